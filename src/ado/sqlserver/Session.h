@@ -1,0 +1,91 @@
+#pragma once
+// One session of the embedded server: a database of a `sqlite:<folder>` server (or an Access-form file)
+// opened over SQLite, taking SQL text in SQL Server's (or Access's) dialect, translating it, running it and
+// handing back rows as platform values. The ADO layer (src/ado) is its only client.
+
+#include "runtime/Variant.h"
+
+#include <QString>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace sqlserver {
+
+// A failure with SQL Server's error number and message text ("Invalid object name 'X'." is 208, a deadlock
+// victim is 1205 and its text ends "Rerun the transaction.").
+class ServerError : public std::exception {
+public:
+    ServerError(long number, QString message);
+    long number() const { return m_number; }
+    const QString& message() const { return m_message; }
+    const char* what() const noexcept override { return m_what.constData(); }
+
+private:
+    long m_number;
+    QString m_message;
+    QByteArray m_what;
+};
+
+enum class Dialect { SqlServer, Access };
+
+struct ColumnInfo {
+    QString name;          // as the statement names it (alias or column)
+    QString declaredType;  // the source column's declared type ("DATETIME", "VARCHAR(50)"); for expressions the
+                           // type the value has ("DATETIME" for getdate(), "FLOAT", "INT", "VARCHAR")
+    QString baseTable;     // the source table, empty for expressions
+    QString baseColumn;    // the source column, empty for expressions
+};
+
+struct Rowset {
+    std::vector<ColumnInfo> columns;
+    // Values as platform kinds: DATETIME columns as Date, BIT as Boolean, INT as Long, SMALLINT as Integer,
+    // FLOAT as Double, REAL as Single, MONEY as Currency, text as String, SQL NULL as Null.
+    std::vector<std::vector<vb::Variant>> rows;
+    // When every row comes from one table: that table and each row's rowid (for writing rows back); else empty.
+    QString baseTable;
+    std::vector<std::int64_t> rowids;
+};
+
+struct BatchResult {
+    std::vector<Rowset> rowsets;  // one per statement of the batch that returned rows, in order
+    long long rowsAffected = -1;  // rows changed by the last INSERT/UPDATE/DELETE of the batch, -1 when none ran
+};
+
+class Session {
+public:
+    virtual ~Session() = default;
+
+    // SQL text in the session's dialect: one statement or a batch. Throws ServerError.
+    virtual BatchResult execute(const QString& sql) = 0;
+    // SQLite's own dialect with ? parameters, untranslated: the ADO layer's write-back of record-set rows.
+    // Keeps @@IDENTITY as an INSERT in the dialect would. Throws ServerError.
+    virtual BatchResult executeNative(const QString& sql, const std::vector<vb::Variant>& parameters) = 0;
+
+    virtual void beginTransaction() = 0;   // nests as @@TRANCOUNT does
+    virtual void commitTransaction() = 0;  // ServerError 3902 when none is active
+    virtual void rollbackTransaction() = 0;  // ServerError 3903 when none is active; ends every nesting level
+    virtual int transactionCount() const = 0;
+
+    virtual void setBusyTimeout(int milliseconds) = 0;
+
+    // Declared column types and keys of a table, for the catalog and for typing record-set fields.
+    struct TableColumn { QString name; QString declaredType; bool notNull; bool primaryKey; bool identity; };
+    struct TableIndex { QString name; bool unique; bool primaryKey; std::vector<std::pair<QString, bool>> columns; /* column, descending */ };
+    virtual std::vector<QString> tables() = 0;
+    virtual std::vector<TableColumn> columns(const QString& table) = 0;
+    virtual std::vector<TableIndex> indexes(const QString& table) = 0;
+};
+
+// Opens database `database` of the server kept in `serverFolder` (the file <serverFolder>/<database>.db;
+// "Master" is the server itself and always opens). A database that does not exist throws ServerError 4060
+// ("Cannot open database "X" requested by the login. The login failed."). "Create Database [X]" run on any
+// session creates X as a copy of the model database.
+std::unique_ptr<Session> openServerDatabase(const QString& serverFolder, const QString& database);
+
+// Opens (creating when `create`) an Access-form database: an SQLite file at `path`, dialect Access.
+std::unique_ptr<Session> openAccessFile(const QString& path, bool create);
+
+}  // namespace sqlserver

@@ -1,0 +1,58 @@
+#pragma once
+// Dates as the desktop platform keeps them: days since 30/12/1899 as a double, the time of day as the fraction.
+// The zero date (30/12/1899 00:00) stands for "no date" in the scheduler.
+
+#include <QDateTime>
+#include <QString>
+#include <compare>
+
+namespace vb {
+
+struct Date {
+    double serial = 0.0;
+
+    constexpr Date() = default;
+    constexpr explicit Date(double days) : serial(days) {}
+
+    constexpr bool isZero() const { return serial == 0.0; }
+    friend constexpr auto operator<=>(Date a, Date b) = default;
+};
+
+// Sunday = 1 ... Saturday = 7, as the platform's Weekday with its default first day.
+enum FirstDayOfWeek { vbSunday = 1, vbMonday = 2 };
+
+Date DateSerial(int year, int month, int day);          // rolls over month/day overflow as the platform does
+Date TimeSerial(int hour, int minute, int second);
+Date Now();                                             // the workstation's clock, whole seconds
+Date Today();                                           // Date
+double Timer();                                         // seconds since local midnight
+
+int Year(Date d);
+int Month(Date d);
+int Day(Date d);
+int Hour(Date d);
+int Minute(Date d);
+int Second(Date d);
+int Weekday(Date d, int firstDayOfWeek = vbSunday);
+Date DateValue(Date d);   // the date part (midnight)
+Date TimeValue(Date d);   // the time part (day 0)
+
+// Intervals: "yyyy", "q", "m", "y", "d", "w", "ww", "h", "n", "s" (case-insensitive).
+// An unknown interval raises error 5.
+Date DateAdd(const QString& interval, double number, Date d);
+long long DateDiff(const QString& interval, Date d1, Date d2, int firstDayOfWeek = vbSunday);
+int DatePart(const QString& interval, Date d, int firstDayOfWeek = vbSunday);
+
+QDateTime toQDateTime(Date d);       // local time, millisecond precision
+Date fromQDateTime(const QDateTime& dt);
+
+// Reads a date text as the workstation writes and the program stores them: "dd/mm/yyyy" (also with "-" or "."
+// and two-digit years, 1930..2029), "yyyy-mm-dd" (also "T" before the time), each optionally followed by a time
+// "hh:nn[:ss[.fff]]", or a time "hh:nn[:ss]" alone (day 0). False for anything else and for a date that does
+// not exist (31/02/2026, 25:00). The reader behind CDate and IsDate of a text.
+bool DateFromText(const QString& text, Date& out);
+
+// Whether year/month/day and h/m/s name a real moment (no 31/02, no 25:00).
+bool isValidDateParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
+}  // namespace vb

@@ -1,0 +1,11 @@
+#pragma once
+// Drives a modal window from inside its own event loop: once a modal widget is up, the action runs on it.
+
+#include <QWidget>
+#include <functional>
+
+namespace test {
+
+void whenModalShown(std::function<void(QWidget*)> action);
+
+}  // namespace test
