@@ -1,6 +1,10 @@
 #pragma once
 // Dates as the desktop platform keeps them: days since 30/12/1899 as a double, the time of day as the fraction.
 // The zero date (30/12/1899 00:00) stands for "no date" in the scheduler.
+// A negative serial keeps its time as an absolute fraction (-1.25 is 29/12/1899 06:00). Reading a serial rounds it
+// to the nearest millisecond first (45000.999999999 is 16/03/2023 00:00:00), and the fields (Year .. Second,
+// DatePart, DateDiff, Format) show it at the nearest second, as the platform does. Results of DateSerial,
+// TimeSerial and DateAdd are built from whole milliseconds, so 10:59 + 1 minute equals TimeSerial(11, 0, 0).
 
 #include <QDateTime>
 #include <QString>
@@ -38,7 +42,12 @@ Date DateValue(Date d);   // the date part (midnight)
 Date TimeValue(Date d);   // the time part (day 0)
 
 // Intervals: "yyyy", "q", "m", "y", "d", "w", "ww", "h", "n", "s" (case-insensitive).
-// An unknown interval raises error 5.
+// An unknown interval raises error 5; so does a result outside 01/01/100 .. 31/12/9999.
+// DateAdd drops the fraction of `number`; "m", "q" and "yyyy" clamp the day to the month's end (31/01 + 1 month is
+// 28/02 or 29/02). DateDiff counts boundaries crossed: "yyyy", "q", "m" by calendar fields, "d" and "y" by
+// calendar dates (times ignored), "h", "n", "s" by truncating both moments to the unit, "ww" by first days of the
+// week crossed, "w" by whole weeks (days / 7 toward zero). DatePart "ww": week 1 holds 1 January.
+// firstDayOfWeek 0 is the workstation's (Sunday); outside 0..7 it raises 5.
 Date DateAdd(const QString& interval, double number, Date d);
 long long DateDiff(const QString& interval, Date d1, Date d2, int firstDayOfWeek = vbSunday);
 int DatePart(const QString& interval, Date d, int firstDayOfWeek = vbSunday);

@@ -10,6 +10,11 @@ namespace vb {
 // Number patterns: 0 # . , and literals ("0.000", "#,##0.00", "00"); "." and "," in a pattern mean the
 // decimal point and the thousands separator and are written as the workstation's "," and ".".
 // Named formats: "General Number", "Fixed", "Standard", "Short Date", "Long Time", "Short Time".
+// Number patterns round halves away from zero, as the platform's Format does (Round goes to even), reading the
+// number's 15 significant digits (Format(2.675, "0.00") = "2,68"); sections "positive;negative;zero" and "%".
+// Date patterns show the moment at the nearest second; month and day names are Portuguese ("dez", "sábado").
+// A date pattern formats a number as a serial and a date text as its date; a text that is no number (no date)
+// comes back unchanged. Text patterns: ">" "<" "@".
 // An empty pattern gives CStr. Null and Empty give "".
 QString Format(const Variant& value, const QString& pattern = {});
 

@@ -1,7 +1,11 @@
 #pragma once
-// The per-user settings store: application / section / key -> text, read with a default. Kept in one INI
-// file per user under the user's configuration folder (QStandardPaths::AppConfigLocation's parent), or under
-// the folder set with setUserSettingsFolder (tests).
+// The per-user settings store: application / section / key -> text, read with a default. Kept as QSettings in
+// IniFormat, one file "<folder>/<appName>.ini" with a group per section, where the folder is
+// QStandardPaths::GenericConfigLocation + "/vorna" (~/.config/vorna), or the folder set with
+// setUserSettingsFolder (tests). As the platform's registry branch: names match without regard to case (the
+// stored spelling is kept), a missing section or key reads as the default, SaveSetting with an empty name and
+// DeleteSetting of a section or key that does not exist raise error 5. DeleteSetting without a key removes the
+// whole section.
 
 #include <QString>
 

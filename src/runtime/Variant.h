@@ -42,6 +42,15 @@ public:
     Variant(bool v) : m_value(v) {}
     Variant(std::int16_t v) : m_value(v) {}        // Integer
     Variant(int v) : m_value(std::int32_t(v)) {}    // Long
+    // Wider whole numbers (SQLite's 64-bit integers, the ErrNo constants): a Long when they fit, else a Double.
+    Variant(long v) : Variant(static_cast<long long>(v)) {}
+    Variant(long long v)
+    {
+        if (v >= INT32_MIN && v <= INT32_MAX)
+            m_value = std::int32_t(v);
+        else
+            m_value = double(v);
+    }
     Variant(float v) : m_value(v) {}               // Single
     Variant(double v) : m_value(v) {}              // Double
     Variant(Currency v) : m_value(v) {}
