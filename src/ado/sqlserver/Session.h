@@ -15,7 +15,8 @@
 namespace sqlserver {
 
 // A failure with SQL Server's error number and message text ("Invalid object name 'X'." is 208, a deadlock
-// victim is 1205 and its text ends "Rerun the transaction.").
+// victim is 1205 and its text ends "Rerun the transaction."). As in SQL Server, the deadlock victim loses its
+// open transaction: transactionCount() is 0 after a 1205.
 class ServerError : public std::exception {
 public:
     ServerError(long number, QString message);

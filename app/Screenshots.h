@@ -1,0 +1,9 @@
+#pragma once
+// A look at the program for its README: the whole screen once the main window stands, then once more after
+// each command of the menu, saved as PNG files; the program quits after the last one.
+
+#include <QString>
+
+class FrmPrincipal;
+
+void photographMenuWindows(FrmPrincipal& principal, const QString& folder);

@@ -1,0 +1,211 @@
+#include "ado/OdbcEngine.h"
+
+#include "ado/OdbcStatement.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace ADODB {
+
+namespace {
+
+class OdbcEngine final : public Engine {
+public:
+    OdbcEngine(const QString& connectionString, int loginTimeoutSeconds);
+    ~OdbcEngine() override;
+
+    QString errorSource() const override { return source::OdbcProvider; }
+    sqlserver::BatchResult execute(const QString& sql) override { return run(sql, {}); }
+    sqlserver::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) override
+    {
+        return run(sql, parameters);
+    }
+    vb::Variant lastInsertKey() override;
+    QString rowIdColumn() const override { return {}; }
+    void beginTransaction() override;
+    void commitTransaction() override { endTransaction(SQL_COMMIT); }
+    void rollbackTransaction() override { endTransaction(SQL_ROLLBACK); }
+    bool inTransaction() const override { return m_inTransaction; }
+    void setCommandTimeout(int seconds) override { m_commandTimeout = std::max(0, seconds); }
+    std::vector<QString> tables() override;
+    std::vector<TableColumn> columns(const QString& table) override;
+    std::vector<TableIndex> indexes(const QString& table) override;
+
+private:
+    sqlserver::BatchResult run(const QString& sql, const std::vector<vb::Variant>& parameters);
+    template <class Call>
+    sqlserver::Rowset catalogRows(Call&& call);
+    std::vector<QString> primaryKey(const QString& table);
+    void endTransaction(SQLSMALLINT completion);
+    void setAutocommit(bool on);
+
+    SQLHENV m_environment = SQL_NULL_HENV;
+    SQLHDBC m_connection = SQL_NULL_HDBC;
+    bool m_sqlite = false;
+    bool m_inTransaction = false;
+    int m_commandTimeout = 30;
+};
+
+OdbcEngine::OdbcEngine(const QString& connectionString, int loginTimeoutSeconds)
+{
+    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
+    SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &m_connection);
+    SQLSetConnectAttr(m_connection, SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(SQLULEN(std::max(0, loginTimeoutSeconds))), 0);
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc = SQLDriverConnectW(m_connection, nullptr, wide(connectionString), SQL_NTS, nullptr, 0,
+                                           &outLength, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+        ProviderError error = diagnosticError(SQL_HANDLE_DBC, m_connection, true);
+        SQLFreeHandle(SQL_HANDLE_DBC, m_connection);
+        SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
+        throw error;
+    }
+    SQLWCHAR dbms[128] = {};
+    SQLSMALLINT length = 0;
+    SQLGetInfoW(m_connection, SQL_DBMS_NAME, dbms, sizeof dbms, &length);
+    m_sqlite = fromWide(dbms, std::min<qsizetype>(length / sizeof(SQLWCHAR), 127))
+                   .contains(QLatin1String("SQLite"), Qt::CaseInsensitive);
+}
+
+OdbcEngine::~OdbcEngine()
+{
+    if (m_inTransaction)
+        SQLEndTran(SQL_HANDLE_DBC, m_connection, SQL_ROLLBACK);
+    SQLDisconnect(m_connection);
+    SQLFreeHandle(SQL_HANDLE_DBC, m_connection);
+    SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
+}
+
+sqlserver::BatchResult OdbcEngine::run(const QString& sql, const std::vector<vb::Variant>& parameters)
+{
+    return Statement(m_connection).run(sql, parameters, m_commandTimeout);
+}
+
+vb::Variant OdbcEngine::lastInsertKey()
+{
+    const sqlserver::BatchResult result =
+        run(m_sqlite ? QStringLiteral("select last_insert_rowid()") : QStringLiteral("SELECT @@IDENTITY"), {});
+    return result.rowsets.at(0).rows.at(0).at(0);
+}
+
+void OdbcEngine::setAutocommit(bool on)
+{
+    const SQLRETURN rc =
+        SQLSetConnectAttr(m_connection, SQL_ATTR_AUTOCOMMIT,
+                          reinterpret_cast<SQLPOINTER>(SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)), 0);
+    if (!SQL_SUCCEEDED(rc))
+        throw diagnosticError(SQL_HANDLE_DBC, m_connection, false);
+}
+
+void OdbcEngine::beginTransaction()
+{
+    setAutocommit(false);
+    m_inTransaction = true;
+}
+
+void OdbcEngine::endTransaction(SQLSMALLINT completion)
+{
+    if (!m_inTransaction)
+        raiseAdo(hresult::NoTransaction, source::OdbcProvider);
+    const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_connection, completion);
+    if (!SQL_SUCCEEDED(rc))
+        throw diagnosticError(SQL_HANDLE_DBC, m_connection, false);
+    m_inTransaction = false;
+    setAutocommit(true);
+}
+
+template <class Call>
+sqlserver::Rowset OdbcEngine::catalogRows(Call&& call)
+{
+    Statement statement(m_connection);
+    statement.check(call(statement.handle()));
+    return statement.rows();
+}
+
+std::vector<QString> OdbcEngine::tables()
+{
+    static const QString kind = QStringLiteral("TABLE");
+    const sqlserver::Rowset rows =
+        catalogRows([&](SQLHSTMT s) { return SQLTablesW(s, nullptr, 0, nullptr, 0, nullptr, 0, wide(kind), SQL_NTS); });
+    std::vector<QString> names;
+    for (const auto& row : rows.rows)
+        names.push_back(row.at(2).toString());
+    return names;
+}
+
+std::vector<QString> OdbcEngine::primaryKey(const QString& table)
+{
+    const sqlserver::Rowset rows =
+        catalogRows([&](SQLHSTMT s) { return SQLPrimaryKeysW(s, nullptr, 0, nullptr, 0, wide(table), SQL_NTS); });
+    std::vector<QString> columns;
+    for (const auto& row : rows.rows)
+        columns.push_back(row.at(3).toString());
+    return columns;
+}
+
+std::vector<TableColumn> OdbcEngine::columns(const QString& table)
+{
+    const std::vector<QString> key = primaryKey(table);
+    const sqlserver::Rowset rows = catalogRows(
+        [&](SQLHSTMT s) { return SQLColumnsW(s, nullptr, 0, nullptr, 0, wide(table), SQL_NTS, nullptr, 0); });
+    std::vector<TableColumn> columns;
+    for (const auto& row : rows.rows) {
+        TableColumn column;
+        column.name = row.at(3).toString();
+        const QString typeName = row.at(5).toString();
+        const SQLSMALLINT sqlType = SQLSMALLINT(row.at(4).toLong());
+        column.declaredType = declaredType(typeName, sqlType, row.at(6).isNull() ? 0 : SQLULEN(row.at(6).toDouble()));
+        column.notNull = !row.at(10).isNull() && row.at(10).toLong() == SQL_NO_NULLS;
+        column.primaryKey = std::any_of(
+            key.begin(), key.end(), [&](const QString& k) { return k.compare(column.name, Qt::CaseInsensitive) == 0; });
+        // SQL Server names identity columns in the type; SQLite's rowid alias is its one integer key.
+        column.identity = typeName.contains(QLatin1String("identity"), Qt::CaseInsensitive)
+                          || (m_sqlite && column.primaryKey && key.size() == 1
+                              && typeName.startsWith(QLatin1String("int"), Qt::CaseInsensitive));
+        columns.push_back(column);
+    }
+    return columns;
+}
+
+std::vector<TableIndex> OdbcEngine::indexes(const QString& table)
+{
+    const std::vector<QString> key = primaryKey(table);
+    const sqlserver::Rowset rows = catalogRows([&](SQLHSTMT s) {
+        return SQLStatisticsW(s, nullptr, 0, nullptr, 0, wide(table), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
+    });
+    std::vector<TableIndex> indexes;
+    for (const auto& row : rows.rows) {
+        if (row.at(6).isNull() || row.at(6).toLong() == SQL_TABLE_STAT)
+            continue;
+        const QString name = row.at(5).toString();
+        if (indexes.empty() || indexes.back().name != name) {
+            TableIndex index;
+            index.name = name;
+            index.unique = !row.at(3).isNull() && row.at(3).toLong() == SQL_FALSE;
+            indexes.push_back(index);
+        }
+        indexes.back().columns.emplace_back(row.at(8).toString(), row.at(9).toString() == QLatin1String("D"));
+    }
+    for (TableIndex& index : indexes) {
+        QSet<QString> columns;
+        for (const auto& column : index.columns)
+            columns.insert(column.first.toUpper());
+        QSet<QString> keyColumns;
+        for (const QString& column : key)
+            keyColumns.insert(column.toUpper());
+        index.primaryKey = index.unique && !keyColumns.isEmpty() && columns == keyColumns;
+    }
+    return indexes;
+}
+
+}  // namespace
+
+std::unique_ptr<Engine> openOdbcEngine(const QString& connectionString, int loginTimeoutSeconds)
+{
+    return std::make_unique<OdbcEngine>(connectionString, loginTimeoutSeconds);
+}
+
+}  // namespace ADODB

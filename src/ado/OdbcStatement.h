@@ -1,0 +1,46 @@
+#pragma once
+// The ODBC calls under the ODBC engine: one statement handle, its parameters and its results as the
+// embedded server's row sets, and the driver's diagnostics as the provider's errors.
+
+#include "ado/AdoErrors.h"
+#include "ado/sqlserver/Session.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QString>
+#include <vector>
+
+namespace ADODB {
+
+SQLWCHAR* wide(const QString& text);
+QString fromWide(const SQLWCHAR* text, qsizetype length);
+
+// The first diagnostic record of a handle as the provider's error; failures while connecting, and a
+// deadlock victim, are the provider's general failure.
+ProviderError diagnosticError(SQLSMALLINT handleType, SQLHANDLE handle, bool connecting);
+
+// The declared type as a DDL would write it: "varchar(50)", "int", "money".
+QString declaredType(QString typeName, SQLSMALLINT sqlType, SQLULEN size);
+
+class Statement {
+public:
+    explicit Statement(SQLHDBC connection);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    SQLHSTMT handle() const { return m_handle; }
+    // Throws the statement's diagnostic when rc is a failure.
+    void check(SQLRETURN rc) const;
+
+    // Runs SQL text with ? parameters: row sets in order, the count of the last change.
+    sqlserver::BatchResult run(const QString& sql, const std::vector<vb::Variant>& parameters, int timeoutSeconds);
+    // The rows of the result a catalog function has produced.
+    sqlserver::Rowset rows();
+
+private:
+    SQLHSTMT m_handle = SQL_NULL_HSTMT;
+};
+
+}  // namespace ADODB

@@ -1,0 +1,684 @@
+#include "ado/Recordset.h"
+
+#include "ado/AdoErrors.h"
+#include "ado/Connection.h"
+#include "ado/Engine.h"
+#include "ado/FindCriteria.h"
+#include "ado/WriteBack.h"
+#include "ado/sqlserver/Session.h"
+
+#include <climits>
+
+namespace ADODB {
+
+struct Recordset::Private {
+    std::shared_ptr<Connection> connection;
+    bool open = false;
+    long location = 0;  // 0 until set: the connection's
+    long cursorType = adOpenForwardOnly;
+    long lockType = adLockReadOnly;
+
+    std::vector<sqlserver::ColumnInfo> columns;
+    std::vector<std::vector<vb::Variant>> rows;
+    QString baseTable;
+    QString rowIdColumn;               // "rowid" when rows carry their rowid, empty when keyed by primary key
+    std::vector<std::int64_t> rowids;  // beside rows, when rowIdColumn is set
+    QString deferredSql;               // a server-side table's rows, not read yet (rows holds rows added since)
+    ADODB::Fields fields;
+
+    qsizetype position = 0;  // -1 before the first row (BOF), rows.size() after the last (EOF)
+    bool currentDeleted = false;
+    long editMode = adEditNone;
+    std::vector<vb::Variant> edit;  // the current row as being changed
+    std::vector<bool> changed;
+    qsizetype positionBeforeAdd = 0;
+
+    std::optional<std::vector<sqlserver::Session::TableColumn>> tableColumnCache;
+    std::vector<int> keyFields;  // fields holding the primary key, when keyed by it
+
+    qsizetype size() const { return qsizetype(rows.size()); }
+    bool hasRowids() const { return !rowIdColumn.isEmpty(); }
+
+    // Writing back: the statements, the columns the fields stand for, the key that finds a row.
+    void writeNewRow();
+    void writeChangedRow();
+    void deleteRow();
+    QString baseColumn(int field) const;
+    const std::vector<sqlserver::Session::TableColumn>& tableColumns();
+    std::vector<QString> keyColumns();
+    std::vector<vb::Variant> keyValues(std::size_t row) const;
+};
+
+namespace {
+
+[[noreturn]] void insufficientBaseTable()
+{
+    raiseAdo(hresult::GeneralFailure, source::CursorEngine,
+             QStringLiteral("Insufficient base table information for updating or refreshing."));
+}
+
+vb::Variant keyVariant(std::int64_t rowid)
+{
+    return rowid >= INT_MIN && rowid <= INT_MAX ? vb::Variant(int(rowid)) : vb::Variant(double(rowid));
+}
+
+}  // namespace
+
+QString Recordset::Private::baseColumn(int field) const
+{
+    return columns[std::size_t(field)].baseColumn;
+}
+
+const std::vector<sqlserver::Session::TableColumn>& Recordset::Private::tableColumns()
+{
+    if (!tableColumnCache)
+        tableColumnCache = connection->guarded([&] { return connection->engine().columns(baseTable); });
+    return *tableColumnCache;
+}
+
+std::vector<QString> Recordset::Private::keyColumns()
+{
+    if (hasRowids())
+        return {rowIdColumn};
+    if (keyFields.empty()) {
+        for (const auto& column : tableColumns()) {
+            if (!column.primaryKey)
+                continue;
+            int found = -1;
+            for (std::size_t f = 0; f < columns.size() && found < 0; ++f)
+                if (baseColumn(int(f)).compare(column.name, Qt::CaseInsensitive) == 0)
+                    found = int(f);
+            if (found < 0) {
+                keyFields.clear();
+                break;
+            }
+            keyFields.push_back(found);
+        }
+        if (keyFields.empty())
+            raiseAdo(hresult::GeneralFailure, source::CursorEngine,
+                     QStringLiteral("Insufficient key column information for updating or refreshing."));
+    }
+    std::vector<QString> names;
+    for (const int field : keyFields)
+        names.push_back(baseColumn(field));
+    return names;
+}
+
+std::vector<vb::Variant> Recordset::Private::keyValues(std::size_t row) const
+{
+    std::vector<vb::Variant> values;
+    if (hasRowids())
+        values.push_back(keyVariant(rowids[row]));
+    for (const int field : keyFields)
+        values.push_back(rows[row][std::size_t(field)]);
+    return values;
+}
+
+void Recordset::Private::writeNewRow()
+{
+    if (baseTable.isEmpty())
+        insufficientBaseTable();
+    std::vector<QString> targets;
+    std::vector<vb::Variant> values;
+    for (std::size_t f = 0; f < columns.size(); ++f) {
+        if (!changed[f])
+            continue;
+        if (baseColumn(int(f)).isEmpty())
+            insufficientBaseTable();
+        targets.push_back(baseColumn(int(f)));
+        values.push_back(edit[f]);
+    }
+    const std::vector<QString> keys = keyColumns();
+    Connection& database = *connection;
+    Engine& engine = database.engine();
+    database.guarded([&] { return engine.executeWriteBack(insertSql(baseTable, targets), values); });
+
+    // The new row's key: its rowid, or the key values given (an identity key takes the generated one).
+    std::vector<vb::Variant> key;
+    const auto generated = [&] { return database.guarded([&] { return engine.lastInsertKey(); }); };
+    if (hasRowids()) {
+        const vb::Variant rowid = generated();
+        rowids[std::size_t(position)] = std::int64_t(rowid.toDouble());
+        key.push_back(rowid);
+    } else {
+        for (const int field : keyFields) {
+            if (!changed[std::size_t(field)])
+                edit[std::size_t(field)] = generated();
+            key.push_back(edit[std::size_t(field)]);
+        }
+    }
+
+    // As ADO's client cursor does, the row learns the identity the server gave it.
+    std::vector<QString> identities;
+    std::vector<std::size_t> identityFields;
+    for (const auto& column : tableColumns()) {
+        if (!column.identity)
+            continue;
+        for (std::size_t f = 0; f < columns.size(); ++f)
+            if (!changed[f] && baseColumn(int(f)).compare(column.name, Qt::CaseInsensitive) == 0) {
+                identities.push_back(column.name);
+                identityFields.push_back(f);
+            }
+    }
+    if (identities.empty())
+        return;
+    const sqlserver::BatchResult read =
+        database.guarded([&] { return engine.executeWriteBack(selectSql(baseTable, identities, keys), key); });
+    if (read.rowsets.empty() || read.rowsets.front().rows.empty())
+        return;
+    for (std::size_t i = 0; i < identityFields.size(); ++i)
+        edit[identityFields[i]] = read.rowsets.front().rows.front()[i];
+}
+
+void Recordset::Private::writeChangedRow()
+{
+    std::vector<QString> targets;
+    std::vector<vb::Variant> values;
+    for (std::size_t f = 0; f < columns.size(); ++f) {
+        if (!changed[f])
+            continue;
+        if (baseTable.isEmpty() || baseColumn(int(f)).isEmpty())
+            insufficientBaseTable();
+        targets.push_back(baseColumn(int(f)));
+        values.push_back(edit[f]);
+    }
+    if (targets.empty())
+        return;
+    const std::vector<QString> keys = keyColumns();
+    for (vb::Variant& key : keyValues(std::size_t(position)))
+        values.push_back(std::move(key));
+    const sqlserver::BatchResult result = connection->guarded(
+        [&] { return connection->engine().executeWriteBack(updateSql(baseTable, targets, keys), values); });
+    if (result.rowsAffected == 0)
+        raiseAdo(hresult::RowNotFound, source::CursorEngine);
+}
+
+void Recordset::Private::deleteRow()
+{
+    if (baseTable.isEmpty())
+        insufficientBaseTable();
+    const std::vector<QString> keys = keyColumns();
+    const std::vector<vb::Variant> values = keyValues(std::size_t(position));
+    const sqlserver::BatchResult result =
+        connection->guarded([&] { return connection->engine().executeWriteBack(deleteSql(baseTable, keys), values); });
+    if (result.rowsAffected == 0)
+        raiseAdo(hresult::RowNotFound, source::CursorEngine);
+}
+
+Recordset::Recordset() : d(std::make_unique<Private>()) {}
+
+Recordset::~Recordset()
+{
+    if (d->open && d->connection)
+        d->connection->detach(this);
+}
+
+long Recordset::CursorLocation() const
+{
+    if (d->location == 0)
+        return d->connection ? d->connection->CursorLocation() : adUseServer;
+    return d->location;
+}
+
+void Recordset::setCursorLocation(long location)
+{
+    if (d->open)
+        raiseAdo(adErrObjectOpen, source::Recordset);
+    if (location != adUseServer && location != adUseClient)
+        raiseAdo(adErrInvalidArgument, source::Recordset);
+    d->location = location;
+}
+
+long Recordset::CursorType() const
+{
+    return d->cursorType;
+}
+
+void Recordset::setCursorType(long cursorType)
+{
+    if (d->open)
+        raiseAdo(adErrObjectOpen, source::Recordset);
+    if (cursorType < adOpenForwardOnly || cursorType > adOpenStatic)
+        raiseAdo(adErrInvalidArgument, source::Recordset);
+    d->cursorType = cursorType;
+}
+
+long Recordset::LockType() const
+{
+    return d->lockType;
+}
+
+void Recordset::setLockType(long lockType)
+{
+    if (d->open)
+        raiseAdo(adErrObjectOpen, source::Recordset);
+    if (lockType < adLockReadOnly || lockType > adLockBatchOptimistic)
+        raiseAdo(adErrInvalidArgument, source::Recordset);
+    d->lockType = lockType;
+}
+
+std::shared_ptr<Connection> Recordset::ActiveConnection() const
+{
+    return d->connection;
+}
+
+void Recordset::setActiveConnection(std::shared_ptr<Connection> connection)
+{
+    if (d->open) {
+        if (CursorLocation() != adUseClient)
+            raiseAdo(adErrObjectOpen, source::Recordset);
+        if (d->connection)
+            d->connection->detach(this);
+        if (connection)
+            if (const auto self = weak_from_this().lock())
+                connection->attach(self);
+    }
+    d->connection = std::move(connection);
+}
+
+long Recordset::State() const
+{
+    return d->open ? adStateOpen : adStateClosed;
+}
+
+long Recordset::EditMode() const
+{
+    requireOpen();
+    return d->editMode;
+}
+
+void Recordset::Open(const QString& source, std::shared_ptr<Connection> connection, long cursorType, long lockType,
+                     long options)
+{
+    if (d->open)
+        raiseAdo(adErrObjectOpen, source::Recordset);
+    if (!connection)
+        connection = d->connection;
+    if (!connection || connection->State() != adStateOpen)
+        raiseAdo(adErrInvalidConnection, source::Recordset);
+    if (cursorType != adOpenUnspecified)
+        setCursorType(cursorType);
+    if (lockType != adLockUnspecified)
+        setLockType(lockType);
+    d->connection = connection;
+    bool isTable = false;
+    const QString sql = connection->sqlFor(source, options, &isTable);
+    const bool deferred = isTable && CursorLocation() == adUseServer;
+    const QString firstSql = deferred ? sql + QStringLiteral(" where 1 = 0") : sql;
+    sqlserver::BatchResult result = connection->guarded([&] { return connection->engine().execute(firstSql); });
+    if (result.rowsets.empty())
+        return;
+    openOn(connection, std::move(result.rowsets.front()), CursorLocation(), d->cursorType, d->lockType);
+    if (deferred)
+        d->deferredSql = sql;
+}
+
+void Recordset::fetchDeferredRows() const
+{
+    if (d->deferredSql.isEmpty())
+        return;
+    const QString sql = std::exchange(d->deferredSql, QString());
+    Connection& connection = *d->connection;
+    sqlserver::BatchResult result = connection.guarded([&] { return connection.engine().execute(sql); });
+    sqlserver::Rowset& rowset = result.rowsets.at(0);
+    // Rows added since the open are in the table now; the current one stays current.
+    const bool hadCurrent = d->position >= 0 && d->position < d->size();
+    const std::vector<vb::Variant> currentKey =
+        hadCurrent ? d->keyValues(std::size_t(d->position)) : std::vector<vb::Variant>();
+    d->rows = std::move(rowset.rows);
+    d->rowids = std::move(rowset.rowids);
+    if (d->rowids.size() != d->rows.size())
+        d->rowIdColumn.clear();
+    d->position = 0;
+    if (!hadCurrent)
+        return;
+    for (qsizetype row = 0; row < d->size(); ++row)
+        if (d->keyValues(std::size_t(row)) == currentKey) {
+            d->position = row;
+            return;
+        }
+}
+
+void Recordset::openOn(std::shared_ptr<Connection> connection, sqlserver::Rowset&& rowset, long location,
+                       long cursorType, long lockType)
+{
+    d->connection = std::move(connection);
+    d->location = location;
+    // A client-side cursor is always static.
+    d->cursorType = location == adUseClient ? adOpenStatic : cursorType;
+    d->lockType = lockType;
+    d->columns = std::move(rowset.columns);
+    d->rows = std::move(rowset.rows);
+    d->baseTable = rowset.baseTable;
+    d->rowids = std::move(rowset.rowids);
+    d->rowIdColumn.clear();
+    if (d->connection && !d->baseTable.isEmpty() && d->rowids.size() == d->rows.size())
+        d->rowIdColumn = d->connection->engine().rowIdColumn();
+
+    d->fields.m_fields.clear();
+    for (std::size_t i = 0; i < d->columns.size(); ++i) {
+        vb::Variant sample;
+        if (d->columns[i].declaredType.isEmpty())
+            for (const auto& row : d->rows)
+                if (!row[i].isNull()) {
+                    sample = row[i];
+                    break;
+                }
+        d->fields.m_fields.push_back(
+            Field(this, int(i), d->columns[i].name, fieldTypeOf(d->columns[i].declaredType, sample)));
+    }
+    d->position = 0;
+    d->currentDeleted = false;
+    d->editMode = adEditNone;
+    d->tableColumnCache.reset();
+    d->keyFields.clear();
+    d->deferredSql.clear();
+    d->open = true;
+    if (d->connection)
+        if (const auto self = weak_from_this().lock())
+            d->connection->attach(self);
+}
+
+void Recordset::Close()
+{
+    requireOpen();
+    if (d->editMode != adEditNone)
+        raiseAdo(adErrIllegalOperation, source::Recordset);
+    closeWithConnection();
+    if (d->connection)
+        d->connection->detach(this);
+}
+
+void Recordset::closeWithConnection()
+{
+    d->open = false;
+    d->deferredSql.clear();
+    d->editMode = adEditNone;
+    d->rows.clear();
+    d->rowids.clear();
+}
+
+bool Recordset::BOF() const
+{
+    requireOpen();
+    fetchDeferredRows();
+    return !d->currentDeleted && (d->rows.empty() || d->position < 0);
+}
+
+bool Recordset::adoEOF() const
+{
+    requireOpen();
+    fetchDeferredRows();
+    return !d->currentDeleted && d->position >= d->size();
+}
+
+void Recordset::MoveFirst()
+{
+    requireOpen();
+    finishEdit();
+    fetchDeferredRows();
+    if (d->rows.empty())
+        raiseAdo(adErrNoCurrentRecord, source::Recordset);
+    d->position = 0;
+    d->currentDeleted = false;
+}
+
+void Recordset::MoveNext()
+{
+    requireOpen();
+    finishEdit();
+    fetchDeferredRows();
+    if (d->currentDeleted) {
+        d->currentDeleted = false;  // the next row moved up into the deleted one's place
+        return;
+    }
+    if (d->position >= d->size())
+        raiseAdo(adErrNoCurrentRecord, source::Recordset);
+    ++d->position;
+}
+
+void Recordset::MovePrevious()
+{
+    requireOpen();
+    requireBackwardMoves();
+    finishEdit();
+    fetchDeferredRows();
+    if (d->currentDeleted) {
+        d->currentDeleted = false;
+        --d->position;
+        return;
+    }
+    if (BOF())
+        raiseAdo(adErrNoCurrentRecord, source::Recordset);
+    d->position = std::min(d->position, d->size()) - 1;
+}
+
+void Recordset::MoveLast()
+{
+    requireOpen();
+    requireBackwardMoves();
+    finishEdit();
+    fetchDeferredRows();
+    if (d->rows.empty())
+        raiseAdo(adErrNoCurrentRecord, source::Recordset);
+    d->position = d->size() - 1;
+    d->currentDeleted = false;
+}
+
+long Recordset::AbsolutePosition() const
+{
+    requireOpen();
+    if (!isStatic() || d->currentDeleted)
+        return adPosUnknown;
+    fetchDeferredRows();
+    if (d->position >= d->size())
+        return adPosEOF;
+    if (d->position < 0)
+        return adPosBOF;
+    return long(d->position + 1);
+}
+
+long Recordset::RecordCount() const
+{
+    requireOpen();
+    if (!isStatic())
+        return -1;
+    fetchDeferredRows();
+    return long(d->rows.size());
+}
+
+void Recordset::AddNew()
+{
+    requireOpen();
+    requireUpdatable();
+    finishEdit();
+    d->positionBeforeAdd = d->position;
+    d->rows.emplace_back(d->columns.size(), vb::Variant::Null());
+    if (d->hasRowids())
+        d->rowids.push_back(0);
+    d->position = d->size() - 1;
+    d->currentDeleted = false;
+    d->editMode = adEditAdd;
+    d->edit = d->rows.back();
+    d->changed.assign(d->columns.size(), false);
+}
+
+void Recordset::Update()
+{
+    requireOpen();
+    if (d->editMode == adEditNone)
+        return;
+    if (attached()) {
+        if (d->editMode == adEditAdd)
+            d->writeNewRow();
+        else
+            d->writeChangedRow();
+    }
+    d->rows[std::size_t(d->position)] = d->edit;
+    d->editMode = adEditNone;
+}
+
+void Recordset::CancelUpdate()
+{
+    requireOpen();
+    if (d->editMode == adEditAdd) {
+        d->rows.erase(d->rows.begin() + d->position);
+        if (d->hasRowids())
+            d->rowids.erase(d->rowids.begin() + d->position);
+        d->position = d->positionBeforeAdd;
+    }
+    d->editMode = adEditNone;
+}
+
+void Recordset::Delete()
+{
+    requireOpen();
+    requireUpdatable();
+    requireCurrent(source::Recordset);
+    if (d->editMode == adEditAdd) {
+        CancelUpdate();
+        return;
+    }
+    d->editMode = adEditNone;
+    if (attached())
+        d->deleteRow();
+    d->rows.erase(d->rows.begin() + d->position);
+    if (d->hasRowids())
+        d->rowids.erase(d->rowids.begin() + d->position);
+    d->currentDeleted = true;
+}
+
+void Recordset::Find(const QString& criteria, long skipRecords, long searchDirection)
+{
+    requireOpen();
+    if (searchDirection != adSearchForward && searchDirection != adSearchBackward)
+        raiseAdo(adErrInvalidArgument, source::Recordset);
+    if (searchDirection == adSearchBackward)
+        requireBackwardMoves();
+    const FindCriteria criterion(criteria);
+    const int field = d->fields.indexOf(criterion.column());
+    if (field < 0)
+        raiseAdo(adErrItemNotFound, source::Recordset);
+    finishEdit();
+    fetchDeferredRows();
+    requireCurrent(source::Recordset);
+    for (qsizetype row = d->position + skipRecords * searchDirection; row >= 0 && row < d->size();
+         row += searchDirection) {
+        if (criterion.matches(d->rows[std::size_t(row)][std::size_t(field)])) {
+            d->position = row;
+            return;
+        }
+    }
+    d->position = searchDirection == adSearchForward ? d->size() : -1;
+}
+
+std::vector<std::vector<vb::Variant>> Recordset::GetRows(long rows)
+{
+    requireOpen();
+    finishEdit();
+    fetchDeferredRows();
+    requireCurrent(source::Recordset);
+    const qsizetype remaining = d->size() - d->position;
+    const qsizetype count = rows < 0 ? remaining : std::min<qsizetype>(rows, remaining);
+    std::vector<std::vector<vb::Variant>> result(d->columns.size());
+    for (std::size_t field = 0; field < result.size(); ++field) {
+        result[field].reserve(std::size_t(count));
+        for (qsizetype row = 0; row < count; ++row)
+            result[field].push_back(d->rows[std::size_t(d->position + row)][field]);
+    }
+    d->position += count;
+    return result;
+}
+
+ADODB::Fields& Recordset::Fields()
+{
+    return d->fields;
+}
+
+Field& Recordset::Fields(int index)
+{
+    return d->fields.Item(index);
+}
+
+Field& Recordset::Fields(const QString& name)
+{
+    return d->fields.Item(name);
+}
+
+const vb::Variant& Recordset::value(int field) const
+{
+    requireOpen();
+    requireCurrent(source::Field);
+    if (d->editMode != adEditNone)
+        return d->edit[std::size_t(field)];
+    return d->rows[std::size_t(d->position)][std::size_t(field)];
+}
+
+const vb::Variant& Recordset::originalValue(int field) const
+{
+    requireOpen();
+    requireCurrent(source::Field);
+    return d->rows[std::size_t(d->position)][std::size_t(field)];
+}
+
+void Recordset::setValue(int field, const vb::Variant& value)
+{
+    requireOpen();
+    requireUpdatable();
+    requireCurrent(source::Field);
+    const vb::Variant converted = valueForField(value, d->fields.m_fields[std::size_t(field)].m_type);
+    if (d->editMode == adEditNone) {
+        d->editMode = adEditInProgress;
+        d->edit = d->rows[std::size_t(d->position)];
+        d->changed.assign(d->columns.size(), false);
+    }
+    d->edit[std::size_t(field)] = converted;
+    d->changed[std::size_t(field)] = true;
+}
+
+void Recordset::requireOpen() const
+{
+    if (!d->open)
+        raiseAdo(adErrObjectClosed, source::Recordset);
+}
+
+void Recordset::requireCurrent(const QString& source) const
+{
+    if (d->position >= d->size())
+        fetchDeferredRows();
+    if (d->currentDeleted || d->position < 0 || d->position >= d->size())
+        raiseAdo(adErrNoCurrentRecord, source);
+}
+
+void Recordset::requireUpdatable() const
+{
+    if (d->lockType == adLockReadOnly)
+        raiseAdo(adErrFeatureNotAvailable, source::Recordset,
+                 QStringLiteral("Current Recordset does not support updating. This may be a limitation of the "
+                                "provider, or of the selected locktype."));
+}
+
+void Recordset::requireBackwardMoves() const
+{
+    if (d->cursorType == adOpenForwardOnly)
+        raiseAdo(hresult::CannotFetchBackward,
+                 attached() ? d->connection->engine().errorSource() : source::SqlServerProvider);
+}
+
+void Recordset::finishEdit()
+{
+    if (d->editMode != adEditNone)
+        Update();
+}
+
+bool Recordset::isStatic() const
+{
+    return d->cursorType == adOpenStatic || d->cursorType == adOpenKeyset;
+}
+
+bool Recordset::attached() const
+{
+    return d->connection && d->connection->State() == adStateOpen;
+}
+
+}  // namespace ADODB

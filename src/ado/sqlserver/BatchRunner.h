@@ -1,0 +1,15 @@
+#pragma once
+// Runs the steps of a batch on a session: statements with the batch's variables bound as parameters,
+// assignments converted to the variables' declared types, IF, blocks, the extended-property procedures,
+// transactions, CREATE DATABASE and ALTER COLUMN.
+
+#include "ado/sqlserver/Batch.h"
+#include "ado/sqlserver/Session.h"
+
+namespace sqlserver {
+
+class SessionImpl;
+
+BatchResult runBatch(SessionImpl& session, const Batch& batch);
+
+}  // namespace sqlserver

@@ -1,0 +1,28 @@
+#pragma once
+// The databases of an embedded server: the files <folder>/<database>.db. "Master" is the server itself
+// (a database of its own in memory); a new database is a copy of the model database.
+
+#include <QString>
+
+struct sqlite3;
+
+namespace sqlserver {
+
+// The server folder as an absolute path; a relative folder is taken from the program folder.
+QString resolveServerFolder(const QString& folder);
+
+bool isMasterDatabase(const QString& name);
+
+// The file of database `name` in `folder`, names compared without regard to case; empty when there is none.
+QString findDatabaseFile(const QString& folder, const QString& name);
+
+// Creates database `name` in `folder` from the model database. Throws ServerError: 1801 when it exists,
+// 5105 when the name cannot be a file name or the file cannot be written.
+void createDatabase(const QString& folder, const QString& name);
+
+// Opens the SQLite connection of a database file (creating the file when `create`) and checks that it is a
+// database: WAL journal, foreign keys on. `database` names it in errors. Throws ServerError (5120 cannot
+// open, 5172 not a database, 824 damaged).
+sqlite3* openDatabaseFile(const QString& path, const QString& database, bool create);
+
+}  // namespace sqlserver

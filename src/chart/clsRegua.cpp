@@ -1,0 +1,3 @@
+#include "chart/clsRegua.h"
+
+clsRegua ReguaAtual;

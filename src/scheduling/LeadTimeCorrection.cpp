@@ -1,0 +1,51 @@
+#include "scheduling/PlacementEngine.h"
+
+#include "ado/Recordset.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/StringBuilder.h"
+#include "scheduling/PlacementSteps.h"
+#include "scheduling/Records.h"
+
+using scheduling::column;
+using scheduling::hasRow;
+using scheduling::number;
+
+namespace modMonta {
+
+void CorrigeLeadTime(std::int32_t PosAuto)
+{
+    StringBuilder sql;
+    sql.defineCaracter(QStringLiteral(" "));
+    sql.append(QStringLiteral("select "));
+    sql.append(QStringLiteral(" cadprogvorna.auto,"));
+    sql.append(QStringLiteral(" cadprogvorna.seqauto,"));
+    sql.append(QStringLiteral(" cadprogvorna.Inicio,"));
+    sql.append(QStringLiteral(" cadseq.LeadTime"));
+    sql.append(QStringLiteral("from CadProgVorna with(nolock) inner join cadseq with(nolock) on cadprogvorna.seqauto = cadseq.auto"));
+    sql.append(QStringLiteral("inner join CadPosto with(nolock) on CadSeq.Posto = CadPosto.Codigo "));
+    sql.append(QStringLiteral("inner join CadGruMaq with(nolock) on CadPosto.Tipo = CadGruMaq.Codigo"));
+    sql.append(QStringLiteral("where CadGruMaq.Tipo = 3"));
+    sql.append(QStringLiteral("and cadseq.posicao = ") + number(PosAuto));
+    sql.append(QStringLiteral("and cadseq.LeadTime<>datediff(d,cadprogvorna.Inicio,cadprogvorna.Fim)"));
+    sql.append(QStringLiteral("order by cadseq.sequencia"));
+
+    const auto bookings = scheduling::query(sql.Texto());
+    for (; hasRow(*bookings); bookings->MoveNext()) {
+        const vb::Variant leadTime = column(*bookings, QStringLiteral("LeadTime"));
+        std::int32_t days = leadTime.isNull() ? 3 : vb::CLng(leadTime);
+        if (days < 1)
+            days = 1;
+        const vb::Date fim = vb::DateAdd(QStringLiteral("d"), days, vb::CDate(column(*bookings, QStringLiteral("Inicio"))));
+
+        BancoAtual().RemoveAll();
+        BancoAtual().Add(QStringLiteral("Fim"), fim);
+        BancoAtual().Update(QStringLiteral("CadProgVorna"),
+                            QStringLiteral("Auto=") + number(vb::CLng(column(*bookings, QStringLiteral("auto")))));
+        BancoAtual().Add(QStringLiteral("Termino"), fim);
+        BancoAtual().Update(QStringLiteral("CadSeq"),
+                            QStringLiteral("Auto=") + number(vb::CLng(column(*bookings, QStringLiteral("seqauto")))));
+    }
+}
+
+}  // namespace modMonta

@@ -1,0 +1,170 @@
+#include "scheduling/PlacementEngine.h"
+
+#include "ado/Recordset.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/InformationLog.h"
+#include "core/Modulo.h"
+#include "core/StartupSettings.h"
+#include "core/StringBuilder.h"
+#include "scheduling/PlacementSteps.h"
+#include "scheduling/Records.h"
+#include "scheduling/SchedulerState.h"
+#include "scheduling/SlotSearch.h"
+
+using scheduling::column;
+using scheduling::hasRow;
+using scheduling::number;
+
+namespace modMonta {
+
+namespace {
+
+// The position's unscheduled open operations with what their placement needs, by Sequencia.
+QString unscheduledOperationsSql(std::int32_t PosAuto)
+{
+    StringBuilder sql;
+    sql.defineCaracter(QStringLiteral(" "));
+    sql.append(QStringLiteral("Select CadSeq.Auto,cadseq.sequencia,CadSeq.NrServ,CadSeq.TempoPreparo,CadPos.Quant ,"));
+    sql.append(QStringLiteral("("));
+    if (Modulo::Refugo) {
+        sql.append(QStringLiteral("   CadPos.Quant - cadseq.QtdApontada -"));
+        sql.append(QStringLiteral("   isnull((select sum(r.qtdrejeitada)  from cadsolrefugo as r with(nolock) where "
+                                  "r.situacao=1 and r.programa in(select s.auto from cadseq as s with(nolock) where "
+                                  "s.posicao = cadpos.auto and s.sequencia<=cadseq.sequencia)),0) - "));
+        sql.append(QStringLiteral("   isnull((select sum(p.qtd)  from cadsolrefugo as p with(nolock) where "
+                                  "p.situacao=0 and p.programa = cadseq.auto),0)"));
+    } else {
+        sql.append(QStringLiteral("   CadPos.Quant - cadseq.QtdApontada "));
+    }
+    sql.append(QStringLiteral(")as QuantRestante,"));
+    sql.append(QStringLiteral("CadSeq.TempoUnitario,CadSeq.Posto,CadSeq.NaoTrocarPosto,"
+                              "isnull(cados.datainiciominimo,cados.data)as DataInicioMinimo, "));
+    sql.append(QStringLiteral(" isnull((Select top 1 SeqA.Auto from cadseq as SeqA with(nolock) Where seqa.Posicao = "
+                              "CadPos.Auto and SeqA.Sequencia < CadSeq.Sequencia order by seqa.sequencia desc),0)"
+                              "as AutoAnt,"));
+    sql.append(QStringLiteral(" isnull((Select top 1 SeqA.Auto from cadseq as SeqA with(nolock) Where seqa.Posicao = "
+                              "CadPos.Auto and SeqA.Sequencia > CadSeq.Sequencia order by seqa.sequencia),0)"
+                              "as AutoProx "));
+    sql.append(QStringLiteral("From CadPos with(nolock) Inner Join CadSeq with(nolock) On CadPos.Auto = CadSeq.Posicao"));
+    sql.append(QStringLiteral("inner join cados with(nolock) on cadpos.nrserv =cados.nrserv"));
+    sql.append(QStringLiteral("left join cadprogvorna with(nolock) on cadseq.auto = cadprogvorna.seqauto"));
+    sql.append(QStringLiteral("Where CADPOS.AUTO = ") + number(PosAuto));
+    sql.append(QStringLiteral("and cadprogvorna.seqauto is null"));
+    sql.append(QStringLiteral("and cadseq.concluido=0"));
+    sql.append(QStringLiteral("and isnull(cadseq.apont2,'')<>'O'"));
+    sql.append(QStringLiteral("And cadpos.concluido = 0"));
+    sql.append(QStringLiteral("Order By cadseq.Sequencia"));
+    return sql.Texto();
+}
+
+// Days a lead-time operation lasts: its own lead time, else its treatment's, else 3; at least 1.
+double leadTimeDays(std::int32_t SeqAuto)
+{
+    const vb::Variant leadTime = BancoAtual().DBSeek(
+        QStringLiteral("CadSeq with(nolock) INNER JOIN CadPosto with(nolock) ON CadSeq.Posto = CadPosto.Codigo "
+                       "INNER JOIN CadGruMaq with(nolock) ON CadPosto.Tipo = CadGruMaq.Codigo LEFT OUTER JOIN "
+                       "CadTrat with(nolock) ON CadSeq.CodTrat = CadTrat.Codigo"),
+        QStringLiteral("isnull(cadseq.leadtime,cadtrat.leadtime)  as LeadTime"),
+        QStringLiteral("CADGRUMAQ.TIPO = 3 AND CADSEQ.auto = ") + number(SeqAuto));
+    if (leadTime.isNull())
+        return 3;
+    const double days = Modulo::ValorNumerico(leadTime);
+    return days <= 0 ? 1 : days;
+}
+
+}  // namespace
+
+bool AlocaSequenciasPosicao(std::int32_t PosAuto, std::int32_t Etapa)
+{
+    CorrigeLeadTime(PosAuto);
+    const auto operacoes = scheduling::query(unscheduledOperationsSql(PosAuto));
+    const auto firstAuto = std::int32_t(Modulo::ValorNumerico(
+        BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"), QStringLiteral("auto"),
+                            QStringLiteral("posicao=") + number(PosAuto), true, false, QStringLiteral("sequencia"))));
+    for (; hasRow(*operacoes); operacoes->MoveNext()) {
+        const std::int32_t seqAuto = vb::CLng(column(*operacoes, QStringLiteral("Auto")));
+        const double quantRestante = vb::CDbl(column(*operacoes, QStringLiteral("QuantRestante")));
+        if (quantRestante <= 0)
+            continue;
+        // Read now: an operation placed earlier in this run may have pushed it.
+        const vb::Variant inicioMinimo = BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"),
+                                                             QStringLiteral("InicioMinimo"),
+                                                             QStringLiteral("Auto=") + number(seqAuto));
+        QString posto = vb::CStr(column(*operacoes, QStringLiteral("Posto")));
+        const bool placed = AlocaPrograma(
+            seqAuto, vb::CLng(column(*operacoes, QStringLiteral("AutoAnt"))),
+            vb::CLng(column(*operacoes, QStringLiteral("AutoProx"))), Etapa, seqAuto == firstAuto,
+            vb::CLng(column(*operacoes, QStringLiteral("NrServ"))), vb::CDbl(column(*operacoes, QStringLiteral("TempoPreparo"))),
+            vb::CDbl(column(*operacoes, QStringLiteral("Quant"))), quantRestante,
+            vb::CDbl(column(*operacoes, QStringLiteral("TempoUnitario"))), posto,
+            vb::CBool(column(*operacoes, QStringLiteral("NaoTrocarPosto"))), false,
+            scheduling::dateOrZero(inicioMinimo.isNull() ? column(*operacoes, QStringLiteral("DataInicioMinimo"))
+                                                         : inicioMinimo));
+        if (!placed)
+            return false;
+    }
+    return true;
+}
+
+bool AlocaPrograma(std::int32_t SeqAuto, std::int32_t AutoAnt, std::int32_t AutoProx, std::int32_t Etapa,
+                   bool Primeira, std::int32_t NrServ, double TempoPreparo, double Quant, double QuantRestante,
+                   double TempoUnitario, QString& Posto, bool NaoTrocarPosto, bool Executando,
+                   vb::Date InicioMinimo)
+{
+    vb::Date inicio;
+    if (Executando) {
+        inicio = vb::CDate(BancoAtual().DBSeek(QStringLiteral("cadexe with(nolock)"), QStringLiteral("inicio"),
+                                               QStringLiteral("executando = 1 and programa = ") + number(SeqAuto)));
+    } else {
+        inicio = InicioMinimo > ProximoInicio ? InicioMinimo : ProximoInicio;
+        bool found = false;
+        if (Etapa != 0) {
+            const vb::Date stageEnd = FimEtapaAnterior(Etapa - 1, NrServ, found);
+            if (found)
+                inicio = scheduling::afterPredecessor(inicio, stageEnd);
+        }
+        if (!Primeira) {
+            const vb::Date previousEnd = FimPrograma(AutoAnt, found);
+            if (found)
+                inicio = scheduling::afterPredecessor(inicio, previousEnd);
+        }
+        inicio = scheduling::intoWorkingTime(Posto, inicio, !NaoTrocarPosto && DivideVorna);
+    }
+    inicio = scheduling::toMinute(inicio);
+
+    vb::Date fim;
+    switch (Modulo::TipoGrupoPosto(Posto)) {
+    case 3:
+        // Lead-time groups book days, not working time: their bookings may overlap.
+        fim = vb::DateAdd(QStringLiteral("d"), leadTimeDays(SeqAuto), inicio);
+        break;
+    case 2:
+        fim = vb::DateAdd(QStringLiteral("n"), 5, inicio);
+        break;
+    default: {
+        const double duration = scheduling::timedMinutes(SeqAuto, TempoPreparo, Quant, QuantRestante, TempoUnitario, 1);
+        const vb::Date requested = inicio;
+        bool found = false;
+        if (Executando || NaoTrocarPosto || !DivideVorna)
+            inicio = AlocaTempoPosto(Posto, inicio, AplicaRendimento(duration, Posto), found, fim, Executando);
+        else
+            found = AlocaPostoAlternativo(Posto, inicio, fim, duration);
+        found = scheduling::startKept(requested, inicio) && found;
+        if (!found) {
+            Modulo::GravaLog(QStringLiteral("Não foi possivel alocar o Programa: ") + number(SeqAuto) +
+                             QStringLiteral(" O.S.: ") + number(NrServ) + QStringLiteral(" Posto: ") + Posto +
+                             Modulo::vbCrLf +
+                             QStringLiteral("Verifique se o tempo dessa operação não esta grande demais."));
+            return false;
+        }
+        break;
+    }
+    }
+
+    scheduling::insertBooking(SeqAuto, Posto, inicio, fim);
+    AplicaIntervaloSequencias(Posto, fim, SeqAuto, AutoProx);
+    return true;
+}
+
+}  // namespace modMonta

@@ -1,0 +1,117 @@
+#include "scheduling/PlacementSteps.h"
+
+#include "ado/Recordset.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/InformationLog.h"
+#include "core/StartupSettings.h"
+#include "runtime/Format.h"
+#include "scheduling/Records.h"
+#include "scheduling/SchedulerState.h"
+#include "scheduling/SqlLiterals.h"
+#include "scheduling/WorkingTime.h"
+
+namespace scheduling {
+
+std::shared_ptr<ADODB::Recordset> query(const QString& sql)
+{
+    return opened(BancoAtual().CarregaObjeto(sql));
+}
+
+QString groupStationsSql(const QString& Posto, bool withBookedWithoutDuration)
+{
+    return QStringLiteral("SELECT distinct P.Codigo") +
+           (withBookedWithoutDuration ? QStringLiteral(",p.vornamaquina") : QString()) +
+           QStringLiteral(" FROM CadPosto as P with(nolock) inner join cadpostotur with(nolock) on p.codigo = "
+                          "cadpostotur.posto inner join cadtur2 with(nolock) on cadpostotur.turno=cadtur2.turno "
+                          "Inner join cadposto as PF with(nolock) on p.tipo = pf.tipo and p.empresa = pf.empresa "
+                          "and pf.codigo = ") +
+           quotedText(Posto) + QStringLiteral(" where p.inativo=0 ORDER BY P.Codigo");
+}
+
+vb::Date intoWorkingTime(const QString& Posto, vb::Date Inicio, bool changeable)
+{
+    if (changeable) {
+        const auto postos = scheduling::query(groupStationsSql(Posto, false));
+        for (; hasRow(*postos); postos->MoveNext()) {
+            if (modMonta::DentroCalendario(vb::CStr(column(*postos, QStringLiteral("Codigo"))), Inicio, Inicio))
+                return Inicio;
+        }
+        return modMonta::ProximoInicioCalendario(Posto, Inicio);
+    }
+    if (modMonta::DentroCalendario(Posto, Inicio, Inicio))
+        return Inicio;
+    return modMonta::ProximoInicioCalendario(Posto, Inicio);
+}
+
+vb::Date afterPredecessor(vb::Date Inicio, vb::Date predecessorEnd)
+{
+    return predecessorEnd >= Inicio ? vb::DateAdd(QStringLiteral("n"), 1, predecessorEnd) : Inicio;
+}
+
+vb::Date dateOrZero(const vb::Variant& value)
+{
+    return value.isNull() ? vb::Date() : vb::CDate(value);
+}
+
+vb::Date toMinute(vb::Date moment)
+{
+    return vb::CDate(vb::Format(moment, QStringLiteral("dd/mm/yyyy hh:nn")));
+}
+
+namespace {
+
+double executedMinutes(std::int32_t SeqAuto)
+{
+    return BancoAtual().RecordSum(
+        QStringLiteral("cadexe with(nolock)"),
+        QStringLiteral("CAST(DATEDIFF(s, CadExe.Inicio, Isnull(CadExe.Fim,getdate())) AS float) / 60"),
+        QStringLiteral("programa = ") + number(SeqAuto), QString());
+}
+
+}  // namespace
+
+double timedMinutes(std::int32_t SeqAuto, double TempoPreparo, double Quant, double QuantRestante,
+                    double unitMinutes, double shortest)
+{
+    const double minutes = Modulo::PorTempo ? Quant * unitMinutes + TempoPreparo - executedMinutes(SeqAuto)
+                                            : QuantRestante * unitMinutes + TempoPreparo;
+    return minutes <= shortest ? shortest : minutes;
+}
+
+bool startKept(vb::Date requested, vb::Date start)
+{
+    if (vb::DateDiff(QStringLiteral("n"), requested, start) >= 0)
+        return true;
+    Modulo::GravaLog(QStringLiteral("Falha: Tempo programado menor do que o minimo possivel"));
+    return false;
+}
+
+void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim)
+{
+    BancoAtual().ExecutaComando(QStringLiteral("Insert InTo CadProgVorna (SeqAuto,Posto,Inicio,Fim)Values(") +
+                                number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QStringLiteral(",'") +
+                                minuteText(Inicio) + QStringLiteral("','") + minuteText(Fim) + QStringLiteral("')"));
+}
+
+vb::Variant stationListValue(const QString& Posto, const QString& name)
+{
+    const auto postos = opened(modMonta::PostosCarregados);
+    if (!BancoAtual().FindFirst(*postos, QStringLiteral("Codigo = ") + quotedText(Posto)))
+        return {};
+    return column(*postos, name);
+}
+
+QString copyScheduledTimesSql()
+{
+    return QStringLiteral("update cadseq set Data = cast(floor(cast(cadprogvorna.inicio as float))as datetime), "
+                          "inicio = cadprogvorna.inicio,termino = cadprogvorna.fim from cadseq inner join "
+                          "cadprogvorna on cadseq.auto=cadprogvorna.seqauto");
+}
+
+QString number(std::int64_t value)
+{
+    return QString::number(value);
+}
+
+}  // namespace scheduling

@@ -1,0 +1,60 @@
+#pragma once
+// Steps that the placement engine and the sequence mode share. Internal to the scheduler.
+
+#include "runtime/Date.h"
+#include "runtime/Variant.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace ADODB {
+class Recordset;
+}
+
+namespace scheduling {
+
+// The read-only record set of a statement, checked as `opened` checks it.
+std::shared_ptr<ADODB::Recordset> query(const QString& sql);
+
+// The active stations with a shift of the same machine group and company as the station, by code;
+// withBookedWithoutDuration adds their vornamaquina flag.
+QString groupStationsSql(const QString& Posto, bool withBookedWithoutDuration);
+
+// The start moved into working time: kept when it lies in the working time of the station (changeable:
+// of any station of its group), else the start of the station's next free period.
+vb::Date intoWorkingTime(const QString& Posto, vb::Date Inicio, bool changeable);
+
+// A predecessor ending at or after the start pushes it to one minute after its end.
+vb::Date afterPredecessor(vb::Date Inicio, vb::Date predecessorEnd);
+
+// A date read from the database; Null leaves it at the zero date.
+vb::Date dateOrZero(const vb::Variant& value);
+
+// The start to the minute (seconds dropped).
+vb::Date toMinute(vb::Date moment);
+
+// Minutes a timed operation asks for: its remaining quantity times the unit time plus set-up, or, when
+// scheduling by time, its whole quantity times the unit time plus set-up less the minutes already worked
+// (a running execution counted up to the server's clock); never less than `shortest`.
+double timedMinutes(std::int32_t SeqAuto, double TempoPreparo, double Quant, double QuantRestante,
+                    double unitMinutes, double shortest);
+
+// A slot that starts before the requested start is refused, with a line in the information log.
+bool startKept(vb::Date requested, vb::Date start);
+
+// The booking row of a placed operation.
+void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim);
+
+// A column of the station's row in the station list (modMonta::PostosCarregados, which moves to it); Empty
+// when the station is not listed.
+vb::Variant stationListValue(const QString& Posto, const QString& name);
+
+// The statement that copies the bookings' day, start and end into their operations; a WHERE on cadseq may
+// follow.
+QString copyScheduledTimesSql();
+
+// SQL text of a whole number.
+QString number(std::int64_t value);
+
+}  // namespace scheduling

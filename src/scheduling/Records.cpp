@@ -1,0 +1,25 @@
+#include "scheduling/Records.h"
+
+#include "ado/Recordset.h"
+#include "runtime/Err.h"
+
+namespace scheduling {
+
+std::shared_ptr<ADODB::Recordset> opened(std::shared_ptr<ADODB::Recordset> recordset)
+{
+    if (!recordset)
+        vb::raise(vb::ErrNo::ObjectVariableNotSet);
+    return recordset;
+}
+
+bool hasRow(const ADODB::Recordset& recordset)
+{
+    return !recordset.BOF() && !recordset.adoEOF();
+}
+
+const vb::Variant& column(ADODB::Recordset& recordset, const QString& name)
+{
+    return recordset.Fields(name).Value();
+}
+
+}  // namespace scheduling

@@ -1,0 +1,187 @@
+#include "scheduling/SequenceMode.h"
+
+#include "ado/Recordset.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/Modulo.h"
+#include "core/StringBuilder.h"
+#include "runtime/Err.h"
+#include "runtime/Format.h"
+#include "runtime/UiServices.h"
+#include "scheduling/PlacementEngine.h"
+#include "scheduling/PlacementSteps.h"
+#include "scheduling/Records.h"
+#include "scheduling/SchedulerState.h"
+#include "scheduling/SlotSearch.h"
+#include "scheduling/SqlLiterals.h"
+#include "scheduling/StatusWindow.h"
+
+#include <vector>
+
+using scheduling::column;
+using scheduling::hasRow;
+using scheduling::number;
+
+namespace modMonta {
+
+namespace {
+
+struct SequencedOperation {
+    std::int32_t Posicao = 0;
+    std::int32_t Programa = 0;
+    std::int32_t Sequencia = 0;
+    std::int32_t NrServ = 0;
+    double TempoPreparo = 0;
+    double Quant = 0;
+    double QuantRestante = 0;
+    double Tempo = 0;
+    QString Posto;
+    bool NaoTrocarPosto = false;
+};
+
+// Every unfinished, unscheduled operation of the open queued work orders: all first stages before any later
+// one, then queue order, position and sequence.
+QString unscheduledOperationsSql()
+{
+    StringBuilder sql;
+    sql.defineCaracter(QStringLiteral(" "));
+    for (const char* fragment :
+         {"Select    ", " cadseq.posicao,   ", " CadSeq.Auto as Programa ,  ", " cadseq.Sequencia ,",
+          " CadSeq.NrServ,CadSeq.TempoPreparo,CadPos.Quant , ",
+          " (    CadPos.Quant - dbo.GET_QTD_APONTADA_PROGRAMA(cadseq.auto) )as QuantRestante, ",
+          " CadSeq.Tempo,CadSeq.Posto,CadSeq.NaoTrocarPosto",
+          "From CadPos with(nolock) Inner Join CadSeq with(nolock) On CadPos.Auto = CadSeq.Posicao ",
+          "inner join cados with(nolock) on cadpos.NrServ=cados.NrServ ",
+          "inner join CadFilaVorna  with(nolock)on cados.NrServ = CadFilaVorna.NrServ ",
+          "left join cadprogvorna with(nolock) on cadseq.auto = CadProgVorna.SeqAuto", "Where cadseq.concluido=0  ",
+          "and CadProgVorna.auto is null", "And cadpos.concluido = 0 ", "AND CADOS.Situacao IN (0,1)",
+          "Order By  cadpos.Etapa,CadFilaVorna.Ordem,cadseq.posicao,cadseq.Sequencia"})
+        sql.append(QString::fromUtf8(fragment));
+    return sql.Texto();
+}
+
+// Every value is converted strictly, before anything is placed: a Null raises.
+std::vector<SequencedOperation> unscheduledOperations()
+{
+    const auto rows = scheduling::query(unscheduledOperationsSql());
+    std::vector<SequencedOperation> operations;
+    for (; hasRow(*rows); rows->MoveNext()) {
+        operations.push_back({vb::CLng(column(*rows, QStringLiteral("posicao"))),
+                              vb::CLng(column(*rows, QStringLiteral("Programa"))),
+                              vb::CLng(column(*rows, QStringLiteral("Sequencia"))),
+                              vb::CLng(column(*rows, QStringLiteral("NrServ"))),
+                              vb::CDbl(column(*rows, QStringLiteral("TempoPreparo"))),
+                              vb::CDbl(column(*rows, QStringLiteral("Quant"))),
+                              vb::CDbl(column(*rows, QStringLiteral("QuantRestante"))),
+                              vb::CDbl(column(*rows, QStringLiteral("Tempo"))),
+                              vb::CStr(column(*rows, QStringLiteral("Posto"))),
+                              vb::CBool(column(*rows, QStringLiteral("NaoTrocarPosto")))});
+    }
+    return operations;
+}
+
+void placeAll(StatusWindow& Janela)
+{
+    vb::Ui().SetMousePointer(vb::vbArrowHourglass);
+    LeProximoInicio();
+    LeDataLimite();
+    std::vector<SequencedOperation> operations = unscheduledOperations();
+    Janela.setProgressMax(std::int32_t(operations.size()));
+
+    std::size_t i = 0;
+    while (i < operations.size()) {
+        Janela.setProgressValue(Janela.progressMax() - std::int32_t(operations.size()));
+        SequencedOperation& op = operations[i];
+        if (AlocaProgramaSequencia(op.Programa, op.Posicao, op.Sequencia, op.NrServ, op.TempoPreparo, op.Quant,
+                                   op.QuantRestante, op.Tempo, op.Posto, op.NaoTrocarPosto)) {
+            operations.erase(operations.begin() + std::ptrdiff_t(i));
+            Janela.setStatusText(QStringLiteral("Programa Inserido ") + number(std::int64_t(i) + 1) +
+                                 QStringLiteral(" restando: ") + number(std::int64_t(operations.size())));
+            // A placement may free operations that waited for it earlier in the list.
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+}
+
+// Days a lead-time operation lasts in this mode: its treatment's lead time, else 3.
+double treatmentLeadTimeDays(std::int32_t Programa)
+{
+    const double days = Modulo::ValorNumerico(BancoAtual().DBSeek(
+        QStringLiteral("CadSeq with(nolock) INNER JOIN CadPosto with(nolock) ON CadSeq.Posto = CadPosto.Codigo "
+                       "INNER JOIN CadGruMaq with(nolock) ON CadPosto.Tipo = CadGruMaq.Codigo LEFT OUTER JOIN "
+                       "CadTrat with(nolock) ON CadSeq.CodTrat = CadTrat.Codigo"),
+        QStringLiteral("cadtrat.leadtime"), QStringLiteral("CADGRUMAQ.TIPO = 3 AND CADSEQ.auto = ") + number(Programa),
+        true, true));
+    return days > 0 ? days : 3;
+}
+
+}  // namespace
+
+void MontaPorSequencia(StatusWindow& Janela)
+{
+    vb::ErrObject error;
+    try {
+        placeAll(Janela);
+    } catch (...) {
+        error.SetFromCurrentException();
+    }
+    vb::Ui().SetMousePointer(vb::vbDefault);
+    if (error.Number != 0)
+        vb::Ui().MsgBox(QStringLiteral("MontaPorSequencia Erro:") + QString::number(error.Number) +
+                        QStringLiteral(" - ") + error.Description + QStringLiteral(" - Linha 0"));
+}
+
+bool AlocaProgramaSequencia(std::int32_t Programa, std::int32_t Posicao, std::int32_t Sequencia,
+                            [[maybe_unused]] std::int32_t NrServ, double TempoPreparo, double Quant,
+                            double QuantRestante, double Tempo, QString& Posto, bool NaoTrocarPosto)
+{
+    vb::Date inicio = ProximoInicio;
+    const auto dependencias = scheduling::query(
+        QStringLiteral("select Tipo,Programa_anterior,Concluido,Fim,Agendado from dbo.GET_DEPENDENCIAS_SEQUENCIA(") +
+        number(Posicao) + QLatin1Char(',') + number(Sequencia) + QStringLiteral(")as d"));
+    for (; hasRow(*dependencias); dependencias->MoveNext()) {
+        const vb::Variant tipo = column(*dependencias, QStringLiteral("Tipo"));
+        if (tipo.isNull() || (vb::CStr(tipo) != QLatin1String("PROG_ANT") && vb::CStr(tipo) != QLatin1String("POS_ANT")))
+            continue;
+        const vb::Variant agendado = column(*dependencias, QStringLiteral("Agendado"));
+        if (agendado.isNull() || !vb::CBool(agendado))
+            return false;  // waits for a later scan
+        const vb::Variant concluido = column(*dependencias, QStringLiteral("Concluido"));
+        if (concluido.isNull() || !vb::CBool(concluido))
+            inicio = scheduling::afterPredecessor(inicio, scheduling::dateOrZero(column(*dependencias, QStringLiteral("Fim"))));
+    }
+    inicio = scheduling::intoWorkingTime(Posto, inicio, !NaoTrocarPosto && DivideVorna);
+
+    vb::Date fim;
+    switch (Modulo::TipoGrupoPosto(Posto)) {
+    case 3:
+        fim = vb::DateAdd(QStringLiteral("d"), treatmentLeadTimeDays(Programa), inicio);
+        break;
+    case 2:
+        fim = vb::DateAdd(QStringLiteral("n"), 5, inicio);
+        break;
+    default: {
+        const double duration = scheduling::timedMinutes(Programa, TempoPreparo, Quant, QuantRestante, Tempo, 5);
+        const vb::Date requested = inicio;
+        bool found = false;
+        if (NaoTrocarPosto || !DivideVorna)
+            inicio = AlocaTempoPosto(Posto, inicio, duration, found, fim, false);
+        else
+            found = AlocaPostoAlternativo(Posto, inicio, fim, duration);
+        if (!scheduling::startKept(requested, inicio) || !found)
+            return false;
+        break;
+    }
+    }
+
+    BancoAtual().ExecutaComando(QStringLiteral("Update CadSeq Set Data = '") + vb::Format(inicio, QStringLiteral("yyyy-mm-dd")) +
+                                QStringLiteral("' ,Inicio = '") + scheduling::minuteText(inicio) +
+                                QStringLiteral("', Termino = '") + scheduling::minuteText(fim) +
+                                QStringLiteral("' WHERE AUTO = ") + number(Programa));
+    scheduling::insertBooking(Programa, Posto, inicio, fim);
+    return true;
+}
+
+}  // namespace modMonta

@@ -1,0 +1,54 @@
+#include "scheduling/StationCalendars.h"
+
+#include "ado/Recordset.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "runtime/UiServices.h"
+#include "scheduling/Records.h"
+
+using scheduling::column;
+using scheduling::hasRow;
+using scheduling::opened;
+
+namespace modCalendario {
+
+clsColCalendario CalendariosPostos;
+
+vb::Date UltimaDataCalendario()
+{
+    const vb::Date servidor = BancoAtual().DataHora();
+    const auto parametros =
+        opened(BancoAtual().CarregaObjeto(QStringLiteral("select ultcale as u from cadparbex")));
+    if (!hasRow(*parametros))
+        return servidor;
+    const vb::Variant ultcale = column(*parametros, QStringLiteral("u"));
+    return ultcale.isNull() ? servidor : vb::CDate(ultcale);
+}
+
+void AtualizaCalendarioPosto(const QString& Posto)
+{
+    clsPeriodo janela;
+    janela.setFim(UltimaDataCalendario());
+    if (janela.Fim() <= vb::Date())
+        return;
+    // A server clock past the calendar's end is refused (logged): the window then starts at the zero date.
+    janela.setInicio(vb::Date(BancoAtual().DataHora().serial - 1));
+    CalendariosPostos.Add(Posto, janela);
+}
+
+void MontaCalendarioPostos()
+{
+    vb::ProgressWindow& progresso = vb::Ui().Progress();
+    progresso.Show();
+    const auto postos = opened(BancoAtual().CarregaObjeto(QStringLiteral("select codigo from cadposto with(nolock)")));
+    progresso.SetValue(0);
+    for (; !postos->adoEOF(); postos->MoveNext()) {
+        vb::Ui().DoEvents();
+        progresso.SetValue(int(BancoAtual().PercentPosition(*postos)));
+        AtualizaCalendarioPosto(vb::CStr(column(*postos, QStringLiteral("codigo"))));
+    }
+    vb::Ui().DoEvents();
+    progresso.Unload();
+}
+
+}  // namespace modCalendario

@@ -1,0 +1,70 @@
+#include "scheduling/WorkOrderChecks.h"
+
+#include "ado/Recordset.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/InformationLog.h"
+#include "scheduling/CalendarGeneration.h"
+#include "scheduling/PlacementSteps.h"
+#include "scheduling/Records.h"
+#include "scheduling/SqlLiterals.h"
+
+using scheduling::column;
+using scheduling::hasRow;
+using scheduling::number;
+using scheduling::quotedText;
+
+namespace modMonta {
+
+bool OSTemPosicaoSemOperacao(std::int32_t NrServ)
+{
+    return BancoAtual().RecordExists(
+        QStringLiteral("cadpos with(nolock) left join cadseq  with(nolock) on cadpos.auto=cadseq.posicao"),
+        QStringLiteral("cadseq.auto is null and cadpos.nrserv = ") + number(NrServ));
+}
+
+bool OSTemPostoInativo(std::int32_t NrServ)
+{
+    return BancoAtual().RecordExists(
+        QStringLiteral("cadseq with(nolock) inner join cadposto with(nolock) on cadseq.posto= cadposto.codigo"),
+        QStringLiteral("cadposto.inativo<>0 and cadseq.concluido=0 and cadseq.nrserv=") + number(NrServ));
+}
+
+bool VerificaTurnosPostos(std::int32_t NrServ)
+{
+    const auto postos = scheduling::query(
+        QStringLiteral("select posto from cadseq with(nolock) where nrserv = ") + number(NrServ) +
+        QStringLiteral(" group by posto"));
+    for (; hasRow(*postos); postos->MoveNext()) {
+        const QString posto = vb::CStr(column(*postos, QStringLiteral("posto")));
+        if (!PostoTemTurno(posto)) {
+            Modulo::GravaLog(QStringLiteral("Falha: Para Inserir a O.S. ") + number(NrServ) +
+                             QStringLiteral(", é necessário definir um turno para o posto ") + posto);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PostoTemTurno(const QString& Posto)
+{
+    if (!ExistePostoTurno(Posto))
+        return false;
+    if (!ExistePostoCalendario(Posto))
+        modCalendario::MontaCalendario(vb::Today(), Posto);
+    return true;
+}
+
+bool ExistePostoTurno(const QString& Posto)
+{
+    return BancoAtual().RecordExists(QStringLiteral("CadPostoTur with(nolock)"),
+                                     QStringLiteral("Posto=") + quotedText(Posto));
+}
+
+bool ExistePostoCalendario(const QString& Posto)
+{
+    return BancoAtual().RecordExists(QStringLiteral("CadCale2 with(nolock)"),
+                                     QStringLiteral("Posto=") + quotedText(Posto));
+}
+
+}  // namespace modMonta

@@ -1,0 +1,144 @@
+#include "scheduling/WorkingTime.h"
+
+#include "ado/Recordset.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/InformationLog.h"
+#include "core/StringBuilder.h"
+#include "scheduling/CalendarGeneration.h"
+#include "scheduling/PlacementSteps.h"
+#include "scheduling/Records.h"
+#include "scheduling/SchedulerState.h"
+#include "scheduling/SqlLiterals.h"
+#include "scheduling/StationCalendars.h"
+
+#include <algorithm>
+
+using scheduling::column;
+using scheduling::hasRow;
+using scheduling::minuteText;
+using scheduling::quotedText;
+
+namespace modMonta {
+
+namespace {
+
+QString quotedMinute(vb::Date moment)
+{
+    return QLatin1Char('\'') + minuteText(moment) + QLatin1Char('\'');
+}
+
+}  // namespace
+
+bool CalculaFimCalendario(const QString& Posto, vb::Date Inicio, vb::Date& Fim, double& Duracao)
+{
+    if (Inicio > Fim)
+        Fim = vb::DateAdd(QStringLiteral("n"), Duracao, Inicio);
+    if (Fim > DataLimite)
+        modCalendario::MontaCalendario(vb::DateAdd(QStringLiteral("m"), modCalendario::MesesCalendario, Fim));
+
+    // Held for the whole computation: a calendar rebuilt meanwhile does not pull the periods away.
+    const auto calendario = modCalendario::CalendariosPostos.PostoCalendario(Posto);
+    const std::vector<clsPeriodo>& periodos = calendario->cPeri;
+    Duracao = vb::Int(Duracao);
+    if (periodos.empty())
+        return false;
+
+    const auto first = std::find_if(periodos.begin(), periodos.end(),
+                                    [Inicio](const clsPeriodo& p) { return p.Fim() > Inicio; });
+    if (first == periodos.end())
+        return false;
+    // Minutes into the first period (negative when the start lies before it) and the free minutes before it.
+    const double offset = double(vb::DateDiff(QStringLiteral("n"), first->Inicio(), Inicio));
+    const double base = first->TempoTotal - first->Tempo(QStringLiteral("n"));
+
+    for (auto period = first; period != periodos.end(); ++period) {
+        const double cumulated = period->TempoTotal - base;
+        if (offset + Duracao <= cumulated) {
+            const vb::Date end = vb::DateAdd(QStringLiteral("n"), -(cumulated - offset - Duracao), period->Fim());
+            if (end > Fim)
+                return false;
+            Fim = end;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IntervaloLivre(const QString& Posto, vb::Date Inicio, vb::Date Fim)
+{
+    // The working-time test needs no query: done first, it spares the bookings read for most refusals.
+    if (!DentroCalendario(Posto, Inicio, Fim))
+        return false;
+
+    const QString inicio = quotedMinute(Inicio);
+    const QString fim = quotedMinute(Fim);
+    StringBuilder sql;
+    sql.defineCaracter(QStringLiteral(" "));
+    sql.append(QStringLiteral("SELECT CadProgVorna.Auto"));
+    sql.append(QStringLiteral("FROM CadProgVorna with(nolock)"));
+    sql.append(QStringLiteral("WHERE Posto = ") + quotedText(Posto));
+    sql.append(QStringLiteral("AND ((Inicio >= %1 AND Fim <= %2) OR (Inicio < %2 AND Fim > %1))").arg(inicio, fim));
+    return !hasRow(*scheduling::query(sql.Texto()));
+}
+
+bool DentroCalendario(const QString& Posto, vb::Date A, vb::Date B)
+{
+    const auto calendario = modCalendario::CalendariosPostos.PostoCalendario(Posto);
+    bool aInside = false;
+    bool bInside = false;
+    for (const clsPeriodo& periodo : calendario->cPeri) {
+        if (periodo.Inicio() > B)
+            break;
+        aInside = aInside || (periodo.Inicio() <= A && A <= periodo.Fim());
+        bInside = bInside || (periodo.Inicio() <= B && B <= periodo.Fim());
+        if (aInside && bInside)
+            break;
+    }
+    return aInside && bInside;
+}
+
+vb::Date ProximoInicioCalendario(const QString& Posto, vb::Date Momento)
+{
+    const auto calendario = modCalendario::CalendariosPostos.PostoCalendario(Posto);
+    for (const clsPeriodo& periodo : calendario->cPeri) {
+        if (periodo.Inicio() >= Momento)
+            return periodo.Inicio();
+    }
+    return Momento;
+}
+
+void ProximoTempoLivre(const QString& Posto, vb::Date Limite, vb::Date& Momento, bool Maior)
+{
+    const QString momento = quotedMinute(Momento);
+    StringBuilder sql;
+    sql.defineCaracter(QStringLiteral(" "));
+    sql.append(QStringLiteral("select min(inicio) as ini1,"));
+    sql.append(QStringLiteral("min(fimintervalo) as ini2"));
+    sql.append(QStringLiteral("from cadcale2 with(nolock)"));
+    sql.append(QStringLiteral("where Programado=0 and Posto = ") + quotedText(Posto));
+    sql.append(QStringLiteral("and (inicio > ") + momento);
+    sql.append(QStringLiteral("or fimintervalo > ") + momento);
+    sql.append(QStringLiteral(")"));
+    const auto proximo = scheduling::query(sql.Texto());
+    if (!hasRow(*proximo)) {
+        Modulo::GravaLog(QStringLiteral("nao tem tempo futuro!!"));
+        return;
+    }
+    const vb::Variant ini1 = column(*proximo, QStringLiteral("ini1"));
+    const vb::Variant ini2 = column(*proximo, QStringLiteral("ini2"));
+    if (ini1.isNull() || ini2.isNull()) {
+        // No working row after Momento: the calendar must reach further first.
+        if (modCalendario::MontaCalendario(
+                vb::DateAdd(QStringLiteral("m"), modCalendario::MesesCalendario, DataLimite)))
+            modCalendario::MontaCalendarioPostos();
+        return;
+    }
+    const vb::Date primeiro = vb::CDate(ini1);
+    const vb::Date segundo = vb::CDate(ini2);
+    Momento = Maior ? std::max(primeiro, segundo) : std::min(primeiro, segundo);
+    if (Limite > Momento)
+        Momento = Limite;
+}
+
+}  // namespace modMonta

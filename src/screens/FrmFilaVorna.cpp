@@ -1,0 +1,8 @@
+#include "screens/FrmFilaVorna.h"
+
+FrmFilaVorna::FrmFilaVorna()
+{
+    setObjectName(QStringLiteral("FrmFilaVorna"));
+    setWindowTitle(QStringLiteral("Fila do Vorna Máquina"));
+    resize(640, 400);
+}

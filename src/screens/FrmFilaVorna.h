@@ -1,0 +1,9 @@
+#pragma once
+// The load queue window. Opened from the main menu.
+
+#include <QWidget>
+
+class FrmFilaVorna : public QWidget {
+public:
+    FrmFilaVorna();
+};

@@ -1,0 +1,8 @@
+#include "screens/FrmRelRoteiro.h"
+
+FrmRelRoteiro::FrmRelRoteiro()
+{
+    setObjectName(QStringLiteral("FrmRelRoteiro"));
+    setWindowTitle(QStringLiteral("Relatório de Roteiro"));
+    resize(640, 400);
+}

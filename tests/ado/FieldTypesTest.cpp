@@ -1,0 +1,76 @@
+// Field types from declared column types, and the values a field takes when assigned.
+
+#include "ado/AdoErrors.h"
+#include "ado/Constants.h"
+#include "ado/FieldTypes.h"
+
+#include <gtest/gtest.h>
+
+using namespace ADODB;
+
+namespace {
+
+void expectType(const char* declared, long type, long size)
+{
+    const FieldType t = fieldTypeOf(declared);
+    EXPECT_EQ(type, t.type) << declared;
+    EXPECT_EQ(size, t.definedSize) << declared;
+}
+
+TEST(FieldTypesTest, MapsDeclaredTypesToAdoCodes)
+{
+    expectType("DATETIME", adDBTimeStamp, 16);
+    expectType("int", adInteger, 4);
+    expectType("INTEGER", adInteger, 4);
+    expectType("int identity", adInteger, 4);
+    expectType("SMALLINT", adSmallInt, 2);
+    expectType("TINYINT", adUnsignedTinyInt, 1);
+    expectType("BIGINT", adBigInt, 8);
+    expectType("BIT", adBoolean, 2);
+    expectType("FLOAT", adDouble, 8);
+    expectType("REAL", adSingle, 4);
+    expectType("MONEY", adCurrency, 8);
+    expectType("DECIMAL(18,6)", adNumeric, 19);
+    expectType("NUMERIC", adNumeric, 19);
+    expectType("CHAR(3)", adChar, 3);
+    expectType("VARCHAR(50)", adVarChar, 50);
+    expectType("varchar(max)", adLongVarChar, 2147483647);
+    expectType("NVARCHAR(40)", adVarWChar, 40);
+    expectType("NCHAR(2)", adWChar, 2);
+    expectType("TEXT", adLongVarChar, 2147483647);
+    expectType("TEXT(255)", adVarWChar, 255);
+    expectType("NTEXT", adLongVarWChar, 1073741823);
+    expectType("IMAGE", adLongVarBinary, 2147483647);
+    expectType("VARBINARY(16)", adVarBinary, 16);
+}
+
+TEST(FieldTypesTest, ExpressionsTakeTheirValuesType)
+{
+    EXPECT_EQ(adInteger, fieldTypeOf("", 5).type);
+    EXPECT_EQ(adDouble, fieldTypeOf("", 2.5).type);
+    EXPECT_EQ(adDBTimeStamp, fieldTypeOf("", vb::Date(45000)).type);
+    EXPECT_EQ(adVarChar, fieldTypeOf("", vb::Variant::Null()).type);
+}
+
+TEST(FieldTypesTest, AssignedValuesTakeTheFieldsType)
+{
+    EXPECT_EQ(vb::Variant(12), valueForField("12", {adInteger, 4}));
+    EXPECT_EQ(vb::Variant(std::int16_t(3)), valueForField(3.0, {adSmallInt, 2}));
+    EXPECT_EQ(vb::Variant(true), valueForField(1, {adBoolean, 2}));
+    EXPECT_EQ(vb::Variant(2.5), valueForField("2,5", {adDouble, 8}));  // the workstation's decimal comma
+    EXPECT_EQ(vb::Variant("7"), valueForField(7, {adVarChar, 10}));
+    EXPECT_TRUE(valueForField(vb::Variant(), {adInteger, 4}).isNull());
+    EXPECT_TRUE(valueForField(vb::Variant::Null(), {adVarChar, 10}).isNull());
+
+    for (const auto& [value, type] : std::vector<std::pair<vb::Variant, FieldType>>{
+             {"abc", {adInteger, 4}}, {"abcdef", {adVarChar, 5}}, {"not a date", {adDBTimeStamp, 16}}}) {
+        try {
+            valueForField(value, type);
+            FAIL() << value.toString().toStdString();
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(hresult::MultipleStepErrors, e.number());
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/InformationLog.h"
+#include "runtime/Err.h"
+#include "support/ProgramFolder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+struct RecordingWindow : Modulo::LogWindowSink {
+    void AddTexto(const QString& texto) override { entries << texto; }
+    QStringList entries;
+};
+
+// A program folder with the connection open on the embedded server, and a recording log window.
+class InformationLog : public testing::Test {
+protected:
+    InformationLog()
+    {
+        QDir().mkpath(folder.file("Dados"));
+        EXPECT_EQ(BancoAtual().AbreConexao(0, false, 1, "sqlite:Dados", "Master", "sa", ""), 1);
+        Modulo::InstallLogWindow(&window);
+    }
+    ~InformationLog() override
+    {
+        Modulo::InstallLogWindow(nullptr);
+        BancoAtual().FechaConexao();
+    }
+
+    QString logFile() const { return folder.file("Log/Info.log"); }
+    QStringList rotatedCopies() const
+    {
+        return QDir(folder.file("Log")).entryList({"Info2*.log"}, QDir::Files, QDir::Name);
+    }
+
+    test::ProgramFolder folder;
+    RecordingWindow window;
+};
+
+const QRegularExpression stampedEntry("^Horario: (\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d)\\r\\n(.*)\\r\\n\\r\\n$",
+                                      QRegularExpression::DotMatchesEverythingOption);
+
+}  // namespace
+
+TEST_F(InformationLog, EntryGoesToTheWindowAndTheFile)
+{
+    ASSERT_FALSE(QDir(folder.file("Log")).exists());
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    Modulo::GravaLog("Falha: A O.S. 12 tem postos inativos\r\nsegunda linha");
+    Modulo::GravaLog("Programação concluída");
+    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
+
+    ASSERT_EQ(window.entries.size(), 2);
+    const QRegularExpressionMatch first = stampedEntry.match(window.entries[0]);
+    ASSERT_TRUE(first.hasMatch()) << window.entries[0].toStdString();
+    EXPECT_EQ(first.captured(2), "Falha: A O.S. 12 tem postos inativos\r\nsegunda linha");
+    const QDateTime stamp = QDateTime::fromString(first.captured(1), "dd/MM/yyyy HH:mm:ss");
+    EXPECT_GE(stamp, before.addMSecs(-before.time().msec()));
+    EXPECT_LE(stamp, after);
+
+    // The Log folder was created; each entry is followed by one more line break, in the workstation's code
+    // page.
+    const QByteArray expected = (window.entries[0] + "\r\n" + window.entries[1] + "\r\n").toLatin1();
+    EXPECT_EQ(readFile(logFile()), expected);
+    EXPECT_TRUE(readFile(logFile()).contains("Programa\xe7\xe3o conclu\xed" "da"));
+}
+
+TEST_F(InformationLog, FileIsRotatedOnceItReachesTheLimit)
+{
+    QDir().mkpath(folder.file("Log"));
+    writeFile(logFile(), QByteArray(1000, 'x'));
+    Modulo::GravaLog("abaixo do limite");
+    EXPECT_TRUE(rotatedCopies().isEmpty());
+
+    // One byte short of 100000: the next entry reaches the limit and goes with the file into the copy.
+    writeFile(logFile(), QByteArray(99999, 'x'));
+    Modulo::GravaLog("no limite");
+    EXPECT_FALSE(QFile::exists(logFile()));
+    ASSERT_EQ(rotatedCopies().size(), 1);
+    const QString copy = rotatedCopies().first();
+    const QDateTime stamp = QDateTime::fromString(copy.mid(4, 15), "yyyyMMdd-HHmmss");
+    EXPECT_LE(qAbs(stamp.secsTo(QDateTime::currentDateTime())), 2) << copy.toStdString();
+    EXPECT_EQ(readFile(folder.file("Log/" + copy)),
+              QByteArray(99999, 'x') + (window.entries.last() + "\r\n").toLatin1());
+
+    // The next entry starts a new file.
+    Modulo::GravaLog("novo arquivo");
+    EXPECT_EQ(readFile(logFile()), (window.entries.last() + "\r\n").toLatin1());
+}
+
+TEST(InformationLogWithoutConnection, ServerClockFailureReachesTheCaller)
+{
+    test::ProgramFolder folder;
+    BancoAtual().FechaConexao();
+    EXPECT_THROW(Modulo::GravaLog("sem conexão"), vb::VbError);
+    EXPECT_FALSE(QDir(folder.file("Log")).exists());
+}

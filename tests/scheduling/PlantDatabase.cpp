@@ -1,0 +1,82 @@
+#include "PlantDatabase.h"
+
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "scheduling/CalendarGeneration.h"
+#include "scheduling/SchedulerState.h"
+#include "scheduling/StationCalendars.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace test {
+
+namespace {
+
+// The embedded server keeps database Teste in <program folder>/Dados/Teste.db.
+QString databaseFile(const ProgramFolder& folder)
+{
+    QDir().mkpath(folder.file(QStringLiteral("Dados")));
+    return folder.file(QStringLiteral("Dados/Teste.db"));
+}
+
+}  // namespace
+
+PlantDatabase::PlantDatabase()
+    : m_plant(databaseFile(m_folder)), m_file(databaseFile(m_folder))
+{
+    resetSchedulerState();
+    Modulo::InstallLogWindow(this);
+    EXPECT_EQ(BancoAtual().AbreConexao(0, false, 1, QStringLiteral("sqlite:Dados"), QStringLiteral("Teste"),
+                                       QStringLiteral("sa"), QString()),
+              1);
+}
+
+PlantDatabase::~PlantDatabase()
+{
+    BancoAtual().FechaConexao();
+    Modulo::InstallLogWindow(nullptr);
+    resetSchedulerState();
+}
+
+void PlantDatabase::AddTexto(const QString& texto)
+{
+    // "Horario: ..." CR LF, the text, CR LF, an empty line.
+    const qsizetype start = texto.indexOf(QStringLiteral("\r\n")) + 2;
+    m_logTexts << texto.mid(start, texto.size() - start - 4);
+}
+
+void resetSchedulerState()
+{
+    modMonta::DataLimite = vb::Date();
+    modMonta::ProximoInicio = vb::Date();
+    modMonta::MomentoAtual = vb::Date();
+    modMonta::DivideVorna = false;
+    modMonta::PostosCarregados.reset();
+    modCalendario::CalendariosPostos = clsColCalendario();
+    modCalendario::PostosAlterados.clear();
+    modCalendario::MesesCalendario = 6;
+    BancoAtual().RemoveAll();
+}
+
+vb::Date vbDate(const QDateTime& moment)
+{
+    return vb::fromQDateTime(moment);
+}
+
+QDateTime qDateTime(vb::Date moment)
+{
+    return vb::toQDateTime(moment);
+}
+
+QDateTime at(QDate day, int hour, int minute)
+{
+    return QDateTime(day, QTime(hour, minute));
+}
+
+QDateTime storedMoment(const QVariant& value)
+{
+    return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+}  // namespace test

@@ -1,0 +1,54 @@
+// Any text at all, cut anywhere, is either run or refused with a SQL Server error: never a crash.
+
+#include "ServerFixture.h"
+
+using namespace sqlserver;
+
+namespace {
+
+class RobustnessTest : public test::ServerFixture {};
+
+TEST_F(RobustnessTest, EveryCutOfRealStatementsRunsOrFailsCleanly)
+{
+    seedPlant();
+    const QStringList statements = {
+        "DECLARE @R BIT IF EXISTS(SELECT * FROM CadOS with(nolock) Where NrServ = 100) SET @R=1 ELSE SET @R=0 SELECT @R AS R",
+        "declare @m as int\r\nSelect @m = isnull(Max(Ordem),0) + 1 from CadFilaVorna\r\ninsert into cadfilavorna "
+        "(nrserv,ordem)values(300,@m)",
+        "SELECT TOP 1 isnull(cadseq.leadtime,cadtrat.leadtime)  as LeadTime FROM CadSeq with(nolock) LEFT OUTER JOIN "
+        "CadTrat with(nolock) ON CadSeq.CodTrat = CadTrat.Codigo WHERE CADSEQ.auto = 2 ORDER BY CadSeq.Auto",
+        "update cadseq set Data = cast(floor(cast(cadprogvorna.inicio as float))as datetime) from cadseq inner join "
+        "cadprogvorna on cadseq.auto=cadprogvorna.seqauto where cadseq.nrserv = 100",
+        "select Tipo,Programa_anterior,Concluido,Fim,Agendado from dbo.GET_DEPENDENCIAS_SEQUENCIA(1,20)as d",
+        "SELECT sys.columns.name, sys.types.name AS Tipo FROM sys.tables INNER JOIN sys.columns ON sys.tables.object_id "
+        "= sys.columns.object_id INNER JOIN sys.types ON sys.columns.system_type_id = sys.types.system_type_id",
+        "DECLARE @T VARCHAR(50) SELECT @T = 'CadOS' IF NOT EXISTS (SELECT value FROM fn_listextendedproperty ('Nome', "
+        "'schema', 'dbo', 'table', @t, 'Column', 'Data')) BEGIN EXEC sp_addextendedproperty 'Nome', 'x', 'Schema', "
+        "'dbo', 'Table', @T, 'COLUMN', 'Data' END",
+        "SELECT CASE WHEN Situacao = 0 THEN CONVERT(CHAR(10), Data, 103) ELSE 'x' END FROM CadOS WHERE Data > '2026-12-01 "
+        "10:00' AND Data BETWEEN '20261201' AND '2026-12-31T00:00:00'",
+        "BEGIN TRAN UPDATE CadOS SET Situacao = 1 WHERE NrServ = 101 COMMIT",
+        "ALTER TABLE CadTrat ALTER COLUMN Descricao VARCHAR(80) NOT NULL",
+    };
+    int refused = 0, ran = 0;
+    for (const QString& sql : statements) {
+        for (qsizetype cut = 1; cut <= sql.size(); cut += 3) {
+            try {
+                plant->execute(sql.left(cut));
+                ++ran;
+            } catch (const ServerError& e) {
+                EXPECT_GT(e.number(), 0);
+                EXPECT_FALSE(e.message().isEmpty());
+                ++refused;
+            }
+            while (plant->transactionCount() > 0)
+                plant->rollbackTransaction();
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(ran, 0);
+    // The session still works.
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT count(*) FROM CadOS WHERE NrServ = 100"));
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// Schema maintenance as the data-access class does it: catalog queries, CREATE/ALTER TABLE, indexes and
+// primary keys, ALTER COLUMN to NOT NULL, and the extended properties of columns.
+
+#include "ServerFixture.h"
+
+using namespace sqlserver;
+
+namespace {
+
+class SchemaMaintenanceTest : public test::ServerFixture {
+protected:
+    const Session::TableIndex* findIndex(const QString& table, const QString& name)
+    {
+        m_indexes = plant->indexes(table);
+        for (const auto& index : m_indexes) {
+            if (index.name.compare(name, Qt::CaseInsensitive) == 0)
+                return &index;
+        }
+        return nullptr;
+    }
+
+    std::vector<Session::TableIndex> m_indexes;
+};
+
+TEST_F(SchemaMaintenanceTest, CatalogQueries)
+{
+    EXPECT_EQ(1u, rows("select name from sys.tables where name='CadOS'").rows.size());
+    EXPECT_EQ(vb::Variant("CadOS"), scalar("select name from sys.tables where name='cados'"));
+    EXPECT_TRUE(rows("select name from sys.tables where name='Pedido'").rows.empty());
+    EXPECT_TRUE(rows("select name from sys.tables where name='sys_extended_properties'").rows.empty());
+    const QString column = "SELECT col.name FROM SYS.OBJECTS OBJ INNER JOIN SYS.COLUMNS COL  ON OBJ.object_ID = "
+                           "COL.object_ID WHERE  OBJ.NAME = '%1' and col.name = '%2'";
+    EXPECT_EQ(vb::Variant("DtEntr"), scalar(column.arg("CadOS", "dtentr")));
+    EXPECT_TRUE(rows(column.arg("CadOS", "Nada")).rows.empty());
+    const QString type = "SELECT Data_Type FROM INFORMATION_SCHEMA.COLUMNS WHERE Table_Name = '%1' AND Column_Name = '%2'";
+    EXPECT_EQ(vb::Variant("datetime"), scalar(type.arg("CadOS", "DtEntr")));
+    EXPECT_EQ(vb::Variant("varchar"), scalar(type.arg("CadPosto", "Codigo")));
+    EXPECT_EQ(vb::Variant("int"), scalar(type.arg("CadFilaVorna", "Auto")));
+    EXPECT_EQ(vb::Variant("bit"), scalar(type.arg("CadOS", "OS_PCP")));
+    EXPECT_EQ(vb::Variant(10), scalar("SELECT CHARACTER_MAXIMUM_LENGTH FROM INFORMATION_SCHEMA.COLUMNS WHERE "
+                                      "TABLE_NAME = 'CadPosto' AND COLUMN_NAME = 'Codigo'"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT is_identity FROM sys.columns c INNER JOIN sys.tables t ON t.object_id = "
+                                     "c.object_id WHERE t.name = 'CadFilaVorna' AND c.name = 'Auto'"));
+}
+
+TEST_F(SchemaMaintenanceTest, TablesColumnsAndIdentity)
+{
+    plant->execute("CREATE TABLE [Pedido] ( [Auto] INT NOT NULL IDENTITY)");
+    plant->execute("ALTER TABLE [Pedido] ADD [Cliente] INT ");
+    plant->execute("ALTER TABLE [Pedido] ADD [Data] DATETIME ");
+    plant->execute("ALTER TABLE [Pedido] ADD [Nome] nvarchar(20) ");
+    plant->execute("ALTER TABLE [Pedido] ADD [Obs] VARCHAR(255) NOT NULL  default 'x'");
+    plant->execute("ALTER TABLE [Pedido] ADD [Texto] VARCHAR(MAX) ");
+    const auto columns = plant->columns("Pedido");
+    ASSERT_EQ(6u, columns.size());
+    EXPECT_TRUE(columns[0].identity);
+    EXPECT_TRUE(columns[0].primaryKey);
+    EXPECT_EQ("DATETIME", columns[2].declaredType);
+    EXPECT_TRUE(columns[4].notNull);
+    plant->execute("INSERT INTO Pedido (Cliente, Data) VALUES (4, '2026-12-06 10:00')");
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT @@IDENTITY AS 'Identity'"));
+    EXPECT_EQ(vb::Variant("x"), scalar("SELECT Obs FROM Pedido"));
+    EXPECT_EQ(vb::Variant("varchar"), scalar("SELECT Data_Type FROM INFORMATION_SCHEMA.COLUMNS WHERE Table_Name = "
+                                             "'Pedido' AND Column_Name = 'Texto'"));
+    EXPECT_EQ(vb::Variant(-1), scalar("SELECT max_length FROM sys.columns c INNER JOIN sys.tables t ON t.object_id = "
+                                      "c.object_id WHERE t.name = 'Pedido' AND c.name = 'Texto'"));
+    // An identity column cannot be added to a table that exists.
+    EXPECT_EQ(4901, errorOf("ALTER TABLE [Pedido] ADD [Numero] INT NOT NULL IDENTITY"));
+    EXPECT_EQ(2714, errorOf("CREATE TABLE [Pedido] ( [Auto] INT NOT NULL IDENTITY)"));
+}
+
+TEST_F(SchemaMaintenanceTest, IndexesPrimaryKeysAndNotNull)
+{
+    plant->execute("CREATE TABLE [Pedido] ( [Cliente] INT )");
+    plant->execute("ALTER TABLE [Pedido] ADD [Data] DATETIME ");
+    plant->execute("ALTER TABLE [Pedido] ADD [Nome] nvarchar(20) ");
+    plant->execute("INSERT INTO Pedido (Cliente, Data, Nome) VALUES (1, '2026-12-06', 'a'), (2, '2026-12-07', 'b')");
+    plant->execute("Create  Index IX_PEDIDO_CLIENTE_ASC_DATA_DESC on PEDIDO(CLIENTE ASC,DATA DESC)");
+    const Session::TableIndex* index = findIndex("Pedido", "IX_PEDIDO_CLIENTE_ASC_DATA_DESC");
+    ASSERT_NE(nullptr, index);
+    EXPECT_FALSE(index->unique);
+    EXPECT_FALSE(index->primaryKey);
+    ASSERT_EQ(2u, index->columns.size());
+    EXPECT_EQ("Cliente", index->columns[0].first);
+    EXPECT_FALSE(index->columns[0].second);
+    EXPECT_TRUE(index->columns[1].second);
+    // The columns of a new primary key become NOT NULL first, then the key is added.
+    const QString nullable =
+        "SELECT sys.columns.object_id, sys.columns.name, sys.types.name AS Tipo, sys.columns.system_type_id, "
+        "sys.columns.max_length FROM sys.tables INNER JOIN sys.columns ON sys.tables.object_id = sys.columns.object_id "
+        "INNER JOIN sys.types ON sys.columns.system_type_id = sys.types.system_type_id WHERE (sys.tables.name = "
+        "'Pedido') AND (sys.columns.name = '%1' AND (sys.columns.is_nullable=1))";
+    const Rowset name = rows(nullable.arg("Nome"));
+    ASSERT_EQ(1u, name.rows.size());
+    EXPECT_EQ(vb::Variant("nvarchar"), name.rows[0][2]);
+    EXPECT_EQ(vb::Variant(231), name.rows[0][3]);
+    EXPECT_EQ(vb::Variant(40), name.rows[0][4]);  // bytes, two per character
+    EXPECT_EQ(vb::Variant("int"), rows(nullable.arg("Cliente")).rows[0][2]);
+    plant->execute("ALTER TABLE Pedido ALTER COLUMN Cliente int NOT NULL");
+    EXPECT_TRUE(rows(nullable.arg("Cliente")).rows.empty());
+    EXPECT_EQ(515, errorOf("INSERT INTO Pedido (Cliente) VALUES (NULL)"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT count(*) FROM Pedido"));
+    EXPECT_NE(nullptr, findIndex("Pedido", "IX_PEDIDO_CLIENTE_ASC_DATA_DESC"));  // kept by the rebuild
+    plant->execute("ALTER TABLE PEDIDO ADD CONSTRAINT PK_PEDIDO_CLIENTE_ASC PRIMARY KEY CLUSTERED (CLIENTE ASC) ON [PRIMARY]");
+    index = findIndex("Pedido", "PK_PEDIDO_CLIENTE_ASC");
+    ASSERT_NE(nullptr, index);
+    EXPECT_TRUE(index->primaryKey);
+    EXPECT_TRUE(index->unique);
+    EXPECT_EQ(2627, errorOf("INSERT INTO Pedido (Cliente) VALUES (1)"));
+    plant->execute("ALTER TABLE PEDIDO DROP CONSTRAINT PK_PEDIDO_CLIENTE_ASC");
+    EXPECT_EQ(nullptr, findIndex("Pedido", "PK_PEDIDO_CLIENTE_ASC"));
+    plant->execute("DROP INDEX IX_PEDIDO_CLIENTE_ASC_DATA_DESC ON PEDIDO");
+    EXPECT_EQ(nullptr, findIndex("Pedido", "IX_PEDIDO_CLIENTE_ASC_DATA_DESC"));
+    // NOT NULL over rows that hold NULL is refused, and nothing changes.
+    plant->execute("INSERT INTO Pedido (Cliente) VALUES (3)");
+    EXPECT_EQ(515, errorOf("ALTER TABLE Pedido ALTER COLUMN Nome nvarchar(20) NOT NULL"));
+    EXPECT_EQ(1u, rows(nullable.arg("Nome")).rows.size());
+    // The keys of the model: a rowid key shows as the table's primary key.
+    index = findIndex("CadFilaVorna", "PK_CadFilaVorna");
+    ASSERT_NE(nullptr, index);
+    EXPECT_EQ("Auto", index->columns[0].first);
+}
+
+TEST_F(SchemaMaintenanceTest, ExtendedPropertiesOfColumns)
+{
+    const auto save = [&](const QString& nome, const QString& descricao) {
+        const QStringList lines = {
+            "DECLARE", " @TABELA VARCHAR(50),", " @CAMPO VARCHAR(50),", " @NOME VARCHAR(50),", " @DESCRICAO VARCHAR(255)", "",
+            "SELECT @TABELA = 'CadOS',@CAMPO = 'DtEntr',@NOME = '" + nome + "',@DESCRICAO='" + descricao + "'", "",
+            "--NOME", "IF EXISTS", "(", " SELECT value",
+            " FROM fn_listextendedproperty ('Nome', 'schema', 'dbo', 'table', @tabela, 'Column', @campo)", ")", "BEGIN",
+            " EXEC sp_updateextendedproperty 'Nome', @NOME,'Schema', 'dbo','Table',@TABELA,'Column', @CAMPO", "END",
+            "ELSE", "BEGIN", " EXEC sp_addextendedproperty 'Nome', @NOME,'Schema', 'dbo','Table', @TABELA,'COLUMN', @CAMPO",
+            "END", "", "--DESCRICAO", "IF EXISTS", "(", " SELECT value",
+            " FROM fn_listextendedproperty ('MS_Description', 'schema', 'dbo', 'table', @tabela, 'Column', @campo)", ")",
+            "BEGIN",
+            " EXEC sp_updateextendedproperty 'MS_Description', @DESCRICAO,'Schema', 'dbo','Table',@TABELA,'Column', @CAMPO",
+            "END", "ELSE", "BEGIN",
+            " EXEC sp_addextendedproperty 'MS_Description', @DESCRICAO,'Schema', 'dbo','Table', @TABELA,'COLUMN', @CAMPO",
+            "END"};
+        plant->execute(lines.join("\r\n"));
+    };
+    const QString read = "SELECT value FROM fn_listextendedproperty ('%1', 'schema', 'dbo', 'table', 'CadOS', 'column', "
+                         "'DtEntr')";
+    EXPECT_TRUE(rows(read.arg("Nome")).rows.empty());
+    save("Entrega", "Data de entrega");
+    EXPECT_EQ(vb::Variant("Entrega"), scalar(read.arg("Nome")));
+    EXPECT_EQ(vb::Variant("Data de entrega"), scalar(read.arg("MS_Description")));
+    save("Prazo", QString(300, 'd'));  // updated; the variable's width cuts the description
+    EXPECT_EQ(vb::Variant("Prazo"), scalar(read.arg("Nome")));
+    EXPECT_EQ(vb::Variant(QString(255, 'd')), scalar(read.arg("MS_Description")));
+    EXPECT_EQ(2u, rows("SELECT objtype, objname, name, value FROM fn_listextendedproperty (NULL, 'schema', 'dbo', "
+                       "'table', 'CadOS', 'column', default)").rows.size());
+    EXPECT_EQ(vb::Variant("COLUMN"), scalar("SELECT objtype FROM fn_listextendedproperty ('Nome', 'schema', 'dbo', "
+                                            "'table', 'cados', 'column', 'dtentr')"));
+    // The procedures' own failures.
+    EXPECT_EQ(15233, errorOf("EXEC sp_addextendedproperty 'Nome', 'x', 'Schema', 'dbo', 'Table', 'CadOS', 'COLUMN', 'DtEntr'"));
+    EXPECT_EQ(15217, errorOf("EXEC sp_updateextendedproperty 'Nome', 'x', 'Schema', 'dbo', 'Table', 'CadOS', 'Column', 'Data'"));
+    EXPECT_EQ(15135, errorOf("EXEC sp_addextendedproperty 'Nome', 'x', 'Schema', 'dbo', 'Table', 'CadOS', 'Column', 'Nada'"));
+    EXPECT_EQ(2812, errorOf("EXEC sp_nada 1"));
+    plant->execute("EXEC sp_dropextendedproperty @name = 'Nome', @level0type = 'Schema', @level0name = 'dbo', "
+                   "@level1type = 'Table', @level1name = 'CadOS', @level2type = 'Column', @level2name = 'DtEntr'");
+    EXPECT_TRUE(rows(read.arg("Nome")).rows.empty());
+    // The hidden table is no table of the database.
+    for (const QString& table : plant->tables())
+        EXPECT_NE("sys_extended_properties", table);
+}
+
+}  // namespace
