@@ -83,24 +83,21 @@ bool AlocaSequenciasPosicao(std::int32_t PosAuto, std::int32_t Etapa)
         BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"), QStringLiteral("auto"),
                             QStringLiteral("posicao=") + number(PosAuto), true, false, QStringLiteral("sequencia"))));
     for (; hasRow(*operacoes); operacoes->MoveNext()) {
-        const std::int32_t seqAuto = vb::CLng(column(*operacoes, QStringLiteral("Auto")));
-        const double quantRestante = vb::CDbl(column(*operacoes, QStringLiteral("QuantRestante")));
+        const auto value = [&operacoes](const char* name) { return column(*operacoes, QString::fromLatin1(name)); };
+        const std::int32_t seqAuto = vb::CLng(value("Auto"));
+        const double quantRestante = vb::CDbl(value("QuantRestante"));
         if (quantRestante <= 0)
             continue;
         // Read now: an operation placed earlier in this run may have pushed it.
         const vb::Variant inicioMinimo = BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"),
                                                              QStringLiteral("InicioMinimo"),
                                                              QStringLiteral("Auto=") + number(seqAuto));
-        QString posto = vb::CStr(column(*operacoes, QStringLiteral("Posto")));
+        QString posto = vb::CStr(value("Posto"));
         const bool placed = AlocaPrograma(
-            seqAuto, vb::CLng(column(*operacoes, QStringLiteral("AutoAnt"))),
-            vb::CLng(column(*operacoes, QStringLiteral("AutoProx"))), Etapa, seqAuto == firstAuto,
-            vb::CLng(column(*operacoes, QStringLiteral("NrServ"))), vb::CDbl(column(*operacoes, QStringLiteral("TempoPreparo"))),
-            vb::CDbl(column(*operacoes, QStringLiteral("Quant"))), quantRestante,
-            vb::CDbl(column(*operacoes, QStringLiteral("TempoUnitario"))), posto,
-            vb::CBool(column(*operacoes, QStringLiteral("NaoTrocarPosto"))), false,
-            scheduling::dateOrZero(inicioMinimo.isNull() ? column(*operacoes, QStringLiteral("DataInicioMinimo"))
-                                                         : inicioMinimo));
+            seqAuto, vb::CLng(value("AutoAnt")), vb::CLng(value("AutoProx")), Etapa, seqAuto == firstAuto,
+            vb::CLng(value("NrServ")), vb::CDbl(value("TempoPreparo")), vb::CDbl(value("Quant")), quantRestante,
+            vb::CDbl(value("TempoUnitario")), posto, vb::CBool(value("NaoTrocarPosto")), false,
+            scheduling::dateOrZero(inicioMinimo.isNull() ? value("DataInicioMinimo") : inicioMinimo));
         if (!placed)
             return false;
     }

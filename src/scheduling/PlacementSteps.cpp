@@ -32,15 +32,14 @@ QString groupStationsSql(const QString& Posto, bool withBookedWithoutDuration)
 vb::Date intoWorkingTime(const QString& Posto, vb::Date Inicio, bool changeable)
 {
     if (changeable) {
-        const auto postos = scheduling::query(groupStationsSql(Posto, false));
+        const auto postos = query(groupStationsSql(Posto, false));
         for (; hasRow(*postos); postos->MoveNext()) {
             if (modMonta::DentroCalendario(vb::CStr(column(*postos, QStringLiteral("Codigo"))), Inicio, Inicio))
                 return Inicio;
         }
-        return modMonta::ProximoInicioCalendario(Posto, Inicio);
-    }
-    if (modMonta::DentroCalendario(Posto, Inicio, Inicio))
+    } else if (modMonta::DentroCalendario(Posto, Inicio, Inicio)) {
         return Inicio;
+    }
     return modMonta::ProximoInicioCalendario(Posto, Inicio);
 }
 
@@ -90,8 +89,9 @@ bool startKept(vb::Date requested, vb::Date start)
 void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim)
 {
     BancoAtual().ExecutaComando(QStringLiteral("Insert InTo CadProgVorna (SeqAuto,Posto,Inicio,Fim)Values(") +
-                                number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QStringLiteral(",'") +
-                                minuteText(Inicio) + QStringLiteral("','") + minuteText(Fim) + QStringLiteral("')"));
+                                number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QLatin1Char(',') +
+                                quotedText(minuteText(Inicio)) + QLatin1Char(',') + quotedText(minuteText(Fim)) +
+                                QLatin1Char(')'));
 }
 
 vb::Variant stationListValue(const QString& Posto, const QString& name)

@@ -51,16 +51,15 @@ void MontaProgramasEmExecucao()
 {
     const auto programas = scheduling::query(runningOperationsSql());
     for (; hasRow(*programas); programas->MoveNext()) {
-        const std::int32_t seqAuto = vb::CLng(column(*programas, QStringLiteral("Auto")));
-        const std::int32_t nrServ = vb::CLng(column(*programas, QStringLiteral("NrServ")));
-        QString posto = vb::CStr(column(*programas, QStringLiteral("Posto")));
+        const auto value = [&programas](const char* name) { return column(*programas, QString::fromLatin1(name)); };
+        const std::int32_t seqAuto = vb::CLng(value("Auto"));
+        const std::int32_t nrServ = vb::CLng(value("NrServ"));
+        QString posto = vb::CStr(value("Posto"));
         // No successor is named, so a waiting time of the station goes to the parent position's first operation.
-        const bool placed = AlocaPrograma(
-            seqAuto, -1, 0, 0, true, nrServ, vb::CDbl(column(*programas, QStringLiteral("TempoPreparo"))),
-            vb::CDbl(column(*programas, QStringLiteral("Quant"))), vb::CDbl(column(*programas, QStringLiteral("QuantRestante"))),
-            vb::CDbl(column(*programas, QStringLiteral("TempoUnitario"))), posto,
-            vb::CBool(column(*programas, QStringLiteral("NaoTrocarPosto"))), true,
-            scheduling::dateOrZero(column(*programas, QStringLiteral("DataInicioMinimo"))));
+        const bool placed = AlocaPrograma(seqAuto, -1, 0, 0, true, nrServ, vb::CDbl(value("TempoPreparo")),
+                                          vb::CDbl(value("Quant")), vb::CDbl(value("QuantRestante")),
+                                          vb::CDbl(value("TempoUnitario")), posto, vb::CBool(value("NaoTrocarPosto")),
+                                          true, scheduling::dateOrZero(value("DataInicioMinimo")));
         if (!placed)
             Modulo::GravaLog(QStringLiteral("O programa ") + scheduling::number(seqAuto) + QStringLiteral(" da O.S.: ") +
                              scheduling::number(nrServ) +

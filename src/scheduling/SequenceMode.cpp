@@ -66,16 +66,11 @@ std::vector<SequencedOperation> unscheduledOperations()
     const auto rows = scheduling::query(unscheduledOperationsSql());
     std::vector<SequencedOperation> operations;
     for (; hasRow(*rows); rows->MoveNext()) {
-        operations.push_back({vb::CLng(column(*rows, QStringLiteral("posicao"))),
-                              vb::CLng(column(*rows, QStringLiteral("Programa"))),
-                              vb::CLng(column(*rows, QStringLiteral("Sequencia"))),
-                              vb::CLng(column(*rows, QStringLiteral("NrServ"))),
-                              vb::CDbl(column(*rows, QStringLiteral("TempoPreparo"))),
-                              vb::CDbl(column(*rows, QStringLiteral("Quant"))),
-                              vb::CDbl(column(*rows, QStringLiteral("QuantRestante"))),
-                              vb::CDbl(column(*rows, QStringLiteral("Tempo"))),
-                              vb::CStr(column(*rows, QStringLiteral("Posto"))),
-                              vb::CBool(column(*rows, QStringLiteral("NaoTrocarPosto")))});
+        const auto value = [&rows](const char* name) { return column(*rows, QString::fromLatin1(name)); };
+        operations.push_back({vb::CLng(value("posicao")), vb::CLng(value("Programa")), vb::CLng(value("Sequencia")),
+                              vb::CLng(value("NrServ")), vb::CDbl(value("TempoPreparo")), vb::CDbl(value("Quant")),
+                              vb::CDbl(value("QuantRestante")), vb::CDbl(value("Tempo")), vb::CStr(value("Posto")),
+                              vb::CBool(value("NaoTrocarPosto"))});
     }
     return operations;
 }

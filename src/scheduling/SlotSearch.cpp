@@ -33,7 +33,7 @@ struct Booking {
 // The station's bookings that start or end at or after the moment, by start.
 std::vector<Booking> bookingsFrom(const QString& Posto, vb::Date moment)
 {
-    const QString from = QLatin1Char('\'') + minuteText(moment) + QLatin1Char('\'');
+    const QString from = quotedText(minuteText(moment));
     StringBuilder sql;
     sql.defineCaracter(QStringLiteral(" "));
     sql.append(QStringLiteral("SELECT Inicio,Fim"));
@@ -125,7 +125,7 @@ private:
     bool fits(vb::Date start, vb::Date limit)
     {
         vb::Date end = limit;
-        if (!modMonta::CalculaFimCalendario(m_posto, start, end, m_duracao) || !IntervaloLivre(m_posto, start, end))
+        if (!CalculaFimCalendario(m_posto, start, end, m_duracao) || !IntervaloLivre(m_posto, start, end))
             return false;
         m_fim = end;
         return true;

@@ -21,15 +21,6 @@ using scheduling::quotedText;
 
 namespace modMonta {
 
-namespace {
-
-QString quotedMinute(vb::Date moment)
-{
-    return QLatin1Char('\'') + minuteText(moment) + QLatin1Char('\'');
-}
-
-}  // namespace
-
 bool CalculaFimCalendario(const QString& Posto, vb::Date Inicio, vb::Date& Fim, double& Duracao)
 {
     if (Inicio > Fim)
@@ -71,8 +62,8 @@ bool IntervaloLivre(const QString& Posto, vb::Date Inicio, vb::Date Fim)
     if (!DentroCalendario(Posto, Inicio, Fim))
         return false;
 
-    const QString inicio = quotedMinute(Inicio);
-    const QString fim = quotedMinute(Fim);
+    const QString inicio = quotedText(minuteText(Inicio));
+    const QString fim = quotedText(minuteText(Fim));
     StringBuilder sql;
     sql.defineCaracter(QStringLiteral(" "));
     sql.append(QStringLiteral("SELECT CadProgVorna.Auto"));
@@ -110,7 +101,7 @@ vb::Date ProximoInicioCalendario(const QString& Posto, vb::Date Momento)
 
 void ProximoTempoLivre(const QString& Posto, vb::Date Limite, vb::Date& Momento, bool Maior)
 {
-    const QString momento = quotedMinute(Momento);
+    const QString momento = quotedText(minuteText(Momento));
     StringBuilder sql;
     sql.defineCaracter(QStringLiteral(" "));
     sql.append(QStringLiteral("select min(inicio) as ini1,"));

@@ -109,7 +109,7 @@ TEST_F(ConnectionTest, TransactionsFollowSqlServersProvider)
     EXPECT_EQ(hresult::NoTransaction, errorOf([&] { cn->CommitTrans(); })->number());
 }
 
-TEST_F(ConnectionTest, ClosingCloseItsRecordsetsButNotDetachedOnes)
+TEST_F(ConnectionTest, ClosingClosesItsRecordsetsButNotDetachedOnes)
 {
     addStations(2);
     const auto attached = open("CadPosto", adUseClient, adOpenStatic, adLockReadOnly);

@@ -156,3 +156,17 @@ TEST_F(WorkOrderInsertion, ADeliveryBeyondTheCalendarExtendsIt)
     EXPECT_GT(storedMoment(p.db.file().value("SELECT ultcale FROM CadParBex")), storedMoment(before).addMonths(4));
     EXPECT_EQ(p.log().filter("com a data de entrega superior ao limite do calendário").size(), 1);
 }
+
+TEST_F(WorkOrderInsertion, StationCodesAreOnlyCodesInTheStatements)
+{
+    p.addStation("O'K", 3, schema::NormalGroup, {.yield = 50});
+    const QList<int> ops = p.addWorkOrder(1, {{.station = "O'K", .setupMinutes = 30}, {.station = "O'K", .setupMinutes = 30}});
+    p.plant().addBooking(999, "O'K", p.at(0, 8, 30), p.at(0, 9));
+    p.start();
+
+    ASSERT_TRUE(p.insert(1));
+    EXPECT_EQ(p.booking(ops[0]).station, "O'K");
+    EXPECT_EQ(p.booking(ops[0]).start, p.at(0, 9));  // after the booking, at half speed
+    EXPECT_EQ(p.booking(ops[0]).end, p.at(0, 10));
+    EXPECT_EQ(p.booking(ops[1]).start, p.at(0, 10, 1));
+}
