@@ -58,11 +58,11 @@ void reschedule(const char* title, bool divideVorna, const QString& path)
     const long long queued = file.value("SELECT count(*) FROM CadFilaVorna").toLongLong();
     const double sqliteSeconds = double(inSqlite.count()) / 1e9;
     std::printf("%s%s\n", title, finished ? "" : " (stopped by an error)");
-    std::printf("  operations placed:           %lld (work orders still queued: %lld)\n", placed, queued);
-    std::printf("  seconds:                     %.2f\n", seconds);
-    std::printf("  operations per second:       %.0f\n", double(placed) / seconds);
+    std::printf("  operations placed:            %lld (work orders still queued: %lld)\n", placed, queued);
+    std::printf("  seconds:                      %.2f\n", seconds);
+    std::printf("  operations per second:        %.0f\n", double(placed) / seconds);
     std::printf("  SQL statements per operation: %.1f\n", double(statements) / double(placed));
-    std::printf("  time in SQLite:              %.2f s (%.0f %%); data layers and scheduler: %.2f s\n", sqliteSeconds,
+    std::printf("  time in SQLite:               %.2f s (%.0f %%); data layers and scheduler: %.2f s\n", sqliteSeconds,
                 100 * sqliteSeconds / seconds, seconds - sqliteSeconds);
 }
 

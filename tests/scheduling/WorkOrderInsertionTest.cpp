@@ -170,3 +170,18 @@ TEST_F(WorkOrderInsertion, StationCodesAreOnlyCodesInTheStatements)
     EXPECT_EQ(p.booking(ops[0]).end, p.at(0, 10));
     EXPECT_EQ(p.booking(ops[1]).start, p.at(0, 10, 1));
 }
+
+TEST_F(WorkOrderInsertion, AnUnexpectedErrorIsShownAndEndsTheInsertion)
+{
+    p.addWorkOrder(1, {{.station = "A", .setupMinutes = 30}});
+    p.plant().execute("UPDATE CadSeq SET NaoTrocarPosto = NULL");
+    p.start();
+
+    EXPECT_FALSE(p.insert(1));
+    ASSERT_EQ(test::fakeUi().messageBoxes.size(), 1);
+    EXPECT_EQ(test::fakeUi().messageBoxes[0].prompt, "Monta Erro:94 - Invalid use of Null - Linha 0");
+    EXPECT_EQ(test::fakeUi().messageBoxes[0].style, vb::vbOKOnly);
+    EXPECT_TRUE(p.log().last().endsWith(" Ocorreu um Erro na Inserção."));  // the closing steps ran
+    EXPECT_TRUE(p.window.texts.last().startsWith("Tempo:"));
+    EXPECT_EQ(test::fakeUi().GetMousePointer(), vb::vbDefault);
+}
