@@ -28,6 +28,7 @@ constexpr long MultipleStepErrors = -2147217887;   // 0x80040E21: a value or pro
 constexpr long BadInitString = -2147217805;        // 0x80040E73: a malformed connection string
 constexpr long CannotFetchBackward = -2147217884;  // 0x80040E24
 constexpr long RowNotFound = -2147217864;          // 0x80040E38: the row to change is gone
+constexpr long Timeout = -2147217871;              // 0x80040E31: the command time-out expired
 constexpr long DatabaseExists = -2147217897;       // 0x80040E17
 constexpr long NoTransaction = -2147168242;        // 0x8004D00E
 constexpr long TransactionExists = -2147168237;    // 0x8004D013

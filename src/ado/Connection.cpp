@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace ADODB {
 
 struct Connection::Private {
@@ -25,6 +27,11 @@ namespace {
 // A source that is one (possibly qualified or bracketed) name: "CadPar", "[Cad Par]", "dbo.CadPar".
 bool isSingleName(const QString& source, QString& bareName)
 {
+    // A statement has blanks between its words, which a name has only inside brackets: most texts are
+    // statements, and this look costs far less than the pattern.
+    const QStringView text = QStringView(source).trimmed();
+    if (!text.contains(u'[') && std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
+        return false;
     static const QRegularExpression name(
         QStringLiteral(R"(^\s*(?:(?:\[[^\]]+\]|[A-Za-z_#][\w#@$]*)\.)*(\[[^\]]+\]|[A-Za-z_#][\w#@$]*)\s*$)"));
     const QRegularExpressionMatch match = name.match(source);
@@ -162,14 +169,14 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, long*
 
 QString Connection::sqlFor(const QString& source, long commandType, bool* isTable)
 {
-    const QString wholeTable = QStringLiteral("select * from ") + source;
+    const auto wholeTable = [&] { return QStringLiteral("select * from ") + source; };
     if (isTable)
         *isTable = true;
     QString bareName;
     switch (commandType) {
     case adCmdTable:
     case adCmdTableDirect:
-        return wholeTable;
+        return wholeTable();
     case adCmdUnspecified:
     case adCmdUnknown:
         // As ADO does with an unknown command type: a lone name is a table when there is one of that name.
@@ -177,7 +184,7 @@ QString Connection::sqlFor(const QString& source, long commandType, bool* isTabl
             const std::vector<QString> tables = guarded([&] { return engine().tables(); });
             for (const QString& table : tables)
                 if (table.compare(bareName, Qt::CaseInsensitive) == 0)
-                    return wholeTable;
+                    return wholeTable();
         }
         break;
     case adCmdText:
@@ -225,11 +232,6 @@ void Connection::RollbackTrans()
 const std::vector<Error>& Connection::Errors() const
 {
     return d->errors;
-}
-
-void Connection::clearErrors()
-{
-    d->errors.clear();
 }
 
 void Connection::recordFailure(const ProviderError& error)

@@ -66,7 +66,6 @@ public:
 
     // The provider's errors of the last failure.
     const std::vector<Error>& Errors() const;
-    void clearErrors();
 
 private:
     friend class Recordset;

@@ -26,7 +26,7 @@ public:
 
     // The caller's SQL text, passed on in the connection's dialect.
     virtual sqlserver::BatchResult execute(const QString& sql) = 0;
-    // The layer's own write-back statements: names in double quotes, values as ? parameters, rows named by
+    // The layer's own write-back statements: names in brackets, values as ? parameters, rows named by
     // the key that the record set carries ("rowid" for rows of the embedded engines).
     virtual sqlserver::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) = 0;
     // The key the last INSERT on this connection generated.

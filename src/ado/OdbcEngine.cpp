@@ -1,6 +1,7 @@
 #include "ado/OdbcEngine.h"
 
 #include "ado/OdbcStatement.h"
+#include "ado/SourceTable.h"
 
 #include <QSet>
 
@@ -36,8 +37,10 @@ private:
     sqlserver::BatchResult run(const QString& sql, const std::vector<vb::Variant>& parameters);
     template <class Call>
     sqlserver::Rowset catalogRows(Call&& call);
-    std::vector<QString> primaryKey(const QString& table);
+    // The key's columns and, when the driver names it, the key's index.
+    std::vector<QString> primaryKey(const QString& table, QString* indexName = nullptr);
     void endTransaction(SQLSMALLINT completion);
+    void followServerRollback();
     void setAutocommit(bool on);
 
     SQLHENV m_environment = SQL_NULL_HENV;
@@ -81,7 +84,42 @@ OdbcEngine::~OdbcEngine()
 
 sqlserver::BatchResult OdbcEngine::run(const QString& sql, const std::vector<vb::Variant>& parameters)
 {
-    return Statement(m_connection).run(sql, parameters, m_commandTimeout);
+    sqlserver::BatchResult result;
+    try {
+        result = Statement(m_connection).run(sql, parameters, m_commandTimeout);
+    } catch (const ProviderError&) {
+        followServerRollback();
+        throw;
+    }
+    // A driver that does not tell a column's table (FreeTDS) leaves the rows of one table unwritable
+    // unless the table is read from the statement itself.
+    if (result.rowsets.size() == 1 && result.rowsets[0].baseTable.isEmpty()) {
+        sqlserver::Rowset& rowset = result.rowsets[0];
+        const bool undescribed = std::all_of(rowset.columns.begin(), rowset.columns.end(),
+                                             [](const sqlserver::ColumnInfo& c) { return c.baseTable.isEmpty(); });
+        if (undescribed) {
+            rowset.baseTable = singleSourceTable(sql);
+            for (sqlserver::ColumnInfo& column : rowset.columns)
+                if (!rowset.baseTable.isEmpty() && column.baseColumn.isEmpty())
+                    column.baseColumn = column.name;
+        }
+    }
+    return result;
+}
+
+// SQL Server ends the transaction of a deadlock victim (and of some other failures) itself: the
+// connection then has none, as the embedded server has none after such a failure.
+void OdbcEngine::followServerRollback()
+{
+    if (!m_inTransaction || m_sqlite)
+        return;
+    try {
+        const sqlserver::BatchResult count = Statement(m_connection).run(QStringLiteral("SELECT @@TRANCOUNT"), {}, 0);
+        if (count.rowsets.at(0).rows.at(0).at(0).toLong() == 0)
+            endTransaction(SQL_ROLLBACK);
+    } catch (const vb::VbError&) {
+        // A connection that cannot tell keeps its transaction state; the caller's rollback settles it.
+    }
 }
 
 vb::Variant OdbcEngine::lastInsertKey()
@@ -136,13 +174,16 @@ std::vector<QString> OdbcEngine::tables()
     return names;
 }
 
-std::vector<QString> OdbcEngine::primaryKey(const QString& table)
+std::vector<QString> OdbcEngine::primaryKey(const QString& table, QString* indexName)
 {
     const sqlserver::Rowset rows =
         catalogRows([&](SQLHSTMT s) { return SQLPrimaryKeysW(s, nullptr, 0, nullptr, 0, wide(table), SQL_NTS); });
     std::vector<QString> columns;
-    for (const auto& row : rows.rows)
+    for (const auto& row : rows.rows) {
         columns.push_back(row.at(3).toString());
+        if (indexName && !row.at(5).isNull())
+            *indexName = row.at(5).toString();
+    }
     return columns;
 }
 
@@ -172,7 +213,8 @@ std::vector<TableColumn> OdbcEngine::columns(const QString& table)
 
 std::vector<TableIndex> OdbcEngine::indexes(const QString& table)
 {
-    const std::vector<QString> key = primaryKey(table);
+    QString keyIndex;
+    const std::vector<QString> key = primaryKey(table, &keyIndex);
     const sqlserver::Rowset rows = catalogRows([&](SQLHSTMT s) {
         return SQLStatisticsW(s, nullptr, 0, nullptr, 0, wide(table), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     });
@@ -196,7 +238,9 @@ std::vector<TableIndex> OdbcEngine::indexes(const QString& table)
         QSet<QString> keyColumns;
         for (const QString& column : key)
             keyColumns.insert(column.toUpper());
-        index.primaryKey = index.unique && !keyColumns.isEmpty() && columns == keyColumns;
+        // The key's own index when the driver names it, else the unique index on exactly the key's columns.
+        index.primaryKey = keyIndex.isEmpty() ? index.unique && !keyColumns.isEmpty() && columns == keyColumns
+                                              : index.name.compare(keyIndex, Qt::CaseInsensitive) == 0;
     }
     return indexes;
 }

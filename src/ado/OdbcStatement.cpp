@@ -86,7 +86,8 @@ void describeParameter(const vb::Variant& value, Parameter& p)
     default:
         p.text = value.toString().toStdU16String();
         p.cType = SQL_C_WCHAR;
-        p.sqlType = SQL_WVARCHAR;
+        // SQL Server takes at most 4000 characters as nvarchar(n); longer texts go as nvarchar(max).
+        p.sqlType = p.text.size() > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
         p.size = std::max<SQLULEN>(1, p.text.size());
         p.indicator = SQLLEN(p.text.size() * sizeof(char16_t));
         p.point(p.text.data());
@@ -238,16 +239,17 @@ sqlserver::Rowset readRowset(const Statement& statement, SQLSMALLINT columnCount
     return rowset;
 }
 
-// Every result of a statement that has run: row sets in order, the count of the last change.
+// Every result of a statement that has run: row sets in order, the count of the last change. A change
+// that met no row ends the first result with SQL_NO_DATA; the batch's later results still follow.
 sqlserver::BatchResult readResults(const Statement& statement, SQLRETURN rc)
 {
     sqlserver::BatchResult result;
     if (rc == SQL_NO_DATA) {
         result.rowsAffected = 0;
-        return result;
+        rc = SQLMoreResults(statement.handle());
     }
-    statement.check(rc);
-    do {
+    while (rc != SQL_NO_DATA) {
+        statement.check(rc);
         SQLSMALLINT columns = 0;
         statement.check(SQLNumResultCols(statement.handle(), &columns));
         if (columns > 0) {
@@ -259,8 +261,7 @@ sqlserver::BatchResult readResults(const Statement& statement, SQLRETURN rc)
                 result.rowsAffected = count;
         }
         rc = SQLMoreResults(statement.handle());
-        statement.check(rc);
-    } while (rc != SQL_NO_DATA);
+    }
     return result;
 }
 
@@ -278,18 +279,31 @@ QString fromWide(const SQLWCHAR* text, qsizetype length)
 
 ProviderError diagnosticError(SQLSMALLINT handleType, SQLHANDLE handle, bool connecting)
 {
-    SQLWCHAR state[6] = {};
-    SQLINTEGER native = 0;
-    SQLWCHAR message[2048] = {};
-    SQLSMALLINT length = 0;
+    // The first record, unless a later one tells of a deadlock victim (informational records may come first).
     QString text = QStringLiteral("The ODBC driver reported a failure without a message.");
     QString sqlState;
-    if (SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, 1, state, &native, message, 2048, &length))) {
-        text = fromWide(message, std::min<qsizetype>(length, 2047));
-        sqlState = fromWide(state, 5);
+    SQLINTEGER nativeError = 0;
+    for (SQLSMALLINT record = 1;; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLWCHAR message[2048] = {};
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, message, 2048, &length)))
+            break;
+        if (record == 1 || native == DeadlockVictim) {
+            text = fromWide(message, std::min<qsizetype>(length, 2047));
+            sqlState = fromWide(state, 5);
+            nativeError = native;
+        }
+        if (native == DeadlockVictim)
+            break;
     }
-    const long number = connecting || native == DeadlockVictim ? hresult::GeneralFailure : hresult::StatementError;
-    return ProviderError(number, source::OdbcProvider, text, native, sqlState);
+    long number = hresult::StatementError;
+    if (connecting || nativeError == DeadlockVictim)
+        number = hresult::GeneralFailure;
+    else if (sqlState == QLatin1String("HYT00"))
+        number = hresult::Timeout;
+    return ProviderError(number, source::OdbcProvider, text, nativeError, sqlState);
 }
 
 QString declaredType(QString typeName, SQLSMALLINT sqlType, SQLULEN size)

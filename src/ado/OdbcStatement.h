@@ -16,8 +16,9 @@ namespace ADODB {
 SQLWCHAR* wide(const QString& text);
 QString fromWide(const SQLWCHAR* text, qsizetype length);
 
-// The first diagnostic record of a handle as the provider's error; failures while connecting, and a
-// deadlock victim, are the provider's general failure.
+// A handle's diagnostics as the provider's error: the deadlock victim's record when there is one (the
+// provider's general failure, as are failures while connecting), else the first; an expired command
+// time-out is ADO's "timeout expired" error, anything else a refused statement.
 ProviderError diagnosticError(SQLSMALLINT handleType, SQLHANDLE handle, bool connecting);
 
 // The declared type as a DDL would write it: "varchar(50)", "int", "money".

@@ -43,8 +43,13 @@ struct Recordset::Private {
     void writeNewRow();
     void writeChangedRow();
     void deleteRow();
+    sqlserver::BatchResult writeBack(const WriteBackStatement& statement);
+    // The columns and values of the fields changed since the edit began.
+    void changedColumns(std::vector<QString>& targets, std::vector<vb::Variant>& values) const;
     QString baseColumn(int field) const;
+    int fieldOf(const QString& column) const;  // the field holding a column of the table, -1 when none
     const std::vector<sqlserver::Session::TableColumn>& tableColumns();
+    std::vector<int> findKeyFields();
     std::vector<QString> keyColumns();
     std::vector<vb::Variant> keyValues(std::size_t row) const;
 };
@@ -55,6 +60,25 @@ namespace {
 {
     raiseAdo(hresult::GeneralFailure, source::CursorEngine,
              QStringLiteral("Insufficient base table information for updating or refreshing."));
+}
+
+// Values that come back from the database as they were written: whole numbers, truth values, short texts.
+bool comparesExactly(long type)
+{
+    switch (type) {
+    case adSmallInt:
+    case adInteger:
+    case adUnsignedTinyInt:
+    case adBigInt:
+    case adBoolean:
+    case adChar:
+    case adWChar:
+    case adVarChar:
+    case adVarWChar:
+        return true;
+    default:
+        return false;
+    }
 }
 
 vb::Variant keyVariant(std::int64_t rowid)
@@ -69,6 +93,20 @@ QString Recordset::Private::baseColumn(int field) const
     return columns[std::size_t(field)].baseColumn;
 }
 
+int Recordset::Private::fieldOf(const QString& column) const
+{
+    for (std::size_t f = 0; f < columns.size(); ++f)
+        if (baseColumn(int(f)).compare(column, Qt::CaseInsensitive) == 0)
+            return int(f);
+    return -1;
+}
+
+sqlserver::BatchResult Recordset::Private::writeBack(const WriteBackStatement& statement)
+{
+    return connection->guarded(
+        [&] { return connection->engine().executeWriteBack(statement.sql, statement.parameters); });
+}
+
 const std::vector<sqlserver::Session::TableColumn>& Recordset::Private::tableColumns()
 {
     if (!tableColumnCache)
@@ -76,28 +114,46 @@ const std::vector<sqlserver::Session::TableColumn>& Recordset::Private::tableCol
     return *tableColumnCache;
 }
 
+// Without rowids a row is found by its table's primary key, else by its identity column, else (a table
+// with neither, such as a one-row settings table) by every column whose value compares exactly. None when
+// the table has a key that the fields do not hold.
+std::vector<int> Recordset::Private::findKeyFields()
+{
+    std::vector<int> primary;
+    std::vector<int> identity;
+    std::vector<int> exact;
+    bool hasPrimaryKey = false;
+    bool holdsPrimaryKey = true;
+    for (const auto& column : tableColumns()) {
+        const int field = fieldOf(column.name);
+        hasPrimaryKey = hasPrimaryKey || column.primaryKey;
+        if (field < 0) {
+            holdsPrimaryKey = holdsPrimaryKey && !column.primaryKey;
+            continue;
+        }
+        if (column.primaryKey)
+            primary.push_back(field);
+        if (column.identity)
+            identity.push_back(field);
+        if (comparesExactly(fields.m_fields[std::size_t(field)].Type()))
+            exact.push_back(field);
+    }
+    if (hasPrimaryKey && holdsPrimaryKey)
+        return primary;
+    if (!identity.empty())
+        return identity;
+    return hasPrimaryKey ? std::vector<int>() : exact;
+}
+
 std::vector<QString> Recordset::Private::keyColumns()
 {
     if (hasRowids())
         return {rowIdColumn};
-    if (keyFields.empty()) {
-        for (const auto& column : tableColumns()) {
-            if (!column.primaryKey)
-                continue;
-            int found = -1;
-            for (std::size_t f = 0; f < columns.size() && found < 0; ++f)
-                if (baseColumn(int(f)).compare(column.name, Qt::CaseInsensitive) == 0)
-                    found = int(f);
-            if (found < 0) {
-                keyFields.clear();
-                break;
-            }
-            keyFields.push_back(found);
-        }
-        if (keyFields.empty())
-            raiseAdo(hresult::GeneralFailure, source::CursorEngine,
-                     QStringLiteral("Insufficient key column information for updating or refreshing."));
-    }
+    if (keyFields.empty())
+        keyFields = findKeyFields();
+    if (keyFields.empty())
+        raiseAdo(hresult::GeneralFailure, source::CursorEngine,
+                 QStringLiteral("Insufficient key column information for updating or refreshing."));
     std::vector<QString> names;
     for (const int field : keyFields)
         names.push_back(baseColumn(field));
@@ -114,12 +170,8 @@ std::vector<vb::Variant> Recordset::Private::keyValues(std::size_t row) const
     return values;
 }
 
-void Recordset::Private::writeNewRow()
+void Recordset::Private::changedColumns(std::vector<QString>& targets, std::vector<vb::Variant>& values) const
 {
-    if (baseTable.isEmpty())
-        insufficientBaseTable();
-    std::vector<QString> targets;
-    std::vector<vb::Variant> values;
     for (std::size_t f = 0; f < columns.size(); ++f) {
         if (!changed[f])
             continue;
@@ -128,42 +180,39 @@ void Recordset::Private::writeNewRow()
         targets.push_back(baseColumn(int(f)));
         values.push_back(edit[f]);
     }
-    const std::vector<QString> keys = keyColumns();
-    Connection& database = *connection;
-    Engine& engine = database.engine();
-    database.guarded([&] { return engine.executeWriteBack(insertSql(baseTable, targets), values); });
+}
 
-    // The new row's key: its rowid, or the key values given (an identity key takes the generated one).
-    std::vector<vb::Variant> key;
-    const auto generated = [&] { return database.guarded([&] { return engine.lastInsertKey(); }); };
-    if (hasRowids()) {
-        const vb::Variant rowid = generated();
-        rowids[std::size_t(position)] = std::int64_t(rowid.toDouble());
-        key.push_back(rowid);
-    } else {
-        for (const int field : keyFields) {
-            if (!changed[std::size_t(field)])
-                edit[std::size_t(field)] = generated();
-            key.push_back(edit[std::size_t(field)]);
-        }
-    }
+void Recordset::Private::writeNewRow()
+{
+    if (baseTable.isEmpty())
+        insufficientBaseTable();
+    std::vector<QString> targets;
+    std::vector<vb::Variant> values;
+    changedColumns(targets, values);
+    writeBack(insertStatement(baseTable, targets, values));
+    const auto generated = [&] { return connection->guarded([&] { return connection->engine().lastInsertKey(); }); };
+    if (hasRowids())
+        rowids[std::size_t(position)] = std::int64_t(generated().toDouble());
 
     // As ADO's client cursor does, the row learns the identity the server gave it.
     std::vector<QString> identities;
     std::vector<std::size_t> identityFields;
     for (const auto& column : tableColumns()) {
-        if (!column.identity)
-            continue;
-        for (std::size_t f = 0; f < columns.size(); ++f)
-            if (!changed[f] && baseColumn(int(f)).compare(column.name, Qt::CaseInsensitive) == 0) {
-                identities.push_back(column.name);
-                identityFields.push_back(f);
-            }
+        const int field = column.identity ? fieldOf(column.name) : -1;
+        if (field >= 0 && !changed[std::size_t(field)]) {
+            identities.push_back(column.name);
+            identityFields.push_back(std::size_t(field));
+        }
     }
     if (identities.empty())
         return;
-    const sqlserver::BatchResult read =
-        database.guarded([&] { return engine.executeWriteBack(selectSql(baseTable, identities, keys), key); });
+    if (!hasRowids()) {
+        // A real server's table has one identity: the one it generated last.
+        edit[identityFields.front()] = generated();
+        return;
+    }
+    const sqlserver::BatchResult read = writeBack(selectStatement(baseTable, identities, keyColumns(),
+                                                                  keyValues(std::size_t(position))));
     if (read.rowsets.empty() || read.rowsets.front().rows.empty())
         return;
     for (std::size_t i = 0; i < identityFields.size(); ++i)
@@ -174,22 +223,14 @@ void Recordset::Private::writeChangedRow()
 {
     std::vector<QString> targets;
     std::vector<vb::Variant> values;
-    for (std::size_t f = 0; f < columns.size(); ++f) {
-        if (!changed[f])
-            continue;
-        if (baseTable.isEmpty() || baseColumn(int(f)).isEmpty())
-            insufficientBaseTable();
-        targets.push_back(baseColumn(int(f)));
-        values.push_back(edit[f]);
-    }
+    changedColumns(targets, values);
     if (targets.empty())
         return;
+    if (baseTable.isEmpty())
+        insufficientBaseTable();
     const std::vector<QString> keys = keyColumns();
-    for (vb::Variant& key : keyValues(std::size_t(position)))
-        values.push_back(std::move(key));
-    const sqlserver::BatchResult result = connection->guarded(
-        [&] { return connection->engine().executeWriteBack(updateSql(baseTable, targets, keys), values); });
-    if (result.rowsAffected == 0)
+    if (writeBack(updateStatement(baseTable, targets, values, keys, keyValues(std::size_t(position)))).rowsAffected
+        == 0)
         raiseAdo(hresult::RowNotFound, source::CursorEngine);
 }
 
@@ -198,10 +239,7 @@ void Recordset::Private::deleteRow()
     if (baseTable.isEmpty())
         insufficientBaseTable();
     const std::vector<QString> keys = keyColumns();
-    const std::vector<vb::Variant> values = keyValues(std::size_t(position));
-    const sqlserver::BatchResult result =
-        connection->guarded([&] { return connection->engine().executeWriteBack(deleteSql(baseTable, keys), values); });
-    if (result.rowsAffected == 0)
+    if (writeBack(deleteStatement(baseTable, keys, keyValues(std::size_t(position)))).rowsAffected == 0)
         raiseAdo(hresult::RowNotFound, source::CursorEngine);
 }
 

@@ -14,9 +14,21 @@ QString joined(const std::vector<QString>& names, const QString& suffix, const Q
     return parts.join(separator);
 }
 
-QString whereKey(const std::vector<QString>& keys)
+// Appends " WHERE ..." for the key to the statement.
+WriteBackStatement whereKey(WriteBackStatement statement, const std::vector<QString>& keys,
+                            const std::vector<vb::Variant>& keyValues)
 {
-    return QStringLiteral(" WHERE ") + joined(keys, QStringLiteral("=?"), QStringLiteral(" AND "));
+    QStringList conditions;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keyValues[i].isNull()) {
+            conditions << quotedName(keys[i]) + QStringLiteral(" IS NULL");
+        } else {
+            conditions << quotedName(keys[i]) + QStringLiteral("=?");
+            statement.parameters.push_back(keyValues[i]);
+        }
+    }
+    statement.sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    return statement;
 }
 
 }  // namespace
@@ -24,34 +36,43 @@ QString whereKey(const std::vector<QString>& keys)
 QString quotedName(const QString& name)
 {
     QString quoted = name;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
+    quoted.replace(u']', QStringLiteral("]]"));
+    return u'[' + quoted + u']';
 }
 
-QString insertSql(const QString& table, const std::vector<QString>& columns)
+WriteBackStatement insertStatement(const QString& table, const std::vector<QString>& columns,
+                                   const std::vector<vb::Variant>& values)
 {
     if (columns.empty())
-        return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table));
+        return {QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table)), {}};
     const QStringList marks(qsizetype(columns.size()), QStringLiteral("?"));
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(quotedName(table), joined(columns, {}, QStringLiteral(",")), marks.join(u','));
+    return {QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(quotedName(table), joined(columns, {}, QStringLiteral(",")), marks.join(u',')),
+            values};
 }
 
-QString updateSql(const QString& table, const std::vector<QString>& columns, const std::vector<QString>& keys)
+WriteBackStatement updateStatement(const QString& table, const std::vector<QString>& columns,
+                                   const std::vector<vb::Variant>& values, const std::vector<QString>& keys,
+                                   const std::vector<vb::Variant>& keyValues)
 {
-    return QStringLiteral("UPDATE %1 SET ").arg(quotedName(table))
-           + joined(columns, QStringLiteral("=?"), QStringLiteral(",")) + whereKey(keys);
+    return whereKey({QStringLiteral("UPDATE %1 SET ").arg(quotedName(table))
+                         + joined(columns, QStringLiteral("=?"), QStringLiteral(",")),
+                     values},
+                    keys, keyValues);
 }
 
-QString deleteSql(const QString& table, const std::vector<QString>& keys)
+WriteBackStatement deleteStatement(const QString& table, const std::vector<QString>& keys,
+                                   const std::vector<vb::Variant>& keyValues)
 {
-    return QStringLiteral("DELETE FROM %1").arg(quotedName(table)) + whereKey(keys);
+    return whereKey({QStringLiteral("DELETE FROM %1").arg(quotedName(table)), {}}, keys, keyValues);
 }
 
-QString selectSql(const QString& table, const std::vector<QString>& columns, const std::vector<QString>& keys)
+WriteBackStatement selectStatement(const QString& table, const std::vector<QString>& columns,
+                                   const std::vector<QString>& keys, const std::vector<vb::Variant>& keyValues)
 {
-    return QStringLiteral("SELECT %1 FROM %2").arg(joined(columns, {}, QStringLiteral(",")), quotedName(table))
-           + whereKey(keys);
+    return whereKey(
+        {QStringLiteral("SELECT %1 FROM %2").arg(joined(columns, {}, QStringLiteral(",")), quotedName(table)), {}},
+        keys, keyValues);
 }
 
 }  // namespace ADODB

@@ -15,21 +15,21 @@ int Array2D::Count(int dimension) const
 int Array2D::LowerBound(int dimension) const
 {
     if (dimension != 1 && dimension != 2)
-        vb::raise(vb::ErrNo::SubscriptOutOfRange);
+        vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
     return dimension == 1 ? m_lower1 : m_lower2;
 }
 
 int Array2D::UpperBound(int dimension) const
 {
     if (dimension != 1 && dimension != 2)
-        vb::raise(vb::ErrNo::SubscriptOutOfRange);
+        vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
     return dimension == 1 ? m_upper1 : m_upper2;
 }
 
 std::size_t Array2D::offset(int index1, int index2) const
 {
     if (index1 < m_lower1 || index1 > m_upper1 || index2 < m_lower2 || index2 > m_upper2)
-        vb::raise(vb::ErrNo::SubscriptOutOfRange);
+        vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
     return std::size_t(index1 - m_lower1) * std::size_t(Count(2)) + std::size_t(index2 - m_lower2);
 }
 
@@ -51,7 +51,7 @@ void Array2D::Clear()
 void Array2D::ReDim(int lower1, int upper1, int lower2, int upper2)
 {
     if (upper1 < lower1 - 1 || upper2 < lower2 - 1)
-        vb::raise(vb::ErrNo::SubscriptOutOfRange);
+        vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
     m_lower1 = lower1;
     m_upper1 = upper1;
     m_lower2 = lower2;
@@ -62,7 +62,7 @@ void Array2D::ReDim(int lower1, int upper1, int lower2, int upper2)
 void Array2D::LoadRows(const Array2D& columnsByRows)
 {
     if (columnsByRows.Count(1) != Count(2))
-        vb::raise(vb::ErrNo::SubscriptOutOfRange);
+        vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
     const int firstNewRow = m_upper1 + 1;
     m_upper1 += columnsByRows.Count(2);
     m_values.resize(std::size_t(Count(1)) * std::size_t(Count(2)));

@@ -183,6 +183,8 @@ private:
     void beginOwnTransaction(bool always = false);
     void commitOwnTransaction();
     void rollBackOwnTransaction();
+    // Rolls back the connection's transaction, when it has one.
+    void rollBackQuietly();
 
     ADODB::Connection& connection() const;
     bool isAccess() const { return TipoBanco == 1; }

@@ -41,7 +41,7 @@ DBFunc::~DBFunc()
 ADODB::Connection& DBFunc::connection() const
 {
     if (!m_cn)
-        vb::raise(vb::ErrNo::ObjectVariableNotSet);
+        vb::raiseError(vb::ErrNo::ObjectVariableNotSet);
     return *m_cn;
 }
 

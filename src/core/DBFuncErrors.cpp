@@ -105,9 +105,14 @@ void DBFunc::rollBackOwnTransaction()
     if (!m_ownTransaction)
         return;
     m_ownTransaction = false;
+    rollBackQuietly();
+}
+
+void DBFunc::rollBackQuietly()
+{
     try {
         connection().RollbackTrans();
     } catch (const vb::VbError&) {
-        // The server ends a deadlock victim's transaction itself; nothing is left to roll back.
+        // None was open: the failure came before it began, or the server ended a deadlock victim's itself.
     }
 }

@@ -46,11 +46,11 @@ std::shared_ptr<DBFuncCol> DBFunc::Item(const vb::Variant& Index) const
         for (const auto& campo : m_campos)
             if (campo->Campo.compare(Index.toString(), Qt::CaseInsensitive) == 0)
                 return campo;
-        vb::raise(vb::ErrNo::InvalidProcedureCall);
+        vb::raiseError(vb::ErrNo::InvalidProcedureCall);
     }
     const std::int32_t position = Index.toLong();
     if (position < 1 || position > std::int32_t(m_campos.size()))
-        vb::raise(vb::ErrNo::SubscriptOutOfRange);
+        vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
     return m_campos[std::size_t(position - 1)];
 }
 
@@ -62,7 +62,7 @@ std::int16_t DBFunc::Count() const
 void DBFunc::Remove(std::int16_t Index)
 {
     if (Index < 1 || Index > Count())
-        vb::raise(vb::ErrNo::SubscriptOutOfRange);
+        vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
     m_campos.erase(m_campos.begin() + (Index - 1));
 }
 

@@ -9,5 +9,5 @@
 {
     vb::ErrObject caught;
     caught.SetFromCurrentException();
-    vb::raise(caught.Number, source, prefix + caught.Description);
+    vb::raiseError(caught.Number, source, prefix + caught.Description);
 }

@@ -5,6 +5,7 @@
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "core/Array2D.h"
+#include "core/DBFuncCursor.h"
 #include "core/DBFuncRaise.h"
 #include "core/Modulo.h"
 #include "runtime/Err.h"
@@ -15,10 +16,7 @@ namespace {
 std::shared_ptr<ADODB::Recordset> openReadOnly(const QString& sql, const std::shared_ptr<ADODB::Connection>& cn,
                                                long options)
 {
-    auto rs = std::make_shared<ADODB::Recordset>();
-    rs->setCursorLocation(ADODB::adUseServer);
-    rs->Open(sql, cn, ADODB::adOpenForwardOnly, ADODB::adLockReadOnly, options);
-    return rs;
+    return openServerCursor(sql, cn, ADODB::adOpenForwardOnly, ADODB::adLockReadOnly, options);
 }
 
 // The column DBSeek reads: the alias after " AS ", else the name without its brackets, else the part after

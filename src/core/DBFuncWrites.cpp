@@ -5,6 +5,7 @@
 
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
+#include "core/DBFuncCursor.h"
 #include "core/DBFuncRaise.h"
 #include "core/Modulo.h"
 #include "runtime/Err.h"
@@ -20,15 +21,6 @@ QString updateMessage(const QString& tabela)
 QString insertMessage(const QString& tabela)
 {
     return "Ocorreu um erro ao inserir dados na tabela ''" + tabela + "''";
-}
-
-std::shared_ptr<ADODB::Recordset> openServerSide(const QString& source, const std::shared_ptr<ADODB::Connection>& cn,
-                                                 long cursorType, long options)
-{
-    auto rs = std::make_shared<ADODB::Recordset>();
-    rs->setCursorLocation(ADODB::adUseServer);
-    rs->Open(source, cn, cursorType, ADODB::adLockOptimistic, options);
-    return rs;
 }
 
 // An identity the server handed back, or nothing (Null or empty text).
@@ -75,8 +67,8 @@ vb::Variant DBFunc::Insert(const QString& Tabela, const QString& RetornaCodigo, 
     const Failure failure{
         .tag = "INSERIR - Tabela: ", .subject = Tabela, .message = insertMessage(Tabela), .style = vb::vbCritical};
     const bool done = runReported(failure, [&] {
-        auto rs = openServerSide(Tabela, m_cn, isAccess() ? ADODB::adOpenKeyset : ADODB::adOpenDynamic,
-                                 ADODB::adCmdTableDirect);
+        auto rs = openServerCursor(Tabela, m_cn, isAccess() ? ADODB::adOpenKeyset : ADODB::adOpenDynamic,
+                                   ADODB::adLockOptimistic, ADODB::adCmdTableDirect);
         beginOwnTransaction();
         rs->AddNew();
         writeFieldList(*rs, false, false);
@@ -113,7 +105,8 @@ std::int32_t DBFunc::InsertTrans(const QString& Tabela, bool Finaliza, const QSt
                                          ADODB::adCmdTableDirect);
         } else {
             // Held only once open: a batch whose first table cannot be opened holds nothing.
-            auto rs = openServerSide(Tabela, m_cn, ADODB::adOpenDynamic, ADODB::adCmdTableDirect);
+            auto rs = openServerCursor(Tabela, m_cn, ADODB::adOpenDynamic, ADODB::adLockOptimistic,
+                                       ADODB::adCmdTableDirect);
             if (TipoBanco == 0)
                 connection().BeginTrans();
             m_insertTransRecordset = rs;
@@ -126,13 +119,8 @@ std::int32_t DBFunc::InsertTrans(const QString& Tabela, bool Finaliza, const QSt
     } catch (...) {
         vb::Err.SetFromCurrentException();
     }
-    if (TipoBanco == 0) {
-        try {
-            connection().RollbackTrans();
-        } catch (const vb::VbError&) {
-            // The failure came before the batch's transaction began.
-        }
-    }
+    if (TipoBanco == 0)
+        rollBackQuietly();
     // The batch is undone: the next row starts a new one rather than going on outside any transaction.
     m_insertTransRecordset.reset();
     Modulo::TrataErro();
@@ -149,13 +137,8 @@ bool DBFunc::Insert2(const QString& Tabela, const QString& CampoInsert, const QS
     } catch (...) {
         m_transacaoAtiva = false;
         m_ownTransaction = false;
-        if (TipoBanco == 0) {
-            try {
-                connection().RollbackTrans();
-            } catch (const vb::VbError&) {
-                // No transaction was open any more.
-            }
-        }
+        if (TipoBanco == 0)
+            rollBackQuietly();
         raiseAgainAs("ZubDB.Insert2", insertMessage(Tabela) + '\r');
     }
 }
@@ -193,7 +176,7 @@ bool DBFunc::updateRows(const QString& sql, const Failure& failure, bool allRows
             Originais.clear();
         }
         beginOwnTransaction(allRows);
-        auto rs = openServerSide(sql, m_cn, ADODB::adOpenDynamic, ADODB::adCmdText);
+        auto rs = openServerCursor(sql, m_cn, ADODB::adOpenDynamic, ADODB::adLockOptimistic, ADODB::adCmdText);
         while (!rs->adoEOF()) {
             writeFieldList(*rs, true, GravaLog);
             rs->Update();

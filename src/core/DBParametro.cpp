@@ -1,18 +1,15 @@
 #include "core/DBParametro.h"
 
-#include "ado/Connection.h"
-#include "ado/Recordset.h"
+#include "core/DBFuncCursor.h"
 #include "core/DBFuncRaise.h"
 
 vb::Variant DBParametro::ValPar(const QString& name) const
 {
     try {
-        ADODB::Recordset rs;
-        rs.setCursorLocation(ADODB::adUseServer);
-        rs.Open("SELECT TOP 1 Valor FROM Parametro WHERE Parametro ='" + name + "'", m_cn, ADODB::adOpenForwardOnly,
-                ADODB::adLockReadOnly, ADODB::adCmdText);
-        const vb::Variant value = rs.Fields("Valor").Value();
-        rs.Close();
+        const auto rs = openServerCursor("SELECT TOP 1 Valor FROM Parametro WHERE Parametro ='" + name + "'", m_cn,
+                                         ADODB::adOpenForwardOnly, ADODB::adLockReadOnly, ADODB::adCmdText);
+        const vb::Variant value = rs->Fields("Valor").Value();
+        rs->Close();
         return value;
     } catch (...) {
         raiseAgainAs("OruDatabase.Parametro.ValPar", "OruDatabase.Parametro.ValPar - ");

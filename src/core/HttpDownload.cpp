@@ -26,7 +26,7 @@ constexpr int ReceiveTimeoutMs = 30000;
 [[noreturn]] void raiseRequestError(long code, const QString& description)
 {
     constexpr long win32Facility = -2147024896;  // 0x80070000
-    vb::raise(win32Facility + code, requestSource, description);
+    vb::raiseError(win32Facility + code, requestSource, description);
 }
 
 QUrl checkedUrl(const QString& text)
@@ -95,8 +95,8 @@ bool DownloadHttp(const QString& url, const QString& destination)
 {
     try {
         return download(url, destination);
-    } catch (const vb::VbError& e) {
-        vb::Err.Set(e);
+    } catch (const std::exception&) {
+        vb::Err.SetFromCurrentException();
     }
     TrataErro();
     return false;

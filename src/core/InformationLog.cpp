@@ -38,9 +38,9 @@ void rotate(const QString& folder, const QString& logFile)
     const QString stamp = vb::Format(BancoAtual().DataHora(), QStringLiteral("yyyymmdd-hhnnss"));
     const QString copy = folder + QStringLiteral("/Info") + stamp + QStringLiteral(".log");
     if (QFile::exists(copy) && !QFile::remove(copy))
-        vb::raise(vb::ErrNo::PermissionDenied);
+        vb::raiseError(vb::ErrNo::PermissionDenied);
     if (!QFile::copy(logFile, copy) || !QFile::remove(logFile))
-        vb::raise(vb::ErrNo::PathFileAccessError);
+        vb::raiseError(vb::ErrNo::PathFileAccessError);
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ void GravaLog(const QString& Texto)
 
     const QString folder = CaminhoApp() + QStringLiteral("/Log");
     if (!QDir().mkpath(folder))
-        vb::raise(vb::ErrNo::PathNotFound);
+        vb::raiseError(vb::ErrNo::PathNotFound);
     const QString logFile = folder + QStringLiteral("/Info.log");
     vb::AppendLines(logFile, {entry});
     if (QFileInfo(logFile).size() >= RotationSize)

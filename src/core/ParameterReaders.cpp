@@ -15,7 +15,7 @@ vb::Variant readParameter(const QString& table, const QString& column, const QSt
 {
     const auto parameters = BancoAtual().CarregaObjeto(table, true);
     if (!parameters)
-        vb::raise(vb::ErrNo::ObjectVariableNotSet);
+        vb::raiseError(vb::ErrNo::ObjectVariableNotSet);
     vb::Variant result = defaultValue;
     if (!parameters->adoEOF()) {
         const vb::Variant& value = parameters->Fields(column).Value();
@@ -42,7 +42,7 @@ void PassaConexao(Adodc& control, const DBFunc& database)
 {
     const auto connection = database.VariavelADODBConnection();
     if (!connection)
-        vb::raise(vb::ErrNo::ObjectVariableNotSet);
+        vb::raiseError(vb::ErrNo::ObjectVariableNotSet);
     control.setUserName(database.Usuario);
     control.setPassword(database.Senha);
     control.setConnectionString(connection->ConnectionString());

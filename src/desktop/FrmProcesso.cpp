@@ -1,8 +1,8 @@
 #include "desktop/FrmProcesso.h"
 
-#include <QGuiApplication>
+#include "desktop/WindowRoutines.h"
+
 #include <QProgressBar>
-#include <QScreen>
 #include <QVBoxLayout>
 
 FrmProcesso::FrmProcesso()
@@ -20,11 +20,6 @@ FrmProcesso::FrmProcesso()
 
 void FrmProcesso::showCentred()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
-    }
-    show();
+    Modulo::CentralizaForm(this, 0, false);
     raise();
-    activateWindow();
 }

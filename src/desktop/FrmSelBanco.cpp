@@ -116,7 +116,7 @@ void FrmSelBanco::CarregaConexoes()
     QFile file(iniPath);
     if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly))
-            vb::raise(vb::ErrNo::PermissionDenied);
+            vb::raiseError(vb::ErrNo::PermissionDenied);
         const QSignalBlocker quiet(m_lv1);
         for (const QString& line : configLines(file)) {
             if (vb::Left(vb::UCase(line), 8) != QLatin1String("[CONEXAO"))

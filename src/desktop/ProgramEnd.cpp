@@ -14,7 +14,7 @@ std::function<void()>& endHook()
 
 }  // namespace
 
-void EncerraPrograma()
+void endProgram()
 {
     if (endHook())
         endHook()();

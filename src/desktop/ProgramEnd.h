@@ -6,7 +6,7 @@
 
 namespace Modulo {
 
-[[noreturn]] void EncerraPrograma();
+[[noreturn]] void endProgram();
 
 // Runs instead of stopping the process; it must leave by an exception that is no std::exception, which
 // the start-up would trap (tests observe the end that way). An empty hook restores the stop.

@@ -33,7 +33,7 @@ int calendarMonths(const QString& text, int current)
 [[noreturn]] void refuse(const QString& message, int style)
 {
     vb::Ui().MsgBox(message, style);
-    EncerraPrograma();
+    endProgram();
 }
 
 int openConnection(int commandTimeout)
@@ -88,7 +88,7 @@ bool readSettingsAndConnect()
         CentralizaForm(&chooser, 1, false);
         vb::Ui().DoEvents();
         if (chooser.endRequested())
-            EncerraPrograma();
+            endProgram();
     }
 
     SecaoConexao = QStringLiteral("Conexao") + (SecaoConexao == QLatin1String("0") ? QString() : SecaoConexao);
@@ -129,15 +129,13 @@ void Inicializa()
     try {
         if (readSettingsAndConnect())
             return;
-    } catch (const vb::VbError& e) {
-        vb::Err.Set(e);
     } catch (const std::exception&) {
         vb::Err.SetFromCurrentException();
     }
     vb::Ui().MsgBox(QStringLiteral("Erro: ") + QString::number(vb::Err.Number) + QStringLiteral(" - ") +
                     vb::Err.Description);
     vb::Err.Clear();
-    EncerraPrograma();
+    endProgram();
 }
 
 }  // namespace Modulo

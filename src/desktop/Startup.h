@@ -5,7 +5,7 @@
 namespace Modulo {
 
 // Returns when the connection is settled (open, or refused by the data-access object, which has told the
-// user); every fatal refusal tells the user and ends the program (EncerraPrograma).
+// user); every fatal refusal tells the user and ends the program (endProgram).
 void Inicializa();
 
 }  // namespace Modulo

@@ -134,7 +134,7 @@ int daysInMonth(long long y, int m)
 Date checkedRange(Date d)
 {
     if (!(d.serial >= MinSerial && d.serial <= MaxSerial))
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     return d;
 }
 
@@ -153,7 +153,7 @@ Interval parseInterval(const QString& text)
     if (s == QLatin1String("h")) return Interval::Hour;
     if (s == QLatin1String("n")) return Interval::Minute;
     if (s == QLatin1String("s")) return Interval::Second;
-    raise(ErrNo::InvalidProcedureCall);
+    raiseError(ErrNo::InvalidProcedureCall);
 }
 
 int checkedFirstDay(int firstDayOfWeek)
@@ -161,7 +161,7 @@ int checkedFirstDay(int firstDayOfWeek)
     if (firstDayOfWeek == 0)   // vbUseSystemDayOfWeek: the Brazilian workstation starts the week on Sunday
         return vbSunday;
     if (firstDayOfWeek < 1 || firstDayOfWeek > 7)
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     return firstDayOfWeek;
 }
 
@@ -185,7 +185,7 @@ Date addMonths(Date d, long long months)
     long long year = floorDiv(total, 12);
     int month = int(total - year * 12) + 1;
     if (year < 100 || year > 9999)
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     int day = std::min(c.day, daysInMonth(year, month));
     return fromMoment({dayFromCivil(year, month, day), m.ms});
 }
@@ -212,7 +212,7 @@ Date DateSerial(int year, int month, int day)
     long long yy = floorDiv(total, 12);
     int mm = int(total - yy * 12) + 1;
     if (yy < 100 || yy > 9999)
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     long long dayIndex = dayFromCivil(yy, mm, 1) + (long long)day - 1;
     return checkedRange(fromMoment({dayIndex, 0}));
 }
@@ -258,16 +258,11 @@ Date DateValue(Date d)
     return Date(double(fieldMoment(d).day));
 }
 
-Date TimeValue(Date d)
-{
-    return fromMoment({0, fieldMoment(d).ms});
-}
-
 Date DateAdd(const QString& interval, double number, Date d)
 {
     const Interval kind = parseInterval(interval);
     if (!std::isfinite(number))
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     const long long n = static_cast<long long>(std::trunc(number));   // the platform drops the fraction
     switch (kind) {
     case Interval::Year: return checkedRange(addMonths(d, n * 12));
@@ -281,7 +276,7 @@ Date DateAdd(const QString& interval, double number, Date d)
     case Interval::Minute: return checkedRange(fromLinearMs(toLinearMs(d) + n * 60000LL));
     case Interval::Second: return checkedRange(fromLinearMs(toLinearMs(d) + n * 1000LL));
     }
-    raise(ErrNo::InvalidProcedureCall);
+    raiseError(ErrNo::InvalidProcedureCall);
 }
 
 long long DateDiff(const QString& interval, Date d1, Date d2, int firstDayOfWeek)
@@ -308,7 +303,7 @@ long long DateDiff(const QString& interval, Date d1, Date d2, int firstDayOfWeek
     case Interval::Minute: return floorDiv(toLinearFieldMs(d2), 60000) - floorDiv(toLinearFieldMs(d1), 60000);
     case Interval::Second: return floorDiv(toLinearFieldMs(d2), 1000) - floorDiv(toLinearFieldMs(d1), 1000);
     }
-    raise(ErrNo::InvalidProcedureCall);
+    raiseError(ErrNo::InvalidProcedureCall);
 }
 
 int DatePart(const QString& interval, Date d, int firstDayOfWeek)
@@ -334,7 +329,7 @@ int DatePart(const QString& interval, Date d, int firstDayOfWeek)
     case Interval::Minute: return int(m.ms / 60000 % 60);
     case Interval::Second: return int(m.ms / 1000 % 60);
     }
-    raise(ErrNo::InvalidProcedureCall);
+    raiseError(ErrNo::InvalidProcedureCall);
 }
 
 QDateTime toQDateTime(Date d)

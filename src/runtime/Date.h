@@ -39,7 +39,6 @@ int Minute(Date d);
 int Second(Date d);
 int Weekday(Date d, int firstDayOfWeek = vbSunday);
 Date DateValue(Date d);   // the date part (midnight)
-Date TimeValue(Date d);   // the time part (day 0)
 
 // Intervals: "yyyy", "q", "m", "y", "d", "w", "ww", "h", "n", "s" (case-insensitive).
 // An unknown interval raises error 5; so does a result outside 01/01/100 .. 31/12/9999.

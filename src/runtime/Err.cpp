@@ -69,7 +69,7 @@ VbError::VbError(long number, QString source, QString description)
     m_what = QStringLiteral("Error %1: %2").arg(number).arg(m_description).toUtf8();
 }
 
-void raise(long number, const QString& source, const QString& description)
+void raiseError(long number, const QString& source, const QString& description)
 {
     throw VbError(number, source, description);
 }

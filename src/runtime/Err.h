@@ -12,18 +12,13 @@ constexpr long InvalidProcedureCall = 5;
 constexpr long Overflow = 6;
 constexpr long OutOfMemory = 7;
 constexpr long SubscriptOutOfRange = 9;
-constexpr long DivisionByZero = 11;
 constexpr long TypeMismatch = 13;
 constexpr long BadFileNameOrNumber = 52;
-constexpr long FileNotFound = 53;
-constexpr long FileAlreadyOpen = 55;
-constexpr long InputPastEndOfFile = 62;
 constexpr long PermissionDenied = 70;
 constexpr long PathFileAccessError = 75;
 constexpr long PathNotFound = 76;
 constexpr long ObjectVariableNotSet = 91;
 constexpr long InvalidUseOfNull = 94;
-constexpr long ObjectDoesntSupportProperty = 438;
 }  // namespace ErrNo
 
 // The platform's text for one of its own error numbers ("Type mismatch"), or "Application-defined or
@@ -46,7 +41,7 @@ private:
 };
 
 // Throws VbError; an empty description takes the platform's text for the number.
-[[noreturn]] void raise(long number, const QString& source = {}, const QString& description = {});
+[[noreturn]] void raiseError(long number, const QString& source = {}, const QString& description = {});
 
 struct ErrObject {
     long Number = 0;

@@ -45,12 +45,12 @@ void AppendLines(const QString& path, const QStringList& lines)
 {
     // Errors carry the platform's numbers and texts (no path in the text, as the platform's own).
     if (path.isEmpty())
-        raise(ErrNo::BadFileNameOrNumber);
+        raiseError(ErrNo::BadFileNameOrNumber);
     QFileInfo info(path);
     if (!info.absoluteDir().exists())
-        raise(ErrNo::PathNotFound);
+        raiseError(ErrNo::PathNotFound);
     if (info.isDir())
-        raise(ErrNo::PathFileAccessError);
+        raiseError(ErrNo::PathFileAccessError);
 
     QByteArray data;
     for (const QString& line : lines) {
@@ -59,9 +59,9 @@ void AppendLines(const QString& path, const QStringList& lines)
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        raise(ErrNo::PathFileAccessError);
+        raiseError(ErrNo::PathFileAccessError);
     if (file.write(data) != data.size() || !file.flush())
-        raise(ErrNo::PathFileAccessError);
+        raiseError(ErrNo::PathFileAccessError);
 }
 
 }  // namespace vb

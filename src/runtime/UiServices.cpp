@@ -17,7 +17,7 @@ UiServices& Ui()
 {
     auto& services = installed();
     if (!services)
-        raise(ErrNo::ObjectVariableNotSet, QStringLiteral("vb::Ui"),
+        raiseError(ErrNo::ObjectVariableNotSet, QStringLiteral("vb::Ui"),
               QStringLiteral("No UI services are installed (call vb::InstallUi before core code runs)"));
     return *services;
 }

@@ -9,9 +9,6 @@
 
 namespace vb {
 
-// The store behaves as the platform's registry branch: names match without regard to case (an existing spelling
-// is kept), a missing value reads as the default, and deleting what does not exist raises error 5.
-
 namespace {
 
 QString& folderOverride()
@@ -50,14 +47,14 @@ QString findSection(QSettings& store, const QString& section)
 void requireName(const QString& name)
 {
     if (name.isEmpty())
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
 }
 
 void checkStatus(QSettings& store)
 {
     store.sync();
     if (store.status() == QSettings::AccessError)
-        raise(ErrNo::PathFileAccessError);
+        raiseError(ErrNo::PathFileAccessError);
 }
 
 }  // namespace
@@ -92,27 +89,6 @@ void SaveSetting(const QString& appName, const QString& section, const QString& 
     QString name = findName(store->childKeys(), key);
     store->setValue(name.isEmpty() ? key : name, value);
     store->endGroup();
-    checkStatus(*store);
-}
-
-void DeleteSetting(const QString& appName, const QString& section, const QString& key)
-{
-    requireName(appName);
-    requireName(section);
-    auto store = openStore(appName);
-    const QString group = findSection(*store, section);
-    if (group.isEmpty())
-        raise(ErrNo::InvalidProcedureCall);
-    if (key.isEmpty()) {
-        store->remove(group);
-    } else {
-        store->beginGroup(group);
-        const QString name = findName(store->childKeys(), key);
-        if (name.isEmpty())
-            raise(ErrNo::InvalidProcedureCall);
-        store->remove(name);
-        store->endGroup();
-    }
     checkStatus(*store);
 }
 

@@ -3,9 +3,8 @@
 // IniFormat, one file "<folder>/<appName>.ini" with a group per section, where the folder is
 // QStandardPaths::GenericConfigLocation + "/vorna" (~/.config/vorna), or the folder set with
 // setUserSettingsFolder (tests). As the platform's registry branch: names match without regard to case (the
-// stored spelling is kept), a missing section or key reads as the default, SaveSetting with an empty name and
-// DeleteSetting of a section or key that does not exist raise error 5. DeleteSetting without a key removes the
-// whole section.
+// stored spelling is kept), a missing section or key reads as the default, and SaveSetting with an empty name
+// raises error 5.
 
 #include <QString>
 
@@ -14,7 +13,6 @@ namespace vb {
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
                    const QString& defaultValue = {});
 void SaveSetting(const QString& appName, const QString& section, const QString& key, const QString& value);
-void DeleteSetting(const QString& appName, const QString& section, const QString& key = {});
 
 void setUserSettingsFolder(const QString& folder);
 

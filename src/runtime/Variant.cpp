@@ -3,7 +3,6 @@
 #include "runtime/Err.h"
 #include "runtime/Format.h"
 
-#include <QRegularExpression>
 #include <cctype>
 #include <cfloat>
 #include <cmath>
@@ -129,10 +128,10 @@ double textToDouble(const QString& text)
     double v = 0;
     switch (parseLocaleNumber(text, v)) {
     case ParseResult::Ok: return v;
-    case ParseResult::Overflow: raise(ErrNo::Overflow);
+    case ParseResult::Overflow: raiseError(ErrNo::Overflow);
     case ParseResult::NotNumber: break;
     }
-    raise(ErrNo::TypeMismatch);
+    raiseError(ErrNo::TypeMismatch);
 }
 
 // ---- Rounding --------------------------------------------------------------------------------------------------
@@ -154,10 +153,10 @@ double roundHalfEven(double x)
 template <class T> T checkedWhole(double v)
 {
     if (std::isnan(v))
-        raise(ErrNo::Overflow);
+        raiseError(ErrNo::Overflow);
     const double r = roundHalfEven(v);
     if (r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
-        raise(ErrNo::Overflow);
+        raiseError(ErrNo::Overflow);
     return T(r);
 }
 
@@ -192,71 +191,7 @@ QString currencyToText(Currency c)
     return negative ? QLatin1Char('-') + s : s;
 }
 
-// ---- Dates in text ---------------------------------------------------------------------------------------------
-
-int windowYear(int year, qsizetype digits)
-{
-    if (digits <= 2)   // two-digit years: the workstation's window 1930 .. 2029
-        return year < 30 ? 2000 + year : 1900 + year;
-    return year;
-}
-
-bool parseTime(const QString& text, long long& ms)
-{
-    static const QRegularExpression re(QStringLiteral(R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:[.,](\d{1,3}))?)?$)"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
-        return false;
-    const int h = m.captured(1).toInt(), n = m.captured(2).toInt();
-    const int s = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
-    const QString fraction = m.captured(4);
-    if (h > 23 || n > 59 || s > 59)
-        return false;
-    const int milli = fraction.isEmpty() ? 0 : QString(fraction + QStringLiteral("00")).left(3).toInt();
-    ms = ((h * 60LL + n) * 60 + s) * 1000 + milli;
-    return true;
-}
-
 }  // namespace
-
-bool DateFromText(const QString& text, Date& out)
-{
-    static const QRegularExpression re(
-        QStringLiteral(R"(^(\d{1,4})([/.-])(\d{1,2})\2(\d{1,4})(?:(?:\s+|T)(\S+))?$)"));
-    const QString s = text.trimmed();
-    if (s.isEmpty())
-        return false;
-    long long ms = 0;
-    const auto m = re.match(s);
-    if (!m.hasMatch()) {
-        if (!parseTime(s, ms))
-            return false;
-        out = Date(double(ms) / 86400000.0);
-        return true;
-    }
-    int year, month, day;
-    if (m.capturedLength(1) >= 3) {   // ISO: yyyy-mm-dd
-        if (m.capturedLength(4) > 2)
-            return false;
-        year = m.captured(1).toInt();
-        month = m.captured(3).toInt();
-        day = m.captured(4).toInt();
-    } else {   // the workstation's dd/mm/yyyy
-        if (m.capturedLength(4) == 3)
-            return false;
-        day = m.captured(1).toInt();
-        month = m.captured(3).toInt();
-        year = windowYear(m.captured(4).toInt(), m.capturedLength(4));
-    }
-    if (!isValidDateParts(year, month, day))
-        return false;
-    if (!m.captured(5).isEmpty() && !parseTime(m.captured(5), ms))
-        return false;
-    const double days = DateSerial(year, month, day).serial;
-    const double fraction = double(ms) / 86400000.0;
-    out = Date(days >= 0 ? days + fraction : days - fraction);
-    return true;
-}
 
 std::optional<double> NumberFromText(const QString& text)
 {
@@ -270,7 +205,7 @@ Currency Currency::fromDouble(double v)
 {
     const double scaled = v * 10000.0;
     if (!std::isfinite(scaled) || std::fabs(scaled) >= 9223372036854775807.0)
-        raise(ErrNo::Overflow);
+        raiseError(ErrNo::Overflow);
     return Currency{static_cast<std::int64_t>(roundHalfEven(scaled))};
 }
 
@@ -301,12 +236,12 @@ double Variant::toDouble() const
         [](const auto& v) -> double {
             using T = std::decay_t<decltype(v)>;
             if constexpr (std::is_same_v<T, std::monostate>) return 0.0;
-            else if constexpr (std::is_same_v<T, NullValue>) raise(ErrNo::InvalidUseOfNull);
+            else if constexpr (std::is_same_v<T, NullValue>) raiseError(ErrNo::InvalidUseOfNull);
             else if constexpr (std::is_same_v<T, bool>) return v ? -1.0 : 0.0;
             else if constexpr (std::is_same_v<T, Currency>) return v.toDouble();
             else if constexpr (std::is_same_v<T, Date>) return v.serial;
             else if constexpr (std::is_same_v<T, QString>) return textToDouble(v);
-            else if constexpr (std::is_same_v<T, ObjectPtr>) raise(ErrNo::TypeMismatch);
+            else if constexpr (std::is_same_v<T, ObjectPtr>) raiseError(ErrNo::TypeMismatch);
             else return double(v);
         },
         m_value);
@@ -345,7 +280,7 @@ float Variant::toSingle() const
 {
     const double v = toDouble();
     if (std::fabs(v) > double(FLT_MAX))
-        raise(ErrNo::Overflow);
+        raiseError(ErrNo::Overflow);
     return float(v);
 }
 
@@ -363,12 +298,12 @@ Date Variant::toDate() const
     if (const QString* s = std::get_if<QString>(&m_value)) {
         Date d;
         if (!DateFromText(*s, d))
-            raise(ErrNo::TypeMismatch);
+            raiseError(ErrNo::TypeMismatch);
         return d;
     }
     const double v = toDouble();
     if (!(v >= -657434.0 && v < 2958466.0))
-        raise(ErrNo::Overflow);
+        raiseError(ErrNo::Overflow);
     return Date(v);
 }
 
@@ -378,7 +313,7 @@ QString Variant::toString() const
         [](const auto& v) -> QString {
             using T = std::decay_t<decltype(v)>;
             if constexpr (std::is_same_v<T, std::monostate>) return QString();
-            else if constexpr (std::is_same_v<T, NullValue>) raise(ErrNo::InvalidUseOfNull);
+            else if constexpr (std::is_same_v<T, NullValue>) raiseError(ErrNo::InvalidUseOfNull);
             else if constexpr (std::is_same_v<T, bool>) return v ? QStringLiteral("True") : QStringLiteral("False");
             else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
                 return QString::number(v);
@@ -387,7 +322,7 @@ QString Variant::toString() const
             else if constexpr (std::is_same_v<T, Currency>) return currencyToText(v);
             else if constexpr (std::is_same_v<T, Date>) return DefaultDateText(v);
             else if constexpr (std::is_same_v<T, QString>) return v;
-            else raise(ErrNo::TypeMismatch);
+            else raiseError(ErrNo::TypeMismatch);
         },
         m_value);
 }
@@ -396,7 +331,7 @@ ObjectPtr Variant::toObject() const
 {
     if (const ObjectPtr* o = std::get_if<ObjectPtr>(&m_value))
         return *o;
-    raise(ErrNo::TypeMismatch);
+    raiseError(ErrNo::TypeMismatch);
 }
 
 bool IsNumeric(const Variant& v)
@@ -461,14 +396,14 @@ double Val(const QString& text)
     }
     const double v = std::strtod(c.constData(), nullptr);
     if (!std::isfinite(v))
-        raise(ErrNo::Overflow);
+        raiseError(ErrNo::Overflow);
     return v;
 }
 
 double Round(double value, int decimals)
 {
     if (decimals < 0)
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     if (decimals == 0)
         return roundHalfEven(value);
     if (decimals > 22)
@@ -490,94 +425,30 @@ double Fix(double value)
     return std::trunc(value);
 }
 
-int Compare(const Variant& a, const Variant& b)
-{
-    if (a.isNull() || b.isNull())
-        raise(ErrNo::InvalidUseOfNull);
-    if (a.isObject() || b.isObject())
-        raise(ErrNo::TypeMismatch);
-    auto sign = [](double x, double y) { return x < y ? -1 : (x > y ? 1 : 0); };
-    auto textCompare = [](const QString& x, const QString& y) {
-        const int c = QString::compare(x, y, Qt::CaseSensitive);
-        return c < 0 ? -1 : (c > 0 ? 1 : 0);
-    };
-    const bool aText = a.isString(), bText = b.isString();
-    if (aText && bText)
-        return textCompare(a.toString(), b.toString());
-    if (a.isEmpty() && bText)
-        return textCompare(QString(), b.toString());
-    if (aText && b.isEmpty())
-        return textCompare(a.toString(), QString());
-    if (!aText && !bText)   // numbers, dates, Empty as 0
-        return sign(a.toDouble(), b.toDouble());
-    // A number or date against a text: as numbers when the text reads as one (a date text against a date),
-    // otherwise the number sorts before the text.
-    const Variant& other = aText ? b : a;
-    const QString text = aText ? a.toString() : b.toString();
-    std::optional<double> number;
-    Date asDate;
-    if (other.isDate() && DateFromText(text, asDate))
-        number = asDate.serial;
-    else
-        number = NumberFromText(text);
-    if (!number)
-        return aText ? 1 : -1;
-    return aText ? sign(*number, other.toDouble()) : sign(other.toDouble(), *number);
-}
-
 QString Trim(const QString& s)
 {
-    return RTrim(LTrim(s));
-}
-
-QString LTrim(const QString& s)
-{
-    qsizetype i = 0;
-    while (i < s.size() && s[i] == QLatin1Char(' '))
-        ++i;
-    return s.mid(i);
-}
-
-QString RTrim(const QString& s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s[n - 1] == QLatin1Char(' '))
-        --n;
-    return s.left(n);
+    qsizetype begin = 0, end = s.size();
+    while (begin < end && s[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && s[end - 1] == QLatin1Char(' '))
+        --end;
+    return s.mid(begin, end - begin);
 }
 
 QString Left(const QString& s, int length)
 {
     if (length < 0)
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     return s.left(length);
-}
-
-QString Right(const QString& s, int length)
-{
-    if (length < 0)
-        raise(ErrNo::InvalidProcedureCall);
-    return s.right(length);
 }
 
 QString Mid(const QString& s, int start, int length)
 {
     if (start < 1)
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     if (start > s.size())
         return {};
     return length < 0 ? s.mid(start - 1) : s.mid(start - 1, length);
-}
-
-int InStr(const QString& s, const QString& find, int start)
-{
-    if (start < 1)
-        raise(ErrNo::InvalidProcedureCall);
-    if (s.isEmpty() || start > s.size() + 1)
-        return 0;
-    if (find.isEmpty())
-        return start;
-    return int(s.indexOf(find, start - 1, Qt::CaseSensitive)) + 1;
 }
 
 QString UCase(const QString& s)
@@ -593,15 +464,8 @@ QString LCase(const QString& s)
 QString Space(int count)
 {
     if (count < 0)
-        raise(ErrNo::InvalidProcedureCall);
+        raiseError(ErrNo::InvalidProcedureCall);
     return QString(count, QLatin1Char(' '));
-}
-
-QString Replace(const QString& s, const QString& find, const QString& with)
-{
-    if (find.isEmpty())
-        return s;
-    return QString(s).replace(find, with, Qt::CaseSensitive);
 }
 
 }  // namespace vb

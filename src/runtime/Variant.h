@@ -102,8 +102,6 @@ inline std::int32_t CLng(const Variant& v) { return v.toLong(); }
 inline double CDbl(const Variant& v) { return v.toDouble(); }
 inline Date CDate(const Variant& v) { return v.toDate(); }
 inline QString CStr(const Variant& v) { return v.toString(); }
-inline bool IsNull(const Variant& v) { return v.isNull(); }
-inline bool IsEmpty(const Variant& v) { return v.isEmpty(); }
 
 // True for numbers and Empty, and for text the workstation reads as a number ("1,5", " 12 ", "-3", "1.500,25",
 // "1E3"; not "", not "1,5,2", not "12abc"). "." is the thousands separator, taken loosely between digits as the
@@ -121,23 +119,13 @@ double Round(double value, int decimals = 0);
 double Int(double value);
 double Fix(double value);
 
-// The platform's comparison of two Variants (the = and < operators): numbers as numbers, texts as texts
-// (binary), a number against a numeric text as numbers, dates as numbers. Returns <0, 0, >0.
-// Null on either side raises 94 (callers test IsNull first, as the platform's code does).
-int Compare(const Variant& a, const Variant& b);
-
-// Text helpers with the platform's rules: Trim/LTrim/RTrim cut blanks only; Left/Right/Mid are 1-based and
-// clip to the text; Len counts characters; InStr is 1-based, 0 when absent.
+// Text helpers with the platform's rules: Trim cuts blanks only (not tabs); Left and Mid clip to the text, Mid
+// counts from 1; a negative length or a start below 1 raises 5.
 QString Trim(const QString& s);
-QString LTrim(const QString& s);
-QString RTrim(const QString& s);
 QString Left(const QString& s, int length);
-QString Right(const QString& s, int length);
 QString Mid(const QString& s, int start, int length = -1);
-int InStr(const QString& s, const QString& find, int start = 1);
 QString UCase(const QString& s);
 QString LCase(const QString& s);
 QString Space(int count);
-QString Replace(const QString& s, const QString& find, const QString& with);
 
 }  // namespace vb

@@ -26,7 +26,7 @@ struct Candidate {
 
 std::vector<Candidate> groupCandidates(const QString& Posto)
 {
-    const auto postos = scheduling::query(scheduling::groupStationsSql(Posto, true));
+    const auto postos = scheduling::query(scheduling::groupStationsSql(Posto, scheduling::GroupQuery::Candidates));
     std::vector<Candidate> candidates;
     for (; hasRow(*postos); postos->MoveNext()) {
         const vb::Variant semDuracao = column(*postos, QStringLiteral("vornamaquina"));

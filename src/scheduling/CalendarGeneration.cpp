@@ -36,7 +36,7 @@ int byteOf(const vb::Variant& value)
 {
     const std::int32_t number = vb::CLng(value);
     if (number < 0 || number > 255)
-        vb::raise(vb::ErrNo::Overflow);
+        vb::raiseError(vb::ErrNo::Overflow);
     return number;
 }
 
@@ -109,8 +109,9 @@ void GeraTurno(int Turno, vb::Date inicio, vb::Date DataFinal, const QString& Po
     for (; !itens->adoEOF(); itens->MoveNext()) {
         vb::Ui().DoEvents();
         const std::int32_t diaInicio = vb::CLng(column(*itens, QStringLiteral("DiaInicio")));
-        // The day keeps the start's time of day, so a start in the afternoon still counts its own day.
-        for (vb::Date dia = inicio; dia <= DataFinal; dia = vb::DateAdd(QStringLiteral("d"), 1, dia)) {
+        // Whole days are compared: a start that carries a time of day (a running job's) still reaches the
+        // final date's own day, which the stored limit says is generated.
+        for (vb::Date dia = inicio; vb::DateValue(dia) <= DataFinal; dia = vb::DateAdd(QStringLiteral("d"), 1, dia)) {
             if (vb::Weekday(dia) != diaInicio)
                 continue;
             const vb::Date inicioTurno = plus(vb::DateValue(dia), column(*itens, QStringLiteral("HoraInicio")));

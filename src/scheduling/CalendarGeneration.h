@@ -13,7 +13,7 @@ namespace modCalendario {
 // How many months after the server's date the calendar may reach (6..60); set at start-up.
 extern int MesesCalendario;
 
-// Writes the rows of every shift occurrence up to DataFinal for the active stations of each shift (a row
+// Writes the rows of every shift occurrence up to DataFinal's day for the active stations of each shift (a row
 // that exists is kept) and rebuilds the in-memory calendars. Posto empty: all stations, from the stored
 // CadParBex.ultcale on, which becomes DataFinal first; refused (false) when DataFinal does not go beyond
 // it, or lies more than MesesCalendario months ahead (logged). Posto given: that station's rows only, from

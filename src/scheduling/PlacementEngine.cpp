@@ -10,7 +10,6 @@
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
-#include "scheduling/SlotSearch.h"
 
 using scheduling::column;
 using scheduling::hasRow;
@@ -126,7 +125,8 @@ bool AlocaPrograma(std::int32_t SeqAuto, std::int32_t AutoAnt, std::int32_t Auto
             if (found)
                 inicio = scheduling::afterPredecessor(inicio, previousEnd);
         }
-        inicio = scheduling::intoWorkingTime(Posto, inicio, !NaoTrocarPosto && DivideVorna);
+        inicio = scheduling::intoWorkingTime(Posto, inicio, !NaoTrocarPosto && DivideVorna,
+                                             scheduling::GroupQuery::WorkingTime);
     }
     inicio = scheduling::toMinute(inicio);
 
@@ -141,14 +141,10 @@ bool AlocaPrograma(std::int32_t SeqAuto, std::int32_t AutoAnt, std::int32_t Auto
         break;
     default: {
         const double duration = scheduling::timedMinutes(SeqAuto, TempoPreparo, Quant, QuantRestante, TempoUnitario, 1);
-        const vb::Date requested = inicio;
-        bool found = false;
-        if (Executando || NaoTrocarPosto || !DivideVorna)
-            inicio = AlocaTempoPosto(Posto, inicio, AplicaRendimento(duration, Posto), found, fim, Executando);
-        else
-            found = AlocaPostoAlternativo(Posto, inicio, fim, duration);
-        found = scheduling::startKept(requested, inicio) && found;
-        if (!found) {
+        // The station choice applies each candidate's own yield.
+        const bool fixed = Executando || NaoTrocarPosto || !DivideVorna;
+        if (!scheduling::timedSlot(Posto, inicio, fim, fixed ? AplicaRendimento(duration, Posto) : duration, fixed,
+                                   Executando)) {
             Modulo::GravaLog(QStringLiteral("Não foi possivel alocar o Programa: ") + number(SeqAuto) +
                              QStringLiteral(" O.S.: ") + number(NrServ) + QStringLiteral(" Posto: ") + Posto +
                              Modulo::vbCrLf +

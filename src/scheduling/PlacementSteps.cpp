@@ -6,8 +6,10 @@
 #include "core/InformationLog.h"
 #include "core/StartupSettings.h"
 #include "runtime/Format.h"
+#include "scheduling/PlacementEngine.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
+#include "scheduling/SlotSearch.h"
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/WorkingTime.h"
 
@@ -18,21 +20,23 @@ std::shared_ptr<ADODB::Recordset> query(const QString& sql)
     return opened(BancoAtual().CarregaObjeto(sql));
 }
 
-QString groupStationsSql(const QString& Posto, bool withBookedWithoutDuration)
+QString groupStationsSql(const QString& Posto, GroupQuery which)
 {
     return QStringLiteral("SELECT distinct P.Codigo") +
-           (withBookedWithoutDuration ? QStringLiteral(",p.vornamaquina") : QString()) +
+           (which == GroupQuery::Candidates ? QStringLiteral(",p.vornamaquina") : QString()) +
            QStringLiteral(" FROM CadPosto as P with(nolock) inner join cadpostotur with(nolock) on p.codigo = "
                           "cadpostotur.posto inner join cadtur2 with(nolock) on cadpostotur.turno=cadtur2.turno "
                           "Inner join cadposto as PF with(nolock) on p.tipo = pf.tipo and p.empresa = pf.empresa "
                           "and pf.codigo = ") +
-           quotedText(Posto) + QStringLiteral(" where p.inativo=0 ORDER BY P.Codigo");
+           quotedText(Posto) +
+           (which == GroupQuery::SequenceWorkingTime ? QStringLiteral(" where P.inativo = 0 ORDER BY P.Codigo")
+                                                     : QStringLiteral(" where p.inativo=0 ORDER BY P.Codigo"));
 }
 
-vb::Date intoWorkingTime(const QString& Posto, vb::Date Inicio, bool changeable)
+vb::Date intoWorkingTime(const QString& Posto, vb::Date Inicio, bool changeable, GroupQuery which)
 {
     if (changeable) {
-        const auto postos = query(groupStationsSql(Posto, false));
+        const auto postos = query(groupStationsSql(Posto, which));
         for (; hasRow(*postos); postos->MoveNext()) {
             if (modMonta::DentroCalendario(vb::CStr(column(*postos, QStringLiteral("Codigo"))), Inicio, Inicio))
                 return Inicio;
@@ -78,12 +82,19 @@ double timedMinutes(std::int32_t SeqAuto, double TempoPreparo, double Quant, dou
     return minutes <= shortest ? shortest : minutes;
 }
 
-bool startKept(vb::Date requested, vb::Date start)
+bool timedSlot(QString& Posto, vb::Date& Inicio, vb::Date& Fim, double Duracao, bool fixed, bool Executando)
 {
-    if (vb::DateDiff(QStringLiteral("n"), requested, start) >= 0)
-        return true;
-    Modulo::GravaLog(QStringLiteral("Falha: Tempo programado menor do que o minimo possivel"));
-    return false;
+    const vb::Date requested = Inicio;
+    bool found = false;
+    if (fixed)
+        Inicio = modMonta::AlocaTempoPosto(Posto, Inicio, Duracao, found, Fim, Executando);
+    else
+        found = modMonta::AlocaPostoAlternativo(Posto, Inicio, Fim, Duracao);
+    if (vb::DateDiff(QStringLiteral("n"), requested, Inicio) < 0) {
+        Modulo::GravaLog(QStringLiteral("Falha: Tempo programado menor do que o minimo possivel"));
+        return false;
+    }
+    return found;
 }
 
 void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim)

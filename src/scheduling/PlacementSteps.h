@@ -17,13 +17,15 @@ namespace scheduling {
 // The read-only record set of a statement, checked as `opened` checks it.
 std::shared_ptr<ADODB::Recordset> query(const QString& sql);
 
-// The active stations with a shift of the same machine group and company as the station, by code;
-// withBookedWithoutDuration adds their vornamaquina flag.
-QString groupStationsSql(const QString& Posto, bool withBookedWithoutDuration);
+// The statement of the active stations with a shift of the same machine group and company as the station, by
+// code, as each road writes it: the working-time step, the station choice (adding the vornamaquina flag) and
+// the sequence mode's working-time step.
+enum class GroupQuery { WorkingTime, Candidates, SequenceWorkingTime };
+QString groupStationsSql(const QString& Posto, GroupQuery which);
 
 // The start moved into working time: kept when it lies in the working time of the station (changeable:
-// of any station of its group), else the start of the station's next free period.
-vb::Date intoWorkingTime(const QString& Posto, vb::Date Inicio, bool changeable);
+// of any station of its group, read with `which`), else the start of the station's next free period.
+vb::Date intoWorkingTime(const QString& Posto, vb::Date Inicio, bool changeable, GroupQuery which);
 
 // A predecessor ending at or after the start pushes it to one minute after its end.
 vb::Date afterPredecessor(vb::Date Inicio, vb::Date predecessorEnd);
@@ -40,8 +42,10 @@ vb::Date toMinute(vb::Date moment);
 double timedMinutes(std::int32_t SeqAuto, double TempoPreparo, double Quant, double QuantRestante,
                     double unitMinutes, double shortest);
 
-// A slot that starts before the requested start is refused, with a line in the information log.
-bool startKept(vb::Date requested, vb::Date start);
+// The slot of a timed operation of Duracao minutes from the requested start Inicio: on its own station when
+// fixed, else on the station of its group that starts earliest (Posto then names it). A slot that starts
+// before the requested start is refused, with a line in the information log. Inicio and Fim receive the slot.
+bool timedSlot(QString& Posto, vb::Date& Inicio, vb::Date& Fim, double Duracao, bool fixed, bool Executando);
 
 // The booking row of a placed operation.
 void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim);

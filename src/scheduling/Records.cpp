@@ -8,7 +8,7 @@ namespace scheduling {
 std::shared_ptr<ADODB::Recordset> opened(std::shared_ptr<ADODB::Recordset> recordset)
 {
     if (!recordset)
-        vb::raise(vb::ErrNo::ObjectVariableNotSet);
+        vb::raiseError(vb::ErrNo::ObjectVariableNotSet);
     return recordset;
 }
 

@@ -53,7 +53,7 @@ void LeProximoInicio()
     // Shift starts and break ends of every station, switched off or not.
     const std::shared_ptr<ADODB::Connection> connection = BancoAtual().VariavelADODBConnection();
     if (!connection)
-        vb::raise(vb::ErrNo::ObjectVariableNotSet);
+        vb::raiseError(vb::ErrNo::ObjectVariableNotSet);
     const auto next = opened(connection->Execute(QStringLiteral(
         "select isnull(min(d.i),getdate()) as proximoinicio from(select inicio as i from cadcale2 with(nolock) "
         "where inicio>getdate()union all select fimintervalo as i from cadcale2 with(nolock) "

@@ -8,11 +8,9 @@
 #include "runtime/Err.h"
 #include "runtime/Format.h"
 #include "runtime/UiServices.h"
-#include "scheduling/PlacementEngine.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
-#include "scheduling/SlotSearch.h"
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/StatusWindow.h"
 
@@ -147,7 +145,8 @@ bool AlocaProgramaSequencia(std::int32_t Programa, std::int32_t Posicao, std::in
         if (concluido.isNull() || !vb::CBool(concluido))
             inicio = scheduling::afterPredecessor(inicio, scheduling::dateOrZero(column(*dependencias, QStringLiteral("Fim"))));
     }
-    inicio = scheduling::intoWorkingTime(Posto, inicio, !NaoTrocarPosto && DivideVorna);
+    inicio = scheduling::intoWorkingTime(Posto, inicio, !NaoTrocarPosto && DivideVorna,
+                                         scheduling::GroupQuery::SequenceWorkingTime);
 
     vb::Date fim;
     switch (Modulo::TipoGrupoPosto(Posto)) {
@@ -158,14 +157,9 @@ bool AlocaProgramaSequencia(std::int32_t Programa, std::int32_t Posicao, std::in
         fim = vb::DateAdd(QStringLiteral("n"), 5, inicio);
         break;
     default: {
+        // This mode leaves the station's yield out.
         const double duration = scheduling::timedMinutes(Programa, TempoPreparo, Quant, QuantRestante, Tempo, 5);
-        const vb::Date requested = inicio;
-        bool found = false;
-        if (NaoTrocarPosto || !DivideVorna)
-            inicio = AlocaTempoPosto(Posto, inicio, duration, found, fim, false);
-        else
-            found = AlocaPostoAlternativo(Posto, inicio, fim, duration);
-        if (!scheduling::startKept(requested, inicio) || !found)
+        if (!scheduling::timedSlot(Posto, inicio, fim, duration, NaoTrocarPosto || !DivideVorna, false))
             return false;
         break;
     }

@@ -39,8 +39,9 @@ bool CalculaFimCalendario(const QString& Posto, vb::Date Inicio, vb::Date& Fim, 
                                     [Inicio](const clsPeriodo& p) { return p.Fim() > Inicio; });
     if (first == periodos.end())
         return false;
-    // Minutes into the first period (negative when the start lies before it) and the free minutes before it.
-    const double offset = double(vb::DateDiff(QStringLiteral("n"), first->Inicio(), Inicio));
+    // Minutes into the first period and the free minutes before it. A start before the period (in a break,
+    // at night) counts from the period's start: the time before it is not working time.
+    const double offset = std::max(0.0, double(vb::DateDiff(QStringLiteral("n"), first->Inicio(), Inicio)));
     const double base = first->TempoTotal - first->Tempo(QStringLiteral("n"));
 
     for (auto period = first; period != periodos.end(); ++period) {

@@ -25,6 +25,6 @@ std::shared_ptr<const clsPostoCalendario> clsColCalendario::PostoCalendario(cons
 {
     const auto found = m_postos.constFind(keyOf(Posto));
     if (found == m_postos.constEnd())
-        vb::raise(vb::ErrNo::InvalidProcedureCall);
+        vb::raiseError(vb::ErrNo::InvalidProcedureCall);
     return *found;
 }

@@ -53,13 +53,11 @@ void FrmPrincipal::Form_Load()
     try {
         loadSchedulingState();
         return;
-    } catch (const vb::VbError& e) {
-        vb::Err.Set(e);
     } catch (const std::exception&) {
         vb::Err.SetFromCurrentException();
     }
     Modulo::TrataErro(QStringLiteral("Não foi possível iniciar o programa."));
-    Modulo::EncerraPrograma();
+    Modulo::endProgram();
 }
 
 void FrmPrincipal::loadSchedulingState()

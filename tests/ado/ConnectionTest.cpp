@@ -109,20 +109,6 @@ TEST_F(ConnectionTest, TransactionsFollowSqlServersProvider)
     EXPECT_EQ(hresult::NoTransaction, errorOf([&] { cn->CommitTrans(); })->number());
 }
 
-TEST_F(ConnectionTest, ClosingClosesItsRecordsetsButNotDetachedOnes)
-{
-    addStations(2);
-    const auto attached = open("CadPosto", adUseClient, adOpenStatic, adLockReadOnly);
-    const auto detached = open("CadPosto", adUseClient, adOpenStatic, adLockOptimistic);
-    detached->setActiveConnection(nullptr);
-    cn->Close();
-    EXPECT_EQ(adStateClosed, attached->State());
-    EXPECT_EQ(adErrObjectClosed, errorOf([&] { attached->MoveNext(); })->number());
-    ASSERT_EQ(adStateOpen, detached->State());
-    detached->MoveLast();
-    EXPECT_EQ("P2", detached->Fields("Codigo").Value().toString());
-}
-
 TEST_F(ConnectionTest, AWriterWaitingForAnothersLockIsTheDeadlockVictimAndItsRetrySucceeds)
 {
     addStations(2);

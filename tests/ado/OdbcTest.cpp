@@ -75,6 +75,29 @@ TEST_F(OdbcTest, WritesRowsBackByTheirPrimaryKey)
     EXPECT_EQ(2, count("1 = 1"));
 }
 
+TEST_F(OdbcTest, RowsOfATableWithoutKeyAreFoundByTheirValues)
+{
+    cn->Execute("CREATE TABLE Ajuste (Empresa INT, Nome VARCHAR(20), Limite DATETIME)");
+    cn->Execute("INSERT INTO Ajuste (Empresa, Nome) VALUES (1, NULL)");
+    cn->Execute("INSERT INTO Ajuste (Empresa, Nome) VALUES (1, 'b')");
+    const auto rs = std::make_shared<Recordset>();
+    rs->setCursorLocation(adUseClient);
+    rs->Open("select * from Ajuste order by Nome", cn, adOpenKeyset, adLockOptimistic);
+    rs->Fields("Limite").setValue(vb::DateSerial(2026, 7, 1));
+    rs->Update();
+    rs->MoveNext();
+    rs->Delete();
+    const auto left = cn->Execute("select Empresa, Nome, Limite from Ajuste");
+    EXPECT_TRUE(left->Fields("Nome").Value().isNull());
+    EXPECT_EQ(vb::Variant(vb::DateSerial(2026, 7, 1)), left->Fields("Limite").Value());
+    left->MoveNext();
+    EXPECT_TRUE(left->adoEOF());
+
+    long affected = -1;
+    cn->Execute("UPDATE Ajuste SET Empresa = 9 WHERE Empresa = 5", &affected);
+    EXPECT_EQ(0, affected);
+}
+
 TEST_F(OdbcTest, RollsBackAndReportsTheDriversErrors)
 {
     cn->BeginTrans();

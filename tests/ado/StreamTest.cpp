@@ -2,12 +2,14 @@
 
 #include "ado/AdoErrors.h"
 #include "ado/Stream.h"
+#include "support/ErrorNumber.h"
 #include "support/ProgramFolder.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace ADODB;
+using test::errorNumber;
 
 namespace {
 
@@ -15,16 +17,6 @@ QByteArray contentOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-long errorNumber(const std::function<void()>& code)
-{
-    try {
-        code();
-    } catch (const vb::VbError& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 TEST(StreamTest, WritesBytesAndSavesThemToAFile)

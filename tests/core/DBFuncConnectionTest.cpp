@@ -50,9 +50,12 @@ TEST(DBFuncConnection, AccessDatabase)
     EXPECT_EQ(db.servidor, "Access");
     EXPECT_EQ(db.VariavelADODBConnection()->ConnectionString(),
               "Driver={Microsoft Access Driver (*.mdb)};Dbq=" + file + ";Uid=Admin;Pwd=segredo;");
-    EXPECT_TRUE(db.ExecutaComando("CREATE TABLE Itens (Codigo INTEGER PRIMARY KEY, Nome TEXT(50))"));
-    db.Add("Codigo", 4);
-    EXPECT_EQ(db.Insert("Itens", "Codigo"), vb::Variant(4));
+    EXPECT_TRUE(db.ExecutaComando("CREATE TABLE Itens (Codigo COUNTER, Nome TEXT(50))"));
+    // Access hands back the new row's own field.
+    db.Add("Nome", "a");
+    EXPECT_EQ(db.Insert("Itens", "Codigo"), vb::Variant(1));
+    db.Add("Nome", "b");
+    EXPECT_EQ(db.Insert("Itens", "Codigo"), vb::Variant(2));
 }
 
 TEST_F(DBFuncDatabase, CallerTransactionsAndClock)

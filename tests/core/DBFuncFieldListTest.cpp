@@ -1,4 +1,3 @@
-#include "core/Array2D.h"
 #include "core/DBFunc.h"
 
 #include "runtime/Err.h"
@@ -36,20 +35,4 @@ TEST(DBFuncFieldList, AddRules)
     flag.Tipo = 11;
     flag.setValor(vb::Variant::Null());
     EXPECT_EQ(flag.Valor(), vb::Variant(false));
-}
-
-TEST(DBFuncFieldList, ArrayRowsAreAppendedByColumn)
-{
-    Array2D array(0, -1, 0, 2);
-    Array2D columnsByRows(0, 2, 0, 1);
-    for (int column = 0; column < 3; ++column)
-        for (int row = 0; row < 2; ++row)
-            columnsByRows.setValue(column, row, column * 10 + row);
-    array.LoadRows(columnsByRows);
-    array.LoadRows(columnsByRows);
-    ASSERT_EQ(array.Count(1), 4);
-    EXPECT_EQ(array.Value(1, 2), vb::Variant(21));
-    EXPECT_EQ(array.Value(3, 0), vb::Variant(1));
-    EXPECT_THROW(array.Value(4, 0), vb::VbError);
-    EXPECT_THROW(array.LoadRows(Array2D(0, 1, 0, 0)), vb::VbError);
 }

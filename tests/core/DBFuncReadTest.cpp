@@ -1,7 +1,6 @@
 #include "DBFuncTestDatabase.h"
 
 #include "core/Array2D.h"
-#include "core/ListControl.h"
 #include "runtime/Err.h"
 
 namespace {
@@ -97,6 +96,9 @@ TEST_F(DBFuncReads, ArraysAndRecordSetHelpers)
     db.CarregaXArrayDB(grid, "SELECT Codigo, Descricao FROM CadTrat ORDER BY Codigo DESC");
     ASSERT_EQ(grid.Count(1), 3);
     EXPECT_EQ(grid.Value(0, 1), vb::Variant("Têmpera"));
+    EXPECT_EQ(grid.Value(2, 0), vb::Variant(1));
+    Array2D narrow(0, -1, 0, 0);
+    EXPECT_THROW(db.CarregaXArrayDB(narrow, "SELECT Codigo, Descricao FROM CadTrat"), vb::VbError);
     try {
         db.CarregaXArrayDB(grid, "SELECT * FROM Nada");
         ADD_FAILURE() << "the failure must reach the caller";
@@ -112,22 +114,4 @@ TEST_F(DBFuncReads, ArraysAndRecordSetHelpers)
     EXPECT_FALSE(db.FindFirst(*rs, "Descricao LIKE '%'"));
     EXPECT_EQ(rs->Fields("Codigo").Value().toLong(), 2);
     EXPECT_DOUBLE_EQ(db.PercentPosition(*db.CarregaObjeto("SELECT * FROM CadTrat WHERE Codigo = 0")), 0);
-}
-
-TEST_F(DBFuncReads, AddComboFillsAList)
-{
-    struct Lines : ListControl {
-        void Clear() override { items.clear(); }
-        int AddItem(const QString& item) override
-        {
-            items << item;
-            return int(items.size()) - 1;
-        }
-        void SetItemData(int index, std::int32_t data) override { items[index] += '=' + QString::number(data); }
-        QStringList items{"antigo"};
-    } list;
-    QString filtro = "Codigo > 1";
-    db.AddCombo(list, "CadTrat", "Codigo", "Descricao", filtro, "Descricao DESC", true);
-    EXPECT_EQ(filtro, " Where Codigo > 1");
-    EXPECT_EQ(list.items, (QStringList{"", "Zincagem=2", "Têmpera=3"}));
 }

@@ -56,9 +56,11 @@ TEST_F(DBFuncDatabase, UpdateAndItsChangeRecord)
     // Update changes one of the rows that match, UpdateTrans all of them.
     db.Add("Fantasia", "X");
     EXPECT_TRUE(db.Update("CadEmp", "Codigo > 0"));
+    EXPECT_EQ(db.Count(), 0);
     EXPECT_EQ(rows("SELECT Codigo FROM CadEmp WHERE Fantasia = 'X'").size(), 1);
     db.Add("Fantasia", "Y");
     EXPECT_TRUE(db.UpdateTrans("CadEmp", "Codigo > 0"));
+    EXPECT_EQ(db.Count(), 0);
     EXPECT_EQ(rows("SELECT Codigo FROM CadEmp WHERE Fantasia = 'Y'").size(), 2);
     EXPECT_TRUE(boxes().isEmpty());
 }

@@ -2,6 +2,7 @@
 #include "core/DBFunc.h"
 #include "core/InformationLog.h"
 #include "runtime/Err.h"
+#include "support/Files.h"
 #include "support/ProgramFolder.h"
 
 #include <QDateTime>
@@ -11,19 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
 
 struct RecordingWindow : Modulo::LogWindowSink {
     void AddTexto(const QString& texto) override { entries << texto; }
@@ -79,31 +67,37 @@ TEST_F(InformationLog, EntryGoesToTheWindowAndTheFile)
     // The Log folder was created; each entry is followed by one more line break, in the workstation's code
     // page.
     const QByteArray expected = (window.entries[0] + "\r\n" + window.entries[1] + "\r\n").toLatin1();
-    EXPECT_EQ(readFile(logFile()), expected);
-    EXPECT_TRUE(readFile(logFile()).contains("Programa\xe7\xe3o conclu\xed" "da"));
+    EXPECT_EQ(test::readFile(logFile()), expected);
+    EXPECT_TRUE(test::readFile(logFile()).contains("Programa\xe7\xe3o conclu\xed" "da"));
 }
 
 TEST_F(InformationLog, FileIsRotatedOnceItReachesTheLimit)
 {
     QDir().mkpath(folder.file("Log"));
-    writeFile(logFile(), QByteArray(1000, 'x'));
+    ASSERT_TRUE(test::writeFile(logFile(), QByteArray(1000, 'x')));
     Modulo::GravaLog("abaixo do limite");
     EXPECT_TRUE(rotatedCopies().isEmpty());
 
     // One byte short of 100000: the next entry reaches the limit and goes with the file into the copy.
-    writeFile(logFile(), QByteArray(99999, 'x'));
+    ASSERT_TRUE(test::writeFile(logFile(), QByteArray(99999, 'x')));
     Modulo::GravaLog("no limite");
     EXPECT_FALSE(QFile::exists(logFile()));
     ASSERT_EQ(rotatedCopies().size(), 1);
     const QString copy = rotatedCopies().first();
     const QDateTime stamp = QDateTime::fromString(copy.mid(4, 15), "yyyyMMdd-HHmmss");
     EXPECT_LE(qAbs(stamp.secsTo(QDateTime::currentDateTime())), 2) << copy.toStdString();
-    EXPECT_EQ(readFile(folder.file("Log/" + copy)),
+    EXPECT_EQ(test::readFile(folder.file("Log/" + copy)),
               QByteArray(99999, 'x') + (window.entries.last() + "\r\n").toLatin1());
 
     // The next entry starts a new file.
     Modulo::GravaLog("novo arquivo");
-    EXPECT_EQ(readFile(logFile()), (window.entries.last() + "\r\n").toLatin1());
+    EXPECT_EQ(test::readFile(logFile()), (window.entries.last() + "\r\n").toLatin1());
+
+    // Exactly 100000 bytes is the limit too.
+    const qsizetype entrySize = (window.entries[window.entries.size() - 2] + "\r\n").size();
+    ASSERT_TRUE(test::writeFile(logFile(), QByteArray(100000 - entrySize, 'x')));
+    Modulo::GravaLog("no limite");
+    EXPECT_FALSE(QFile::exists(logFile()));
 }
 
 TEST(InformationLogWithoutConnection, ServerClockFailureReachesTheCaller)

@@ -3,6 +3,7 @@
 #include "core/HttpDownload.h"
 #include "runtime/Err.h"
 #include "support/FakeUiServices.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QProcess>
@@ -72,19 +73,6 @@ print('port', server.server_address[1])
 server.serve_forever()
 )";
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 class Download : public ParameterDatabase {
 protected:
     void SetUp() override
@@ -93,7 +81,7 @@ protected:
         QDir(folder.path()).mkpath("Relatorios");
         for (int i = 0; i < 256; ++i)
             layout.append(char(i));
-        writeFile(served.path() + "/Roteiro.rpt", layout);
+        ASSERT_TRUE(test::writeFile(served.path() + "/Roteiro.rpt", layout));
         server = std::make_unique<LocalServer>(
             QStringList{"-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", served.path()});
     }
@@ -120,15 +108,18 @@ protected:
 
 }  // namespace
 
-TEST_F(Download, Status200SavesTheBodyAnyOtherLeavesNoFile)
+TEST_F(Download, Status200ReplacesTheFileAnyOtherLeavesNone)
 {
-    writeFile(destination("Roteiro.rpt"), "an older layout, longer than nothing at all");
+    ASSERT_TRUE(test::writeFile(destination("Roteiro.rpt"), "an older layout, longer than nothing at all"));
     EXPECT_TRUE(Modulo::DownloadHttp(server->url("Roteiro.rpt"), destination("Roteiro.rpt")));
-    EXPECT_EQ(contents(destination("Roteiro.rpt")), layout);
+    EXPECT_EQ(test::readFile(destination("Roteiro.rpt")), layout);
 
     EXPECT_FALSE(Modulo::DownloadHttp(server->url("Falta.rpt"), destination("Falta.rpt")));
     EXPECT_FALSE(QFile::exists(destination("Falta.rpt")));
     EXPECT_TRUE(test::fakeUi().messageBoxes.isEmpty());
+
+    // The save behind it raises to its caller when the file cannot be written.
+    EXPECT_THROW(Modulo::SalvaArquivoBinario("x", folder.file("SemPasta/Bytes.bin")), vb::VbError);
 }
 
 TEST_F(Download, ThreeOfTheFourProxySettingsConnectDirectly)
@@ -139,17 +130,17 @@ TEST_F(Download, ThreeOfTheFourProxySettingsConnectDirectly)
     // The password is missing: the proxy is not used, the local server answers itself.
     setProxy("127.0.0.1", proxy.port(), "planejador", "");
     EXPECT_TRUE(Modulo::DownloadHttp(server->url("Roteiro.rpt"), destination("Direto.rpt")));
-    EXPECT_EQ(contents(destination("Direto.rpt")), layout);
+    EXPECT_EQ(test::readFile(destination("Direto.rpt")), layout);
 
     // All four: the request goes through the proxy with its credentials, even for a host nobody resolves.
     setProxy("127.0.0.1", proxy.port(), "planejador", "segredo");
     EXPECT_TRUE(Modulo::DownloadHttp(elsewhere, destination("Proxy.rpt")));
-    EXPECT_EQ(contents(destination("Proxy.rpt")), "via proxy " + elsewhere.toLatin1());
+    EXPECT_EQ(test::readFile(destination("Proxy.rpt")), "via proxy " + elsewhere.toLatin1());
 
     // A port of 0 counts as missing too.
     setProxy("127.0.0.1", 0, "planejador", "segredo");
     EXPECT_TRUE(Modulo::DownloadHttp(server->url("Roteiro.rpt"), destination("Porta.rpt")));
-    EXPECT_EQ(contents(destination("Porta.rpt")), layout);
+    EXPECT_EQ(test::readFile(destination("Porta.rpt")), layout);
     EXPECT_TRUE(test::fakeUi().messageBoxes.isEmpty());
 }
 
@@ -169,13 +160,4 @@ TEST_F(Download, FailuresAreReportedAndGiveFalse)
     EXPECT_EQ(boxes[1].prompt, "Erro: -2147012891 - The URL is invalid");
     EXPECT_EQ(boxes[0].style, vb::vbCritical);
     EXPECT_TRUE(QFile::exists(folder.file("Util/Erro.txt")));
-}
-
-TEST_F(Download, SalvaArquivoBinarioReplacesTheFileAndRaisesWhenItCannotWrite)
-{
-    writeFile(destination("Bytes.bin"), "older and longer content");
-    Modulo::SalvaArquivoBinario(QByteArray("\x00\x01\xFF", 3), destination("Bytes.bin"));
-    EXPECT_EQ(contents(destination("Bytes.bin")), QByteArray("\x00\x01\xFF", 3));
-
-    EXPECT_THROW(Modulo::SalvaArquivoBinario("x", folder.file("SemPasta/Bytes.bin")), vb::VbError);
 }

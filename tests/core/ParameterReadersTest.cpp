@@ -3,21 +3,11 @@
 #include "ado/AdoErrors.h"
 #include "core/Adodc.h"
 #include "core/ParameterReaders.h"
-#include "runtime/Err.h"
+#include "support/ErrorNumber.h"
 
-#include <functional>
+using test::errorNumber;
 
 namespace {
-
-long errorNumber(const std::function<void()>& work)
-{
-    try {
-        work();
-    } catch (const vb::VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 struct RecordingDataControl : Adodc {
     void setUserName(const QString& userName) override { this->userName = userName; }
@@ -31,28 +21,19 @@ struct RecordingDataControl : Adodc {
 
 }  // namespace
 
-TEST_F(ParameterDatabase, AnEmptyTableOrANullColumnGivesTheDefaultAsText)
+TEST_F(ParameterDatabase, AValueComesBackAsStoredAnEmptyTableOrNullAsTheDefaultText)
 {
-    EXPECT_EQ(Modulo::LeParametro("Proxy", "padrao"), vb::Variant("padrao"));
     EXPECT_EQ(Modulo::LeParametroBex("Refugo", "0"), vb::Variant("0"));
 
-    plant->setCadParValue("Empresa", 3);
-    plant->setCadParBexValue("GerarOS_PCP", 1);
-    EXPECT_EQ(Modulo::LeParametro("Proxy", "nenhum"), vb::Variant("nenhum"));
-    EXPECT_EQ(Modulo::LeParametroBex("ultcale", "31/12/2026"), vb::Variant("31/12/2026"));
-}
-
-TEST_F(ParameterDatabase, AValueComesBackAsStored)
-{
     plant->setCadParValue("PortaProxy", 8080);
     plant->setCadParValue("Proxy", "proxy.fabrica");
     plant->setCadParBexValue("Refugo", 1);
-
     const vb::Variant port = Modulo::LeParametro("PortaProxy", "0");
     EXPECT_TRUE(port.isNumberKind());
     EXPECT_EQ(vb::CLng(port), 8080);
     EXPECT_EQ(Modulo::LeParametro("Proxy", ""), vb::Variant("proxy.fabrica"));
     EXPECT_TRUE(vb::CBool(Modulo::LeParametroBex("Refugo", "0")));
+    EXPECT_EQ(Modulo::LeParametro("UserProxy", "nenhum"), vb::Variant("nenhum"));
 }
 
 TEST_F(ParameterDatabase, AMissingColumnOrConnectionReachesTheCaller)

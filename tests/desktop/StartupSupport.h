@@ -11,7 +11,7 @@ namespace test {
 
 class ProgramFolder;
 
-// What EncerraPrograma throws while a ProgramEndCatcher lives (deliberately no std::exception, which the
+// What endProgram throws while a ProgramEndCatcher lives (deliberately no std::exception, which the
 // start-up traps).
 struct ProgramEnded {};
 

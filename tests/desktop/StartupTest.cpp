@@ -1,6 +1,5 @@
 #include "StartupSupport.h"
 
-#include "ado/Connection.h"
 #include "ado/sqlserver/DatabaseFiles.h"
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
@@ -8,14 +7,11 @@
 #include "desktop/FrmSelBanco.h"
 #include "desktop/Startup.h"
 #include "scheduling/CalendarGeneration.h"
-#include "schema/SqliteDatabase.h"
 #include "support/FakeUiServices.h"
 #include "support/ProgramFolder.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -164,18 +160,6 @@ TEST_F(Startup, OneConnectionClosesTheChooserAndConnectsWithTheDefaults)
     EXPECT_EQ(test::savedChoice(), "none");
 }
 
-TEST_F(Startup, AFileWhoseOnlyConnectionIsConexao1ReadsTheMissingConexao)
-{
-    createDatabase("Vorna");
-    test::writeConfig(folder, {"[Conexao1]", "TipoBanco=0", "Servidor=sqlite:Dados", "Banco=Vorna"});
-
-    EXPECT_FALSE(runStartup());
-    EXPECT_FALSE(chooserActed);
-    EXPECT_EQ(boxes(), QStringList{configMessage});
-    EXPECT_EQ(boxStyles(), QList<int>{vb::vbInformation});
-    EXPECT_FALSE(connected());
-}
-
 TEST_F(Startup, TheSavedChoiceAmongTwoConnectionsIsConnected)
 {
     createDatabase("Vorna");
@@ -230,6 +214,8 @@ TEST_F(Startup, MissingKeysEndTheProgram)
         {"[Conexao]", "Servidor=sqlite:Dados", "Banco=Vorna"},
         {"[Conexao]", "TipoBanco=0", "Servidor=", "Banco=Vorna"},
         {"[Conexao]", "TipoBanco=0", "Servidor=sqlite:Dados"},
+        // The only connection is Conexao1: the chooser closes itself and Conexao is read, which is missing.
+        {"[Conexao1]", "TipoBanco=0", "Servidor=sqlite:Dados", "Banco=Vorna"},
     };
     for (const QStringList& config : configs) {
         SCOPED_TRACE(config.join(' ').toStdString());
@@ -237,6 +223,7 @@ TEST_F(Startup, MissingKeysEndTheProgram)
         test::writeConfig(folder, config);
         EXPECT_FALSE(runStartup());
         EXPECT_EQ(boxes(), QStringList{configMessage});
+        EXPECT_EQ(boxStyles(), QList<int>{vb::vbInformation});
         EXPECT_FALSE(connected());
     }
 
@@ -248,13 +235,17 @@ TEST_F(Startup, MissingKeysEndTheProgram)
     EXPECT_EQ(boxes(), QStringList{configMessage});
 }
 
-TEST_F(Startup, ATipoBancoOtherThanZeroEndsTheProgram)
+TEST_F(Startup, ATipoBancoOtherThanZeroEndsTheProgramAfterTheChoiceIsStored)
 {
-    createDatabase("Vorna");
-    test::writeConfig(folder, {"[Conexao]", "TipoBanco=1", "Servidor=sqlite:Dados", "Banco=Vorna"});
-    EXPECT_FALSE(runStartup());
+    test::writeConfig(folder, {"[Conexao]", "TipoBanco=0", "Servidor=sqlite:Dados", "Banco=Vorna", "[Conexao1]",
+                               "TipoBanco=1", "Servidor=sqlite:Dados", "Banco=Testes"});
+    EXPECT_FALSE(runStartup([](FrmSelBanco& chooser) {
+        test::clickEntry(chooser, 1);
+        test::connectButton(chooser)->click();
+    }));
     EXPECT_EQ(boxes(), QStringList{"Tipo de banco de dados inválido!"});
     EXPECT_EQ(boxStyles(), QList<int>{vb::vbInformation});
+    EXPECT_EQ(test::savedChoice(), "1");
     EXPECT_FALSE(connected());
 
     // Not a number, in TipoBanco or in TimeOut: the error box, with no icon.
@@ -267,18 +258,6 @@ TEST_F(Startup, ATipoBancoOtherThanZeroEndsTheProgram)
         EXPECT_EQ(boxStyles(), QList<int>{vb::vbOKOnly});
         EXPECT_FALSE(connected());
     }
-}
-
-TEST_F(Startup, TheChoiceIsStoredEvenWhenItsConnectionIsRefused)
-{
-    test::writeConfig(folder, {"[Conexao]", "TipoBanco=0", "Servidor=sqlite:Dados", "Banco=Vorna", "[Conexao1]",
-                               "TipoBanco=1", "Servidor=sqlite:Dados", "Banco=Testes"});
-    EXPECT_FALSE(runStartup([](FrmSelBanco& chooser) {
-        test::clickEntry(chooser, 1);
-        test::connectButton(chooser)->click();
-    }));
-    EXPECT_EQ(boxes(), QStringList{"Tipo de banco de dados inválido!"});
-    EXPECT_EQ(test::savedChoice(), "1");
 }
 
 TEST_F(Startup, AMissingDatabaseThatTheUserDoesNotWantCreatedEndsTheProgram)

@@ -3,25 +3,14 @@
 #include "runtime/App.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <gtest/gtest.h>
 
-using namespace vb;
-
-TEST(AppTest, PathIsTheExecutablesFolderUnlessSet)
+TEST(App, PathIsTheExecutablesFolderUnlessSetAndHasNoTrailingSlash)
 {
-    const QString previous = App::Path();
-    App::setPath(QString());
-    EXPECT_EQ(App::Path(), QCoreApplication::applicationDirPath());
-    App::setPath("/tmp/programa/");
-    EXPECT_EQ(App::Path(), "/tmp/programa");
-    App::setPath("/tmp/outro");
-    EXPECT_EQ(App::Path(), "/tmp/outro");
-    App::setPath(previous);
-    EXPECT_EQ(App::Path(), previous);
-}
-
-TEST(AppTest, Title)
-{
-    EXPECT_EQ(App::Title, "Vorna");
+    const QString previous = vb::App::Path();
+    vb::App::setPath(QString());
+    EXPECT_EQ(vb::App::Path(), QCoreApplication::applicationDirPath());
+    vb::App::setPath("/tmp/programa/");
+    EXPECT_EQ(vb::App::Path(), "/tmp/programa");
+    vb::App::setPath(previous);
 }

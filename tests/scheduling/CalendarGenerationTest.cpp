@@ -149,10 +149,11 @@ TEST_F(CalendarGeneration, RunningJobMovesTheStartBack)
         occurrences.insert(r.station + QString::number(r.shift) + r.start.toString(Qt::ISODate));
     EXPECT_EQ(occurrences.size(), rowCount());
     EXPECT_EQ(rows().first().start, at(today.addDays(-3), 7));
-    // The walk keeps the job's time of day, so it stops on the day before the final date (whose 10:00
-    // lies after its midnight): new are the three days before today and the two after the first run.
-    EXPECT_EQ(rowCount(), firstRun + 2 * 5 + mondays(today.addDays(-3), today.addDays(-1)) +
-                              mondays(today.addDays(8), today.addDays(9)));
+    // New are the three days before today and the three after the first run, the final date's own day
+    // included although the walk keeps the job's time of day.
+    EXPECT_EQ(rowCount(), firstRun + 2 * 6 + mondays(today.addDays(-3), today.addDays(-1)) +
+                              mondays(today.addDays(8), today.addDays(10)));
+    EXPECT_EQ(rows().last().start.date(), today.addDays(10));
 }
 
 TEST_F(CalendarGeneration, OneStationFromTodayToTheStoredLimit)

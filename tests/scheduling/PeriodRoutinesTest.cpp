@@ -32,16 +32,8 @@ TEST(PeriodosSobrepoem, ClausesAndTouchingPeriods)
     EXPECT_TRUE(Modulo::PeriodosSobrepoem(clsPeriodo(at(2, 6), at(2, 12)), p));
 }
 
-TEST(OrdenaColecao, SortsByStartKeepingEqualStartsInOrder)
+TEST(OrdenaPeriodosPosto, SortsByStartKeepingEqualStartsInOrder)
 {
-    std::vector<clsPeriodo> periods{clsPeriodo(at(3, 8), at(3, 9)), clsPeriodo(at(2, 8), at(2, 10)),
-                                    clsPeriodo(at(2, 8), at(2, 9)), clsPeriodo(at(1, 8), at(1, 12))};
-    Modulo::OrdenaColecao(periods);
-    EXPECT_EQ(periods[0].Inicio(), at(1, 8));
-    EXPECT_EQ(periods[1].Fim(), at(2, 10));
-    EXPECT_EQ(periods[2].Fim(), at(2, 9));
-    EXPECT_EQ(periods[3].Inicio(), at(3, 8));
-
     std::vector<clsPeriodoPosto> candidates{{at(2, 10), at(2, 11), "S2"}, {at(2, 9), at(2, 12), "S1"},
                                             {at(2, 10), at(2, 12), "S3"}, {at(2, 9), at(2, 10), "S4"}};
     Modulo::OrdenaPeriodosPosto(candidates);

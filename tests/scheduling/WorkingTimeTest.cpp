@@ -50,6 +50,9 @@ TEST_F(WorkingTime, EndsAreCountedOverWorkingMinutesOnly)
     EXPECT_EQ(endOf(p.at(0, 11), 90, limit), p.at(0, 13, 30));  // over the break
     EXPECT_EQ(endOf(p.at(0, 16), 120, limit), p.at(1, 9));       // over the night
     EXPECT_EQ(endOf(p.at(0, 8), 480, limit), p.at(0, 17));        // a whole day ends with it
+    // A start outside working time counts from the next period's start, never the break or night before it.
+    EXPECT_EQ(endOf(p.at(0, 12), 300, limit), p.at(1, 9));
+    EXPECT_EQ(endOf(p.at(0, 6), 60, limit), p.at(0, 9));
 
     double minutes = 30.7;
     vb::Date fim = vbDate(limit);

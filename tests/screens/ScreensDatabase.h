@@ -12,7 +12,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-// What EncerraPrograma throws in these tests (no std::exception, which the start-up traps).
+// What endProgram throws in these tests (no std::exception, which the start-up traps).
 struct ProgramEnded {};
 
 class DemoProgramFolder : public ::testing::Test {

@@ -19,6 +19,9 @@ void FakeProgressWindow::Unload()
     visible = false;
 }
 
+namespace {
+
+// What pressing Enter on an unscripted box gives.
 int firstButton(int style)
 {
     switch (style & 7) {
@@ -34,6 +37,8 @@ int firstButton(int style)
     }
 }
 
+}  // namespace
+
 int FakeUiServices::MsgBox(const QString& prompt, int buttons, const QString& title)
 {
     messageBoxes.append({prompt, buttons, title});
@@ -44,14 +49,9 @@ int FakeUiServices::MsgBox(const QString& prompt, int buttons, const QString& ti
     return answer;
 }
 
-QString FakeUiServices::InputBox(const QString& prompt, const QString&, const QString& defaultText)
+QString FakeUiServices::InputBox(const QString&, const QString&, const QString& defaultText)
 {
-    inputPrompts.append(prompt);
-    if (m_inputs.empty())
-        return defaultText;
-    QString text = m_inputs.front();
-    m_inputs.pop_front();
-    return text;
+    return defaultText;
 }
 
 void FakeUiServices::SetMousePointer(int pointer)
@@ -72,12 +72,12 @@ void FakeUiServices::DoEvents()
 
 int FakeUiServices::ScreenWidth() const
 {
-    return screenWidthPixels * 15;
+    return 1920 * 15;
 }
 
 int FakeUiServices::ScreenHeight() const
 {
-    return screenHeightPixels * 15;
+    return 1080 * 15;
 }
 
 vb::ProgressWindow& FakeUiServices::Progress()
@@ -88,11 +88,6 @@ vb::ProgressWindow& FakeUiServices::Progress()
 void FakeUiServices::scriptAnswers(std::initializer_list<int> answers)
 {
     m_answers.insert(m_answers.end(), answers);
-}
-
-void FakeUiServices::scriptInputs(std::initializer_list<QString> texts)
-{
-    m_inputs.insert(m_inputs.end(), texts);
 }
 
 namespace {

@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <deque>
 
 namespace test {
@@ -31,6 +30,7 @@ public:
 class FakeUiServices : public vb::UiServices {
 public:
     int MsgBox(const QString& prompt, int buttons = vb::vbOKOnly, const QString& title = {}) override;
+    // Answers the default text.
     QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {}) override;
     void SetMousePointer(int pointer) override;
     int GetMousePointer() const override;
@@ -41,26 +41,16 @@ public:
 
     // Answers for the next message boxes, in order; an unscripted box answers its first button.
     void scriptAnswers(std::initializer_list<int> answers);
-    // Texts for the next input prompts; an unscripted prompt answers its default text.
-    void scriptInputs(std::initializer_list<QString> texts);
 
     QList<MessageBoxCall> messageBoxes;
-    QStringList inputPrompts;
     QList<int> pointerChanges;
     int doEventsCount = 0;
     FakeProgressWindow progress;
 
-    static constexpr int screenWidthPixels = 1920;
-    static constexpr int screenHeightPixels = 1080;
-
 private:
     std::deque<int> m_answers;
-    std::deque<QString> m_inputs;
     int m_pointer = vb::vbDefault;
 };
-
-// The first button of a message box style: what pressing Enter on an unscripted box gives.
-int firstButton(int style);
 
 // Installs a fresh fake as vb::Ui(); the test main does this before every test.
 FakeUiServices& installFakeUi();

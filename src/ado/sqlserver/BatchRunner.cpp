@@ -21,7 +21,7 @@ struct Variable {
 
 class Runner {
 public:
-    explicit Runner(SessionImpl& session) : m_session(session) {}
+    Runner(SessionImpl& session, const std::vector<Literal>& literals) : m_session(session), m_literals(literals) {}
 
     BatchResult run(const Batch& batch)
     {
@@ -36,7 +36,7 @@ private:
         switch (step.kind) {
         case BatchStep::Kind::Statements:
             for (const StatementPlan& plan : step.statements)
-                m_session.run(plan, binder(), m_result);
+                m_session.run(plan, binder(plan), m_result);
             break;
         case BatchStep::Kind::Declare:
             declare(step);
@@ -83,12 +83,18 @@ private:
         throw ServerError(137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(name));
     }
 
-    Binder binder()
+    Binder binder(const StatementPlan& plan)
     {
-        return [this](sqlite3_stmt* s) {
+        return [this, &plan](sqlite3_stmt* s) {
             const int count = sqlite3_bind_parameter_count(s);
             for (int i = 1; i <= count; ++i) {
-                const QString name = QString::fromUtf8(sqlite3_bind_parameter_name(s, i));
+                const char* parameter = sqlite3_bind_parameter_name(s, i);
+                const int literal = literalNumber(parameter);
+                if (literal > 0 && literal <= int(m_literals.size())) {
+                    bindLiteral(s, i, m_literals[size_t(literal - 1)], plan.takesDate(literal));
+                    continue;
+                }
+                const QString name = QString::fromUtf8(parameter);
                 const auto found = m_variables.constFind(name);
                 if (found == m_variables.constEnd())
                     undeclared(name);
@@ -101,7 +107,7 @@ private:
     {
         BatchResult result;
         for (const StatementPlan& plan : statements)
-            m_session.run(plan, binder(), result);
+            m_session.run(plan, binder(plan), result);
         if (result.rowsets.empty() || result.rowsets.back().rows.empty())
             return {};
         return result.rowsets.back().rows.back();
@@ -178,15 +184,16 @@ private:
     }
 
     SessionImpl& m_session;
+    const std::vector<Literal>& m_literals;
     QHash<QString, Variable> m_variables;
     BatchResult m_result;
 };
 
 }  // namespace
 
-BatchResult runBatch(SessionImpl& session, const Batch& batch)
+BatchResult runBatch(SessionImpl& session, const Batch& batch, const std::vector<Literal>& literals)
 {
-    return Runner(session).run(batch);
+    return Runner(session, literals).run(batch);
 }
 
 }  // namespace sqlserver

@@ -1,6 +1,7 @@
 #include "ado/sqlserver/DateLiterals.h"
 
 #include "ado/sqlserver/ServerDates.h"
+#include "ado/sqlserver/StatementShape.h"
 #include "ado/sqlserver/TokenTools.h"
 
 #include <QSet>
@@ -11,10 +12,7 @@ namespace {
 
 bool isComparison(const Token& t)
 {
-    static const QSet<QString> operators = {QStringLiteral("="),  QStringLiteral("<>"), QStringLiteral("!="),
-                                            QStringLiteral("<"),  QStringLiteral(">"),  QStringLiteral("<="),
-                                            QStringLiteral(">="), QStringLiteral("!<"), QStringLiteral("!>")};
-    return t.kind == TokenKind::Symbol && operators.contains(t.text);
+    return t.kind == TokenKind::Symbol && isComparisonOperator(t.text);
 }
 
 // Words that end an operand: the expression around a comparison stops at them.
@@ -124,15 +122,24 @@ std::pair<int, int> operandBeside(const Tokens& tokens, int at, int step)
     return step > 0 ? std::pair{at + 1, i} : std::pair{i + 1, at};
 }
 
-void normalize(Token& literal)
-{
-    if (const auto text = normalizeDateText(literal.stringValue()))
-        literal.text = quoteString(*text);
-}
-
 bool isDateLiteral(const Token& t)
 {
     return t.kind == TokenKind::String && parseDateText(t.stringValue()).has_value();
+}
+
+// A date literal, or a literal taken out of the text that may hold one.
+bool mayHoldDate(const Token& t)
+{
+    return literalNumber(t) > 0 || isDateLiteral(t);
+}
+
+// Brings a date literal to the stored form, or notes the parameter whose value is to be.
+void normalize(Token& literal, std::vector<int>& dateParameters)
+{
+    if (const int parameter = literalNumber(literal))
+        dateParameters.push_back(parameter);
+    else if (const auto text = normalizeDateText(literal.stringValue()))
+        literal.text = quoteString(*text);
 }
 
 // The literal at `at` is compared: with an operator next to it, by BETWEEN, or in an IN list.
@@ -182,7 +189,7 @@ bool comparedWithDate(const Tokens& tokens, int at, const DateContext& context)
 }
 
 // INSERT INTO t (c1, c2) VALUES (v1, v2), ... / INSERT INTO t (c1, c2) SELECT v1, v2 ...
-void normalizeInsertValues(Tokens& tokens, const DateContext& context)
+void normalizeInsertValues(Tokens& tokens, const DateContext& context, std::vector<int>& dateParameters)
 {
     const int insert = nextSignificant(tokens, 0);
     if (insert >= int(tokens.size()) || !tokens[insert].is(QLatin1String("INSERT")))
@@ -211,8 +218,8 @@ void normalizeInsertValues(Tokens& tokens, const DateContext& context)
         for (size_t k = 0; k + 1 < bounds.size() && int(k) < columns.size(); ++k) {
             const int first = nextSignificant(tokens, k == 0 ? bounds[k] : bounds[k] + 1);
             const int last = previousSignificant(tokens, bounds[k + 1] - 1);
-            if (first == last && isDateLiteral(tokens[first]) && context.isDateColumnOf(table, columns[int(k)]))
-                normalize(tokens[first]);
+            if (first == last && mayHoldDate(tokens[first]) && context.isDateColumnOf(table, columns[int(k)]))
+                normalize(tokens[first], dateParameters);
         }
     };
     if (i < int(tokens.size()) && tokens[i].is(QLatin1String("VALUES"))) {
@@ -235,16 +242,18 @@ void normalizeInsertValues(Tokens& tokens, const DateContext& context)
 
 }  // namespace
 
-void normalizeDateLiterals(Tokens& tokens, SchemaInfo& schema)
+std::vector<int> normalizeDateLiterals(Tokens& tokens, SchemaInfo& schema)
 {
+    std::vector<int> dateParameters;
     const DateContext context(tokens, schema);
     if (!context.any())
-        return;
-    normalizeInsertValues(tokens, context);
+        return dateParameters;
+    normalizeInsertValues(tokens, context, dateParameters);
     for (int i = 0; i < int(tokens.size()); ++i) {
-        if (isDateLiteral(tokens[i]) && comparedWithDate(tokens, i, context))
-            normalize(tokens[i]);
+        if (mayHoldDate(tokens[i]) && comparedWithDate(tokens, i, context))
+            normalize(tokens[i], dateParameters);
     }
+    return dateParameters;
 }
 
 }  // namespace sqlserver

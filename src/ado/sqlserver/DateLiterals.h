@@ -11,6 +11,8 @@ namespace sqlserver {
 // Rewrites the literals that are: an operand of a comparison, BETWEEN or IN whose other side names a
 // DATETIME column of a table of the statement (or a function giving a date); the value of SET col = for
 // such a column; a value of INSERT ... VALUES or INSERT ... SELECT in the place of such a column.
-void normalizeDateLiterals(Tokens& tokens, SchemaInfo& schema);
+// Returns the numbers N of the parameters :N (literals taken out of the text, StatementShape) that stand in
+// those places, whose values are to be bound in the stored form.
+std::vector<int> normalizeDateLiterals(Tokens& tokens, SchemaInfo& schema);
 
 }  // namespace sqlserver

@@ -7,6 +7,8 @@
 #include "ado/sqlserver/DatabaseFiles.h"
 #include "ado/sqlserver/ErrorMapping.h"
 #include "ado/sqlserver/ExtendedProperties.h"
+#include "ado/sqlserver/RowsetReader.h"
+#include "ado/sqlserver/StatementShape.h"
 #include "ado/sqlserver/Tokenizer.h"
 #include "ado/sqlserver/ValueCodec.h"
 
@@ -106,57 +108,6 @@ void SessionImpl::execSimple(const char* sql)
         fail(rc, QString::fromLatin1(sql));
 }
 
-Rowset SessionImpl::readRows(sqlite3_stmt* s, const StatementPlan& plan, int& rc)
-{
-    Rowset rowset;
-    const bool withRowid = !plan.rowidTable.isEmpty();
-    const int count = sqlite3_column_count(s) - (withRowid ? 1 : 0);
-    std::vector<ValueKind> kinds(count, ValueKind::Unknown);
-    std::vector<bool> typed(count, false);
-    rowset.columns.resize(count);
-    bool oneTable = withRowid;
-    for (int i = 0; i < count; ++i) {
-        ColumnInfo& info = rowset.columns[i];
-        info.name = QString::fromUtf8(sqlite3_column_name(s, i));
-        const char* declared = sqlite3_column_decltype(s, i);
-        if (declared) {
-            info.declaredType = QString::fromUtf8(declared);
-            info.baseTable = QString::fromUtf8(sqlite3_column_table_name(s, i));
-            info.baseColumn = QString::fromUtf8(sqlite3_column_origin_name(s, i));
-            if (info.baseTable.compare(plan.rowidTable, Qt::CaseInsensitive) != 0)
-                oneTable = false;
-        } else if (size_t(i) < plan.columnTypes.size()) {
-            info.declaredType = plan.columnTypes[i];
-        }
-        kinds[i] = kindOfDeclaredType(info.declaredType);
-        typed[i] = kinds[i] != ValueKind::Unknown;
-    }
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        std::vector<vb::Variant> row;
-        row.reserve(count);
-        for (int i = 0; i < count; ++i) {
-            row.push_back(readColumn(s, i, kinds[i]));
-            if (!typed[i] && kinds[i] != ValueKind::Unknown) {
-                rowset.columns[i].declaredType = declaredTypeOfKind(kinds[i]);
-                typed[i] = true;
-            }
-        }
-        rowset.rows.push_back(std::move(row));
-        if (withRowid)
-            rowset.rowids.push_back(sqlite3_column_int64(s, count));
-    }
-    if (oneTable) {
-        // The table's own spelling, as SQLite reports it for the columns, rather than the statement's.
-        rowset.baseTable = plan.rowidTable;
-        for (const ColumnInfo& info : rowset.columns) {
-            if (!info.baseTable.isEmpty())
-                rowset.baseTable = info.baseTable;
-        }
-    } else
-        rowset.rowids.clear();
-    return rowset;
-}
-
 void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult& result)
 {
     sqlite3_stmt* s = nullptr;
@@ -168,7 +119,7 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
     if (bind)
         bind(s);
     if (sqlite3_column_count(s) > 0) {
-        Rowset rowset = readRows(s, plan, rc);
+        Rowset rowset = readRowset(s, plan, rc);
         if (rc != SQLITE_DONE) {
             sqlite3_reset(s);
             fail(rc, plan.verb);
@@ -204,12 +155,13 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
 
 BatchResult SessionImpl::execute(const QString& sql)
 {
-    std::shared_ptr<const Batch> batch = m_translations.find(sql);
+    const StatementShape shape = shapeOf(sql, m_dialect);
+    std::shared_ptr<const Batch> batch = m_translations.find(shape.text);
     if (!batch) {
-        batch = std::make_shared<const Batch>(parseBatch(sql, m_dialect, *this));
-        m_translations.insert(sql, batch);
+        batch = std::make_shared<const Batch>(parseBatch(shape.text, m_dialect, *this));
+        m_translations.insert(shape.text, batch);
     }
-    return runBatch(*this, *batch);
+    return runBatch(*this, *batch, shape.literals);
 }
 
 BatchResult SessionImpl::executeNative(const QString& sql, const std::vector<vb::Variant>& parameters)

@@ -73,7 +73,6 @@ private:
     // Runs a query of SQLite's own dialect with one text parameter, handing each row to `read`.
     void catalogQuery(const QString& sql, const QString& argument, const RowReader& read);
     void execSimple(const char* sql);
-    Rowset readRows(sqlite3_stmt* statement, const StatementPlan& plan, int& resultCode);
     const TableFacts& facts(const QString& table);
     void schemaChanged();
 

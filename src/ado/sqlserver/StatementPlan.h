@@ -2,6 +2,7 @@
 // One SQLite statement ready to run, with what the translator learnt of it.
 
 #include <QString>
+#include <algorithm>
 #include <vector>
 
 namespace sqlserver {
@@ -12,6 +13,12 @@ struct StatementPlan {
     QString insertTable;  // the table an INSERT writes to (for @@IDENTITY)
     QString rowidTable;   // a one-table SELECT whose last column is that table's rowid
     std::vector<QString> columnTypes;  // declared types of result columns that are expressions ("" unknown)
+    std::vector<int> dateParameters;   // N of the parameters :N whose text values are bound as stored dates
+
+    bool takesDate(int parameter) const
+    {
+        return std::find(dateParameters.begin(), dateParameters.end(), parameter) != dateParameters.end();
+    }
 };
 
 }  // namespace sqlserver

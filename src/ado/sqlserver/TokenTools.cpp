@@ -59,6 +59,18 @@ std::vector<int> topLevelCommas(const Tokens& tokens, int begin, int end)
     return bounds;
 }
 
+bool isComparisonOperator(QStringView s)
+{
+    static const QLatin1StringView operators[] = {
+        QLatin1StringView("="),  QLatin1StringView("<>"), QLatin1StringView("!="), QLatin1StringView("<"),  QLatin1StringView(">"),
+        QLatin1StringView("<="), QLatin1StringView(">="), QLatin1StringView("!<"), QLatin1StringView("!>")};
+    for (const QLatin1StringView op : operators) {
+        if (s == op)
+            return true;
+    }
+    return false;
+}
+
 int findWordAtLevel(const Tokens& tokens, int begin, int end, std::initializer_list<QLatin1StringView> words)
 {
     int depth = 0;

@@ -17,6 +17,8 @@ int levelEnd(const Tokens& tokens, int from);
 // Positions of the top-level commas between `begin` and `end`, with `begin` and `end` as the outer bounds:
 // piece k runs from bounds[k] (or the comma after it) to bounds[k + 1].
 std::vector<int> topLevelCommas(const Tokens& tokens, int begin, int end);
+// = <> != < > <= >= !< !>
+bool isComparisonOperator(QStringView symbol);
 // The first word among `words` at the parenthesis level of `begin`, between `begin` and `end`; end when none.
 int findWordAtLevel(const Tokens& tokens, int begin, int end, std::initializer_list<QLatin1StringView> words);
 

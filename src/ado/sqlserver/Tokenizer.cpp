@@ -1,7 +1,5 @@
 #include "ado/sqlserver/Tokenizer.h"
 
-#include <QStringList>
-
 namespace sqlserver {
 
 namespace {
@@ -68,6 +66,14 @@ qsizetype numberEnd(const QString& s, qsizetype i)
     return i;
 }
 
+// The symbols of two characters; every other symbol is one.
+bool isSymbolPair(QChar first, QChar second)
+{
+    const char16_t a = first.unicode(), b = second.unicode();
+    return (a == '<' && (b == '=' || b == '>')) || (a == '>' && b == '=') || (a == '!' && (b == '=' || b == '<' || b == '>'))
+           || (a == '|' && b == '|') || (a == '=' && b == '=');
+}
+
 }  // namespace
 
 QString Token::name() const
@@ -88,62 +94,72 @@ QString Token::stringValue() const
     return text.mid(start, length).replace(QLatin1String("''"), QLatin1String("'"));
 }
 
+TokenEnd scanToken(const QString& s, qsizetype i, bool accessDates)
+{
+    const qsizetype n = s.size();
+    const QChar c = s[i];
+    const QChar next = i + 1 < n ? s[i + 1] : QChar();
+    const auto span = [](TokenKind kind, qsizetype end) { return TokenEnd{kind, end}; };
+    if (c.isSpace()) {
+        qsizetype j = i + 1;
+        while (j < n && s[j].isSpace())
+            ++j;
+        return span(TokenKind::Space, j);
+    }
+    if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+        const qsizetype j = s.indexOf(QLatin1Char('\n'), i);
+        return span(TokenKind::Comment, j < 0 ? n : j);
+    }
+    if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+        const qsizetype j = s.indexOf(QLatin1String("*/"), i + 2);
+        return span(TokenKind::Comment, j < 0 ? n : j + 2);
+    }
+    if (c == QLatin1Char('\''))
+        return span(TokenKind::String, quotedEnd(s, i, QLatin1Char('\'')));
+    if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && next == QLatin1Char('\''))
+        return span(TokenKind::String, quotedEnd(s, i + 1, QLatin1Char('\'')));
+    if (c == QLatin1Char('['))
+        return span(TokenKind::QuotedName, quotedEnd(s, i, QLatin1Char(']')));
+    if (c == QLatin1Char('"') || c == QLatin1Char('`'))
+        return span(TokenKind::QuotedName, quotedEnd(s, i, c));
+    if (c == QLatin1Char('#') && accessDates) {
+        const qsizetype j = s.indexOf(QLatin1Char('#'), i + 1);
+        return span(TokenKind::AccessDate, j < 0 ? n : j + 1);
+    }
+    if (isDigit(c) || (c == QLatin1Char('.') && isDigit(next)))
+        return span(TokenKind::Number, numberEnd(s, i));
+    if (c == QLatin1Char('@')) {
+        const bool system = next == QLatin1Char('@');
+        qsizetype j = i + (system ? 2 : 1);
+        while (j < n && isNamePart(s[j]) && s[j] != QLatin1Char('@'))
+            ++j;
+        return span(system ? TokenKind::SystemVariable : TokenKind::Variable, j);
+    }
+    if (c == QLatin1Char('?'))
+        return span(TokenKind::Parameter, i + 1);
+    if (c == QLatin1Char(':') && isDigit(next)) {
+        qsizetype j = i + 1;
+        while (j < n && isDigit(s[j]))
+            ++j;
+        return span(TokenKind::Parameter, j);
+    }
+    if (isNameStart(c)) {
+        qsizetype j = i + 1;
+        while (j < n && isNamePart(s[j]))
+            ++j;
+        return span(TokenKind::Word, j);
+    }
+    return span(TokenKind::Symbol, i + (isSymbolPair(c, next) ? 2 : 1));
+}
+
 Tokens tokenize(const QString& s, bool accessDates)
 {
     Tokens tokens;
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    const auto push = [&](TokenKind kind, qsizetype end) {
-        tokens.push_back(Token{kind, s.mid(i, end - i)});
-        i = end;
-    };
-    while (i < n) {
-        const QChar c = s[i];
-        const QChar next = i + 1 < n ? s[i + 1] : QChar();
-        if (c.isSpace()) {
-            qsizetype j = i + 1;
-            while (j < n && s[j].isSpace())
-                ++j;
-            push(TokenKind::Space, j);
-        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
-            qsizetype j = s.indexOf(QLatin1Char('\n'), i);
-            push(TokenKind::Comment, j < 0 ? n : j);
-        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
-            const qsizetype j = s.indexOf(QLatin1String("*/"), i + 2);
-            push(TokenKind::Comment, j < 0 ? n : j + 2);
-        } else if (c == QLatin1Char('\'')) {
-            push(TokenKind::String, quotedEnd(s, i, QLatin1Char('\'')));
-        } else if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && next == QLatin1Char('\'')) {
-            push(TokenKind::String, quotedEnd(s, i + 1, QLatin1Char('\'')));
-        } else if (c == QLatin1Char('[')) {
-            push(TokenKind::QuotedName, quotedEnd(s, i, QLatin1Char(']')));
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('`')) {
-            push(TokenKind::QuotedName, quotedEnd(s, i, c));
-        } else if (c == QLatin1Char('#') && accessDates) {
-            const qsizetype j = s.indexOf(QLatin1Char('#'), i + 1);
-            push(TokenKind::AccessDate, j < 0 ? n : j + 1);
-        } else if (isDigit(c) || (c == QLatin1Char('.') && isDigit(next))) {
-            push(TokenKind::Number, numberEnd(s, i));
-        } else if (c == QLatin1Char('@')) {
-            const bool system = next == QLatin1Char('@');
-            qsizetype j = i + (system ? 2 : 1);
-            while (j < n && isNamePart(s[j]) && s[j] != QLatin1Char('@'))
-                ++j;
-            push(system ? TokenKind::SystemVariable : TokenKind::Variable, j);
-        } else if (c == QLatin1Char('?')) {
-            push(TokenKind::Parameter, i + 1);
-        } else if (isNameStart(c)) {
-            qsizetype j = i + 1;
-            while (j < n && isNamePart(s[j]))
-                ++j;
-            push(TokenKind::Word, j);
-        } else {
-            static const QStringList pairs = {QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"),
-                                              QStringLiteral("!="), QStringLiteral("!<"), QStringLiteral("!>"),
-                                              QStringLiteral("||"), QStringLiteral("==")};
-            const QString two = s.mid(i, 2);
-            push(TokenKind::Symbol, i + (two.size() == 2 && pairs.contains(two) ? 2 : 1));
-        }
+    tokens.reserve(size_t(s.size() / 4));
+    for (qsizetype i = 0; i < s.size();) {
+        const TokenEnd t = scanToken(s, i, accessDates);
+        tokens.push_back(Token{t.kind, s.mid(i, t.end - i)});
+        i = t.end;
     }
     return tokens;
 }

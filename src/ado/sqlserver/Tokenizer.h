@@ -16,7 +16,7 @@ enum class TokenKind {
     Number,          // 12, 1.5, .5, 1e3, 0x1F
     Variable,        // @name
     SystemVariable,  // @@name
-    Parameter,       // ?
+    Parameter,       // ? or :1 (a literal taken out of a statement's text, see StatementShape)
     AccessDate,      // #12/06/2026 10:00# (Access dialect only)
     Symbol,          // operators and punctuation: ( ) , . ; = <> <= >= != + - * / % & | ...
 };
@@ -41,7 +41,15 @@ struct Token {
 
 using Tokens = std::vector<Token>;
 
+// A token of a text: its kind and where it ends (it begins where the one before it ends).
+struct TokenEnd {
+    TokenKind kind;
+    qsizetype end;
+};
+
 // `accessDates`: "#...#" is a date literal (Access); otherwise "#" belongs to names (SQL Server's #temp).
+// The token that starts at `at` (< sql.size()): for scanning a text without copying its tokens.
+TokenEnd scanToken(const QString& sql, qsizetype at, bool accessDates = false);
 Tokens tokenize(const QString& sql, bool accessDates = false);
 QString joinTokens(const Tokens& tokens);
 

@@ -1,6 +1,7 @@
 #pragma once
-// The batches a session has translated, kept by their SQL text: a statement run again is not parsed or
-// translated again. Emptied when the schema changes (translation depends on the tables' columns).
+// The batches a session has translated, kept by their shape (StatementShape): a statement run again, with the
+// same literals or others, is not parsed or translated again. Emptied when the schema changes (translation
+// depends on the tables' columns).
 
 #include "ado/sqlserver/Batch.h"
 

@@ -48,8 +48,8 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteUpdateFrom(tokens);
     std::vector<StatementPlan> plans;
     for (Tokens& statement : rewriteDdl(std::move(tokens))) {
-        normalizeDateLiterals(statement, context.schema);
         StatementPlan plan;
+        plan.dateParameters = normalizeDateLiterals(statement, context.schema);
         const int verb = verbPosition(statement);
         if (verb < int(statement.size())) {
             plan.verb = statement[verb].text.toUpper();

@@ -1,5 +1,6 @@
 #pragma once
 // The translator: one statement of SQL Server's (or Access's) dialect, as tokens, to SQLite statements.
+// It sees a statement's shape (StatementShape): literals whose value cannot change its work come as :N.
 // Every rewrite works on tokens (Tokenizer), never on raw text, and leaves alone what it does not recognise,
 // so that a statement it does not understand reaches SQLite as written and fails there with an error that
 // ErrorMapping gives SQL Server's number and text.
@@ -23,7 +24,8 @@
 //  - UPDATE t SET .. FROM t JOIN .. -> SQLite's UPDATE .. FROM (StatementRewrites).
 //  - DDL (DdlRewrites): IDENTITY/COUNTER keys, VARCHAR(MAX), CLUSTERED, ON [PRIMARY], ADD CONSTRAINT PRIMARY KEY,
 //    DROP CONSTRAINT, DROP INDEX .. ON, several columns in one ALTER TABLE ADD, Access's WITH PRIMARY.
-//  - date literals compared with or written to DATETIME columns -> 'YYYY-MM-DD HH:MM:SS' (DateLiterals).
+//  - date literals compared with or written to DATETIME columns -> 'YYYY-MM-DD HH:MM:SS' (DateLiterals);
+//    the literals a statement's shape took out as :N parameters (StatementShape) are bound in that form there.
 //  - one-table SELECTs get the table's rowid as a hidden last column (ResultShape).
 // The batch statements (DECLARE, SET, SELECT @v =, IF, BEGIN/END, EXEC, transactions, CREATE DATABASE,
 // ALTER COLUMN) are BatchParser's.

@@ -131,7 +131,7 @@ ValueKind kindOfDeclaredType(const char* declaredType)
     }
     base[n] = '\0';
     for (const auto& t : typeNames) {
-        if (std::strcmp(t.name, base) == 0)
+        if (t.name[0] == base[0] && std::strcmp(t.name, base) == 0)
             return t.kind;
     }
     return ValueKind::Unknown;

@@ -1,0 +1,19 @@
+#pragma once
+// The pattern writers behind Format (Format.h); nothing else calls them.
+
+#include "runtime/Date.h"
+
+#include <QString>
+
+namespace vb::format {
+
+// Whether a letter is one of the date pattern's (d m y h n s w q c t).
+bool isDateLetter(QChar c);
+// A date through a date pattern, with Portuguese month and day names.
+QString formatDatePattern(Date d, const QString& pattern);
+// A number through a number pattern ("positive;negative;zero" sections), with the decimal comma.
+QString formatNumberPattern(double value, const QString& pattern);
+// "Scientific": two decimals and the exponent ("1,23E+03").
+QString scientific(double value);
+
+}  // namespace vb::format

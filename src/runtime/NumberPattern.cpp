@@ -1,0 +1,222 @@
+#include "runtime/FormatPatterns.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace vb::format {
+
+namespace {
+
+const QChar DecimalSeparator = QLatin1Char(',');
+const QChar ThousandsSeparator = QLatin1Char('.');
+
+// The decimal digits of |v| rounded half away from zero at `decimals` places, read from its 15 significant
+// digits (so 2.675 rounds as the 2.675 it shows, not the 2.67499.. it is).
+void decimalDigits(double v, int decimals, QString& whole, QString& fraction)
+{
+    v = std::fabs(v);
+    whole = QStringLiteral("0");
+    fraction = QString(decimals, QLatin1Char('0'));
+    if (v == 0.0 || !std::isfinite(v))
+        return;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", v);
+    QByteArray digits;
+    digits += buffer[0];
+    digits += QByteArray(buffer + 2, 14);
+    int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+    // value = 0.<digits> * 10^(exponent + 1)
+    int point = exponent + 1;
+    const int keep = point + decimals;   // digits kept
+    if (keep < 0)
+        return;
+    if (keep < digits.size()) {
+        const bool up = digits[keep] >= '5';
+        digits.truncate(keep);
+        if (up) {
+            int k = keep - 1;
+            while (k >= 0 && digits[k] == '9')
+                digits[k--] = '0';
+            if (k >= 0) {
+                digits[k] = char(digits[k] + 1);
+            } else {
+                digits.prepend('1');
+                ++point;
+            }
+        }
+    }
+    const int total = point + decimals;
+    while (digits.size() < total)
+        digits += '0';
+    QByteArray wholeDigits = point > 0 ? digits.left(point) : QByteArray();
+    QByteArray fractionDigits = point >= 0 ? digits.mid(point, decimals)
+                                           : QByteArray(-point, '0') + digits.left(decimals + point);
+    while (wholeDigits.size() > 1 && wholeDigits[0] == '0')
+        wholeDigits.remove(0, 1);
+    whole = wholeDigits.isEmpty() ? QStringLiteral("0") : QString::fromLatin1(wholeDigits);
+    fraction = QString::fromLatin1(fractionDigits.left(decimals));
+    while (fraction.size() < decimals)
+        fraction += QLatin1Char('0');
+}
+
+QString groupThousands(const QString& digits)
+{
+    QString out;
+    const qsizetype n = digits.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += ThousandsSeparator;
+        out += digits[i];
+    }
+    return out;
+}
+
+struct NumberItem {
+    enum Kind { Literal, WholeDigit, Point, FractionDigit, Percent } kind;
+    QChar placeholder;   // '0' or '#'
+    QString text;
+};
+
+QString formatNumberSection(double value, const QString& section, bool withSign)
+{
+    std::vector<NumberItem> items;
+    bool seenPoint = false, grouping = false, percent = false;
+    const QStringView p(section);
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const QChar c = p[i];
+        if (c == QLatin1Char('"')) {
+            const qsizetype close = p.indexOf(QLatin1Char('"'), i + 1);
+            const qsizetype end = close < 0 ? p.size() : close;
+            items.push_back({NumberItem::Literal, {}, p.mid(i + 1, end - i - 1).toString()});
+            i = end;
+        } else if (c == QLatin1Char('\\') && i + 1 < p.size()) {
+            items.push_back({NumberItem::Literal, {}, QString(p[++i])});
+        } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
+            items.push_back({seenPoint ? NumberItem::FractionDigit : NumberItem::WholeDigit, c, {}});
+        } else if (c == QLatin1Char('.') && !seenPoint) {
+            seenPoint = true;
+            items.push_back({NumberItem::Point, {}, {}});
+        } else if (c == QLatin1Char(',')) {
+            if (!seenPoint)
+                grouping = true;
+        } else if (c == QLatin1Char('%')) {
+            percent = true;
+            items.push_back({NumberItem::Percent, {}, {}});
+        } else {
+            items.push_back({NumberItem::Literal, {}, QString(c)});
+        }
+    }
+    if (percent)
+        value *= 100.0;
+    int decimals = 0, wholeZeros = 0;
+    bool zeroSeen = false;
+    for (const NumberItem& item : items) {
+        if (item.kind == NumberItem::FractionDigit)
+            ++decimals;
+        if (item.kind == NumberItem::WholeDigit) {
+            zeroSeen = zeroSeen || item.placeholder == QLatin1Char('0');
+            if (zeroSeen)
+                ++wholeZeros;
+        }
+    }
+    QString whole, fraction;
+    decimalDigits(value, decimals, whole, fraction);
+    if (whole == QLatin1String("0"))
+        whole.clear();
+    while (whole.size() < wholeZeros)
+        whole.prepend(QLatin1Char('0'));
+    if (grouping)
+        whole = groupThousands(whole);
+    // Trailing "#" places drop their zeros.
+    int shown = decimals;
+    {
+        int place = decimals;
+        for (auto it = items.rbegin(); it != items.rend(); ++it) {
+            if (it->kind != NumberItem::FractionDigit)
+                continue;
+            --place;
+            if (it->placeholder != QLatin1Char('#') || fraction[place] != QLatin1Char('0'))
+                break;
+            shown = place;
+        }
+    }
+    const bool isZero = std::all_of(fraction.begin(), fraction.end(), [](QChar ch) { return ch == QLatin1Char('0'); }) &&
+                        whole.count(QLatin1Char('0')) + whole.count(ThousandsSeparator) == whole.size();
+    QString out;
+    if (withSign && value < 0 && !isZero)
+        out += QLatin1Char('-');
+    bool wholeWritten = false;
+    int place = 0;
+    for (const NumberItem& item : items) {
+        switch (item.kind) {
+        case NumberItem::Literal: out += item.text; break;
+        case NumberItem::WholeDigit:
+            if (!wholeWritten)
+                out += whole;
+            wholeWritten = true;
+            break;
+        case NumberItem::Point:
+            if (!wholeWritten)
+                out += whole;
+            wholeWritten = true;
+            out += DecimalSeparator;
+            break;
+        case NumberItem::FractionDigit:
+            if (place < shown)
+                out += fraction[place];
+            ++place;
+            break;
+        case NumberItem::Percent: out += QLatin1Char('%'); break;
+        }
+    }
+    return out;
+}
+
+QStringList splitSections(const QString& pattern)
+{
+    QStringList sections;
+    QString current;
+    bool quoted = false;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('\\') && i + 1 < pattern.size()) {
+            current += c;
+            current += pattern[++i];
+            continue;
+        }
+        if (!quoted && c == QLatin1Char(';')) {
+            sections << current;
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    sections << current;
+    return sections;
+}
+
+}  // namespace
+
+QString formatNumberPattern(double value, const QString& pattern)
+{
+    const QStringList sections = splitSections(pattern);
+    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
+        return formatNumberSection(-value, sections[1], false);
+    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
+        return formatNumberSection(value, sections[2], false);
+    return formatNumberSection(value, sections[0], true);
+}
+
+QString scientific(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.2E", value);
+    return QString::fromLatin1(buffer).replace(QLatin1Char('.'), DecimalSeparator);
+}
+
+}  // namespace vb::format
