@@ -38,38 +38,56 @@ private:
     QString m_text;
 };
 
-}  // namespace
-
-Rowset readRowset(sqlite3_stmt* s, const StatementPlan& plan, int& rc)
+void describe(sqlite3_stmt* s, ResultColumns& described)
 {
-    Rowset rowset;
-    const bool withRowid = !plan.rowidTable.isEmpty();
-    const int count = sqlite3_column_count(s) - (withRowid ? 1 : 0);
-    std::vector<ColumnReader> readers;
-    readers.reserve(size_t(count));
-    rowset.columns.resize(size_t(count));
-    bool oneTable = withRowid;
+    const int count = sqlite3_column_count(s);
+    described.columns.assign(size_t(count), ColumnInfo{});
+    described.ofTables.assign(size_t(count), false);
+    described.kinds.assign(size_t(count), ValueKind::Unknown);
     for (int i = 0; i < count; ++i) {
-        ColumnInfo& info = rowset.columns[size_t(i)];
+        ColumnInfo& info = described.columns[size_t(i)];
         info.name = QString::fromUtf8(sqlite3_column_name(s, i));
-        const char* declared = sqlite3_column_decltype(s, i);
-        if (declared) {
+        if (const char* declared = sqlite3_column_decltype(s, i)) {
             info.declaredType = QString::fromUtf8(declared);
             info.baseTable = QString::fromUtf8(sqlite3_column_table_name(s, i));
             info.baseColumn = QString::fromUtf8(sqlite3_column_origin_name(s, i));
-            if (info.baseTable.compare(plan.rowidTable, Qt::CaseInsensitive) != 0)
-                oneTable = false;
-            readers.emplace_back(kindOfDeclaredType(declared));
-        } else {
-            if (size_t(i) < plan.columnTypes.size())
-                info.declaredType = plan.columnTypes[size_t(i)];
-            readers.emplace_back(kindOfDeclaredType(info.declaredType));
+            described.ofTables[size_t(i)] = true;
+            described.kinds[size_t(i)] = kindOfDeclaredType(declared);
         }
     }
+    described.compilations = sqlite3_stmt_status(s, SQLITE_STMTSTATUS_REPREPARE, 0);
+}
+
+}  // namespace
+
+Rowset readRowset(sqlite3_stmt* s, const StatementPlan& plan, ResultColumns& described, int& rc)
+{
+    // SQLite compiles the statement again in its first step when the schema changed: describe it after that.
+    rc = sqlite3_step(s);
+    if (described.compilations != sqlite3_stmt_status(s, SQLITE_STMTSTATUS_REPREPARE, 0))
+        describe(s, described);
+    Rowset rowset;
+    const bool withRowid = !plan.rowidTable.isEmpty();
+    const int count = sqlite3_column_count(s) - (withRowid ? 1 : 0);
+    rowset.columns.assign(described.columns.begin(), described.columns.begin() + count);
+    std::vector<ColumnReader> readers;
+    readers.reserve(size_t(count));
     std::vector<bool> typed;  // whether the declared type gave the column's kind
-    for (const ColumnReader& reader : readers)
-        typed.push_back(reader.kind() != ValueKind::Unknown);
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    bool oneTable = withRowid;
+    for (int i = 0; i < count; ++i) {
+        ColumnInfo& info = rowset.columns[size_t(i)];
+        ValueKind kind = described.kinds[size_t(i)];
+        if (described.ofTables[size_t(i)]) {
+            if (info.baseTable.compare(plan.rowidTable, Qt::CaseInsensitive) != 0)
+                oneTable = false;
+        } else if (size_t(i) < plan.columnTypes.size()) {
+            info.declaredType = plan.columnTypes[size_t(i)];
+            kind = kindOfDeclaredType(info.declaredType);
+        }
+        readers.emplace_back(kind);
+        typed.push_back(kind != ValueKind::Unknown);
+    }
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
         std::vector<vb::Variant>& row = rowset.rows.emplace_back();
         row.reserve(size_t(count));
         for (int i = 0; i < count; ++i)

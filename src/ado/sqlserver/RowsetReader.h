@@ -4,12 +4,25 @@
 
 #include "ado/sqlserver/Session.h"
 #include "ado/sqlserver/StatementPlan.h"
+#include "ado/sqlserver/ValueCodec.h"
+
+#include <vector>
 
 struct sqlite3_stmt;
 
 namespace sqlserver {
 
-// Steps `statement` to its end; `resultCode` is the last step's code (SQLITE_DONE unless it failed).
-Rowset readRowset(sqlite3_stmt* statement, const StatementPlan& plan, int& resultCode);
+// What SQLite says of a prepared statement's result columns. Kept with the statement (StatementCache) and read
+// again only when SQLite has compiled the statement again (after a schema change).
+struct ResultColumns {
+    int compilations = -1;            // the statement's SQLITE_STMTSTATUS_REPREPARE when they were read
+    std::vector<ColumnInfo> columns;
+    std::vector<bool> ofTables;       // a column of a table (with a declared type), not an expression
+    std::vector<ValueKind> kinds;     // of the declared types
+};
+
+// Steps `statement` to its end; `resultCode` is the last step's code (SQLITE_DONE unless it failed). The
+// columns are described as they are after the first step.
+Rowset readRowset(sqlite3_stmt* statement, const StatementPlan& plan, ResultColumns& described, int& resultCode);
 
 }  // namespace sqlserver

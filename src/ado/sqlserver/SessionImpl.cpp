@@ -111,7 +111,8 @@ void SessionImpl::execSimple(const char* sql)
 void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult& result)
 {
     sqlite3_stmt* s = nullptr;
-    int rc = m_statements.statement(plan.sql, s);
+    std::shared_ptr<ResultColumns> columns;
+    int rc = m_statements.statement(plan.sql, s, &columns);
     if (rc != SQLITE_OK)
         fail(rc, plan.verb);
     if (!s)
@@ -119,7 +120,7 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
     if (bind)
         bind(s);
     if (sqlite3_column_count(s) > 0) {
-        Rowset rowset = readRowset(s, plan, rc);
+        Rowset rowset = readRowset(s, plan, *columns, rc);
         if (rc != SQLITE_DONE) {
             sqlite3_reset(s);
             fail(rc, plan.verb);

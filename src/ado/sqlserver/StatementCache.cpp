@@ -11,7 +11,7 @@ StatementCache::~StatementCache()
     clear();
 }
 
-int StatementCache::statement(const QString& sql, sqlite3_stmt*& statement)
+int StatementCache::statement(const QString& sql, sqlite3_stmt*& statement, std::shared_ptr<ResultColumns>* columns)
 {
     statement = nullptr;
     const auto found = m_entries.find(sql);
@@ -20,6 +20,8 @@ int StatementCache::statement(const QString& sql, sqlite3_stmt*& statement)
         statement = found->statement;
         sqlite3_reset(statement);
         sqlite3_clear_bindings(statement);
+        if (columns)
+            *columns = found->columns;
         return SQLITE_OK;
     }
     const QByteArray utf8 = sql.toUtf8();
@@ -39,8 +41,11 @@ int StatementCache::statement(const QString& sql, sqlite3_stmt*& statement)
         m_recent.pop_back();
     }
     m_recent.push_front(sql);
-    m_entries.insert(sql, Entry{prepared, m_recent.begin()});
+    const Entry entry{prepared, m_recent.begin(), std::make_shared<ResultColumns>()};
+    m_entries.insert(sql, entry);
     statement = prepared;
+    if (columns)
+        *columns = entry.columns;
     return SQLITE_OK;
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 // The prepared statements of one connection, kept by their SQLite text so that a statement run again is
-// neither parsed nor planned again. The least recently used ones are finalized past a limit.
+// neither parsed nor planned again, each with what its result columns are. The least recently used ones are
+// finalized past a limit.
+
+#include "ado/sqlserver/RowsetReader.h"
 
 #include <QHash>
 #include <QString>
 #include <list>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -20,7 +24,8 @@ public:
 
     // The prepared statement for `sql`, reset and without bindings; prepares it on first use. Returns the
     // SQLite result code of preparing (SQLITE_OK when `statement` is set). `sql` must hold one statement.
-    int statement(const QString& sql, sqlite3_stmt*& statement);
+    // `columns`, when given, is set to the description of the statement's result columns kept with it.
+    int statement(const QString& sql, sqlite3_stmt*& statement, std::shared_ptr<ResultColumns>* columns = nullptr);
     // Finalizes every statement (before the connection closes, or after the schema changed).
     void clear();
 
@@ -28,6 +33,7 @@ private:
     struct Entry {
         sqlite3_stmt* statement = nullptr;
         std::list<QString>::iterator recent;
+        std::shared_ptr<ResultColumns> columns;
     };
     sqlite3* m_db;
     int m_capacity;

@@ -18,7 +18,7 @@ namespace {
 constexpr int maxLiterals = 999;  // the fewest parameters a statement may have in any SQLite build
 
 enum class Clause {
-    Other,    // FROM, ORDER BY, TOP, DECLARE, IF, ...: literals stay in the text
+    Other,    // FROM, ORDER BY, DECLARE, IF, ...: literals stay in the text
     Select,   // a select list
     Compare,  // WHERE, ON, HAVING, SET
     Values,   // VALUES
@@ -30,7 +30,8 @@ struct ClauseWord {
     Clause clause;
 };
 
-// The words that begin a clause or a statement, in order.
+// The words that begin a clause or a statement, in order. Words that may stand inside a select list (TOP,
+// WITH TIES, OVER) are not among them: they do not end it.
 constexpr ClauseWord clauseWords[] = {
     {"ALTER", Clause::Schema},   {"BEGIN", Clause::Other},     {"COMMIT", Clause::Other},    {"CREATE", Clause::Schema},
     {"DECLARE", Clause::Other},  {"DELETE", Clause::Other},    {"DROP", Clause::Schema},     {"EXCEPT", Clause::Other},
@@ -38,12 +39,11 @@ constexpr ClauseWord clauseWords[] = {
     {"GO", Clause::Other},       {"GROUP", Clause::Other},     {"HAVING", Clause::Compare},  {"IF", Clause::Other},
     {"INSERT", Clause::Other},   {"INTERSECT", Clause::Other}, {"INTO", Clause::Other},      {"JOIN", Clause::Other},
     {"LIMIT", Clause::Other},    {"OFFSET", Clause::Other},    {"ON", Clause::Compare},      {"OPTION", Clause::Other},
-    {"ORDER", Clause::Other},    {"OUTPUT", Clause::Other},    {"OVER", Clause::Other},      {"PARTITION", Clause::Other},
-    {"PRAGMA", Clause::Other},   {"PRINT", Clause::Other},     {"RAISERROR", Clause::Other}, {"RETURN", Clause::Other},
-    {"RETURNING", Clause::Other}, {"ROLLBACK", Clause::Other}, {"SELECT", Clause::Select},   {"SET", Clause::Compare},
-    {"TOP", Clause::Other},      {"TRUNCATE", Clause::Other},  {"UNION", Clause::Other},     {"UPDATE", Clause::Other},
-    {"USE", Clause::Other},      {"USING", Clause::Other},     {"VALUES", Clause::Values},   {"WHERE", Clause::Compare},
-    {"WHILE", Clause::Other},    {"WINDOW", Clause::Other},    {"WITH", Clause::Other},
+    {"ORDER", Clause::Other},    {"OUTPUT", Clause::Other},    {"PARTITION", Clause::Other}, {"PRAGMA", Clause::Other},
+    {"PRINT", Clause::Other},    {"RAISERROR", Clause::Other}, {"RETURN", Clause::Other},    {"RETURNING", Clause::Other},
+    {"ROLLBACK", Clause::Other}, {"SELECT", Clause::Select},   {"SET", Clause::Compare},     {"TRUNCATE", Clause::Other},
+    {"UNION", Clause::Other},    {"UPDATE", Clause::Other},    {"USE", Clause::Other},       {"USING", Clause::Other},
+    {"VALUES", Clause::Values},  {"WHERE", Clause::Compare},   {"WHILE", Clause::Other},     {"WINDOW", Clause::Other},
 };
 
 // Whether `word` is `keyword` (upper case) without regard to case.
@@ -162,6 +162,8 @@ public:
             } else if (isSymbol(t, ')')) {
                 if (m_levels.size() > 1)
                     m_levels.pop_back();
+            } else if (isSymbol(t, ';')) {
+                m_levels.assign(1, Level{});
             } else if ((t.kind == TokenKind::String || t.kind == TokenKind::Number) && takesOut(t)) {
                 if (auto literal = literalOf(t.kind, text(t))) {
                     if (literals.size() == maxLiterals)
@@ -238,6 +240,19 @@ private:
         return std::find(std::begin(safe), std::end(safe), symbol) != std::end(safe);
     }
 
+    // Whether an operand may begin after `t`. Only there does a literal become a parameter on the left of a
+    // comparison: elsewhere SQLite's error would name the parameter instead of the literal.
+    bool startsOperand(const Span& t) const
+    {
+        if (t.end == 0 || (t.kind == TokenKind::Symbol && !isSymbol(t, ')')))
+            return true;
+        for (const std::string_view word : {"WHERE", "AND", "OR", "NOT", "ON", "HAVING", "WHEN", "THEN", "ELSE"}) {
+            if (isWord(t, word))
+                return true;
+        }
+        return false;
+    }
+
     bool takesOut(const Span& literal) const
     {
         const Level& level = m_levels.back();
@@ -252,7 +267,7 @@ private:
         if ((!blankBefore && !isSafeNeighbour(previous, false)) || !isSafeNeighbour(tokenAt(literal.end), true))
             return false;
         const Span next = significantAt(literal.end);
-        if (isComparison(previous) || isComparison(next) || isWord(previous, "BETWEEN"))
+        if (isComparison(previous) || isWord(previous, "BETWEEN") || (isComparison(next) && startsOperand(previous)))
             return true;
         if (isWord(previous, "AND") && isLiteral(recent(1)) && isWord(recent(2), "BETWEEN"))
             return true;  // BETWEEN x AND literal
