@@ -52,6 +52,9 @@ QString adoErrorText(long number);
 // Raises error `number` from `source` with ADO's text, unless a description is given.
 [[noreturn]] void raiseAdo(long number, const QString& source, const QString& description = {});
 
+// The server's own number of a deadlock victim, on SQL Server and on the embedded server alike.
+inline constexpr long DeadlockVictim = 1205;
+
 // A failure reported by the database behind a connection: the server's own error number is kept
 // (1205 for a deadlock victim) beside the HRESULT that callers see.
 class ProviderError : public vb::VbError {

@@ -6,8 +6,6 @@ namespace ADODB {
 
 namespace {
 
-constexpr long DeadlockVictim = 1205;
-
 // One bound parameter with the storage its value lives in until the statement has run.
 struct Parameter {
     SQLSMALLINT cType = SQL_C_CHAR;

@@ -7,7 +7,6 @@
 namespace ADODB {
 
 namespace {
-constexpr long DeadlockVictim = 1205;
 constexpr long CommitWithoutTransaction = 3902;
 constexpr long RollbackWithoutTransaction = 3903;
 }  // namespace

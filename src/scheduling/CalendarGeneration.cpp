@@ -21,7 +21,6 @@
 using scheduling::column;
 using scheduling::hasRow;
 using scheduling::minuteText;
-using scheduling::opened;
 using scheduling::quotedText;
 
 namespace modCalendario {
@@ -50,7 +49,7 @@ vb::Date plus(vb::Date day, const vb::Variant& timeOfDay)
 vb::Date GravaUltimaDataCalendario(vb::Date DataFinal)
 {
     DBFunc& banco = BancoAtual();
-    const auto parametros = opened(banco.CarregaObjeto(QStringLiteral("select ultcale from cadparbex")));
+    const auto parametros = scheduling::query(QStringLiteral("select ultcale from cadparbex"));
     banco.RemoveAll();
     if (!hasRow(*parametros)) {
         banco.Add(QStringLiteral("ultcale"), DataFinal);
@@ -105,7 +104,7 @@ void GeraTurno(int Turno, vb::Date inicio, vb::Date DataFinal, const QString& Po
     sql.append(QStringLiteral("WHERE Turno = %1").arg(Turno));
     sql.append(QStringLiteral("AND NOT DiaInicio IS NULL"));
     sql.append(QStringLiteral("ORDER BY DiaInicio,HoraInicio"));
-    const auto itens = opened(BancoAtual().CarregaObjeto(sql.Texto()));
+    const auto itens = scheduling::query(sql.Texto());
     for (; !itens->adoEOF(); itens->MoveNext()) {
         vb::Ui().DoEvents();
         const std::int32_t diaInicio = vb::CLng(column(*itens, QStringLiteral("DiaInicio")));
@@ -167,8 +166,7 @@ bool MontaCalendario(vb::Date DataFinal, const QString& Posto)
         if (!executando.isNull() && vb::IsDate(executando))
             inicio = vb::CDate(executando);
 
-        const auto turnos =
-            opened(BancoAtual().CarregaObjeto(QStringLiteral("Select Turno From CadTur2 with(nolock) Order By Turno")));
+        const auto turnos = scheduling::query(QStringLiteral("Select Turno From CadTur2 with(nolock) Order By Turno"));
         progresso.SetValue(0);
         for (; !turnos->adoEOF(); turnos->MoveNext()) {
             vb::Ui().DoEvents();

@@ -4,8 +4,8 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "core/StringBuilder.h"
-#include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/SqlLiterals.h"
 
 using scheduling::column;
 using scheduling::hasRow;

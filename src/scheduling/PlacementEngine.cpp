@@ -10,6 +10,7 @@
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
+#include "scheduling/SqlLiterals.h"
 
 using scheduling::column;
 using scheduling::hasRow;

@@ -15,11 +15,6 @@
 
 namespace scheduling {
 
-std::shared_ptr<ADODB::Recordset> query(const QString& sql)
-{
-    return opened(BancoAtual().CarregaObjeto(sql));
-}
-
 QString groupStationsSql(const QString& Posto, GroupQuery which)
 {
     return QStringLiteral("SELECT distinct P.Codigo") +
@@ -118,11 +113,6 @@ QString copyScheduledTimesSql()
     return QStringLiteral("update cadseq set Data = cast(floor(cast(cadprogvorna.inicio as float))as datetime), "
                           "inicio = cadprogvorna.inicio,termino = cadprogvorna.fim from cadseq inner join "
                           "cadprogvorna on cadseq.auto=cadprogvorna.seqauto");
-}
-
-QString number(std::int64_t value)
-{
-    return QString::number(value);
 }
 
 }  // namespace scheduling

@@ -14,9 +14,6 @@ class Recordset;
 
 namespace scheduling {
 
-// The read-only record set of a statement, checked as `opened` checks it.
-std::shared_ptr<ADODB::Recordset> query(const QString& sql);
-
 // The statement of the active stations with a shift of the same machine group and company as the station, by
 // code, as each road writes it: the working-time step, the station choice (adding the vornamaquina flag) and
 // the sequence mode's working-time step.
@@ -57,8 +54,5 @@ vb::Variant stationListValue(const QString& Posto, const QString& name);
 // The statement that copies the bookings' day, start and end into their operations; a WHERE on cadseq may
 // follow.
 QString copyScheduledTimesSql();
-
-// SQL text of a whole number.
-QString number(std::int64_t value);
 
 }  // namespace scheduling

@@ -1,10 +1,8 @@
 #include "scheduling/PlacementEngine.h"
 
 #include "ado/Recordset.h"
-#include "core/BancoAtual.h"
-#include "core/DBFunc.h"
-#include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/SqlLiterals.h"
 
 using scheduling::column;
 using scheduling::hasRow;

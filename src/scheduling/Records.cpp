@@ -1,6 +1,8 @@
 #include "scheduling/Records.h"
 
 #include "ado/Recordset.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
 #include "runtime/Err.h"
 
 namespace scheduling {
@@ -10,6 +12,11 @@ std::shared_ptr<ADODB::Recordset> opened(std::shared_ptr<ADODB::Recordset> recor
     if (!recordset)
         vb::raiseError(vb::ErrNo::ObjectVariableNotSet);
     return recordset;
+}
+
+std::shared_ptr<ADODB::Recordset> query(const QString& sql)
+{
+    return opened(BancoAtual().CarregaObjeto(sql));
 }
 
 bool hasRow(const ADODB::Recordset& recordset)

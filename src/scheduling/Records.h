@@ -17,6 +17,9 @@ namespace scheduling {
 // as the rows are read (`const auto rows = opened(...)`): the record set lives only as long as it.
 [[nodiscard]] std::shared_ptr<ADODB::Recordset> opened(std::shared_ptr<ADODB::Recordset> recordset);
 
+// The read-only record set of a statement, checked as `opened` checks it.
+std::shared_ptr<ADODB::Recordset> query(const QString& sql);
+
 // Whether the record set stands on a row (it is neither at its beginning nor at its end).
 bool hasRow(const ADODB::Recordset& recordset);
 

@@ -10,6 +10,7 @@
 #include "scheduling/PlacementEngine.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/SqlLiterals.h"
 
 using scheduling::column;
 using scheduling::hasRow;

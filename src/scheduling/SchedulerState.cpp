@@ -7,8 +7,8 @@
 #include "core/InformationLog.h"
 #include "runtime/Err.h"
 #include "runtime/Format.h"
+#include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
-#include "scheduling/SqlLiterals.h"
 
 using scheduling::column;
 using scheduling::hasRow;
@@ -35,8 +35,7 @@ void CarregaPostos()
 
 void LeDataLimite()
 {
-    const auto parametros =
-        opened(BancoAtual().CarregaObjeto(QStringLiteral("select ultcale from cadparbex with(nolock)")));
+    const auto parametros = scheduling::query(QStringLiteral("select ultcale from cadparbex with(nolock)"));
     if (hasRow(*parametros)) {
         const vb::Variant ultcale = column(*parametros, QStringLiteral("ultcale"));
         if (!ultcale.isNull())
@@ -67,11 +66,10 @@ namespace Modulo {
 
 int TipoGrupoPosto(const QString& Posto)
 {
-    const auto postos = opened(modMonta::PostosCarregados);
-    if (!BancoAtual().FindFirst(*postos, QStringLiteral("Codigo = ") + scheduling::quotedText(Posto)))
+    const vb::Variant tipo = scheduling::stationListValue(Posto, QStringLiteral("Tipo"));
+    if (tipo.isEmpty() || tipo.isNull())
         return 0;
-    const vb::Variant tipo = column(*postos, QStringLiteral("Tipo"));
-    return vb::CLng(vb::Variant(vb::Val(tipo.isNull() ? QString() : vb::CStr(tipo))));
+    return vb::CLng(vb::Variant(vb::Val(vb::CStr(tipo))));
 }
 
 }  // namespace Modulo

@@ -66,7 +66,6 @@ public:
 
     vb::Date run(bool executando)
     {
-        m_descricao = stationDescription(m_posto);
         m_encontrado = false;
         if (!executando) {
             const std::vector<Booking> bookings = bookingsFrom(m_posto, m_requested);
@@ -107,8 +106,7 @@ private:
             return *taken;
         return attempts(start, 10, false, false,
                         QStringLiteral("Falha: Processo em loop, o sistema tentou mais de 10 vezes alocar após a "
-                                       "ultima operação no Posto ") +
-                            m_posto + QStringLiteral(" - ") + m_descricao);
+                                       "ultima operação no Posto "));
     }
 
     vb::Date withoutBookings(bool executando)
@@ -117,8 +115,7 @@ private:
         if (const std::optional<vb::Date> taken = extendedHorizon(start))
             return *taken;
         return attempts(start, 50, executando, true,
-                        QStringLiteral("Falha: Processo em loop, mais de 50 tentativas na alocação de tempo no Posto ") +
-                            m_posto + QStringLiteral(" - ") + m_descricao);
+                        QStringLiteral("Falha: Processo em loop, mais de 50 tentativas na alocação de tempo no Posto "));
     }
 
     // The job fits between start and limit, in working time and clear of bookings: its end goes to Fim.
@@ -153,7 +150,8 @@ private:
 
     // Tries the start up to `limit` times, moving it to the station's next working moment after each miss.
     // When a move leaves the start where it was, the next one takes the later of the candidate moments.
-    vb::Date attempts(vb::Date start, int limit, bool ignoreBookings, bool letEventsRun, const QString& failure)
+    // The station and its description complete the failure line; they are looked up only on failure.
+    vb::Date attempts(vb::Date start, int limit, bool ignoreBookings, bool letEventsRun, const QString& failurePrefix)
     {
         vb::Date previous;
         bool stuck = false;
@@ -175,7 +173,7 @@ private:
             }
             previous = start;
         }
-        return failed(failure);
+        return failed(failurePrefix + m_posto + QStringLiteral(" - ") + stationDescription(m_posto));
     }
 
     vb::Date found(vb::Date start)
@@ -192,7 +190,6 @@ private:
     }
 
     const QString& m_posto;
-    QString m_descricao;
     vb::Date m_requested;
     double m_duracao;
     bool& m_encontrado;

@@ -8,7 +8,6 @@
 
 using scheduling::column;
 using scheduling::hasRow;
-using scheduling::opened;
 
 namespace modCalendario {
 
@@ -17,8 +16,7 @@ clsColCalendario CalendariosPostos;
 vb::Date UltimaDataCalendario()
 {
     const vb::Date servidor = BancoAtual().DataHora();
-    const auto parametros =
-        opened(BancoAtual().CarregaObjeto(QStringLiteral("select ultcale as u from cadparbex")));
+    const auto parametros = scheduling::query(QStringLiteral("select ultcale as u from cadparbex"));
     if (!hasRow(*parametros))
         return servidor;
     const vb::Variant ultcale = column(*parametros, QStringLiteral("u"));
@@ -40,7 +38,7 @@ void MontaCalendarioPostos()
 {
     vb::ProgressWindow& progresso = vb::Ui().Progress();
     progresso.Show();
-    const auto postos = opened(BancoAtual().CarregaObjeto(QStringLiteral("select codigo from cadposto with(nolock)")));
+    const auto postos = scheduling::query(QStringLiteral("select codigo from cadposto with(nolock)"));
     progresso.SetValue(0);
     for (; !postos->adoEOF(); postos->MoveNext()) {
         vb::Ui().DoEvents();

@@ -5,6 +5,7 @@
 #include "core/Modulo.h"
 #include "runtime/Format.h"
 #include "scheduling/PlacementSteps.h"
+#include "scheduling/SqlLiterals.h"
 
 using scheduling::number;
 using scheduling::stationListValue;

@@ -5,7 +5,6 @@
 #include "core/DBFunc.h"
 #include "core/InformationLog.h"
 #include "scheduling/CalendarGeneration.h"
-#include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/SqlLiterals.h"
 

@@ -1,12 +1,9 @@
 #include "scheduling/WorkingTime.h"
 
 #include "ado/Recordset.h"
-#include "core/BancoAtual.h"
-#include "core/DBFunc.h"
 #include "core/InformationLog.h"
 #include "core/StringBuilder.h"
 #include "scheduling/CalendarGeneration.h"
-#include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"

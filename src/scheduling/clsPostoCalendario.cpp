@@ -1,8 +1,6 @@
 #include "scheduling/clsPostoCalendario.h"
 
 #include "ado/Recordset.h"
-#include "core/BancoAtual.h"
-#include "core/DBFunc.h"
 #include "core/StringBuilder.h"
 #include "scheduling/PeriodRoutines.h"
 #include "scheduling/Records.h"
@@ -10,7 +8,6 @@
 
 using scheduling::column;
 using scheduling::minuteText;
-using scheduling::opened;
 using scheduling::quotedText;
 
 void clsPostoCalendario::Monta(const QString& PostoTrabalho, const clsPeriodo& PeriodoPosto)
@@ -40,7 +37,7 @@ void clsPostoCalendario::LePeriodosLivres()
     sql.append(QStringLiteral("ORDER BY CadCale2.Inicio"));
 
     // A half goes in whole when it meets the window: it is not clipped to it.
-    const auto rows = opened(BancoAtual().CarregaObjeto(sql.Texto()));
+    const auto rows = scheduling::query(sql.Texto());
     for (; !rows->adoEOF(); rows->MoveNext()) {
         const vb::Date rowStart = vb::CDate(column(*rows, QStringLiteral("Inicio")));
         const vb::Date breakStart = vb::CDate(column(*rows, QStringLiteral("InicioIntervalo")));

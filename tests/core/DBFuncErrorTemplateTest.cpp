@@ -44,8 +44,7 @@ public:
 private:
     static int deadlockEntries(const QString& log)
     {
-        QFile file(log);
-        return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("\r\n") / 2) : 0;
+        return int(test::readFile(log).count("\r\n") / 2);
     }
 
     sqlite3* m_db = nullptr;

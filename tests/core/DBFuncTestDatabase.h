@@ -7,25 +7,13 @@
 #include "ado/Recordset.h"
 #include "core/DBFunc.h"
 #include "support/FakeUiServices.h"
+#include "support/Files.h"
+#include "support/Printing.h"
 #include "support/ProgramFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringList>
 #include <gtest/gtest.h>
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
-namespace vb {
-inline void PrintTo(const Variant& value, std::ostream* out)
-{
-    *out << "Variant(" << int(value.type()) << ", " << (value.isNull() ? "" : value.toString().toStdString()) << ')';
-}
-}  // namespace vb
 
 class DBFuncDatabase : public ::testing::Test {
 protected:
@@ -54,10 +42,8 @@ protected:
     // The entry lines of a log under Util/, each after its line of 139 dashes.
     QStringList logEntries(const QString& name) const
     {
-        QFile file(folder.file("Util/" + name));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromLatin1(test::readFile(folder.file("Util/" + name))).split("\r\n", Qt::SkipEmptyParts);
         QStringList entries;
         for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
             EXPECT_EQ(lines[i], QString(139, '-'));

@@ -6,21 +6,11 @@
 
 #include "PlantDatabase.h"
 #include "scheduling/StatusWindow.h"
+#include "support/Printing.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QStringList>
-#include <ostream>
-
-// Readable failures.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QDateTime& moment, std::ostream* out)
-{
-    *out << moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
-}
 
 namespace test {
 

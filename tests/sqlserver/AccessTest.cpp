@@ -2,7 +2,7 @@
 
 #include "ServerFixture.h"
 
-#include <QFile>
+#include "support/Files.h"
 
 using namespace sqlserver;
 using test::dateOf;
@@ -120,10 +120,7 @@ TEST_F(AccessTest, FilesThatAreMissingOrNoDatabase)
         EXPECT_EQ(5120, e.number());
         EXPECT_TRUE(e.message().contains("Nada.mdb"));
     }
-    QFile text(program.file("Util/Texto.mdb"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write(QByteArray(5000, 'a'));
-    text.close();
+    ASSERT_TRUE(test::writeFile(program.file("Util/Texto.mdb"), QByteArray(5000, 'a')));
     try {
         openAccessFile(program.file("Util/Texto.mdb"), false);
         FAIL();

@@ -67,6 +67,15 @@ TEST_F(SchemaMaintenanceTest, TablesColumnsAndIdentity)
     // An identity column cannot be added to a table that exists.
     EXPECT_EQ(4901, errorOf("ALTER TABLE [Pedido] ADD [Numero] INT NOT NULL IDENTITY"));
     EXPECT_EQ(2714, errorOf("CREATE TABLE [Pedido] ( [Auto] INT NOT NULL IDENTITY)"));
+    // A view whose table is gone has no columns to tell: reading them fails rather than answering none.
+    plant->execute("CREATE VIEW VPedido AS SELECT Cliente FROM Pedido");
+    plant->execute("DROP TABLE Pedido");
+    try {
+        plant->columns("VPedido");
+        FAIL() << "the columns of a broken view were read";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(208, e.number());
+    }
 }
 
 TEST_F(SchemaMaintenanceTest, IndexesPrimaryKeysAndNotNull)

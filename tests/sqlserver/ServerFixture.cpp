@@ -108,23 +108,3 @@ vb::Date dateOf(int year, int month, int day, int hour, int minute, int second)
 }
 
 }  // namespace test
-
-namespace vb {
-
-void PrintTo(const Variant& value, std::ostream* out)
-{
-    static const char* const kinds[] = {"Empty", "Null", "Integer", "Long", "Single", "Double", "Currency", "Date",
-                                        "String", "Object", "?", "Boolean"};
-    *out << kinds[int(value.type())];
-    if (value.isDate())
-        *out << "(" << sqlserver::canonicalDateText(value.toDate()).toStdString() << ")";
-    else if (!value.isNull() && !value.isEmpty() && !value.isObject())
-        *out << "(" << value.toString().toStdString() << ")";
-}
-
-}  // namespace vb
-
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}

@@ -3,6 +3,7 @@
 // shortcuts for reading results.
 
 #include "ado/sqlserver/Session.h"
+#include "support/Printing.h"
 #include "support/ProgramFolder.h"
 
 #include <gtest/gtest.h>
@@ -36,9 +37,3 @@ protected:
 vb::Date dateOf(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
 }  // namespace test
-
-// Readable values in failure messages.
-namespace vb {
-void PrintTo(const Variant& value, std::ostream* out);
-}  // namespace vb
-void PrintTo(const QString& text, std::ostream* out);

@@ -2,6 +2,8 @@
 
 #include "ServerFixture.h"
 
+#include "support/Files.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -42,10 +44,7 @@ TEST_F(SessionTest, OpensDatabasesOfTheServerFolder)
 
 TEST_F(SessionTest, ReportsDamagedAndUnreadableFiles)
 {
-    QFile junk(serverFolder + "/Junk.db");
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(8192, 'x'));
-    junk.close();
+    ASSERT_TRUE(test::writeFile(serverFolder + "/Junk.db", QByteArray(8192, 'x')));
     try {
         openServerDatabase(serverFolder, "Junk");
         FAIL();

@@ -235,9 +235,13 @@ void SessionImpl::catalogQuery(const QString& sql, const QString& argument, cons
         fail(rc, QStringLiteral("SELECT"));
     const QByteArray text = argument.toUtf8();
     sqlite3_bind_text(s, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-    while (sqlite3_step(s) == SQLITE_ROW)
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(s)) == SQLITE_ROW)
         read(s);
     sqlite3_reset(s);
+    // A read cut short must not pass for a table without columns: facts() would keep that answer.
+    if (step != SQLITE_DONE)
+        fail(step, QStringLiteral("SELECT"));
 }
 
 const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
