@@ -9,7 +9,7 @@
 
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
-#include "ado/sqlserver/Session.h"
+#include "sqlserver/Session.h"
 #include "runtime/App.h"
 #include "schema/DemoPlant.h"
 

@@ -4,7 +4,7 @@
 // Data Source) an SQLite file in Access's dialect, anything else a real server through ODBC.
 // Engines fail with ProviderError only.
 
-#include "ado/sqlserver/Session.h"
+#include "sqlserver/Session.h"
 
 #include <QString>
 #include <memory>

@@ -3,7 +3,7 @@
 // embedded server's row sets, and the driver's diagnostics as the provider's errors.
 
 #include "ado/AdoErrors.h"
-#include "ado/sqlserver/Session.h"
+#include "sqlserver/Session.h"
 
 #include <sql.h>
 #include <sqlext.h>

@@ -5,7 +5,7 @@
 #include "ado/Engine.h"
 #include "ado/FindCriteria.h"
 #include "ado/WriteBack.h"
-#include "ado/sqlserver/Session.h"
+#include "sqlserver/Session.h"
 
 #include <climits>
 

@@ -1,6 +1,6 @@
 #include "ado/SourceTable.h"
 
-#include "ado/sqlserver/TokenTools.h"
+#include "sqlserver/TokenTools.h"
 
 namespace ADODB {
 

@@ -4,7 +4,7 @@
 #include "core/ParameterReaders.h"
 #include "core/StartupSettings.h"
 #include "desktop/ProgramEnd.h"
-#include "desktop/Startup.h"
+#include "startup/Startup.h"
 #include "runtime/App.h"
 #include "runtime/Err.h"
 #include "runtime/UserSettings.h"

@@ -2,7 +2,7 @@
 
 #include "ServerFixture.h"
 
-#include "ado/sqlserver/ServerDates.h"
+#include "sqlserver/ServerDates.h"
 
 using namespace sqlserver;
 using test::dateOf;

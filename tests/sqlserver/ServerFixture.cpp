@@ -1,6 +1,6 @@
 #include "ServerFixture.h"
 
-#include "ado/sqlserver/ServerDates.h"
+#include "sqlserver/ServerDates.h"
 
 #include <QDir>
 

@@ -2,7 +2,7 @@
 // A server folder in a temporary program folder, with database "Plant" made from the model database, and
 // shortcuts for reading results.
 
-#include "ado/sqlserver/Session.h"
+#include "sqlserver/Session.h"
 #include "support/Printing.h"
 #include "support/ProgramFolder.h"
 

@@ -1,6 +1,6 @@
 // Which literals a statement's shape takes out as parameters, and which stay in its text.
 
-#include "ado/sqlserver/StatementShape.h"
+#include "sqlserver/StatementShape.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "ServerFixture.h"
 
-#include "ado/sqlserver/Tokenizer.h"
+#include "sqlserver/Tokenizer.h"
 
 using namespace sqlserver;
 

@@ -1,0 +1,102 @@
+#include "sqlserver/ColumnChanges.h"
+
+#include "sqlserver/Session.h"
+#include "sqlserver/TokenTools.h"
+
+namespace sqlserver {
+
+namespace {
+
+bool isConstraintStart(const Token& t)
+{
+    for (const char* w : {"NOT", "NULL", "PRIMARY", "DEFAULT", "CONSTRAINT", "UNIQUE", "CHECK", "REFERENCES", "COLLATE",
+                          "GENERATED", "AS"}) {
+        if (t.is(QLatin1String(w)))
+            return true;
+    }
+    return false;
+}
+
+// The CREATE TABLE text with the column's type and nullability replaced and the table renamed to `newName`.
+QString changedDefinition(const QString& createSql, const ColumnChange& change, const QString& newName)
+{
+    Tokens tokens = tokenize(createSql);
+    int paren = 0;
+    while (paren < int(tokens.size()) && !tokens[paren].isSymbol(QLatin1String("(")))
+        ++paren;
+    const int close = matchingClose(tokens, paren);
+    const std::vector<int> bounds = topLevelCommas(tokens, paren + 1, close);
+    for (size_t k = bounds.size() - 1; k-- > 0;) {
+        const int name = nextSignificant(tokens, k == 0 ? bounds[k] : bounds[k] + 1);
+        if (name >= close || tokens[name].name().compare(change.column, Qt::CaseInsensitive) != 0)
+            continue;
+        Tokens rest;
+        int i = nextSignificant(tokens, name + 1);
+        while (i < bounds[k + 1] && !isConstraintStart(tokens[i]))
+            ++i;  // the old type
+        for (; i < bounds[k + 1]; ++i) {
+            if (tokens[i].is(QLatin1String("NULL"))) {
+                const int previous = previousSignificant(rest, int(rest.size()) - 1);
+                if (previous >= 0 && rest[previous].is(QLatin1String("NOT")))
+                    rest.erase(rest.begin() + previous, rest.end());
+                continue;
+            }
+            rest.push_back(tokens[i]);
+        }
+        Tokens column = tokensOf(quoteName(tokens[name].name()) + QLatin1Char(' ') + change.type
+                                 + (change.notNull ? QStringLiteral(" NOT NULL ") : QStringLiteral(" ")));
+        column.insert(column.end(), rest.begin(), rest.end());
+        replaceRange(tokens, name, bounds[k + 1], column);
+        break;
+    }
+    // CREATE TABLE name (: the name is the last significant token before the parenthesis.
+    const int tableName = previousSignificant(tokens, paren - 1);
+    tokens[tableName] = makeToken(TokenKind::QuotedName, quoteName(newName));
+    return joinTokens(tokens);
+}
+
+}  // namespace
+
+void changeColumn(Session& session, const ColumnChange& change)
+{
+    const BatchResult found = session.executeNative(
+        QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+        {vb::Variant(change.table)});
+    if (found.rowsets.empty() || found.rowsets[0].rows.empty())
+        throw ServerError(4902, QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not "
+                                               "have permissions.").arg(change.table));
+    const QString table = found.rowsets[0].rows[0][0].toString();
+    bool known = false;
+    for (const Session::TableColumn& c : session.columns(table))
+        known = known || c.name.compare(change.column, Qt::CaseInsensitive) == 0;
+    if (!known)
+        throw ServerError(4924, QStringLiteral("ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in "
+                                               "table '%2'.").arg(change.column, table));
+    if (change.notNull) {
+        const BatchResult nulls = session.executeNative(
+            QStringLiteral("SELECT count(*) FROM %1 WHERE %2 IS NULL").arg(quoteName(table), quoteName(change.column)), {});
+        if (nulls.rowsets[0].rows[0][0].toLong() > 0)
+            throw ServerError(515, QStringLiteral("Cannot insert the value NULL into column '%1', table '%2'; column "
+                                                  "does not allow nulls. UPDATE fails.").arg(change.column, table));
+    }
+    const BatchResult indexes = session.executeNative(
+        QStringLiteral("SELECT sql FROM sqlite_schema WHERE type IN ('index', 'trigger') AND tbl_name = ? AND sql IS NOT NULL"),
+        {vb::Variant(table)});
+    const QString rebuilt = QStringLiteral("sqlserver_rebuild_") + table;
+    session.beginTransaction();
+    try {
+        session.executeNative(changedDefinition(found.rowsets[0].rows[0][1].toString(), change, rebuilt), {});
+        session.executeNative(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoteName(rebuilt), quoteName(table)), {});
+        session.executeNative(QStringLiteral("DROP TABLE %1").arg(quoteName(table)), {});
+        session.executeNative(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoteName(rebuilt), quoteName(table)), {});
+        for (const auto& row : indexes.rowsets[0].rows)
+            session.executeNative(row[0].toString(), {});
+        session.commitTransaction();
+    } catch (...) {
+        if (session.transactionCount() > 0)
+            session.rollbackTransaction();
+        throw;
+    }
+}
+
+}  // namespace sqlserver

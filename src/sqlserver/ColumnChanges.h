@@ -1,0 +1,14 @@
+#pragma once
+// ALTER TABLE t ALTER COLUMN c type [NOT NULL], which SQLite cannot run: the table is rebuilt with the
+// column's new definition (rows, indexes and the rest of the definition kept), in one transaction.
+
+#include "sqlserver/DdlRewrites.h"
+
+namespace sqlserver {
+
+class Session;
+
+// Throws ServerError: 4902 no such table, 4924 no such column, 515 NOT NULL over rows that hold NULL.
+void changeColumn(Session& session, const ColumnChange& change);
+
+}  // namespace sqlserver

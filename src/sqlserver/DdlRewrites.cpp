@@ -1,0 +1,190 @@
+#include "sqlserver/DdlRewrites.h"
+
+#include "sqlserver/TokenTools.h"
+
+namespace sqlserver {
+
+namespace {
+
+// Significant tokens from `from`: the words the DDL forms are recognised by.
+std::vector<int> significant(const Tokens& tokens, int from = 0)
+{
+    std::vector<int> positions;
+    for (int i = from; i < int(tokens.size()); ++i) {
+        if (!tokens[i].isBlank())
+            positions.push_back(i);
+    }
+    return positions;
+}
+
+bool isWordAt(const Tokens& tokens, const std::vector<int>& at, size_t k, QLatin1StringView w)
+{
+    return k < at.size() && tokens[at[k]].is(w);
+}
+
+bool isConstraintWord(const Token& t)
+{
+    for (const char* w : {"NOT", "NULL", "PRIMARY", "DEFAULT", "IDENTITY", "CONSTRAINT", "UNIQUE", "CHECK",
+                          "REFERENCES", "COLLATE", "COUNTER", "AUTOINCREMENT"}) {
+        if (t.is(QLatin1String(w)))
+            return true;
+    }
+    return false;
+}
+
+// One column definition [begin, end): an IDENTITY or COUNTER column becomes SQLite's AUTOINCREMENT key.
+Tokens rewriteColumnDefinition(const Tokens& tokens, int begin, int end)
+{
+    Tokens column = slice(tokens, begin, end);
+    int identity = -1;
+    for (int i = 0; i < int(column.size()); ++i) {
+        if (column[i].is(QLatin1String("IDENTITY")) || column[i].is(QLatin1String("COUNTER"))
+            || column[i].is(QLatin1String("AUTOINCREMENT")))
+            identity = i;
+    }
+    if (identity < 0 || column[identity].is(QLatin1String("AUTOINCREMENT")))
+        return column;
+    int identityEnd = identity + 1;
+    const int open = nextSignificant(column, identityEnd);
+    if (open < int(column.size()) && column[open].isSymbol(QLatin1String("(")))
+        identityEnd = matchingClose(column, open) + 1;
+    replaceRange(column, identity, identityEnd, tokensOf(QStringLiteral("PRIMARY KEY AUTOINCREMENT")));
+    // The type (the tokens between the name and the first constraint word) becomes INTEGER.
+    const int name = nextSignificant(column, 0);
+    const int typeBegin = nextSignificant(column, name + 1);
+    int typeEnd = typeBegin;
+    while (typeEnd < int(column.size()) && !isConstraintWord(column[typeEnd]))
+        ++typeEnd;
+    replaceRange(column, typeBegin, typeEnd, tokensOf(QStringLiteral("INTEGER ")));
+    return column;
+}
+
+void removeStorageWords(Tokens& tokens)
+{
+    for (int i = 0; i < int(tokens.size()); ++i) {
+        if (tokens[i].is(QLatin1String("CLUSTERED")) || tokens[i].is(QLatin1String("NONCLUSTERED"))) {
+            tokens.erase(tokens.begin() + i--);
+        } else if (tokens[i].is(QLatin1String("ON")) || tokens[i].is(QLatin1String("TEXTIMAGE_ON"))) {
+            const int group = nextSignificant(tokens, i + 1);
+            if (group < int(tokens.size()) && tokens[group].isName()
+                && tokens[group].name().compare(QLatin1String("PRIMARY"), Qt::CaseInsensitive) == 0
+                && (tokens[group].kind == TokenKind::QuotedName || nextSignificant(tokens, group + 1) == int(tokens.size()))) {
+                tokens.erase(tokens.begin() + i, tokens.begin() + group + 1);
+                --i;
+            }
+        } else if (tokens[i].isSymbol(QLatin1String("("))) {
+            const int max = nextSignificant(tokens, i + 1);
+            const int close = nextSignificant(tokens, max + 1);
+            if (max < int(tokens.size()) && tokens[max].is(QLatin1String("MAX")) && close < int(tokens.size())
+                && tokens[close].isSymbol(QLatin1String(")")))
+                tokens[max] = makeToken(TokenKind::Number, QStringLiteral("-1"));
+        }
+    }
+}
+
+std::vector<Tokens> rewriteCreateTable(Tokens tokens, int open)
+{
+    const int close = matchingClose(tokens, open);
+    const std::vector<int> bounds = topLevelCommas(tokens, open + 1, close);
+    Tokens rebuilt = slice(tokens, 0, open + 1);
+    for (size_t k = 0; k + 1 < bounds.size(); ++k) {
+        if (k > 0)
+            rebuilt.push_back(symbol(QStringLiteral(",")));
+        const Tokens column = rewriteColumnDefinition(tokens, k == 0 ? bounds[k] : bounds[k] + 1, bounds[k + 1]);
+        rebuilt.insert(rebuilt.end(), column.begin(), column.end());
+    }
+    const Tokens tail = slice(tokens, close, int(tokens.size()));
+    rebuilt.insert(rebuilt.end(), tail.begin(), tail.end());
+    return {rebuilt};
+}
+
+std::vector<Tokens> rewriteAlterTable(const Tokens& tokens, const std::vector<int>& at)
+{
+    // at: ALTER TABLE t ADD|DROP ...
+    const QString table = textOf(tokens, at[2], at[2] + 1);
+    if (isWordAt(tokens, at, 3, QLatin1String("DROP")) && isWordAt(tokens, at, 4, QLatin1String("CONSTRAINT")) && at.size() > 5)
+        return {tokensOf(QStringLiteral("DROP INDEX ") + tokens[at[5]].text)};
+    if (!isWordAt(tokens, at, 3, QLatin1String("ADD")))
+        return {tokens};
+    if (isWordAt(tokens, at, 4, QLatin1String("CONSTRAINT")) && at.size() > 6) {
+        // ADD CONSTRAINT n PRIMARY KEY (cols) | UNIQUE (cols): a unique index of that name.
+        const QString name = tokens[at[5]].text;
+        size_t k = 6;
+        while (k < at.size() && !tokens[at[k]].isSymbol(QLatin1String("(")))
+            ++k;
+        if (k == at.size() || (!isWordAt(tokens, at, 6, QLatin1String("PRIMARY")) && !isWordAt(tokens, at, 6, QLatin1String("UNIQUE"))))
+            return {tokens};
+        const int close = matchingClose(tokens, at[k]);
+        return {tokensOf(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 %3").arg(name, table, textOf(tokens, at[k], close + 1)))};
+    }
+    // ADD [COLUMN] a type .., b type ..: one statement per column.
+    size_t first = isWordAt(tokens, at, 4, QLatin1String("COLUMN")) ? 5 : 4;
+    if (first >= at.size())
+        return {tokens};
+    const std::vector<int> bounds = topLevelCommas(tokens, at[first], int(tokens.size()));
+    std::vector<Tokens> statements;
+    for (size_t k = 0; k + 1 < bounds.size(); ++k) {
+        Tokens statement = tokensOf(QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD COLUMN "));
+        const Tokens column = rewriteColumnDefinition(tokens, k == 0 ? bounds[k] : bounds[k] + 1, bounds[k + 1]);
+        statement.insert(statement.end(), column.begin(), column.end());
+        statements.push_back(statement);
+    }
+    return statements;
+}
+
+}  // namespace
+
+std::vector<Tokens> rewriteDdl(Tokens tokens)
+{
+    const std::vector<int> at = significant(tokens);
+    if (at.size() < 3)
+        return {tokens};
+    const Token& verb = tokens[at[0]];
+    if (verb.is(QLatin1String("DROP")) && isWordAt(tokens, at, 1, QLatin1String("INDEX"))) {
+        // DROP INDEX n ON t | DROP INDEX t.n
+        QString name = tokens[at[2]].text;
+        if (at.size() > 4 && tokens[at[3]].isSymbol(QLatin1String(".")))
+            name = tokens[at[4]].text;
+        return {tokensOf(QStringLiteral("DROP INDEX ") + name)};
+    }
+    if (!verb.is(QLatin1String("CREATE")) && !verb.is(QLatin1String("ALTER")))
+        return {tokens};
+    removeStorageWords(tokens);
+    const std::vector<int> words = significant(tokens);
+    if (verb.is(QLatin1String("ALTER")) && isWordAt(tokens, words, 1, QLatin1String("TABLE")) && words.size() > 4)
+        return rewriteAlterTable(tokens, words);
+    if (isWordAt(tokens, words, 1, QLatin1String("TABLE"))) {
+        for (int i : words) {
+            if (tokens[i].isSymbol(QLatin1String("(")))
+                return rewriteCreateTable(tokens, i);
+        }
+        return {tokens};
+    }
+    // CREATE [UNIQUE] INDEX .. (cols) [WITH PRIMARY | WITH (options)]: the index alone.
+    if (!isWordAt(tokens, words, 1, QLatin1String("INDEX")) && !isWordAt(tokens, words, 2, QLatin1String("INDEX")))
+        return {tokens};
+    const int with = findWordAtLevel(tokens, 0, int(tokens.size()), {QLatin1String("WITH")});
+    if (with < int(tokens.size()))
+        tokens.erase(tokens.begin() + with, tokens.end());
+    return {tokens};
+}
+
+bool readColumnChange(const Tokens& tokens, ColumnChange& change)
+{
+    const std::vector<int> at = significant(tokens);
+    if (at.size() < 7 || !tokens[at[0]].is(QLatin1String("ALTER")) || !isWordAt(tokens, at, 1, QLatin1String("TABLE"))
+        || !isWordAt(tokens, at, 3, QLatin1String("ALTER")) || !isWordAt(tokens, at, 4, QLatin1String("COLUMN")))
+        return false;
+    change.table = tokens[at[2]].name();
+    change.column = tokens[at[5]].name();
+    int typeEnd = int(tokens.size());
+    const int nullWord = findWordAtLevel(tokens, at[6], int(tokens.size()), {QLatin1String("NOT"), QLatin1String("NULL")});
+    if (nullWord < int(tokens.size())) {
+        typeEnd = nullWord;
+        change.notNull = tokens[nullWord].is(QLatin1String("NOT"));
+    }
+    change.type = textOf(tokens, at[6], typeEnd);
+    return !change.type.isEmpty();
+}
+
+}  // namespace sqlserver

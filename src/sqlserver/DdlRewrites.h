@@ -1,0 +1,26 @@
+#pragma once
+// SQL Server's (and Access's) DDL in SQLite's terms. One statement may become several (ALTER TABLE ADD of
+// several columns).
+
+#include "sqlserver/Tokenizer.h"
+
+#include <vector>
+
+namespace sqlserver {
+
+// CREATE TABLE / ALTER TABLE ADD: "INT [NOT NULL] IDENTITY[(1,1)]" and Access's COUNTER -> INTEGER PRIMARY KEY
+// AUTOINCREMENT; VARCHAR(MAX) -> VARCHAR(-1); CLUSTERED, NONCLUSTERED, ON [PRIMARY], TEXTIMAGE_ON -> nothing;
+// ALTER TABLE t ADD a .., b .. -> one ALTER TABLE per column; ALTER TABLE t ADD CONSTRAINT n PRIMARY KEY|UNIQUE
+// (cols) -> CREATE UNIQUE INDEX n ON t (cols); ALTER TABLE t DROP CONSTRAINT n -> DROP INDEX n;
+// DROP INDEX n ON t, DROP INDEX t.n -> DROP INDEX n; CREATE INDEX .. WITH PRIMARY (Access) -> the index.
+// Other statements come back unchanged.
+std::vector<Tokens> rewriteDdl(Tokens tokens);
+
+// ALTER TABLE t ALTER COLUMN c type [NULL | NOT NULL], which SQLite cannot run: its parts, when `tokens` is one.
+struct ColumnChange {
+    QString table, column, type;
+    bool notNull = false;
+};
+bool readColumnChange(const Tokens& tokens, ColumnChange& change);
+
+}  // namespace sqlserver

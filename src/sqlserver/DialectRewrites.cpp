@@ -1,0 +1,273 @@
+#include "sqlserver/DialectRewrites.h"
+
+#include "sqlserver/CatalogViews.h"
+#include "sqlserver/ExtendedProperties.h"
+#include "sqlserver/PlantFunctions.h"
+#include "sqlserver/TokenTools.h"
+
+#include <QSet>
+
+namespace sqlserver {
+
+namespace {
+
+bool isTableHint(const Token& t)
+{
+    static const QSet<QString> hints = {
+        QStringLiteral("NOLOCK"),        QStringLiteral("READUNCOMMITTED"), QStringLiteral("READCOMMITTED"),
+        QStringLiteral("REPEATABLEREAD"), QStringLiteral("SERIALIZABLE"),   QStringLiteral("UPDLOCK"),
+        QStringLiteral("ROWLOCK"),       QStringLiteral("HOLDLOCK"),        QStringLiteral("TABLOCK"),
+        QStringLiteral("TABLOCKX"),      QStringLiteral("PAGLOCK"),         QStringLiteral("READPAST"),
+        QStringLiteral("XLOCK"),         QStringLiteral("NOWAIT"),          QStringLiteral("INDEX"),
+        QStringLiteral("FASTFIRSTROW"),  QStringLiteral("NOEXPAND"),        QStringLiteral("FORCESEEK"),
+        QStringLiteral("FORCESCAN"),     QStringLiteral("READCOMMITTEDLOCK")};
+    return t.kind == TokenKind::Word && hints.contains(t.text.toUpper());
+}
+
+// The arguments of the call whose "(" is at `open`, each as its text.
+QStringList argumentTexts(const Tokens& tokens, int open, int close)
+{
+    QStringList arguments;
+    const std::vector<int> bounds = topLevelCommas(tokens, open + 1, close);
+    for (size_t k = 0; k + 1 < bounds.size(); ++k) {
+        const int begin = k == 0 ? bounds[k] : bounds[k] + 1;
+        arguments << textOf(tokens, begin, bounds[k + 1]);
+    }
+    return arguments;
+}
+
+// CONVERT(type, value[, style]) and CAST(value AS type) -> sqlserver_convert('type', value[, style]).
+bool rewriteConversion(Tokens& tokens, int at, int open, int close)
+{
+    Tokens call = tokensOf(QStringLiteral("sqlserver_convert("));
+    if (tokens[at].is(QLatin1String("CAST"))) {
+        int as = -1;
+        int depth = 0;
+        for (int i = open + 1; i < close; ++i) {
+            if (tokens[i].isSymbol(QLatin1String("(")))
+                ++depth;
+            else if (tokens[i].isSymbol(QLatin1String(")")))
+                --depth;
+            else if (depth == 0 && tokens[i].is(QLatin1String("AS")))
+                as = i;
+        }
+        if (as < 0)
+            return false;
+        QString type = textOf(tokens, as + 1, close).remove(QLatin1Char(' '));
+        call.push_back(makeToken(TokenKind::String, quoteString(type)));
+        call.push_back(symbol(QStringLiteral(",")));
+        const Tokens value = slice(tokens, open + 1, as);
+        call.insert(call.end(), value.begin(), value.end());
+    } else {
+        const std::vector<int> bounds = topLevelCommas(tokens, open + 1, close);
+        if (bounds.size() < 3)
+            return false;
+        QString type = textOf(tokens, bounds[0], bounds[1]).remove(QLatin1Char(' '));
+        call.push_back(makeToken(TokenKind::String, quoteString(type)));
+        const Tokens rest = slice(tokens, bounds[1], close);
+        call.insert(call.end(), rest.begin(), rest.end());
+    }
+    call.push_back(symbol(QStringLiteral(")")));
+    replaceRange(tokens, at, close + 1, call);
+    return true;
+}
+
+}  // namespace
+
+void rewriteNationalStrings(Tokens& tokens)
+{
+    for (Token& t : tokens) {
+        if (t.kind == TokenKind::String && !t.text.startsWith(QLatin1Char('\'')))
+            t.text = t.text.mid(1);
+    }
+}
+
+void rewriteObjectNames(Tokens& tokens)
+{
+    for (int i = 0; i < int(tokens.size()); ++i) {
+        if (!tokens[i].isName())
+            continue;
+        const int dot = nextSignificant(tokens, i + 1);
+        if (dot >= int(tokens.size()) || !tokens[dot].isSymbol(QLatin1String(".")))
+            continue;
+        const int previous = previousSignificant(tokens, i - 1);
+        if (previous >= 0 && tokens[previous].isSymbol(QLatin1String(".")))
+            continue;
+        const int second = nextSignificant(tokens, dot + 1);
+        if (second >= int(tokens.size()))
+            continue;
+        const QString first = tokens[i].name();
+        if (tokens[second].isName() && isCatalogSchema(first)) {
+            const QString view = catalogViewName(first, tokens[second].name());
+            if (!view.isEmpty())
+                replaceRange(tokens, i, second + 1, {makeToken(TokenKind::QuotedName, view)});
+        } else if (first.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0) {
+            tokens.erase(tokens.begin() + i, tokens.begin() + dot + 1);
+            --i;
+        } else if (tokens[second].isSymbol(QLatin1String("."))) {  // db..X
+            tokens.erase(tokens.begin() + i, tokens.begin() + second + 1);
+            --i;
+        } else if (tokens[second].isName() && tokens[second].name().compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0) {
+            const int dot2 = nextSignificant(tokens, second + 1);
+            if (dot2 < int(tokens.size()) && tokens[dot2].isSymbol(QLatin1String("."))) {  // db.dbo.X
+                tokens.erase(tokens.begin() + i, tokens.begin() + dot2 + 1);
+                --i;
+            }
+        }
+    }
+}
+
+void removeTableHints(Tokens& tokens)
+{
+    for (int i = 0; i < int(tokens.size()); ++i) {
+        const bool withHint = tokens[i].is(QLatin1String("WITH"));
+        const int open = withHint ? nextSignificant(tokens, i + 1) : i;
+        if (open >= int(tokens.size()) || !tokens[open].isSymbol(QLatin1String("(")))
+            continue;
+        const int inside = nextSignificant(tokens, open + 1);
+        if (inside >= int(tokens.size()) || !isTableHint(tokens[inside]))
+            continue;
+        const int close = matchingClose(tokens, open);
+        if (!withHint) {
+            // A bare (NOLOCK) only right after a table or its alias, holding one hint.
+            const int previous = previousSignificant(tokens, i - 1);
+            if (previous < 0 || !tokens[previous].isName() || nextSignificant(tokens, inside + 1) != close)
+                continue;
+        }
+        const int end = close < int(tokens.size()) ? close + 1 : close;
+        // Keep the blank before the hint, or the next word would stick to the table's name.
+        replaceRange(tokens, i, end, {space()});
+    }
+}
+
+void rewriteVariables(Tokens& tokens)
+{
+    for (int i = 0; i < int(tokens.size()); ++i) {
+        Token& t = tokens[i];
+        if (t.kind == TokenKind::Variable) {
+            t.text = t.text.toUpper();
+        } else if (t.kind == TokenKind::SystemVariable) {
+            const QString name = t.text.mid(2).toUpper();
+            QString replacement;
+            if (name == QLatin1String("IDENTITY"))
+                replacement = QStringLiteral("sqlserver_identity()");
+            else if (name == QLatin1String("SPID"))
+                replacement = QStringLiteral("sqlserver_spid()");
+            else if (name == QLatin1String("TRANCOUNT"))
+                replacement = QStringLiteral("sqlserver_trancount()");
+            else if (name == QLatin1String("ROWCOUNT"))
+                replacement = QStringLiteral("sqlserver_rowcount()");
+            else if (name == QLatin1String("ERROR"))
+                replacement = QStringLiteral("0");
+            else if (name == QLatin1String("VERSION"))
+                replacement = QStringLiteral("sqlserver_version()");
+            if (!replacement.isEmpty()) {
+                const Tokens call = tokensOf(replacement);
+                replaceRange(tokens, i, i + 1, call);
+                i += int(call.size()) - 1;
+            }
+        }
+    }
+}
+
+void rewriteFunctions(Tokens& tokens)
+{
+    for (int i = 0; i < int(tokens.size()); ++i) {
+        Token& t = tokens[i];
+        if (t.kind != TokenKind::Word)
+            continue;
+        if (t.is(QLatin1String("CURRENT_TIMESTAMP"))) {
+            replaceRange(tokens, i, i + 1, tokensOf(QStringLiteral("getdate()")));
+            continue;
+        }
+        const int open = nextSignificant(tokens, i + 1);
+        if (open >= int(tokens.size()) || !tokens[open].isSymbol(QLatin1String("(")))
+            continue;
+        const int previous = previousSignificant(tokens, i - 1);
+        if (previous >= 0 && tokens[previous].isSymbol(QLatin1String(".")))
+            continue;  // a column or a qualified name, not a function
+        const int close = matchingClose(tokens, open);
+        if (close >= int(tokens.size()))
+            continue;
+        const QString name = t.text.toUpper();
+        if (name == QLatin1String("ISNULL")) {
+            t.text = QStringLiteral("ifnull");
+        } else if (name == QLatin1String("LEFT") || name == QLatin1String("RIGHT")) {
+            t.text = QStringLiteral("sqlserver_") + t.text.toLower();
+        } else if (name == QLatin1String("CONVERT") || name == QLatin1String("CAST")) {
+            rewriteConversion(tokens, i, open, close);
+        } else if (name == QLatin1String("DATEDIFF") || name == QLatin1String("DATEADD")
+                   || name == QLatin1String("DATEPART") || name == QLatin1String("DATENAME")) {
+            const int interval = nextSignificant(tokens, open + 1);
+            if (tokens[interval].kind == TokenKind::Word)
+                tokens[interval] = makeToken(TokenKind::String, quoteString(tokens[interval].text.toLower()));
+        } else if (name == QLatin1String("GET_QTD_APONTADA_PROGRAMA")) {
+            const QStringList arguments = argumentTexts(tokens, open, close);
+            if (arguments.size() == 1)
+                replaceRange(tokens, i, close + 1, tokensOf(reportedQuantityExpression(arguments[0])));
+        } else if (name == QLatin1String("GET_DEPENDENCIAS_SEQUENCIA")) {
+            const QStringList arguments = argumentTexts(tokens, open, close);
+            if (arguments.size() == 2)
+                replaceRange(tokens, i, close + 1, tokensOf(dependenciesQuery(arguments[0], arguments[1])));
+        } else if (name == QLatin1String("FN_LISTEXTENDEDPROPERTY")) {
+            const QStringList arguments = argumentTexts(tokens, open, close);
+            if (arguments.size() == 7)
+                replaceRange(tokens, i, close + 1, tokensOf(listPropertiesQuery(arguments)));
+        }
+    }
+}
+
+void rewriteTop(Tokens& tokens)
+{
+    for (int i = 0; i < int(tokens.size()); ++i) {
+        if (!tokens[i].is(QLatin1String("SELECT")))
+            continue;
+        int top = nextSignificant(tokens, i + 1);
+        if (top < int(tokens.size()) && (tokens[top].is(QLatin1String("DISTINCT")) || tokens[top].is(QLatin1String("ALL"))))
+            top = nextSignificant(tokens, top + 1);
+        if (top >= int(tokens.size()) || !tokens[top].is(QLatin1String("TOP")))
+            continue;
+        const int count = nextSignificant(tokens, top + 1);
+        if (count >= int(tokens.size()))
+            continue;
+        QString limit;
+        int end = count + 1;
+        if (tokens[count].isSymbol(QLatin1String("("))) {
+            end = matchingClose(tokens, count) + 1;
+            limit = textOf(tokens, count, end);
+        } else {
+            limit = tokens[count].text;
+        }
+        // TOP 100 PERCENT is every row; other percentages and WITH TIES have no LIMIT form and are left to fail.
+        const int after = nextSignificant(tokens, end);
+        if (after < int(tokens.size()) && tokens[after].is(QLatin1String("PERCENT"))) {
+            if (limit == QLatin1String("100") || limit == QLatin1String("(100)"))
+                tokens.erase(tokens.begin() + top, tokens.begin() + after + 1);
+            continue;
+        }
+        const int ties = nextSignificant(tokens, after + 1);
+        if (after < int(tokens.size()) && tokens[after].is(QLatin1String("WITH")) && ties < int(tokens.size())
+            && tokens[ties].is(QLatin1String("TIES")))
+            continue;
+        tokens.erase(tokens.begin() + top, tokens.begin() + end);
+        const int levelStop = levelEnd(tokens, i + 1);
+        const int compound = findWordAtLevel(tokens, i + 1, levelStop,
+                                             {QLatin1String("UNION"), QLatin1String("EXCEPT"), QLatin1String("INTERSECT")});
+        if (compound < levelStop) {
+            // LIMIT would apply to the whole compound: the limited SELECT becomes a subquery of its own.
+            Tokens wrapped = tokensOf(QStringLiteral("SELECT * FROM ("));
+            const Tokens inner = slice(tokens, i, compound);
+            wrapped.insert(wrapped.end(), inner.begin(), inner.end());
+            const Tokens tail = tokensOf(QStringLiteral(" LIMIT ") + limit + QStringLiteral(") "));
+            wrapped.insert(wrapped.end(), tail.begin(), tail.end());
+            replaceRange(tokens, i, compound, wrapped);
+        } else {
+            int at = previousSignificant(tokens, levelStop - 1) + 1;
+            if (at > 0 && tokens[at - 1].isSymbol(QLatin1String(";")))
+                --at;
+            replaceRange(tokens, at, at, tokensOf(QStringLiteral(" LIMIT ") + limit));
+        }
+    }
+}
+
+}  // namespace sqlserver

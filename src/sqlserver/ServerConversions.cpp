@@ -1,0 +1,318 @@
+#include "sqlserver/ServerConversions.h"
+
+#include "sqlserver/ServerDates.h"
+#include "sqlserver/Session.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+namespace sqlserver {
+
+namespace {
+
+QString two(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+}
+
+QString three(int v)
+{
+    return QStringLiteral("%1").arg(v, 3, 10, QLatin1Char('0'));
+}
+
+// dd/mm/yyyy (dayFirst) or mm/dd/yyyy with `separator`, an optional time after a blank.
+std::optional<vb::Date> parseDayMonth(const QString& text, QChar separator, bool dayFirst)
+{
+    static const QString pattern = QStringLiteral(R"(^\s*(\d{1,2})%1(\d{1,2})%1(\d{2}|\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)");
+    const QRegularExpression re(pattern.arg(QRegularExpression::escape(QString(separator))));
+    const QRegularExpressionMatch m = re.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    DateParts p;
+    p.day = m.captured(dayFirst ? 1 : 2).toInt();
+    p.month = m.captured(dayFirst ? 2 : 1).toInt();
+    p.year = m.captured(3).toInt();
+    if (m.captured(3).size() == 2)
+        p.year += p.year < 50 ? 2000 : 1900;  // SQL Server's two-digit year cutoff
+    p.hour = m.captured(4).toInt();
+    p.minute = m.captured(5).toInt();
+    p.second = m.captured(6).toInt();
+    if (!validDateParts(p))
+        return std::nullopt;
+    return joinDate(p);
+}
+
+[[noreturn]] void conversionFailed(const vb::Variant& value, const SqlType& type)
+{
+    if (type.kind == ValueKind::DateTime)
+        throw ServerError(241, QStringLiteral("Conversion failed when converting date and/or time from character "
+                                              "string."));
+    if (type.kind == ValueKind::Float || type.kind == ValueKind::Real || type.kind == ValueKind::Decimal
+        || type.kind == ValueKind::Money)
+        throw ServerError(8114, QStringLiteral("Error converting data type varchar to %1.").arg(type.name));
+    throw ServerError(245, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type %2.")
+                               .arg(value.toString(), type.name));
+}
+
+QString numberText(const vb::Variant& value)
+{
+    switch (value.type()) {
+    case vb::VarType::Boolean: return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case vb::VarType::Integer:
+    case vb::VarType::Long: return QString::number(value.toLong());
+    case vb::VarType::Currency: return QString::number(value.toDouble(), 'f', 2);
+    default: break;
+    }
+    const double v = value.toDouble();
+    if (v == std::trunc(v) && std::fabs(v) < 1e15)
+        return QString::number(qint64(v));
+    return QString::number(v, 'g', 15);
+}
+
+QString textOfValue(const vb::Variant& value, int style)
+{
+    if (value.isDate())
+        return formatDate(value.toDate(), style);
+    if (value.isString()) {
+        const QString text = value.toString();
+        // Dates are kept as text: a text in the stored form is a date.
+        const QByteArray latin = text.toLatin1();
+        if (latin.size() == 19 && latin[4] == '-' && latin[10] == ' ') {
+            if (const auto date = parseDateText(latin.constData(), int(latin.size())))
+                return formatDate(*date, style);
+        }
+        return text;
+    }
+    return numberText(value);
+}
+
+vb::Variant toText(const vb::Variant& value, const SqlType& type, int style, int defaultLength)
+{
+    QString text = textOfValue(value, style);
+    const int length = type.length != 0 ? type.length : defaultLength;
+    if (length > 0) {
+        text = text.left(length);
+        if (type.fixedLength)
+            text = text.leftJustified(length, QLatin1Char(' '));
+    }
+    return vb::Variant(text);
+}
+
+vb::Variant toDate(const vb::Variant& value, const SqlType& type, int style)
+{
+    const auto date = dateOfValue(value, style);
+    if (!date)
+        conversionFailed(value, type);
+    DateParts p = splitDate(*date);
+    if (type.name == QLatin1String("date")) {
+        p.hour = p.minute = p.second = p.millisecond = 0;
+    } else if (type.name == QLatin1String("smalldatetime")) {
+        return vb::Variant(vb::Date(std::round(date->serial * 1440.0) / 1440.0));
+    } else if (type.name == QLatin1String("time")) {
+        p.year = 1900;
+        p.month = p.day = 1;
+    }
+    return vb::Variant(joinDate(p));
+}
+
+vb::Variant toWholeNumber(const vb::Variant& value, const SqlType& type)
+{
+    double v = 0;
+    if (value.isDate()) {
+        v = std::round(sqlFloatFromDate(value.toDate()));
+    } else if (value.isString()) {
+        bool ok = false;
+        v = double(value.toString().trimmed().toLongLong(&ok));
+        if (!ok) {
+            const auto date = parseDateText(value.toString());
+            if (!date)
+                conversionFailed(value, type);
+            v = std::round(sqlFloatFromDate(*date));
+        }
+    } else {
+        v = std::trunc(value.toDouble());
+    }
+    double low = std::numeric_limits<std::int32_t>::min(), high = std::numeric_limits<std::int32_t>::max();
+    if (type.name == QLatin1String("smallint")) {
+        low = -32768;
+        high = 32767;
+    } else if (type.name == QLatin1String("tinyint")) {
+        low = 0;
+        high = 255;
+    } else if (type.name == QLatin1String("bigint")) {
+        low = -9.2233720368547758e18;
+        high = 9.2233720368547758e18;
+    }
+    if (v < low || v > high)
+        throw ServerError(8115, QStringLiteral("Arithmetic overflow error converting expression to data type %1.")
+                                    .arg(type.name));
+    if (type.kind == ValueKind::SmallInt)
+        return vb::Variant(std::int16_t(v));
+    if (type.kind == ValueKind::BigInt)
+        return vb::Variant(v);
+    return vb::Variant(int(v));
+}
+
+vb::Variant toNumber(const vb::Variant& value, const SqlType& type)
+{
+    double v = 0;
+    if (value.isDate()) {
+        v = sqlFloatFromDate(value.toDate());
+    } else {
+        const auto number = numberOfValue(value);
+        if (!number)
+            conversionFailed(value, type);
+        v = *number;
+    }
+    switch (type.kind) {
+    case ValueKind::Real:
+        return vb::Variant(float(v));
+    case ValueKind::Money:
+        return vb::Variant(vb::Currency{std::llround(v * 10000.0)});
+    case ValueKind::Decimal: {
+        const double scale = std::pow(10.0, type.scale);
+        return vb::Variant(std::round(v * scale) / scale);
+    }
+    default:
+        return vb::Variant(v);
+    }
+}
+
+vb::Variant toBit(const vb::Variant& value, const SqlType& type)
+{
+    if (value.isString()) {
+        const QString text = value.toString().trimmed();
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return vb::Variant(true);
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+            return vb::Variant(false);
+    }
+    const auto number = numberOfValue(value);
+    if (!number)
+        conversionFailed(value, type);
+    return vb::Variant(*number != 0.0);
+}
+
+}  // namespace
+
+std::optional<double> numberOfValue(const vb::Variant& value)
+{
+    if (value.isString()) {
+        bool ok = false;
+        const double v = value.toString().trimmed().toDouble(&ok);
+        if (ok)
+            return v;
+        // Dates are kept as text: a date converts to its number of days, as a datetime does.
+        if (const auto date = parseDateText(value.toString()))
+            return sqlFloatFromDate(*date);
+        return std::nullopt;
+    }
+    if (value.isDate())
+        return sqlFloatFromDate(value.toDate());
+    if (value.isNumberKind())
+        return value.toDouble();
+    return std::nullopt;
+}
+
+std::optional<vb::Date> dateOfValue(const vb::Variant& value, int style)
+{
+    if (value.isDate())
+        return value.toDate();
+    if (!value.isString()) {
+        if (value.isNumberKind())
+            return dateFromSqlFloat(value.toDouble());
+        return std::nullopt;
+    }
+    const QString text = value.toString();
+    switch (style) {
+    case 3:
+    case 103: return parseDayMonth(text, QLatin1Char('/'), true);
+    case 4:
+    case 104: return parseDayMonth(text, QLatin1Char('.'), true);
+    case 5:
+    case 105: return parseDayMonth(text, QLatin1Char('-'), true);
+    case 1:
+    case 101: return parseDayMonth(text, QLatin1Char('/'), false);
+    case 10:
+    case 110: return parseDayMonth(text, QLatin1Char('-'), false);
+    default: return parseDateText(text);
+    }
+}
+
+QString formatDate(vb::Date date, int style)
+{
+    const DateParts p = splitDate(date);
+    const QString yy = two(p.year % 100), yyyy = QString::number(p.year), mm = two(p.month), dd = two(p.day);
+    const QString time = two(p.hour) + QLatin1Char(':') + two(p.minute) + QLatin1Char(':') + two(p.second);
+    switch (style) {
+    case 0:
+    case 100: {
+        static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
+        return QStringLiteral("%1 %2 %3 %4:%5%6").arg(QLatin1String(months[p.month - 1])).arg(p.day, 2).arg(p.year)
+            .arg(hour12, 2).arg(two(p.minute), p.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+    }
+    case 1: return mm + QLatin1Char('/') + dd + QLatin1Char('/') + yy;
+    case 101: return mm + QLatin1Char('/') + dd + QLatin1Char('/') + yyyy;
+    case 2: return yy + QLatin1Char('.') + mm + QLatin1Char('.') + dd;
+    case 102: return yyyy + QLatin1Char('.') + mm + QLatin1Char('.') + dd;
+    case 3: return dd + QLatin1Char('/') + mm + QLatin1Char('/') + yy;
+    case 103: return dd + QLatin1Char('/') + mm + QLatin1Char('/') + yyyy;
+    case 4: return dd + QLatin1Char('.') + mm + QLatin1Char('.') + yy;
+    case 104: return dd + QLatin1Char('.') + mm + QLatin1Char('.') + yyyy;
+    case 5: return dd + QLatin1Char('-') + mm + QLatin1Char('-') + yy;
+    case 105: return dd + QLatin1Char('-') + mm + QLatin1Char('-') + yyyy;
+    case 8:
+    case 108: return time;
+    case 10: return mm + QLatin1Char('-') + dd + QLatin1Char('-') + yy;
+    case 110: return mm + QLatin1Char('-') + dd + QLatin1Char('-') + yyyy;
+    case 11: return yy + QLatin1Char('/') + mm + QLatin1Char('/') + dd;
+    case 111: return yyyy + QLatin1Char('/') + mm + QLatin1Char('/') + dd;
+    case 12: return yy + mm + dd;
+    case 112: return yyyy + mm + dd;
+    case 14:
+    case 114: return time + QLatin1Char(':') + three(p.millisecond);
+    case 20:
+    case 120: return yyyy + QLatin1Char('-') + mm + QLatin1Char('-') + dd + QLatin1Char(' ') + time;
+    case 21:
+    case 121: return yyyy + QLatin1Char('-') + mm + QLatin1Char('-') + dd + QLatin1Char(' ') + time + QLatin1Char('.')
+                     + three(p.millisecond);
+    case 126:
+        return yyyy + QLatin1Char('-') + mm + QLatin1Char('-') + dd + QLatin1Char('T') + time
+               + (p.millisecond ? QLatin1Char('.') + three(p.millisecond) : QString());
+    default:
+        throw ServerError(281, QStringLiteral("%1 is not a valid style number when converting from datetime to a "
+                                              "character string.").arg(style));
+    }
+}
+
+vb::Variant convertValue(const vb::Variant& value, const SqlType& type, int style, int defaultLength)
+{
+    if (value.isNull() || value.isEmpty())
+        return vb::Variant::Null();
+    switch (type.kind) {
+    case ValueKind::Text:
+    case ValueKind::Binary:
+        return toText(value, type, style, defaultLength);
+    case ValueKind::DateTime:
+        return toDate(value, type, style);
+    case ValueKind::Bit:
+        return toBit(value, type);
+    case ValueKind::SmallInt:
+    case ValueKind::Int:
+    case ValueKind::BigInt:
+        return toWholeNumber(value, type);
+    case ValueKind::Float:
+    case ValueKind::Real:
+    case ValueKind::Money:
+    case ValueKind::Decimal:
+        return toNumber(value, type);
+    case ValueKind::Unknown:
+        break;
+    }
+    throw ServerError(243, QStringLiteral("Type %1 is not a defined system type.").arg(type.name));
+}
+
+}  // namespace sqlserver

@@ -1,0 +1,305 @@
+#include "sqlserver/ServerDates.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace sqlserver {
+
+namespace {
+
+constexpr long long msPerDay = 86400000LL;
+constexpr long long serialOfUnixEpoch = 25569;  // 01/01/1970 counted from 30/12/1899
+
+long long daysFromCivil(int y, int m, int d)
+{
+    y -= m <= 2;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097LL + doe - 719468;
+}
+
+void civilFromDays(long long z, int& y, int& m, int& d)
+{
+    z += 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    d = int(doy - (153 * mp + 2) / 5 + 1);
+    m = int(mp < 10 ? mp + 3 : mp - 9);
+    y = int(yoe + era * 400 + (m <= 2));
+}
+
+// The platform keeps dates before 30/12/1899 as a negative day with a positive time fraction.
+void splitSerial(double serial, long long unitsPerDay, long long& day, long long& units)
+{
+    if (serial >= 0) {
+        const long long total = std::llround(serial * double(unitsPerDay));
+        day = total / unitsPerDay;
+        units = total % unitsPerDay;
+        return;
+    }
+    day = (long long)std::trunc(serial);
+    units = std::llround(std::fabs(serial - double(day)) * double(unitsPerDay));
+    if (units >= unitsPerDay) {
+        --day;
+        units -= unitsPerDay;
+    }
+}
+
+class Cursor {
+public:
+    Cursor(const char* text, int length) : m_p(text), m_end(text + length) {}
+    bool atEnd() const { return m_p == m_end; }
+    char peek() const { return atEnd() ? '\0' : *m_p; }
+    bool take(char c)
+    {
+        if (peek() != c)
+            return false;
+        ++m_p;
+        return true;
+    }
+    void skipBlanks()
+    {
+        while (!atEnd() && (*m_p == ' ' || *m_p == '\t'))
+            ++m_p;
+    }
+    // Reads between minDigits and maxDigits digits.
+    bool number(int minDigits, int maxDigits, int& value, int* count = nullptr)
+    {
+        int n = 0;
+        value = 0;
+        while (n < maxDigits && !atEnd() && *m_p >= '0' && *m_p <= '9') {
+            value = value * 10 + (*m_p - '0');
+            ++m_p;
+            ++n;
+        }
+        if (count)
+            *count = n;
+        return n >= minDigits;
+    }
+    int digitsAhead() const
+    {
+        int n = 0;
+        while (m_p + n != m_end && m_p[n] >= '0' && m_p[n] <= '9')
+            ++n;
+        return n;
+    }
+    char at(int offset) const { return m_p + offset < m_end ? m_p[offset] : '\0'; }
+
+private:
+    const char* m_p;
+    const char* m_end;
+};
+
+bool readTime(Cursor& c, DateParts& parts)
+{
+    if (!c.number(1, 2, parts.hour) || !c.take(':') || !c.number(2, 2, parts.minute))
+        return false;
+    if (c.take(':')) {
+        if (!c.number(2, 2, parts.second))
+            return false;
+        if (c.take('.')) {
+            int fraction = 0, digits = 0;
+            if (!c.number(1, 7, fraction, &digits))
+                return false;
+            while (digits > 3) {
+                fraction /= 10;
+                --digits;
+            }
+            while (digits < 3) {
+                fraction *= 10;
+                ++digits;
+            }
+            parts.millisecond = fraction;
+        }
+    }
+    return true;
+}
+
+bool readDate(Cursor& c, DateParts& parts)
+{
+    if (c.digitsAhead() == 8) {
+        int ymd = 0;
+        c.number(8, 8, ymd);
+        parts.year = ymd / 10000;
+        parts.month = ymd / 100 % 100;
+        parts.day = ymd % 100;
+        return true;
+    }
+    if (!c.number(4, 4, parts.year))
+        return false;
+    const char separator = c.peek();
+    if (separator != '-' && separator != '/')
+        return false;
+    c.take(separator);
+    return c.number(1, 2, parts.month) && c.take(separator) && c.number(1, 2, parts.day);
+}
+
+}  // namespace
+
+int daysInMonth(int year, int month)
+{
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
+        return 29;
+    return days[month - 1];
+}
+
+bool validDateParts(const DateParts& p)
+{
+    return p.year >= 100 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1
+           && p.day <= daysInMonth(p.year, p.month) && p.hour >= 0 && p.hour < 24 && p.minute >= 0 && p.minute < 60
+           && p.second >= 0 && p.second < 60 && p.millisecond >= 0 && p.millisecond < 1000;
+}
+
+DateParts splitDate(vb::Date date)
+{
+    long long day = 0, ms = 0;
+    splitSerial(date.serial, msPerDay, day, ms);
+    return partsOfDay(day, ms);
+}
+
+long long dayNumber(const DateParts& p)
+{
+    return daysFromCivil(p.year, p.month, p.day) + serialOfUnixEpoch;
+}
+
+DateParts partsOfDay(long long day, long long ms)
+{
+    DateParts p;
+    civilFromDays(day - serialOfUnixEpoch, p.year, p.month, p.day);
+    p.hour = int(ms / 3600000);
+    p.minute = int(ms / 60000 % 60);
+    p.second = int(ms / 1000 % 60);
+    p.millisecond = int(ms % 1000);
+    return p;
+}
+
+vb::Date joinDate(const DateParts& p)
+{
+    const double day = double(dayNumber(p));
+    const double time = double(((p.hour * 60LL + p.minute) * 60 + p.second) * 1000 + p.millisecond) / msPerDay;
+    return vb::Date(day >= 0 ? day + time : day - time);
+}
+
+void writeCanonicalDate(vb::Date date, char* out)
+{
+    long long day = 0, seconds = 0;
+    splitSerial(date.serial, 86400, day, seconds);
+    int y = 0, m = 0, d = 0;
+    civilFromDays(day - serialOfUnixEpoch, y, m, d);
+    const int hh = int(seconds / 3600), mi = int(seconds / 60 % 60), ss = int(seconds % 60);
+    const auto two = [](char* at, int v) {
+        at[0] = char('0' + v / 10);
+        at[1] = char('0' + v % 10);
+    };
+    y = y < 0 ? 0 : y % 10000;
+    out[0] = char('0' + y / 1000);
+    out[1] = char('0' + y / 100 % 10);
+    two(out + 2, y % 100);
+    out[4] = '-';
+    two(out + 5, m);
+    out[7] = '-';
+    two(out + 8, d);
+    out[10] = ' ';
+    two(out + 11, hh);
+    out[13] = ':';
+    two(out + 14, mi);
+    out[16] = ':';
+    two(out + 17, ss);
+}
+
+QString canonicalDateText(vb::Date date)
+{
+    char text[19];
+    writeCanonicalDate(date, text);
+    return QString::fromLatin1(text, 19);
+}
+
+// The stored form, read without the general parser: most dates a session reads are in it, and rows read
+// together mostly share their day, so the day of the last one is kept.
+std::optional<vb::Date> parseStoredForm(const char* t)
+{
+    const auto digits = [t](int at, int count) {
+        int v = 0;
+        for (int i = at; i < at + count; ++i) {
+            if (t[i] < '0' || t[i] > '9')
+                return -1;
+            v = v * 10 + (t[i] - '0');
+        }
+        return v;
+    };
+    if (t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' || t[16] != ':')
+        return std::nullopt;
+    thread_local char lastDay[10] = {};
+    thread_local long long lastDayNumber = 0;
+    if (std::memcmp(lastDay, t, 10) != 0) {
+        DateParts day;
+        day.year = digits(0, 4);
+        day.month = digits(5, 2);
+        day.day = digits(8, 2);
+        if (!validDateParts(day))
+            return std::nullopt;
+        lastDayNumber = dayNumber(day);
+        std::memcpy(lastDay, t, 10);
+    }
+    const int hour = digits(11, 2), minute = digits(14, 2), second = digits(17, 2);
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+        return std::nullopt;
+    const double time = double((hour * 60 + minute) * 60 + second) / 86400.0;
+    const double day = double(lastDayNumber);
+    return vb::Date(day >= 0 ? day + time : day - time);
+}
+
+std::optional<vb::Date> parseDateText(const char* text, int length)
+{
+    if (length == 19) {
+        if (const auto date = parseStoredForm(text))
+            return date;
+    }
+    Cursor c(text, length);
+    c.skipBlanks();
+    DateParts parts;
+    const bool timeOnly = c.at(1) == ':' || c.at(2) == ':';
+    if (timeOnly) {
+        parts.year = 1900;
+        parts.month = 1;
+        parts.day = 1;
+        if (!readTime(c, parts))
+            return std::nullopt;
+    } else {
+        if (!readDate(c, parts))
+            return std::nullopt;
+        if (c.take('T')) {
+            if (!readTime(c, parts))
+                return std::nullopt;
+        } else {
+            c.skipBlanks();
+            if (!c.atEnd() && !readTime(c, parts))
+                return std::nullopt;
+        }
+    }
+    c.skipBlanks();
+    if (!c.atEnd() || !validDateParts(parts))
+        return std::nullopt;
+    return joinDate(parts);
+}
+
+std::optional<vb::Date> parseDateText(const QString& text)
+{
+    const QByteArray bytes = text.toLatin1();
+    return parseDateText(bytes.constData(), int(bytes.size()));
+}
+
+std::optional<QString> normalizeDateText(const QString& text)
+{
+    if (const auto date = parseDateText(text))
+        return canonicalDateText(*date);
+    return std::nullopt;
+}
+
+}  // namespace sqlserver

@@ -1,0 +1,394 @@
+#include "sqlserver/SessionImpl.h"
+
+#include "sqlserver/AccessFunctions.h"
+#include "sqlserver/BatchParser.h"
+#include "sqlserver/BatchRunner.h"
+#include "sqlserver/CatalogViews.h"
+#include "sqlserver/DatabaseFiles.h"
+#include "sqlserver/ErrorMapping.h"
+#include "sqlserver/ExtendedProperties.h"
+#include "sqlserver/RowsetReader.h"
+#include "sqlserver/StatementShape.h"
+#include "sqlserver/Tokenizer.h"
+#include "sqlserver/ValueCodec.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <atomic>
+
+namespace sqlserver {
+
+namespace {
+
+constexpr int defaultBusyTimeoutMs = 5000;
+
+// SQL Server numbers user sessions from 51 up.
+int nextSpid()
+{
+    static std::atomic<int> next{51};
+    return next++;
+}
+
+QString columnText(sqlite3_stmt* s, int column)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, column)));
+}
+
+// The verb and INSERT target of a statement in SQLite's own dialect.
+StatementPlan nativePlan(const QString& sql)
+{
+    StatementPlan plan;
+    plan.sql = sql;
+    bool afterInto = false;
+    for (const Token& t : tokenize(sql)) {
+        if (t.isBlank())
+            continue;
+        if (plan.verb.isEmpty()) {
+            plan.verb = t.text.toUpper();
+            if (plan.verb != QLatin1String("INSERT") && plan.verb != QLatin1String("REPLACE"))
+                break;
+            plan.verb = QStringLiteral("INSERT");
+        } else if (t.is(QLatin1String("INTO"))) {
+            afterInto = true;
+        } else if (afterInto && t.isName()) {
+            plan.insertTable = t.name();
+            break;
+        }
+    }
+    return plan;
+}
+
+}  // namespace
+
+SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QString database)
+    : m_db(db), m_dialect(dialect), m_serverFolder(std::move(serverFolder)), m_database(std::move(database)),
+      m_spid(nextSpid()), m_statements(db)
+{
+    sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
+    registerServerFunctions(m_db, *this);
+    if (m_dialect == Dialect::Access) {
+        registerAccessFunctions(m_db);
+    } else {
+        try {
+            createCatalogViews(m_db, m_database);
+        } catch (...) {
+            m_statements.clear();
+            sqlite3_close_v2(m_db);
+            throw;
+        }
+    }
+}
+
+SessionImpl::~SessionImpl()
+{
+    m_statements.clear();
+    if (m_tranCount > 0)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(m_db);
+}
+
+void SessionImpl::fail(int resultCode, const QString& verb)
+{
+    ServerError error = serverErrorFromSqlite(resultCode, ErrorContext{m_db, m_spid, m_database, verb});
+    // SQL Server ends the transaction of a deadlock victim; SQLite may also have ended it on its own.
+    if (m_tranCount > 0 && (error.number() == 1205 || sqlite3_get_autocommit(m_db))) {
+        if (!sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_tranCount = 0;
+    }
+    throw error;
+}
+
+void SessionImpl::execSimple(const char* sql)
+{
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc, QString::fromLatin1(sql));
+}
+
+void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult& result)
+{
+    sqlite3_stmt* s = nullptr;
+    std::shared_ptr<ResultColumns> columns;
+    int rc = m_statements.statement(plan.sql, s, &columns);
+    if (rc != SQLITE_OK)
+        fail(rc, plan.verb);
+    if (!s)
+        return;
+    if (bind)
+        bind(s);
+    if (sqlite3_column_count(s) > 0) {
+        Rowset rowset = readRowset(s, plan, *columns, rc);
+        if (rc != SQLITE_DONE) {
+            sqlite3_reset(s);
+            fail(rc, plan.verb);
+        }
+        m_rowCount = (long long)rowset.rows.size();
+        result.rowsets.push_back(std::move(rowset));
+    } else {
+        rc = sqlite3_step(s);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+            sqlite3_reset(s);
+            fail(rc, plan.verb);
+        }
+    }
+    sqlite3_reset(s);
+    const bool changesRows = plan.verb == QLatin1String("INSERT") || plan.verb == QLatin1String("UPDATE")
+                             || plan.verb == QLatin1String("DELETE");
+    if (changesRows) {
+        m_rowCount = sqlite3_changes64(m_db);
+        result.rowsAffected = m_rowCount;
+    }
+    if (plan.verb == QLatin1String("INSERT")) {
+        if (sqlite3_changes64(m_db) > 0 && facts(plan.insertTable).identity) {
+            const sqlite3_int64 id = sqlite3_last_insert_rowid(m_db);
+            m_identity = id <= 0x7fffffff ? vb::Variant(int(id)) : vb::Variant(double(id));
+        } else {
+            m_identity = vb::Variant::Null();
+        }
+    }
+    if (plan.verb == QLatin1String("CREATE") || plan.verb == QLatin1String("ALTER")
+        || plan.verb == QLatin1String("DROP"))
+        schemaChanged();
+}
+
+BatchResult SessionImpl::execute(const QString& sql)
+{
+    const StatementShape shape = shapeOf(sql, m_dialect);
+    std::shared_ptr<const Batch> batch = m_translations.find(shape.text);
+    if (!batch) {
+        batch = std::make_shared<const Batch>(parseBatch(shape.text, m_dialect, *this));
+        m_translations.insert(shape.text, batch);
+    }
+    return runBatch(*this, *batch, shape.literals);
+}
+
+BatchResult SessionImpl::executeNative(const QString& sql, const std::vector<vb::Variant>& parameters)
+{
+    BatchResult result;
+    auto plan = m_nativePlans.constFind(sql);
+    if (plan == m_nativePlans.constEnd()) {
+        if (m_nativePlans.size() > 512)
+            m_nativePlans.clear();
+        plan = m_nativePlans.insert(sql, nativePlan(sql));
+    }
+    run(*plan,
+        [&](sqlite3_stmt* s) {
+            const int expected = sqlite3_bind_parameter_count(s);
+            if (int(parameters.size()) < expected)
+                throw ServerError(8178, QStringLiteral("The parameterized query expects a parameter which was not "
+                                                       "supplied."));
+            for (int i = 0; i < expected; ++i)
+                bindValue(s, i + 1, parameters[size_t(i)]);
+        },
+        result);
+    return result;
+}
+
+void SessionImpl::beginTransaction()
+{
+    // IMMEDIATE takes the write lock at once, so that a conflict surfaces here as a deadlock victim.
+    if (m_tranCount == 0)
+        execSimple("BEGIN IMMEDIATE");
+    ++m_tranCount;
+}
+
+void SessionImpl::commitTransaction()
+{
+    if (m_tranCount == 0)
+        throw ServerError(3902, QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN "
+                                               "TRANSACTION."));
+    if (m_tranCount == 1)
+        execSimple("COMMIT");
+    --m_tranCount;
+}
+
+void SessionImpl::rollbackTransaction()
+{
+    if (m_tranCount == 0)
+        throw ServerError(3903, QStringLiteral("The ROLLBACK TRANSACTION request has no corresponding BEGIN "
+                                               "TRANSACTION."));
+    m_tranCount = 0;
+    if (!sqlite3_get_autocommit(m_db))
+        execSimple("ROLLBACK");
+}
+
+void SessionImpl::setBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+void SessionImpl::createDatabase(const QString& name)
+{
+    if (m_serverFolder.isEmpty())
+        throw ServerError(102, QStringLiteral("Incorrect syntax near 'DATABASE'."));
+    sqlserver::createDatabase(m_serverFolder, name);
+}
+
+void SessionImpl::catalogQuery(const QString& sql, const QString& argument, const RowReader& read)
+{
+    sqlite3_stmt* s = nullptr;
+    const int rc = m_statements.statement(sql, s);
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("SELECT"));
+    const QByteArray text = argument.toUtf8();
+    sqlite3_bind_text(s, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(s)) == SQLITE_ROW)
+        read(s);
+    sqlite3_reset(s);
+    // A read cut short must not pass for a table without columns: facts() would keep that answer.
+    if (step != SQLITE_DONE)
+        fail(step, QStringLiteral("SELECT"));
+}
+
+const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
+{
+    const QString key = table.toUpper();
+    const auto known = m_tables.constFind(key);
+    if (known != m_tables.constEnd())
+        return *known;
+    TableFacts f;
+    catalogQuery(QStringLiteral("SELECT type, sql FROM main.sqlite_schema WHERE type IN ('table', 'view') AND name = ? "
+                                "COLLATE NOCASE"),
+                 table, [&](sqlite3_stmt* s) {
+                     f.exists = true;
+                     f.rowid = columnText(s, 0) == QLatin1String("table");
+                     for (const Token& t : tokenize(columnText(s, 1))) {
+                         f.identity = f.identity || t.is(QLatin1String("AUTOINCREMENT"));
+                         f.rowid = f.rowid && !t.is(QLatin1String("WITHOUT"));
+                     }
+                 });
+    if (f.exists) {
+        catalogQuery(QStringLiteral("SELECT name, type FROM pragma_table_info(?) ORDER BY cid"), table, [&](sqlite3_stmt* s) {
+            const QString column = columnText(s, 0);
+            f.columns << column;
+            f.types.insert(column.toUpper(), columnText(s, 1));
+        });
+    }
+    return *m_tables.insert(key, f);
+}
+
+bool SessionImpl::isRowidTable(const QString& name)
+{
+    return facts(name).rowid;
+}
+
+QString SessionImpl::declaredType(const QString& table, const QString& column)
+{
+    return facts(table).types.value(column.toUpper());
+}
+
+QStringList SessionImpl::columnNames(const QString& table)
+{
+    return facts(table).columns;
+}
+
+void SessionImpl::schemaChanged()
+{
+    m_tables.clear();
+    m_translations.clear();
+}
+
+std::vector<QString> SessionImpl::tables()
+{
+    std::vector<QString> names;
+    catalogQuery(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite%' AND "
+                                "name <> ? ORDER BY name"),
+                 extendedPropertiesTable, [&](sqlite3_stmt* s) { names.push_back(columnText(s, 0)); });
+    return names;
+}
+
+std::vector<Session::TableColumn> SessionImpl::columns(const QString& table)
+{
+    std::vector<TableColumn> list;
+    catalogQuery(QStringLiteral("SELECT name, type, \"notnull\", pk FROM pragma_table_info(?) ORDER BY cid"), table,
+                 [&](sqlite3_stmt* s) {
+                     TableColumn c;
+                     c.name = columnText(s, 0);
+                     c.declaredType = columnText(s, 1);
+                     c.primaryKey = sqlite3_column_int(s, 3) > 0;
+                     c.notNull = sqlite3_column_int(s, 2) != 0 || c.primaryKey;
+                     list.push_back(c);
+                 });
+    const bool identity = facts(table).identity;
+    for (TableColumn& c : list)
+        c.identity = identity && c.primaryKey && c.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+    return list;
+}
+
+std::vector<Session::TableIndex> SessionImpl::indexes(const QString& table)
+{
+    std::vector<TableIndex> list;
+    std::vector<QString> sqliteNames;  // SQLite's name of each index, for reading its columns
+    // A rowid key has no index of its own in SQLite; SQL Server shows it as the primary key.
+    for (const TableColumn& c : columns(table)) {
+        if (c.primaryKey && c.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
+            list.push_back(TableIndex{QStringLiteral("PK_") + table, true, true, {{c.name, false}}});
+            sqliteNames.emplace_back();
+        }
+    }
+    catalogQuery(QStringLiteral("SELECT name, \"unique\", origin FROM pragma_index_list(?) ORDER BY name"), table,
+                 [&](sqlite3_stmt* s) {
+                     TableIndex index;
+                     index.name = columnText(s, 0);
+                     index.unique = sqlite3_column_int(s, 1) != 0;
+                     const bool key = columnText(s, 2) == QLatin1String("pk");
+                     index.primaryKey = key || index.name.startsWith(QLatin1String("PK_"), Qt::CaseInsensitive);
+                     sqliteNames.push_back(index.name);
+                     if (key)  // SQLite's automatic name is no name SQL Server would show
+                         index.name = QStringLiteral("PK_") + table;
+                     list.push_back(index);
+                 });
+    for (size_t k = 0; k < list.size(); ++k) {
+        if (sqliteNames[k].isEmpty())
+            continue;
+        catalogQuery(QStringLiteral("SELECT name, \"desc\" FROM pragma_index_xinfo(?) WHERE key = 1 ORDER BY seqno"),
+                     sqliteNames[k], [&](sqlite3_stmt* s) {
+                         list[k].columns.emplace_back(columnText(s, 0), sqlite3_column_int(s, 1) != 0);
+                     });
+    }
+    return list;
+}
+
+std::unique_ptr<Session> openServerDatabase(const QString& serverFolder, const QString& database)
+{
+    const QString folder = resolveServerFolder(serverFolder);
+    if (!QDir(folder).exists())
+        throw ServerError(17, QStringLiteral("SQL Server does not exist or access denied. (The server folder \"%1\" "
+                                             "does not exist.)").arg(folder));
+    if (isMasterDatabase(database)) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        sqlite3_extended_result_codes(db, 1);
+        return std::make_unique<SessionImpl>(db, Dialect::SqlServer, folder, QStringLiteral("master"));
+    }
+    const QString path = findDatabaseFile(folder, database);
+    if (path.isEmpty())
+        throw ServerError(4060, QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
+                                    .arg(database));
+    sqlite3* db = openDatabaseFile(path, database, false);
+    // Databases made before extended properties were kept get their hidden table on first use.
+    sqlite3_stmt* probe = nullptr;
+    sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_schema WHERE name = ?", -1, &probe, nullptr);
+    const QByteArray hidden = extendedPropertiesTable.toUtf8();
+    sqlite3_bind_text(probe, 1, hidden.constData(), int(hidden.size()), SQLITE_TRANSIENT);
+    const bool hasTable = sqlite3_step(probe) == SQLITE_ROW;
+    sqlite3_finalize(probe);
+    if (!hasTable)
+        sqlite3_exec(db, extendedPropertiesDefinition().toUtf8().constData(), nullptr, nullptr, nullptr);
+    return std::make_unique<SessionImpl>(db, Dialect::SqlServer, folder, database);
+}
+
+std::unique_ptr<Session> openAccessFile(const QString& path, bool create)
+{
+    if (!create && !QFileInfo::exists(path))
+        throw ServerError(5120, QStringLiteral("Unable to open the physical file \"%1\": the file does not exist.")
+                                    .arg(path));
+    sqlite3* db = openDatabaseFile(path, QFileInfo(path).completeBaseName(), create);
+    return std::make_unique<SessionImpl>(db, Dialect::Access, QString(), QFileInfo(path).completeBaseName());
+}
+
+}  // namespace sqlserver

@@ -1,0 +1,93 @@
+#pragma once
+// The session of the embedded server over one SQLite connection: translates and runs batches, keeps the
+// server state (@@IDENTITY, @@SPID, @@TRANCOUNT, @@ROWCOUNT) and hands rows back as platform values.
+
+#include "sqlserver/SchemaInfo.h"
+#include "sqlserver/ServerFunctions.h"
+#include "sqlserver/Session.h"
+#include "sqlserver/StatementCache.h"
+#include "sqlserver/StatementPlan.h"
+#include "sqlserver/TranslationCache.h"
+
+#include <QHash>
+#include <functional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace sqlserver {
+
+using Binder = std::function<void(sqlite3_stmt*)>;
+
+class SessionImpl final : public Session, public SchemaInfo, public ServerState {
+public:
+    // Takes over `db`. `serverFolder` is empty for an Access-form file.
+    SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QString database);
+    ~SessionImpl() override;
+
+    BatchResult execute(const QString& sql) override;
+    BatchResult executeNative(const QString& sql, const std::vector<vb::Variant>& parameters) override;
+
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+    int transactionCount() const override { return m_tranCount; }
+
+    void setBusyTimeout(int milliseconds) override;
+
+    std::vector<QString> tables() override;
+    std::vector<TableColumn> columns(const QString& table) override;
+    std::vector<TableIndex> indexes(const QString& table) override;
+
+    // SchemaInfo
+    bool isRowidTable(const QString& name) override;
+    QString declaredType(const QString& table, const QString& column) override;
+    QStringList columnNames(const QString& table) override;
+
+    // ServerState
+    vb::Variant lastIdentity() const override { return m_identity; }
+    int processId() const override { return m_spid; }
+    int openTransactions() const override { return m_tranCount; }
+    long long lastRowCount() const override { return m_rowCount; }
+
+    // Runs one statement; rows go to `result.rowsets`, changed rows to `result.rowsAffected`.
+    void run(const StatementPlan& plan, const Binder& bind, BatchResult& result);
+    // "Create Database [name]" on this server.
+    void createDatabase(const QString& name);
+
+    sqlite3* db() const { return m_db; }
+    const QString& databaseName() const { return m_database; }
+
+private:
+    struct TableFacts {
+        bool exists = false;
+        bool rowid = false;     // a table (not a view, not WITHOUT ROWID)
+        bool identity = false;  // an AUTOINCREMENT key
+        QStringList columns;
+        QHash<QString, QString> types;  // upper-case column -> declared type
+    };
+
+    using RowReader = std::function<void(sqlite3_stmt*)>;
+
+    [[noreturn]] void fail(int resultCode, const QString& verb);
+    // Runs a query of SQLite's own dialect with one text parameter, handing each row to `read`.
+    void catalogQuery(const QString& sql, const QString& argument, const RowReader& read);
+    void execSimple(const char* sql);
+    const TableFacts& facts(const QString& table);
+    void schemaChanged();
+
+    sqlite3* m_db;
+    Dialect m_dialect;
+    QString m_serverFolder;
+    QString m_database;
+    int m_spid;
+    int m_tranCount = 0;
+    long long m_rowCount = 0;
+    vb::Variant m_identity = vb::Variant::Null();
+    StatementCache m_statements;
+    TranslationCache m_translations;
+    QHash<QString, StatementPlan> m_nativePlans;
+    QHash<QString, TableFacts> m_tables;  // upper-case name -> what it is
+};
+
+}  // namespace sqlserver

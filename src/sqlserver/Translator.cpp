@@ -1,0 +1,69 @@
+#include "sqlserver/Translator.h"
+
+#include "sqlserver/AccessRewrites.h"
+#include "sqlserver/DateLiterals.h"
+#include "sqlserver/DdlRewrites.h"
+#include "sqlserver/DialectRewrites.h"
+#include "sqlserver/ResultShape.h"
+#include "sqlserver/StatementRewrites.h"
+#include "sqlserver/TokenTools.h"
+
+namespace sqlserver {
+
+namespace {
+
+// The statement's verb; for WITH, the verb of the statement after the common table expressions.
+int verbPosition(const Tokens& tokens)
+{
+    const int first = nextSignificant(tokens, 0);
+    if (first >= int(tokens.size()) || !tokens[first].is(QLatin1String("WITH")))
+        return first;
+    return findWordAtLevel(tokens, first, int(tokens.size()), {QLatin1String("SELECT"), QLatin1String("INSERT"),
+                                                              QLatin1String("UPDATE"), QLatin1String("DELETE")});
+}
+
+QString insertTarget(const Tokens& tokens, int verb)
+{
+    int i = nextSignificant(tokens, verb + 1);
+    if (i < int(tokens.size()) && (tokens[i].is(QLatin1String("INTO")) || tokens[i].is(QLatin1String("OR"))))
+        i = nextSignificant(tokens, i + 1);
+    while (i < int(tokens.size()) && !tokens[i].isName())
+        ++i;
+    return i < int(tokens.size()) ? tokens[i].name() : QString();
+}
+
+}  // namespace
+
+std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationContext& context)
+{
+    if (context.dialect == Dialect::Access)
+        rewriteAccessDialect(tokens);
+    rewriteNationalStrings(tokens);
+    rewriteObjectNames(tokens);
+    removeTableHints(tokens);
+    rewriteVariables(tokens);
+    rewriteFunctions(tokens);
+    rewriteTop(tokens);
+    rewriteInsertAndTruncate(tokens);
+    rewriteUpdateFrom(tokens);
+    std::vector<StatementPlan> plans;
+    for (Tokens& statement : rewriteDdl(std::move(tokens))) {
+        StatementPlan plan;
+        plan.dateParameters = normalizeDateLiterals(statement, context.schema);
+        const int verb = verbPosition(statement);
+        if (verb < int(statement.size())) {
+            plan.verb = statement[verb].text.toUpper();
+            if (plan.verb == QLatin1String("REPLACE"))
+                plan.verb = QStringLiteral("INSERT");
+            if (plan.verb == QLatin1String("INSERT"))
+                plan.insertTable = insertTarget(statement, verb);
+            if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0))
+                shapeResult(statement, plan, context.schema, context.variableTypes);
+        }
+        plan.sql = joinTokens(statement);
+        plans.push_back(std::move(plan));
+    }
+    return plans;
+}
+
+}  // namespace sqlserver

@@ -1,0 +1,66 @@
+#pragma once
+// The translator: one statement of SQL Server's (or Access's) dialect, as tokens, to SQLite statements.
+// It sees a statement's shape (StatementShape): literals whose value cannot change its work come as :N.
+// Every rewrite works on tokens (Tokenizer), never on raw text, and leaves alone what it does not recognise,
+// so that a statement it does not understand reaches SQLite as written and fails there with an error that
+// ErrorMapping gives SQL Server's number and text.
+//
+// Rewrites, in the order they run:
+//  - Access only (AccessRewrites): #mm/dd/yyyy hh:nn# dates, &, LIKE's * and ?, True/False, DISTINCTROW,
+//    Format(), Left()/Right().
+//  - N'text' -> 'text'.
+//  - dbo.X, db.dbo.X, db..X -> X; sys.tables, sys.columns, sys.types, sys.objects, sys.indexes,
+//    INFORMATION_SCHEMA.COLUMNS/TABLES -> the session's catalog views (CatalogViews).
+//  - table hints WITH (NOLOCK, ...) and a bare (NOLOCK) -> removed.
+//  - @@IDENTITY, @@SPID, @@TRANCOUNT, @@ROWCOUNT, @@ERROR, @@VERSION -> server functions; @var -> @VAR
+//    (bound as a parameter by the batch runner).
+//  - isnull -> ifnull; CONVERT(type, x[, style]) and CAST(x AS type) -> sqlserver_convert('type', x[, style])
+//    with SQL Server's meanings (datetime <-> float as days since 01/01/1900, date styles, char padding);
+//    DATEDIFF/DATEADD/DATEPART with bare interval words; LEFT/RIGHT; CURRENT_TIMESTAMP -> getdate();
+//    dbo.GET_QTD_APONTADA_PROGRAMA and dbo.GET_DEPENDENCIAS_SEQUENCIA (PlantFunctions) and
+//    fn_listextendedproperty (ExtendedProperties) -> subqueries.
+//  - SELECT [DISTINCT] TOP n -> LIMIT n at the end of the same SELECT (subqueries too; TOP 100 PERCENT dropped).
+//  - INSERT t -> INSERT INTO t; TRUNCATE TABLE -> DELETE FROM.
+//  - UPDATE t SET .. FROM t JOIN .. -> SQLite's UPDATE .. FROM (StatementRewrites).
+//  - DDL (DdlRewrites): IDENTITY/COUNTER keys, VARCHAR(MAX), CLUSTERED, ON [PRIMARY], ADD CONSTRAINT PRIMARY KEY,
+//    DROP CONSTRAINT, DROP INDEX .. ON, several columns in one ALTER TABLE ADD, Access's WITH PRIMARY.
+//  - date literals compared with or written to DATETIME columns -> 'YYYY-MM-DD HH:MM:SS' (DateLiterals);
+//    the literals a statement's shape took out as :N parameters (StatementShape) are bound in that form there.
+//  - one-table SELECTs get the table's rowid as a hidden last column (ResultShape).
+// The batch statements (DECLARE, SET, SELECT @v =, IF, BEGIN/END, EXEC, transactions, CREATE DATABASE,
+// ALTER COLUMN) are BatchParser's.
+//
+// What SQL Server does that the embedded server does differently:
+//  - Text compares by SQLite's rules: case-sensitive unless the column is declared COLLATE NOCASE (the model
+//    database declares it on its code columns; LIKE ignores case for ASCII); trailing blanks count.
+//  - + between texts is arithmetic in SQLite, not concatenation; LIKE has no [a-z] classes.
+//  - Division by zero gives NULL instead of error 8134; arithmetic overflow is not checked.
+//  - Dates keep whole seconds (no milliseconds); getdate() is read once per row, not once per statement.
+//  - A table's identity column must be its key: ALTER TABLE .. ADD .. IDENTITY fails (SQLite cannot add a key
+//    column); PRIMARY KEY constraints added later are unique indexes named PK_*.
+//  - Locks: readers never wait (WAL); a writer that waits past the busy timeout is the deadlock victim 1205.
+//  - Variables declared without a length: VARCHAR is 1 character, as in SQL Server; no table variables,
+//    temporary tables, cursors, WHILE, TRY/CATCH, stored procedures other than the extended-property ones.
+//  - A batch stops at its first failing statement.
+//  - Translations are kept per session: DDL run by another connection reaches this session's translations
+//    (date columns, identity) only after its own DDL or in a new session.
+//  - SET DATEFORMAT and other SET options are accepted and ignored: texts are read year first.
+
+#include "sqlserver/SchemaInfo.h"
+#include "sqlserver/Session.h"
+#include "sqlserver/StatementPlan.h"
+#include "sqlserver/Tokenizer.h"
+
+#include <QHash>
+
+namespace sqlserver {
+
+struct TranslationContext {
+    Dialect dialect;
+    SchemaInfo& schema;
+    const QHash<QString, QString>& variableTypes;  // @NAME (upper case) -> its declared type
+};
+
+std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationContext& context);
+
+}  // namespace sqlserver

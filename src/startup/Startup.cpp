@@ -1,0 +1,141 @@
+#include "startup/Startup.h"
+
+#include "sqlserver/DatabaseFiles.h"
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/Modulo.h"
+#include "core/StartupSettings.h"
+#include "startup/FrmSelBanco.h"
+#include "desktop/ProgramEnd.h"
+#include "desktop/WindowRoutines.h"
+#include "runtime/Err.h"
+#include "runtime/UiServices.h"
+#include "scheduling/CalendarGeneration.h"
+#include "schema/DemoPlant.h"
+
+#include <algorithm>
+
+namespace Modulo {
+
+namespace {
+
+const QString builtInPassword = QStringLiteral("brumaleto6093");
+const QString embeddedPrefix = QStringLiteral("sqlite:");
+
+// A number is rounded (halves to even) and brought into 6..60; anything else keeps the current value,
+// brought into 6..60 as well. Rounding as a Double first keeps a huge value from overflowing.
+int calendarMonths(const QString& text, int current)
+{
+    const double months = vb::IsNumeric(text) ? vb::Round(vb::CDbl(text)) : double(current);
+    return int(std::clamp(months, 6.0, 60.0));
+}
+
+[[noreturn]] void refuse(const QString& message, int style)
+{
+    vb::Ui().MsgBox(message, style);
+    endProgram();
+}
+
+int openConnection(int commandTimeout)
+{
+    return BancoAtual().AbreConexao(0, false, 1, ServidorIni, BancoIni, UsuarioIni, SenhaIni, true, 60,
+                                    commandTimeout);
+}
+
+// A database just created on the embedded server gets the demo plant, so that a first start has stations
+// and work orders to show. A real server's new database stays empty.
+void loadDemoPlantIfEmbedded()
+{
+    if (!ServidorIni.startsWith(embeddedPrefix, Qt::CaseInsensitive))
+        return;
+    const QString folder = sqlserver::resolveServerFolder(ServidorIni.mid(embeddedPrefix.size()));
+    const QString file = sqlserver::findDatabaseFile(folder, BancoIni);
+    if (!file.isEmpty())
+        schema::buildDemoPlant(file);
+}
+
+// Opens the database, offering to create it when the server reports it missing. False when the creation
+// or the connection to the new database failed.
+bool connectOrCreate(int commandTimeout)
+{
+    if (openConnection(commandTimeout) != 2)
+        return true;
+
+    vb::Ui().MsgBox(QStringLiteral("Banco de Dados SQLSERVER não localizado!"), vb::vbInformation);
+    const int answer = vb::Ui().MsgBox(
+        QStringLiteral("Deseja criar um Banco de Dados Vazio. Esta operação poderá levar alguns minutos."),
+        vb::vbYesNo | vb::vbQuestion);
+    if (answer != vb::vbYes)
+        refuse(QStringLiteral("O programa não pode continuar sem o Banco de Dados. Contate Vendedor ou Suporte "
+                              "Técnico."),
+               vb::vbCritical);
+
+    if (!BancoAtual().CriaBanco(0, ServidorIni, BancoIni, UsuarioIni, SenhaIni))
+        return false;
+    loadDemoPlantIfEmbedded();
+    BancoAtual().setVariavelADODBConnection(nullptr);
+    return openConnection(30) != 0;
+}
+
+// True when the connection is settled; false when the database could not be created or reached after its
+// creation (the error box follows).
+bool readSettingsAndConnect()
+{
+    const QString iniPath = CaminhoApp() + QStringLiteral("/Util/Config.ini");
+    SecaoConexao.clear();
+    {
+        FrmSelBanco chooser;
+        CentralizaForm(&chooser, 1, false);
+        vb::Ui().DoEvents();
+        if (chooser.endRequested())
+            endProgram();
+    }
+
+    SecaoConexao = QStringLiteral("Conexao") + (SecaoConexao == QLatin1String("0") ? QString() : SecaoConexao);
+    const auto ini = [&](const char* key) {
+        return BancoAtual().GetIni(SecaoConexao, QString::fromLatin1(key), iniPath).toString();
+    };
+    TipoBancoIni = ini("TipoBanco");
+    ServidorIni = ini("Servidor");
+    BancoIni = ini("Banco");
+    SenhaIni = ini("Senha");
+    UsuarioIni = ini("Usuario");
+    TimeOutIni = ini("TimeOut");
+    PorTempo = ini("PorTempo") == QLatin1String("1");
+    ModoSequencia = ini("ModoSequencia") == QLatin1String("1");
+    modCalendario::MesesCalendario = calendarMonths(ini("NrMesesCalendario"), modCalendario::MesesCalendario);
+
+    if (TipoBancoIni.isEmpty() || BancoIni.isEmpty() || ServidorIni.isEmpty())
+        refuse(QStringLiteral("Definir parâmetros no arquivo CONFIG.INI (TipoBanco\\Servidor\\Banco)!"),
+               vb::vbInformation);
+    BancoAtual().TipoBanco = vb::CLng(TipoBancoIni);
+    if (BancoAtual().TipoBanco != 0)
+        refuse(QStringLiteral("Tipo de banco de dados inválido!"), vb::vbInformation);
+
+    if (SenhaIni.isEmpty())
+        SenhaIni = builtInPassword;
+    if (UsuarioIni.isEmpty())
+        UsuarioIni = QStringLiteral("sa");
+    if (TimeOutIni.isEmpty())
+        TimeOutIni = QStringLiteral("60");
+
+    return connectOrCreate(vb::CLng(TimeOutIni));
+}
+
+}  // namespace
+
+void Inicializa()
+{
+    try {
+        if (readSettingsAndConnect())
+            return;
+    } catch (const std::exception&) {
+        vb::Err.SetFromCurrentException();
+    }
+    vb::Ui().MsgBox(QStringLiteral("Erro: ") + QString::number(vb::Err.Number) + QStringLiteral(" - ") +
+                    vb::Err.Description);
+    vb::Err.Clear();
+    endProgram();
+}
+
+}  // namespace Modulo
