@@ -6,6 +6,7 @@
 #include "core/StringBuilder.h"
 #include "scheduling/Records.h"
 #include "scheduling/SqlLiterals.h"
+#include "scheduling/StationBookings.h"
 
 using scheduling::column;
 using scheduling::hasRow;
@@ -42,6 +43,7 @@ void CorrigeLeadTime(std::int32_t PosAuto)
         BancoAtual().Add(QStringLiteral("Fim"), fim);
         BancoAtual().Update(QStringLiteral("CadProgVorna"),
                             QStringLiteral("Auto=") + number(vb::CLng(column(*bookings, QStringLiteral("auto")))));
+        scheduling::bookingsChanged();
         BancoAtual().Add(QStringLiteral("Termino"), fim);
         BancoAtual().Update(QStringLiteral("CadSeq"),
                             QStringLiteral("Auto=") + number(vb::CLng(column(*bookings, QStringLiteral("seqauto")))));

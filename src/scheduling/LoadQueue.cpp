@@ -6,6 +6,7 @@
 #include "core/StringBuilder.h"
 #include "runtime/Err.h"
 #include "runtime/UiServices.h"
+#include "scheduling/StationBookings.h"
 
 namespace modMonta {
 
@@ -63,6 +64,7 @@ void RemoveOSVorna(int NrServ)
     BancoAtual().ExecutaComando(
         QStringLiteral("delete from cadprogvorna where seqauto in (select auto from cadseq where nrserv = %1)")
             .arg(NrServ));
+    scheduling::bookingsChanged();
     BancoAtual().ExecutaComando(QStringLiteral("delete from cadfilavorna where nrserv = %1").arg(NrServ));
 }
 

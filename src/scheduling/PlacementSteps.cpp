@@ -11,6 +11,7 @@
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SlotSearch.h"
 #include "scheduling/SqlLiterals.h"
+#include "scheduling/StationBookings.h"
 #include "scheduling/WorkingTime.h"
 
 namespace scheduling {
@@ -94,10 +95,11 @@ bool timedSlot(QString& Posto, vb::Date& Inicio, vb::Date& Fim, double Duracao, 
 
 void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim)
 {
-    BancoAtual().ExecutaComando(QStringLiteral("Insert InTo CadProgVorna (SeqAuto,Posto,Inicio,Fim)Values(") +
-                                number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QLatin1Char(',') +
-                                quotedText(minuteText(Inicio)) + QLatin1Char(',') + quotedText(minuteText(Fim)) +
-                                QLatin1Char(')'));
+    if (BancoAtual().ExecutaComando(QStringLiteral("Insert InTo CadProgVorna (SeqAuto,Posto,Inicio,Fim)Values(") +
+                                    number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QLatin1Char(',') +
+                                    quotedText(minuteText(Inicio)) + QLatin1Char(',') + quotedText(minuteText(Fim)) +
+                                    QLatin1Char(')')))
+        bookingInserted(Posto, Inicio, Fim);
 }
 
 vb::Variant stationListValue(const QString& Posto, const QString& name)

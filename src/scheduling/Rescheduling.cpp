@@ -12,6 +12,7 @@
 #include "scheduling/RunningOperations.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SequenceMode.h"
+#include "scheduling/StationBookings.h"
 #include "scheduling/StatusWindow.h"
 #include "scheduling/WorkOrderInsertion.h"
 
@@ -51,9 +52,12 @@ void insertQueue(StatusWindow& Janela)
 bool rescheduleAll(StatusWindow& Janela)
 {
     try {
+        // The run holds the schedule: what it reads of the bookings it keeps in memory.
+        const scheduling::HeldBookings bookings;
         LeDataLimite();
         modCalendario::AtualizaPostosAlterados();
         BancoAtual().ExecutaComando(QStringLiteral("delete from cadprogvorna"));
+        scheduling::bookingsChanged();
         MontaProgramasEmExecucao();
         LeProximoInicio();
         if (Modulo::ModoSequencia)

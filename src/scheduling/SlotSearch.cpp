@@ -11,10 +11,10 @@
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
+#include "scheduling/StationBookings.h"
 #include "scheduling/WorkingTime.h"
 
 #include <optional>
-#include <vector>
 
 using scheduling::column;
 using scheduling::hasRow;
@@ -25,14 +25,14 @@ namespace modMonta {
 
 namespace {
 
-struct Booking {
-    vb::Date inicio;
-    vb::Date fim;
-};
+using scheduling::Booking;
+using scheduling::BookingsFrom;
 
 // The station's bookings that start or end at or after the moment, by start.
-std::vector<Booking> bookingsFrom(const QString& Posto, vb::Date moment)
+BookingsFrom bookingsFrom(const QString& Posto, vb::Date moment)
 {
+    if (scheduling::bookingsHeld())
+        return scheduling::heldBookingsFrom(Posto, moment);
     const QString from = quotedText(minuteText(moment));
     StringBuilder sql;
     sql.defineCaracter(QStringLiteral(" "));
@@ -43,10 +43,10 @@ std::vector<Booking> bookingsFrom(const QString& Posto, vb::Date moment)
     sql.append(QStringLiteral("OR Fim >= ") + from + QLatin1Char(')'));
     sql.append(QStringLiteral("order by inicio"));
     const auto rows = scheduling::query(sql.Texto());
-    std::vector<Booking> bookings;
+    BookingsFrom bookings;
     for (; hasRow(*rows); rows->MoveNext())
-        bookings.push_back({vb::CDate(column(*rows, QStringLiteral("Inicio"))),
-                            vb::CDate(column(*rows, QStringLiteral("Fim")))});
+        bookings.before.push_back(scheduling::booking(vb::CDate(column(*rows, QStringLiteral("Inicio"))),
+                                                      vb::CDate(column(*rows, QStringLiteral("Fim")))));
     return bookings;
 }
 
@@ -68,7 +68,7 @@ public:
     {
         m_encontrado = false;
         if (!executando) {
-            const std::vector<Booking> bookings = bookingsFrom(m_posto, m_requested);
+            const BookingsFrom bookings = bookingsFrom(m_posto, m_requested);
             if (!bookings.empty())
                 return amongBookings(bookings);
         }
@@ -76,9 +76,9 @@ public:
     }
 
 private:
-    vb::Date amongBookings(const std::vector<Booking>& bookings)
+    vb::Date amongBookings(const BookingsFrom& bookings)
     {
-        const Booking& first = bookings.front();
+        const Booking& first = bookings[0];
         const long long before = vb::DateDiff(QStringLiteral("n"), m_requested, first.inicio);
         if (before > 0 && before >= m_duracao && fits(m_requested, first.inicio))
             return found(m_requested);
@@ -86,7 +86,7 @@ private:
         for (std::size_t i = 0; i + 1 < bookings.size(); ++i) {
             const Booking& booking = bookings[i];
             const Booking& next = bookings[i + 1];
-            if (vb::DateDiff(QStringLiteral("n"), booking.fim, next.inicio) < m_duracao)
+            if (double(next.startMinute - booking.endMinute) < m_duracao)
                 continue;
             if (booking.fim < MomentoAtual)
                 return failed(QStringLiteral("Inicio menor que momento atual."));
@@ -96,7 +96,7 @@ private:
                 return found(start);
         }
 
-        const Booking& last = bookings.back();
+        const Booking& last = bookings[bookings.size() - 1];
         if (last.fim < MomentoAtual)
             return failed(QStringLiteral("Data inicio menor que o momento atual."));
         vb::Date start = last.fim;

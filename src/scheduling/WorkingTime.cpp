@@ -7,6 +7,7 @@
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
+#include "scheduling/StationBookings.h"
 #include "scheduling/StationCalendars.h"
 
 #include <algorithm>
@@ -59,6 +60,8 @@ bool IntervaloLivre(const QString& Posto, vb::Date Inicio, vb::Date Fim)
     // The working-time test needs no query: done first, it spares the bookings read for most refusals.
     if (!DentroCalendario(Posto, Inicio, Fim))
         return false;
+    if (scheduling::bookingsHeld())
+        return !scheduling::heldBookingOverlaps(Posto, Inicio, Fim);
 
     const QString inicio = quotedText(minuteText(Inicio));
     const QString fim = quotedText(minuteText(Fim));

@@ -1,0 +1,143 @@
+#include "scheduling/StationBookings.h"
+
+#include "ado/Recordset.h"
+#include "scheduling/Records.h"
+#include "scheduling/SqlLiterals.h"
+
+#include <QHash>
+#include <algorithm>
+#include <memory>
+
+namespace scheduling {
+
+namespace {
+
+struct StationList {
+    std::vector<Booking> bookings;  // by start, then as written
+    double longest = 0;             // the longest booking, in days: how far back an overlap can start
+};
+
+struct Held {
+    int depth = 0;
+    QHash<QString, StationList> stations;  // by code as the column compares it (ASCII case ignored)
+};
+
+Held held;
+
+QString stationKey(const QString& Posto)
+{
+    QString key = Posto;
+    for (QChar& c : key)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    return key;
+}
+
+void add(StationList& list, const Booking& b)
+{
+    const auto at = std::upper_bound(list.bookings.begin(), list.bookings.end(), b.inicio,
+                                     [](vb::Date inicio, const Booking& other) { return inicio < other.inicio; });
+    list.bookings.insert(at, b);
+    list.longest = std::max(list.longest, b.fim.serial - b.inicio.serial);
+}
+
+StationList& stationList(const QString& Posto)
+{
+    const QString key = stationKey(Posto);
+    auto found = held.stations.find(key);
+    if (found != held.stations.end())
+        return *found;
+    StationList list;
+    const auto rows = query(QStringLiteral("SELECT Inicio,Fim FROM CadProgVorna with(nolock) WHERE posto = ") +
+                            quotedText(Posto) + QStringLiteral(" order by inicio,auto"));
+    for (; hasRow(*rows); rows->MoveNext())
+        add(list, booking(vb::CDate(column(*rows, QStringLiteral("Inicio"))),
+                          vb::CDate(column(*rows, QStringLiteral("Fim")))));
+    return *held.stations.insert(key, std::move(list));
+}
+
+// The first booking that may reach `moment`: none starting earlier ends at or after it.
+std::vector<Booking>::const_iterator firstReaching(const StationList& list, vb::Date moment)
+{
+    // A little wider than the longest booking: a wider window only costs comparisons.
+    const vb::Date earliest(moment.serial - list.longest - 1e-6);
+    return std::lower_bound(list.bookings.begin(), list.bookings.end(), earliest,
+                            [](const Booking& b, vb::Date inicio) { return b.inicio < inicio; });
+}
+
+}  // namespace
+
+// Minute numbers whose differences are the minute differences of the moments.
+std::int64_t minuteNumber(vb::Date moment)
+{
+    return vb::DateDiff(QStringLiteral("n"), vb::Date(), moment);
+}
+
+Booking booking(vb::Date inicio, vb::Date fim)
+{
+    return {inicio, fim, minuteNumber(inicio), minuteNumber(fim)};
+}
+
+HeldBookings::HeldBookings()
+{
+    ++held.depth;
+}
+
+HeldBookings::~HeldBookings()
+{
+    if (--held.depth == 0)
+        held.stations.clear();
+}
+
+bool bookingsHeld()
+{
+    return held.depth > 0;
+}
+
+vb::Date storedMinute(vb::Date moment)
+{
+    const vb::Date day = vb::DateSerial(vb::Year(moment), vb::Month(moment), vb::Day(moment));
+    return vb::Date(day.serial + double((vb::Hour(moment) * 60 + vb::Minute(moment)) * 60) / 86400.0);
+}
+
+BookingsFrom heldBookingsFrom(const QString& Posto, vb::Date moment)
+{
+    const StationList& list = stationList(Posto);
+    const vb::Date from = storedMinute(moment);
+    const auto after = std::lower_bound(list.bookings.begin(), list.bookings.end(), from,
+                                        [](const Booking& b, vb::Date inicio) { return b.inicio < inicio; });
+    BookingsFrom result;
+    for (auto b = firstReaching(list, from); b != after; ++b)
+        if (b->fim >= from)
+            result.before.push_back(*b);
+    result.after = std::span<const Booking>(list.bookings).subspan(std::size_t(after - list.bookings.begin()));
+    return result;
+}
+
+bool heldBookingOverlaps(const QString& Posto, vb::Date Inicio, vb::Date Fim)
+{
+    const StationList& list = stationList(Posto);
+    const vb::Date inicio = storedMinute(Inicio);
+    const vb::Date fim = storedMinute(Fim);
+    for (auto b = firstReaching(list, inicio); b != list.bookings.end() && b->inicio <= fim; ++b) {
+        if ((b->inicio >= inicio && b->fim <= fim) || (b->inicio < fim && b->fim > inicio))
+            return true;
+    }
+    return false;
+}
+
+void bookingInserted(const QString& Posto, vb::Date Inicio, vb::Date Fim)
+{
+    if (!bookingsHeld())
+        return;
+    const auto found = held.stations.find(stationKey(Posto));
+    if (found != held.stations.end())
+        add(*found, booking(storedMinute(Inicio), storedMinute(Fim)));
+}
+
+void bookingsChanged()
+{
+    held.stations.clear();
+}
+
+}  // namespace scheduling

@@ -1,0 +1,65 @@
+#pragma once
+// The bookings (CadProgVorna) of each station, held in memory while one rescheduling runs, so that the slot
+// search and the free-interval test read them without a query. Only the rescheduling writes the schedule
+// while it runs, and every write it makes is told here: a booking inserted is added, any other change drops
+// what is held, to be read again on next use. Outside a run nothing is held and the callers query.
+
+#include "runtime/Date.h"
+
+#include <QString>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace scheduling {
+
+// A booking as the database hands it back, with its ends as minute numbers for gap arithmetic.
+struct Booking {
+    vb::Date inicio;
+    vb::Date fim;
+    std::int64_t startMinute = 0;
+    std::int64_t endMinute = 0;
+};
+
+// A booking read or written at these moments.
+Booking booking(vb::Date inicio, vb::Date fim);
+
+// The bookings of the station that start or end at or after a moment, in start order: those that start
+// before it (and end at or after it) in `before`, the rest a view of the held list, valid until the next
+// write.
+struct BookingsFrom {
+    std::vector<Booking> before;
+    std::span<const Booking> after;
+    std::size_t size() const { return before.size() + after.size(); }
+    bool empty() const { return size() == 0; }
+    const Booking& operator[](std::size_t i) const { return i < before.size() ? before[i] : after[i - before.size()]; }
+};
+
+// Holds the bookings for as long as it lives: one rescheduling.
+class HeldBookings {
+public:
+    HeldBookings();
+    ~HeldBookings();
+    HeldBookings(const HeldBookings&) = delete;
+    HeldBookings& operator=(const HeldBookings&) = delete;
+};
+
+// Whether bookings are held now.
+bool bookingsHeld();
+
+// The station's bookings that start or end at or after `moment` (compared to the minute, as the query's text
+// compares it). Only while bookings are held.
+BookingsFrom heldBookingsFrom(const QString& Posto, vb::Date moment);
+
+// Whether a held booking of the station lies inside [Inicio, Fim] or overlaps it (to the minute, as the
+// query compares): a booking of non-zero length that only touches the interval does not count.
+bool heldBookingOverlaps(const QString& Posto, vb::Date Inicio, vb::Date Fim);
+
+// What the scheduler wrote: a new booking, or any other change of CadProgVorna.
+void bookingInserted(const QString& Posto, vb::Date Inicio, vb::Date Fim);
+void bookingsChanged();
+
+// The value the database hands back for a moment written to the minute.
+vb::Date storedMinute(vb::Date moment);
+
+}  // namespace scheduling
