@@ -8,6 +8,7 @@
 #include "runtime/Format.h"
 #include "scheduling/PlacementEngine.h"
 #include "scheduling/Records.h"
+#include "scheduling/RunLookups.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SlotSearch.h"
 #include "scheduling/SqlLiterals.h"
@@ -32,9 +33,8 @@ QString groupStationsSql(const QString& Posto, GroupQuery which)
 vb::Date intoWorkingTime(const QString& Posto, vb::Date Inicio, bool changeable, GroupQuery which)
 {
     if (changeable) {
-        const auto postos = query(groupStationsSql(Posto, which));
-        for (; hasRow(*postos); postos->MoveNext()) {
-            if (modMonta::DentroCalendario(vb::CStr(column(*postos, QStringLiteral("Codigo"))), Inicio, Inicio))
+        for (const GroupStation& station : groupStations(Posto, which)) {
+            if (modMonta::DentroCalendario(station.codigo, Inicio, Inicio))
                 return Inicio;
         }
     } else if (modMonta::DentroCalendario(Posto, Inicio, Inicio)) {

@@ -10,6 +10,7 @@
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/RunningOperations.h"
+#include "scheduling/ScheduleHeld.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SequenceMode.h"
 #include "scheduling/StationBookings.h"
@@ -52,8 +53,7 @@ void insertQueue(StatusWindow& Janela)
 bool rescheduleAll(StatusWindow& Janela)
 {
     try {
-        // The run holds the schedule: what it reads of the bookings it keeps in memory.
-        const scheduling::HeldBookings bookings;
+        const scheduling::ScheduleHeld held;
         LeDataLimite();
         modCalendario::AtualizaPostosAlterados();
         BancoAtual().ExecutaComando(QStringLiteral("delete from cadprogvorna"));

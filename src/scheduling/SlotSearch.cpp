@@ -9,6 +9,7 @@
 #include "scheduling/CalendarGeneration.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/ScheduleHeld.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/StationBookings.h"
@@ -31,7 +32,7 @@ using scheduling::BookingsFrom;
 // The station's bookings that start or end at or after the moment, by start.
 BookingsFrom bookingsFrom(const QString& Posto, vb::Date moment)
 {
-    if (scheduling::bookingsHeld())
+    if (scheduling::scheduleHeld())
         return scheduling::heldBookingsFrom(Posto, moment);
     const QString from = quotedText(minuteText(moment));
     StringBuilder sql;

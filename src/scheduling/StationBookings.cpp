@@ -2,6 +2,7 @@
 
 #include "ado/Recordset.h"
 #include "scheduling/Records.h"
+#include "scheduling/ScheduleHeld.h"
 #include "scheduling/SqlLiterals.h"
 
 #include <QHash>
@@ -17,21 +18,7 @@ struct StationList {
     double longest = 0;             // the longest booking, in days: how far back an overlap can start
 };
 
-struct Held {
-    int depth = 0;
-    QHash<QString, StationList> stations;  // by code as the column compares it (ASCII case ignored)
-};
-
-Held held;
-
-QString stationKey(const QString& Posto)
-{
-    QString key = Posto;
-    for (QChar& c : key)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    return key;
-}
+QHash<QString, StationList> held;  // by stationKey
 
 void add(StationList& list, const Booking& b)
 {
@@ -44,8 +31,8 @@ void add(StationList& list, const Booking& b)
 StationList& stationList(const QString& Posto)
 {
     const QString key = stationKey(Posto);
-    auto found = held.stations.find(key);
-    if (found != held.stations.end())
+    auto found = held.find(key);
+    if (found != held.end())
         return *found;
     StationList list;
     const auto rows = query(QStringLiteral("SELECT Inicio,Fim FROM CadProgVorna with(nolock) WHERE posto = ") +
@@ -53,7 +40,7 @@ StationList& stationList(const QString& Posto)
     for (; hasRow(*rows); rows->MoveNext())
         add(list, booking(vb::CDate(column(*rows, QStringLiteral("Inicio"))),
                           vb::CDate(column(*rows, QStringLiteral("Fim")))));
-    return *held.stations.insert(key, std::move(list));
+    return *held.insert(key, std::move(list));
 }
 
 // The first booking that may reach `moment`: none starting earlier ends at or after it.
@@ -76,22 +63,6 @@ std::int64_t minuteNumber(vb::Date moment)
 Booking booking(vb::Date inicio, vb::Date fim)
 {
     return {inicio, fim, minuteNumber(inicio), minuteNumber(fim)};
-}
-
-HeldBookings::HeldBookings()
-{
-    ++held.depth;
-}
-
-HeldBookings::~HeldBookings()
-{
-    if (--held.depth == 0)
-        held.stations.clear();
-}
-
-bool bookingsHeld()
-{
-    return held.depth > 0;
 }
 
 vb::Date storedMinute(vb::Date moment)
@@ -128,16 +99,16 @@ bool heldBookingOverlaps(const QString& Posto, vb::Date Inicio, vb::Date Fim)
 
 void bookingInserted(const QString& Posto, vb::Date Inicio, vb::Date Fim)
 {
-    if (!bookingsHeld())
+    if (!scheduleHeld())
         return;
-    const auto found = held.stations.find(stationKey(Posto));
-    if (found != held.stations.end())
+    const auto found = held.find(stationKey(Posto));
+    if (found != held.end())
         add(*found, booking(storedMinute(Inicio), storedMinute(Fim)));
 }
 
 void bookingsChanged()
 {
-    held.stations.clear();
+    held.clear();
 }
 
 }  // namespace scheduling

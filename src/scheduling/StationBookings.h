@@ -1,7 +1,7 @@
 #pragma once
-// The bookings (CadProgVorna) of each station, held in memory while one rescheduling runs, so that the slot
-// search and the free-interval test read them without a query. Only the rescheduling writes the schedule
-// while it runs, and every write it makes is told here: a booking inserted is added, any other change drops
+// The bookings (CadProgVorna) of each station, held in memory while a rescheduling holds the schedule
+// (ScheduleHeld), so that the slot search and the free-interval test read them without a query. Every write
+// the scheduler makes to the schedule is told here: a booking inserted is added, any other change drops
 // what is held, to be read again on next use. Outside a run nothing is held and the callers query.
 
 #include "runtime/Date.h"
@@ -35,27 +35,15 @@ struct BookingsFrom {
     const Booking& operator[](std::size_t i) const { return i < before.size() ? before[i] : after[i - before.size()]; }
 };
 
-// Holds the bookings for as long as it lives: one rescheduling.
-class HeldBookings {
-public:
-    HeldBookings();
-    ~HeldBookings();
-    HeldBookings(const HeldBookings&) = delete;
-    HeldBookings& operator=(const HeldBookings&) = delete;
-};
-
-// Whether bookings are held now.
-bool bookingsHeld();
-
 // The station's bookings that start or end at or after `moment` (compared to the minute, as the query's text
-// compares it). Only while bookings are held.
+// compares it). Only while the schedule is held.
 BookingsFrom heldBookingsFrom(const QString& Posto, vb::Date moment);
 
 // Whether a held booking of the station lies inside [Inicio, Fim] or overlaps it (to the minute, as the
 // query compares): a booking of non-zero length that only touches the interval does not count.
 bool heldBookingOverlaps(const QString& Posto, vb::Date Inicio, vb::Date Fim);
 
-// What the scheduler wrote: a new booking, or any other change of CadProgVorna.
+// What the scheduler wrote: a new booking, or any other change of CadProgVorna (also: the run ended).
 void bookingInserted(const QString& Posto, vb::Date Inicio, vb::Date Fim);
 void bookingsChanged();
 

@@ -6,6 +6,7 @@
 #include "core/InformationLog.h"
 #include "scheduling/CalendarGeneration.h"
 #include "scheduling/Records.h"
+#include "scheduling/RunLookups.h"
 #include "scheduling/SqlLiterals.h"
 
 using scheduling::column;
@@ -47,10 +48,16 @@ bool VerificaTurnosPostos(std::int32_t NrServ)
 
 bool PostoTemTurno(const QString& Posto)
 {
-    if (!ExistePostoTurno(Posto))
+    if (const std::optional<bool> known = scheduling::rememberedShiftTest(Posto))
+        return *known;
+    if (!ExistePostoTurno(Posto)) {
+        scheduling::rememberShiftTest(Posto, false);
         return false;
+    }
     if (!ExistePostoCalendario(Posto))
         modCalendario::MontaCalendario(vb::Today(), Posto);
+    else
+        scheduling::rememberShiftTest(Posto, true);  // a generation may write nothing: then it is tried again
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "core/StringBuilder.h"
 #include "scheduling/CalendarGeneration.h"
 #include "scheduling/Records.h"
+#include "scheduling/ScheduleHeld.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/StationBookings.h"
@@ -60,7 +61,7 @@ bool IntervaloLivre(const QString& Posto, vb::Date Inicio, vb::Date Fim)
     // The working-time test needs no query: done first, it spares the bookings read for most refusals.
     if (!DentroCalendario(Posto, Inicio, Fim))
         return false;
-    if (scheduling::bookingsHeld())
+    if (scheduling::scheduleHeld())
         return !scheduling::heldBookingOverlaps(Posto, Inicio, Fim);
 
     const QString inicio = quotedText(minuteText(Inicio));

@@ -1,0 +1,64 @@
+#include "scheduling/RunLookups.h"
+
+#include "ado/Recordset.h"
+#include "scheduling/Records.h"
+#include "scheduling/ScheduleHeld.h"
+
+#include <QHash>
+
+namespace scheduling {
+
+namespace {
+
+QHash<QString, std::vector<GroupStation>> groups;  // by statement
+QHash<QString, bool> shiftTests;                 // by stationKey
+
+std::vector<GroupStation> readGroupStations(const QString& sql, GroupQuery which)
+{
+    const auto postos = query(sql);
+    std::vector<GroupStation> stations;
+    for (; hasRow(*postos); postos->MoveNext()) {
+        GroupStation station{vb::CStr(column(*postos, QStringLiteral("Codigo")))};
+        if (which == GroupQuery::Candidates) {
+            const vb::Variant semDuracao = column(*postos, QStringLiteral("vornamaquina"));
+            station.withoutDuration = !semDuracao.isNull() && vb::CBool(semDuracao);
+        }
+        stations.push_back(station);
+    }
+    return stations;
+}
+
+}  // namespace
+
+std::vector<GroupStation> groupStations(const QString& Posto, GroupQuery which)
+{
+    const QString sql = groupStationsSql(Posto, which);
+    if (!scheduleHeld())
+        return readGroupStations(sql, which);
+    const auto found = groups.constFind(sql);
+    if (found != groups.constEnd())
+        return *found;
+    return *groups.insert(sql, readGroupStations(sql, which));
+}
+
+std::optional<bool> rememberedShiftTest(const QString& Posto)
+{
+    const auto found = shiftTests.constFind(stationKey(Posto));
+    if (found == shiftTests.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+void rememberShiftTest(const QString& Posto, bool hasShift)
+{
+    if (scheduleHeld())
+        shiftTests.insert(stationKey(Posto), hasShift);
+}
+
+void forgetRunLookups()
+{
+    groups.clear();
+    shiftTests.clear();
+}
+
+}  // namespace scheduling

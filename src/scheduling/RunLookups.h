@@ -1,0 +1,27 @@
+#pragma once
+// Lookups of what the scheduler only reads, remembered while the schedule is held (ScheduleHeld): the
+// stations of a machine group and a station's shift test. Outside a run every lookup reads again.
+
+#include "scheduling/PlacementSteps.h"
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace scheduling {
+
+struct GroupStation {
+    QString codigo;
+    bool withoutDuration = false;  // vornamaquina (read only by GroupQuery::Candidates): its operations take no time
+};
+
+// The rows of groupStationsSql(Posto, which), in its order.
+std::vector<GroupStation> groupStations(const QString& Posto, GroupQuery which);
+
+// The station's shift test as last answered in this run, when an answer was kept.
+std::optional<bool> rememberedShiftTest(const QString& Posto);
+void rememberShiftTest(const QString& Posto, bool hasShift);
+
+void forgetRunLookups();
+
+}  // namespace scheduling
