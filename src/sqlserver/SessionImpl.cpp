@@ -108,8 +108,29 @@ void SessionImpl::execSimple(const char* sql)
         fail(rc, QString::fromLatin1(sql));
 }
 
+void SessionImpl::runKept(const char* sql)
+{
+    sqlite3_stmt* s = nullptr;
+    int rc = m_statements.statement(QString::fromLatin1(sql), s);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(s);
+        sqlite3_reset(s);
+    }
+    if (rc != SQLITE_DONE && rc != SQLITE_OK)
+        fail(rc, QString::fromLatin1(sql));
+}
+
 void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult& result)
 {
+    // The id never changes: the rows of its first answer serve every later one.
+    if (plan.sessionIdOnly) {
+        const auto known = m_sessionIdRows.constFind(plan.sql);
+        if (known != m_sessionIdRows.constEnd()) {
+            result.rowsets.push_back(*known);
+            m_rowCount = 1;
+            return;
+        }
+    }
     sqlite3_stmt* s = nullptr;
     std::shared_ptr<ResultColumns> columns;
     int rc = m_statements.statement(plan.sql, s, &columns);
@@ -126,6 +147,8 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
             fail(rc, plan.verb);
         }
         m_rowCount = (long long)rowset.rows.size();
+        if (plan.sessionIdOnly)
+            m_sessionIdRows.insert(plan.sql, rowset);
         result.rowsets.push_back(std::move(rowset));
     } else {
         rc = sqlite3_step(s);
@@ -191,7 +214,7 @@ void SessionImpl::beginTransaction()
 {
     // IMMEDIATE takes the write lock at once, so that a conflict surfaces here as a deadlock victim.
     if (m_tranCount == 0)
-        execSimple("BEGIN IMMEDIATE");
+        runKept("BEGIN IMMEDIATE");
     ++m_tranCount;
 }
 
@@ -201,7 +224,7 @@ void SessionImpl::commitTransaction()
         throw ServerError(3902, QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN "
                                                "TRANSACTION."));
     if (m_tranCount == 1)
-        execSimple("COMMIT");
+        runKept("COMMIT");
     --m_tranCount;
 }
 

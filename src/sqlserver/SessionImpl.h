@@ -73,6 +73,8 @@ private:
     // Runs a query of SQLite's own dialect with one text parameter, handing each row to `read`.
     void catalogQuery(const QString& sql, const QString& argument, const RowReader& read);
     void execSimple(const char* sql);
+    // A statement without parameters or rows, prepared once and kept.
+    void runKept(const char* sql);
     const TableFacts& facts(const QString& table);
     void schemaChanged();
 
@@ -87,6 +89,7 @@ private:
     StatementCache m_statements;
     TranslationCache m_translations;
     QHash<QString, StatementPlan> m_nativePlans;
+    QHash<QString, Rowset> m_sessionIdRows;  // SELECT @@SPID statements -> their answer
     QHash<QString, TableFacts> m_tables;  // upper-case name -> what it is
 };
 

@@ -14,6 +14,7 @@ struct StatementPlan {
     QString rowidTable;   // a one-table SELECT whose last column is that table's rowid
     std::vector<QString> columnTypes;  // declared types of result columns that are expressions ("" unknown)
     std::vector<int> dateParameters;   // N of the parameters :N whose text values are bound as stored dates
+    bool sessionIdOnly = false;        // SELECT @@SPID [AS name] alone: the session answers it itself
 
     bool takesDate(int parameter) const
     {

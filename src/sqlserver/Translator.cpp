@@ -32,6 +32,25 @@ QString insertTarget(const Tokens& tokens, int verb)
     return i < int(tokens.size()) ? tokens[i].name() : QString();
 }
 
+// SELECT sqlserver_spid() [[AS] name]: nothing but the session's id.
+bool selectsSessionIdOnly(const Tokens& tokens)
+{
+    std::vector<const Token*> significant;
+    for (const Token& t : tokens)
+        if (!t.isBlank() && !t.isSymbol(QLatin1String(";")))
+            significant.push_back(&t);
+    const auto at = [&](std::size_t i) { return i < significant.size() ? significant[i] : nullptr; };
+    if (significant.size() < 4 || significant.size() > 6 || !at(0)->is(QLatin1String("SELECT"))
+        || !at(1)->is(QLatin1String("sqlserver_spid")) || !at(2)->isSymbol(QLatin1String("("))
+        || !at(3)->isSymbol(QLatin1String(")")))
+        return false;
+    if (significant.size() == 4)
+        return true;
+    if (significant.size() == 5)
+        return at(4)->isName();
+    return at(4)->is(QLatin1String("AS")) && (at(5)->isName() || at(5)->kind == TokenKind::String);
+}
+
 }  // namespace
 
 std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationContext& context)
@@ -57,8 +76,10 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
                 plan.verb = QStringLiteral("INSERT");
             if (plan.verb == QLatin1String("INSERT"))
                 plan.insertTable = insertTarget(statement, verb);
-            if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0))
+            if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
                 shapeResult(statement, plan, context.schema, context.variableTypes);
+                plan.sessionIdOnly = selectsSessionIdOnly(statement);
+            }
         }
         plan.sql = joinTokens(statement);
         plans.push_back(std::move(plan));
