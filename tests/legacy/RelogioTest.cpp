@@ -8,6 +8,8 @@
 #include "chart/clsRegua.h"
 #include "legacy/DialectLiterals.h"
 #include "legacy/clsRelogio.h"
+#include "runtime/Err.h"
+#include "support/FakeUiServices.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -67,6 +69,10 @@ protected:
             tickInsideHandler = false;
             tick();
         }
+        if (failInHandler) {
+            failInHandler = false;
+            vb::raiseError(vb::ErrNo::InvalidProcedureCall);
+        }
     }
 
     QTimer* timer() { return relogio.findChild<QTimer*>("Timer1"); }
@@ -84,6 +90,7 @@ protected:
     int loads = 0;
     QString lastLoad;
     bool tickInsideHandler = false;
+    bool failInHandler = false;
 };
 
 }  // namespace
@@ -125,6 +132,14 @@ TEST_P(Relogio, ReloadsWhenTheWindowMovedPastTheZoomThreshold)
     tick();
     EXPECT_EQ(loads, 5);
     EXPECT_FALSE(tickInsideHandler);
+
+    // An error of the owner's handler is reported, and the next tick loads again.
+    failInHandler = true;
+    tick();
+    ASSERT_EQ(test::fakeUi().messageBoxes.size(), 1);
+    EXPECT_TRUE(test::fakeUi().messageBoxes[0].prompt.contains("Invalid procedure call or argument"));
+    tick();
+    EXPECT_EQ(loads, 7);
 }
 
 TEST_P(Relogio, TimerRunsWhenEnabled)
