@@ -28,10 +28,12 @@ struct clsThreading::Control {
 
     std::function<void()> routine;
     std::atomic<bool> parkRequested{false};
+    std::atomic<unsigned> parkRequests{0};  // suspends asked for so far
+    std::atomic<unsigned> parkedFor{0};     // the request the thread last stood still for
     std::atomic<bool> finished{false};
     std::atomic<pid_t> threadId{0};
     sem_t started;  // posted once the thread knows its id
-    sem_t parked;   // posted once the thread stands still: parked, or its routine returned
+    sem_t parked;   // posted when parkedFor or finished changes
 };
 
 namespace {
@@ -67,35 +69,38 @@ timespec secondsFromNow(time_t seconds)
     return moment;
 }
 
-// Five seconds at most.
-void waitFor(sem_t& semaphore)
+// False once the deadline has passed.
+bool waitUntil(sem_t& semaphore, const timespec& deadline)
 {
-    const timespec deadline = secondsFromNow(5);
-    while (sem_timedwait(&semaphore, &deadline) == -1 && errno == EINTR) {
-    }
+    while (sem_timedwait(&semaphore, &deadline) == -1)
+        if (errno != EINTR)
+            return false;
+    return true;
 }
 
-// Waits in sigsuspend, only the wake signal let through, until the park is lifted. The wake signal is kept
-// blocked outside sigsuspend, so a wake sent before the wait stays pending and ends it at once.
-void park(Control& control, bool acknowledge)
+// Waits in sigsuspend until the park is lifted, telling the controller after every wake which park request
+// it stands still for. The wake signal is kept blocked outside sigsuspend, so a wake sent before the wait
+// stays pending and ends it at once.
+void park(Control& control)
 {
     const sigset_t wake = signalSet({wakeSignal()});
     sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &wake, &previous);
     sigset_t waiting = previous;
     sigdelset(&waiting, wakeSignal());
-    if (acknowledge)
+    while (control.parkRequested.load()) {
+        control.parkedFor = control.parkRequests.load();
         sem_post(&control.parked);
-    while (control.parkRequested.load())
         sigsuspend(&waiting);
+    }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 void onParkSignal(int)
 {
     const int savedErrno = errno;
-    if (currentControl && currentControl->parkRequested.load())
-        park(*currentControl, true);
+    if (currentControl)
+        park(*currentControl);
     errno = savedErrno;
 }
 
@@ -128,8 +133,7 @@ void* threadStart(void* argument)
     sem_post(&control->started);
 
     pthread_setcanceltype(PTHREAD_CANCEL_ASYNCHRONOUS, nullptr);
-    if (control->parkRequested.load())
-        park(*control, false);
+    park(*control);
     const sigset_t parkSet = signalSet({parkSignal()});
     pthread_sigmask(SIG_UNBLOCK, &parkSet, nullptr);
     control->routine();
@@ -168,7 +172,7 @@ void clsThreading::CreateNewThread(std::function<void()> Funcao, std::int32_t, b
         return;
     }
 
-    waitFor(control->started);
+    waitUntil(control->started, secondsFromNow(5));
     m_control = std::move(control);
     m_handle = handle;
     m_threadId = m_control->threadId.load();
@@ -222,10 +226,15 @@ void clsThreading::suspend()
     if (!m_active || m_suspended)
         return;
     m_suspended = true;
+    const unsigned request = ++m_control->parkRequests;
     m_control->parkRequested = true;
     if (m_control->finished.load() || pthread_kill(m_handle, parkSignal()) != 0)
         return;
-    waitFor(m_control->parked);
+    // Until the thread stands still, or has ended on its own; five seconds at most.
+    const timespec deadline = secondsFromNow(5);
+    while (m_control->parkedFor.load() != request && !m_control->finished.load()
+           && waitUntil(m_control->parked, deadline)) {
+    }
 }
 
 void clsThreading::resume()

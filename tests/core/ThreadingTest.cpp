@@ -108,6 +108,12 @@ TEST(Threading, SuspendedThreadRunsOnlyOnceEnabled)
     EXPECT_TRUE(standsStill(counter));
     thread.setEnabled(true);
     EXPECT_TRUE(advances(counter));
+    // Let go and parked again at once, wherever the wake found it.
+    for (int i = 0; i < 20; ++i) {
+        thread.setEnabled(true);
+        thread.setEnabled(false);
+    }
+    EXPECT_TRUE(standsStill(counter));
 
     // A parked thread can be terminated too.
     thread.setEnabled(false);
