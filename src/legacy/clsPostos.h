@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <memory>
 
-class clsPeriodo;
 class colSequencia;
 
 class clsPostos {

@@ -4,8 +4,6 @@
 #include "legacy/KeyedCollection.h"
 #include "legacy/clsPostos.h"
 
-class clsPeriodo;
-
 class colPostos : public legacy::KeyedCollection<clsPostos> {
 public:
     std::int32_t Empresa = 0;
