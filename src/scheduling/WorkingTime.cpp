@@ -34,8 +34,9 @@ bool CalculaFimCalendario(const QString& Posto, vb::Date Inicio, vb::Date& Fim, 
     if (periodos.empty())
         return false;
 
-    const auto first = std::find_if(periodos.begin(), periodos.end(),
-                                    [Inicio](const clsPeriodo& p) { return p.Fim() > Inicio; });
+    // The periods never overlap, so their ends ascend with their starts.
+    const auto first = std::partition_point(periodos.begin(), periodos.end(),
+                                            [Inicio](const clsPeriodo& p) { return p.Fim() <= Inicio; });
     if (first == periodos.end())
         return false;
     // Minutes into the first period and the free minutes before it. A start before the period (in a break,
@@ -75,30 +76,39 @@ bool IntervaloLivre(const QString& Posto, vb::Date Inicio, vb::Date Fim)
     return !hasRow(*scheduling::query(sql.Texto()));
 }
 
+namespace {
+
+// Whether a period that starts no later than `limit` holds the moment. The periods never overlap, so only
+// the last one that starts at or before the moment, and those before it that end right at the moment, can.
+bool inPeriod(const std::vector<clsPeriodo>& periodos, vb::Date moment, vb::Date limit)
+{
+    for (auto p = std::partition_point(periodos.begin(), periodos.end(),
+                                       [moment](const clsPeriodo& q) { return q.Inicio() <= moment; });
+         p != periodos.begin();) {
+        --p;
+        if (p->Fim() < moment)
+            return false;
+        if (p->Inicio() <= limit)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool DentroCalendario(const QString& Posto, vb::Date A, vb::Date B)
 {
+    // Periods that start after B are not looked at, for A either.
     const auto calendario = modCalendario::CalendariosPostos.PostoCalendario(Posto);
-    bool aInside = false;
-    bool bInside = false;
-    for (const clsPeriodo& periodo : calendario->cPeri) {
-        if (periodo.Inicio() > B)
-            break;
-        aInside = aInside || (periodo.Inicio() <= A && A <= periodo.Fim());
-        bInside = bInside || (periodo.Inicio() <= B && B <= periodo.Fim());
-        if (aInside && bInside)
-            break;
-    }
-    return aInside && bInside;
+    return inPeriod(calendario->cPeri, A, B) && inPeriod(calendario->cPeri, B, B);
 }
 
 vb::Date ProximoInicioCalendario(const QString& Posto, vb::Date Momento)
 {
     const auto calendario = modCalendario::CalendariosPostos.PostoCalendario(Posto);
-    for (const clsPeriodo& periodo : calendario->cPeri) {
-        if (periodo.Inicio() >= Momento)
-            return periodo.Inicio();
-    }
-    return Momento;
+    const auto next = std::partition_point(calendario->cPeri.begin(), calendario->cPeri.end(),
+                                           [Momento](const clsPeriodo& p) { return p.Inicio() < Momento; });
+    return next == calendario->cPeri.end() ? Momento : next->Inicio();
 }
 
 void ProximoTempoLivre(const QString& Posto, vb::Date Limite, vb::Date& Momento, bool Maior)
