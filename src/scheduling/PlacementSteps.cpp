@@ -99,7 +99,7 @@ void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, 
                                     number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QLatin1Char(',') +
                                     quotedText(minuteText(Inicio)) + QLatin1Char(',') + quotedText(minuteText(Fim)) +
                                     QLatin1Char(')')))
-        bookingInserted(Posto, Inicio, Fim);
+        bookingInserted(SeqAuto, Posto, Inicio, Fim);
 }
 
 vb::Variant stationListValue(const QString& Posto, const QString& name)

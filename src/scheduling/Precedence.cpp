@@ -3,6 +3,7 @@
 #include "ado/Recordset.h"
 #include "scheduling/Records.h"
 #include "scheduling/SqlLiterals.h"
+#include "scheduling/StationBookings.h"
 
 using scheduling::column;
 using scheduling::hasRow;
@@ -12,6 +13,11 @@ namespace modMonta {
 
 vb::Date FimPrograma(std::int32_t SeqAuto, bool& Encontrado)
 {
+    std::optional<vb::Date> known;
+    if (scheduling::bookingEndKnown(SeqAuto, known)) {
+        Encontrado = known.has_value();
+        return known.value_or(vb::Date());
+    }
     const auto programa = scheduling::query(
         QStringLiteral("SELECT fim FROM cadprogvorna with(nolock) WHERE seqauto = ") + number(SeqAuto));
     Encontrado = hasRow(*programa);

@@ -56,8 +56,10 @@ bool rescheduleAll(StatusWindow& Janela)
         const scheduling::ScheduleHeld held;
         LeDataLimite();
         modCalendario::AtualizaPostosAlterados();
-        BancoAtual().ExecutaComando(QStringLiteral("delete from cadprogvorna"));
-        scheduling::bookingsChanged();
+        if (BancoAtual().ExecutaComando(QStringLiteral("delete from cadprogvorna")))
+            scheduling::bookingsDeleted();
+        else
+            scheduling::bookingsChanged();
         MontaProgramasEmExecucao();
         LeProximoInicio();
         if (Modulo::ModoSequencia)

@@ -19,6 +19,8 @@ struct StationList {
 };
 
 QHash<QString, StationList> held;  // by stationKey
+// Every booking's end by operation, while all of them are known.
+std::optional<QHash<std::int32_t, vb::Date>> ends;
 
 void add(StationList& list, const Booking& b)
 {
@@ -97,18 +99,37 @@ bool heldBookingOverlaps(const QString& Posto, vb::Date Inicio, vb::Date Fim)
     return false;
 }
 
-void bookingInserted(const QString& Posto, vb::Date Inicio, vb::Date Fim)
+void bookingInserted(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim)
 {
     if (!scheduleHeld())
         return;
     const auto found = held.find(stationKey(Posto));
     if (found != held.end())
         add(*found, booking(storedMinute(Inicio), storedMinute(Fim)));
+    if (ends)
+        ends->insert(SeqAuto, storedMinute(Fim));
+}
+
+void bookingsDeleted()
+{
+    held.clear();
+    if (scheduleHeld())
+        ends.emplace();
 }
 
 void bookingsChanged()
 {
     held.clear();
+    ends.reset();
+}
+
+bool bookingEndKnown(std::int32_t SeqAuto, std::optional<vb::Date>& end)
+{
+    if (!ends)
+        return false;
+    const auto found = ends->constFind(SeqAuto);
+    end = found == ends->constEnd() ? std::nullopt : std::optional<vb::Date>(*found);
+    return true;
 }
 
 }  // namespace scheduling

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -43,9 +44,15 @@ BookingsFrom heldBookingsFrom(const QString& Posto, vb::Date moment);
 // query compares): a booking of non-zero length that only touches the interval does not count.
 bool heldBookingOverlaps(const QString& Posto, vb::Date Inicio, vb::Date Fim);
 
-// What the scheduler wrote: a new booking, or any other change of CadProgVorna (also: the run ended).
-void bookingInserted(const QString& Posto, vb::Date Inicio, vb::Date Fim);
+// What the scheduler wrote: a new booking, the deletion of every booking, or any other change of
+// CadProgVorna (also: the run ended).
+void bookingInserted(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim);
+void bookingsDeleted();
 void bookingsChanged();
+
+// From the deletion of every booking on, while nothing but insertions followed, every booking is known: then
+// true, with the end of the operation's booking in `end` (empty when it has none). Otherwise false.
+bool bookingEndKnown(std::int32_t SeqAuto, std::optional<vb::Date>& end);
 
 // The value the database hands back for a moment written to the minute.
 vb::Date storedMinute(vb::Date moment);
