@@ -1,6 +1,7 @@
 #pragma once
 // ALTER TABLE t ALTER COLUMN c type [NOT NULL], which SQLite cannot run: the table is rebuilt with the
-// column's new definition (rows, indexes and the rest of the definition kept), in one transaction.
+// column's new definition (rows, indexes, identity, views and the rest of the definition kept), in one
+// transaction; extended properties are kept by name and need nothing.
 
 #include "sqlserver/DdlRewrites.h"
 

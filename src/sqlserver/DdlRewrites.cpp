@@ -1,5 +1,6 @@
 #include "sqlserver/DdlRewrites.h"
 
+#include "sqlserver/Session.h"
 #include "sqlserver/TokenTools.h"
 
 namespace sqlserver {
@@ -32,10 +33,26 @@ bool isConstraintWord(const Token& t)
     return false;
 }
 
+// SQLite takes a column without a type; SQL Server refuses it. Access's COUNTER is a type of its own.
+void requireType(const Tokens& column)
+{
+    const int name = nextSignificant(column, 0);
+    if (name == int(column.size()) || !column[name].isName() || isConstraintWord(column[name])
+        || column[name].is(QLatin1String("FOREIGN")))
+        return;  // a table constraint
+    const int type = nextSignificant(column, name + 1);
+    if (type == int(column.size())
+        || (isConstraintWord(column[type]) && !column[type].is(QLatin1String("COUNTER"))
+            && !column[type].is(QLatin1String("AUTOINCREMENT"))))
+        throw ServerError(173, QStringLiteral("The definition for column '%1' must include a data type.")
+                                   .arg(column[name].name()));
+}
+
 // One column definition [begin, end): an IDENTITY or COUNTER column becomes SQLite's AUTOINCREMENT key.
 Tokens rewriteColumnDefinition(const Tokens& tokens, int begin, int end)
 {
     Tokens column = slice(tokens, begin, end);
+    requireType(column);
     int identity = -1;
     for (int i = 0; i < int(column.size()); ++i) {
         if (column[i].is(QLatin1String("IDENTITY")) || column[i].is(QLatin1String("COUNTER"))
