@@ -156,6 +156,21 @@ Interval parseInterval(const QString& text)
     raiseError(ErrNo::InvalidProcedureCall);
 }
 
+// The longest an interval can be, in days.
+double daysPerUnit(Interval kind)
+{
+    switch (kind) {
+    case Interval::Year: return 366;
+    case Interval::Quarter: return 92;
+    case Interval::Month: return 31;
+    case Interval::Week: return 7;
+    case Interval::Hour: return 1.0 / 24;
+    case Interval::Minute: return 1.0 / 1440;
+    case Interval::Second: return 1.0 / 86400;
+    default: return 1;
+    }
+}
+
 int checkedFirstDay(int firstDayOfWeek)
 {
     if (firstDayOfWeek == 0)   // vbUseSystemDayOfWeek: the Brazilian workstation starts the week on Sunday
@@ -261,8 +276,8 @@ Date DateValue(Date d)
 Date DateAdd(const QString& interval, double number, Date d)
 {
     const Interval kind = parseInterval(interval);
-    if (!std::isfinite(number))
-        raiseError(ErrNo::InvalidProcedureCall);
+    if (!std::isfinite(number) || std::fabs(std::trunc(number)) * daysPerUnit(kind) > MaxSerial - MinSerial)
+        raiseError(ErrNo::InvalidProcedureCall);   // no date in range is that far, and the arithmetic would wrap
     const long long n = static_cast<long long>(std::trunc(number));   // the platform drops the fraction
     switch (kind) {
     case Interval::Year: return checkedRange(addMonths(d, n * 12));

@@ -76,6 +76,17 @@ TEST(DateAdd, IntervalsAndMonthEnds)
     EXPECT_EQ(errorNumber([&] { DateAdd("x", 1, d); }), ErrNo::InvalidProcedureCall);
 }
 
+TEST(DateAdd, NumbersBeyondTheCalendarFailInsteadOfWrapping)
+{
+    const Date d = at(2026, 1, 10, 10, 30);
+    for (const char* interval : {"yyyy", "q", "m", "d", "ww", "h", "n", "s"}) {
+        for (double number : {1e300, -1e300, 1e19, 4e6 * 86400})
+            EXPECT_EQ(errorNumber([&] { DateAdd(interval, number, d); }), ErrNo::InvalidProcedureCall)
+                << interval << " " << number;
+    }
+    EXPECT_EQ(DateAdd("s", 86400.0 * 365, d), at(2027, 1, 10, 10, 30));
+}
+
 TEST(DateDiff, CountsBoundariesCrossed)
 {
     EXPECT_EQ(DateDiff("h", at(2026, 1, 10, 10, 59), at(2026, 1, 10, 11, 0)), 1);
