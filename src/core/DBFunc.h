@@ -1,6 +1,6 @@
 #pragma once
 // The program's only road to the database: one connection, a field list that the writes consume, reads,
-// writes, caller transactions, SQL-dialect builders and the server clock. The whole program shares the one
+// writes, caller transactions, SQL-dialect builders, schema maintenance and the server clock. The whole program shares the one
 // instance BancoAtual() (core/BancoAtual.h); a lookup box keeps the instance its window hands it.
 //
 // Failures of the reads and writes never reach the caller: the member logs them (Util/ErroDBFunc.txt,

@@ -9,7 +9,9 @@ namespace sqlserver {
 
 class Session;
 
-// Throws ServerError: 4902 no such table, 4924 no such column, 515 NOT NULL over rows that hold NULL.
+// A NOT NULL column added without a default: added, then made NOT NULL the same way, when the table is
+// empty. Throws ServerError: 4902 no such table, 4924 no such column, 515 NOT NULL over rows that hold NULL,
+// 4901 a NOT NULL column added to a table with rows, 2705 a column added twice.
 void changeColumn(Session& session, const ColumnChange& change);
 
 }  // namespace sqlserver

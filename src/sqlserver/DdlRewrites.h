@@ -17,10 +17,12 @@ namespace sqlserver {
 // Server refuses it.
 std::vector<Tokens> rewriteDdl(Tokens tokens);
 
-// ALTER TABLE t ALTER COLUMN c type [NULL | NOT NULL], which SQLite cannot run: its parts, when `tokens` is one.
+// ALTER TABLE t ALTER COLUMN c type [NULL | NOT NULL], and ALTER TABLE t ADD c type NOT NULL without a
+// default, which SQLite cannot run: its parts, when `tokens` is one.
 struct ColumnChange {
     QString table, column, type;
     bool notNull = false;
+    bool added = false;  // ADD rather than ALTER COLUMN
 };
 bool readColumnChange(const Tokens& tokens, ColumnChange& change);
 
