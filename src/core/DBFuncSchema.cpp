@@ -156,9 +156,9 @@ void DBFunc::AddCampoNoBanco(const QString& Tabela, const QString& Campo, int Ti
     if (nova)
         sql += ")";
     // DDL over a large table may take long.
-    m_cn->setCommandTimeout(600);
+    connection().setCommandTimeout(600);
     ExecutaComando(sql, true, false);
-    m_cn->setCommandTimeout(vb::CLng(vb::Variant(Modulo::TimeOutIni)));
+    connection().setCommandTimeout(vb::CLng(vb::Variant(Modulo::TimeOutIni)));
     SalvaPropridadesCampo(Tabela, Campo, nome, Descricao);
 }
 

@@ -259,7 +259,9 @@ TEST_F(DBFuncSchema, TheAccessForm)
     execute("INSERT INTO Pedido (Cliente, Obs) VALUES (7, 'a')");
     EXPECT_EQ(rows("SELECT Auto, Cliente FROM Pedido"), QStringList{"1|7"});
 
+    const int doEvents = test::fakeUi().doEventsCount;
     EXPECT_TRUE(db.CriaIndice("Pedido", "cliente, obs desc", true));
+    EXPECT_EQ(test::fakeUi().doEventsCount, doEvents + 1);
     EXPECT_TRUE(db.CriaIndice("Pedido", "Tipo", false, true));
     EXPECT_TRUE(db.CriaIndice("Pedido", "CLIENTE,OBS DESC", true));
     EXPECT_EQ(takeDdl(), (QStringList{"Create Unique Index IX_PEDIDO_CLIENTE_ASC_OBS_DESC on PEDIDO(CLIENTE ASC,OBS DESC)",
@@ -285,6 +287,32 @@ TEST_F(DBFuncSchema, TheAccessForm)
     m_catalog.setActiveConnection(db.VariavelADODBConnection());
     EXPECT_EQ(m_catalog.Tables().Item("Pedido").Indexes().Count(), 1);  // the counter's key
     EXPECT_TRUE(boxes().isEmpty());
+}
+
+// A real server is reached through ODBC, statements unchanged; the SQLite ODBC driver stands in for it, and
+// runs the index statements as they are.
+TEST_F(DBFuncSchema, IndexesThroughOdbcPassUnchanged)
+{
+    const auto odbc = std::make_shared<ADODB::Connection>();
+    odbc->Open("Driver={SQLite3};Database=" + folder.file("odbc.db"));
+    odbc->Execute("CREATE TABLE Pedido (Cliente INT, Data DATETIME)");
+    db.FechaConexao();
+    db.setVariavelADODBConnection(odbc);
+    listen();
+
+    // (That driver tells no sort order: every column reads ascending.)
+    EXPECT_TRUE(db.CriaIndice("Pedido", "cliente, data", true));
+    EXPECT_TRUE(db.CriaIndice("Pedido", "Cliente ASC,Data", true));
+    EXPECT_EQ(takeDdl(), QStringList{"Create Unique Index IX_PEDIDO_CLIENTE_ASC_DATA_ASC on PEDIDO(CLIENTE ASC,DATA ASC)"});
+    ADOX::Index* index = findIndex("Pedido", "IX_PEDIDO_CLIENTE_ASC_DATA_ASC");
+    ASSERT_NE(index, nullptr);
+    EXPECT_TRUE(index->Unique);
+    EXPECT_EQ(indexColumns(*index), "CLIENTE ASC,DATA ASC");
+    // SQLite has no DROP INDEX .. ON: the server's refusal is reported and the index stays.
+    db.DeletaIndice("Pedido", "cliente, data", true);
+    EXPECT_EQ(takeDdl(), QStringList{"DROP INDEX IX_PEDIDO_CLIENTE_ASC_DATA_ASC ON PEDIDO"});
+    EXPECT_EQ(boxes().size(), 1);
+    EXPECT_NE(findIndex("Pedido", "IX_PEDIDO_CLIENTE_ASC_DATA_ASC"), nullptr);
 }
 
 }  // namespace

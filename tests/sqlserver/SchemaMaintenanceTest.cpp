@@ -175,10 +175,6 @@ TEST_F(SchemaMaintenanceTest, ExtendedPropertiesOfColumns)
         EXPECT_NE("sys_extended_properties", table);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(SchemaMaintenanceTest, RebuildsKeepRowsIndexesIdentityViewsAndProperties)
 {
     plant->execute("CREATE TABLE [Pedido] ( [Auto] INT NOT NULL IDENTITY)");
