@@ -212,6 +212,17 @@ TEST_F(SchemaMaintenanceTest, RebuildsKeepRowsIndexesIdentityViewsAndProperties)
     EXPECT_EQ(515, errorOf("INSERT INTO Item (Obs) VALUES (NULL)"));
     EXPECT_EQ(2705, errorOf("ALTER TABLE [Item] ADD [Obs] INT NOT NULL"));
 
+    // A rebuild that fails half-way leaves the table as it was: '01' and '1' become the same number, which
+    // the unique index then refuses.
+    plant->execute("CREATE TABLE Codigo (Valor VARCHAR(5))");
+    plant->execute("INSERT INTO Codigo (Valor) VALUES ('01'), ('1')");
+    plant->execute("Create Unique Index IX_CODIGO_VALOR_ASC on CODIGO(VALOR ASC)");
+    EXPECT_EQ(2601, errorOf("ALTER TABLE Codigo ALTER COLUMN Valor int NOT NULL"));
+    EXPECT_EQ(0, plant->transactionCount());
+    EXPECT_EQ("VARCHAR(5)", plant->columns("Codigo")[0].declaredType);
+    EXPECT_EQ(vb::Variant("01,1"), scalar("SELECT group_concat(Valor) FROM (SELECT Valor FROM Codigo ORDER BY Valor)"));
+    EXPECT_EQ(1u, plant->indexes("Codigo").size());
+
     // SQL Server wants a type for every column.
     EXPECT_EQ(173, errorOf("ALTER TABLE [Pedido] ADD [Nada] "));
     EXPECT_EQ(173, errorOf("CREATE TABLE [Nada] ( [Codigo] NOT NULL)"));
