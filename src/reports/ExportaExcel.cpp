@@ -78,7 +78,7 @@ void writeCell(SpreadsheetWriter& sheet, int row, int column, long type, const v
     else if (value.isDate())
         sheet.writeNumber(row, column, value.toDate().serial, format, shownLength(value.toDate().serial, format));
     else
-        sheet.writeText(row, column, value.toString());
+        sheet.writeText(row, column, value.toString(), format);
 }
 
 // A new file nobody else names: a folder of its own under the temporary folder, kept for the spreadsheet

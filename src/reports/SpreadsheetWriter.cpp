@@ -62,9 +62,10 @@ void SpreadsheetWriter::widen(int column, int length)
     m_longest[size_t(column)] = std::max(m_longest[size_t(column)], length);
 }
 
-void SpreadsheetWriter::writeText(int row, int column, const QString& text)
+void SpreadsheetWriter::writeText(int row, int column, const QString& text, const QString& numberFormat)
 {
-    check(worksheet_write_string(&sheet(), lxw_row_t(row), lxw_col_t(column), text.toUtf8().constData(), nullptr));
+    lxw_format* look = numberFormat.isEmpty() ? nullptr : format(numberFormat);
+    check(worksheet_write_string(&sheet(), lxw_row_t(row), lxw_col_t(column), text.toUtf8().constData(), look));
     widen(column, int(text.size()));
 }
 

@@ -22,7 +22,8 @@ public:
     SpreadsheetWriter& operator=(const SpreadsheetWriter&) = delete;
 
     void create(const QString& path);
-    void writeText(int row, int column, const QString& text);
+    // An empty numberFormat leaves the cell's format alone.
+    void writeText(int row, int column, const QString& text, const QString& numberFormat = {});
     // shownLength: the characters the formatted number shows, for the column's width.
     void writeNumber(int row, int column, double value, const QString& numberFormat, int shownLength);
     void writeBlank(int row, int column, const QString& numberFormat);
