@@ -2,6 +2,9 @@
 // A data grid over a QTableView: the rows of an ADO Recordset under columns of its own (see DataGridColumn),
 // each showing one field with its caption, width, alignment and format.
 
+
+#include "desktop/DataGridColumns.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -10,8 +13,6 @@ class Recordset;
 }
 
 namespace desktop {
-
-class DataGridColumns;
 
 class DataGrid : public QWidget {
     Q_OBJECT

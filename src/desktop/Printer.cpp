@@ -28,6 +28,8 @@ constexpr long PrinterError = 482;
 
 QStringList linesOf(const QString& text)
 {
+    if (!text.contains(QLatin1Char('\n')))
+        return {text};
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return lines.split(QLatin1Char('\n'));

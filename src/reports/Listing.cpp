@@ -3,7 +3,6 @@
 #include "ado/Constants.h"
 #include "ado/Recordset.h"
 #include "desktop/DataGrid.h"
-#include "desktop/DataGridColumns.h"
 
 namespace reports {
 

@@ -3,7 +3,6 @@
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "core/DBFunc.h"
-#include "desktop/DataGridColumns.h"
 #include "support/ErrorNumber.h"
 #include "support/Printing.h"
 #include "support/ProgramFolder.h"

@@ -2,7 +2,6 @@
 
 #include "ListingFixture.h"
 #include "XlsxReader.h"
-#include "desktop/DataGridColumns.h"
 #include "runtime/UiServices.h"
 #include "support/FakeUiServices.h"
 #include "support/Printing.h"

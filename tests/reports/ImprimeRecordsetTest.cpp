@@ -1,7 +1,6 @@
 #include "reports/RecordsetListing.h"
 
 #include "ListingFixture.h"
-#include "desktop/DataGridColumns.h"
 #include "desktop/Printer.h"
 #include "support/FakeUiServices.h"
 #include "support/PdfReader.h"

@@ -3,7 +3,6 @@
 #include "ado/Connection.h"
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
-#include "desktop/DataGridColumns.h"
 #include "desktop/DocumentOpener.h"
 
 #include <QDir>
