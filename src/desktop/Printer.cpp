@@ -78,6 +78,12 @@ void Printer::Private::beginDocument()
     painterFontStale = true;
 }
 
+void Printer::Private::fontChanged()
+{
+    fontMetrics.reset();
+    painterFontStale = true;
+}
+
 QFontMetricsF& Printer::Private::metrics()
 {
     if (!fontMetrics)
@@ -167,8 +173,7 @@ QString Printer::FontName() const
 void Printer::setFontName(const QString& name)
 {
     d->font.setFamily(name);
-    d->fontMetrics.reset();
-    d->painterFontStale = true;
+    d->fontChanged();
 }
 
 double Printer::FontSize() const
@@ -181,8 +186,7 @@ void Printer::setFontSize(double points)
     if (points <= 0)
         vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
     d->font.setPointSizeF(points);
-    d->fontMetrics.reset();
-    d->painterFontStale = true;
+    d->fontChanged();
 }
 
 bool Printer::FontBold() const
@@ -193,8 +197,7 @@ bool Printer::FontBold() const
 void Printer::setFontBold(bool bold)
 {
     d->font.setBold(bold);
-    d->fontMetrics.reset();
-    d->painterFontStale = true;
+    d->fontChanged();
 }
 
 bool Printer::FontItalic() const
@@ -205,8 +208,7 @@ bool Printer::FontItalic() const
 void Printer::setFontItalic(bool italic)
 {
     d->font.setItalic(italic);
-    d->fontMetrics.reset();
-    d->painterFontStale = true;
+    d->fontChanged();
 }
 
 double Printer::CurrentX() const
