@@ -1,7 +1,9 @@
 // Prints how fast a full rescheduling places operations on a generated plant, and how close that comes to what
 // SQLite itself allows: the same SQLite statements, recorded in a second run, replayed straight on SQLite.
 //
-//   rescheduling_bench [work orders = 200] [stations = 40] [months of calendar = 6] [sequence]
+//   rescheduling_bench [work orders] [stations = 40] [months of calendar = 6] [sequence]
+//
+// Without arguments it runs 200 work orders, then 800: the figures should stay the same (linear growth).
 //
 // The stations form groups of five sharing their shifts; each work order has 3 positions of 5 operations. With
 // fewer months of calendar than the schedule needs, the run extends the calendar as it goes. Runs every
@@ -255,31 +257,47 @@ extern "C" int sqlite3_bind_text(sqlite3_stmt* statement, int index, const char*
         statement, index, value, bytes, destructor);
 }
 
+namespace {
+
+// One plant: generated, then rescheduled in both ways.
+void benchPlant(const test::ProgramFolder& folder, int workOrders, int stations, int months, bool sequence)
+{
+    const int groups = std::max(1, stations / 5);
+    const Plant plant{folder.file("Pristine.db"), folder.file("Dados/Bench.db")};
+    QFile::remove(plant.pristine);
+    schema::generatePlant(plant.pristine,
+                          {.stations = stations, .groups = groups, .workOrders = workOrders, .positionsPerOrder = 3,
+                           .operationsPerPosition = 5, .months = months, .firstDay = QDate::currentDate().addDays(1)},
+                          1);
+    std::printf("Full rescheduling%s of %d work orders (%d operations), %d stations in %d groups, %d months of "
+                "calendar\n",
+                sequence ? " in sequence mode" : "", workOrders, workOrders * 15, stations, groups, months);
+    reschedule("Each operation on its own station", false, plant);
+    reschedule("Operations may move within their group", true, plant);
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int workOrders = argument(argc, argv, 1, 200);
+    setvbuf(stdout, nullptr, _IOLBF, 0);
     const int stations = argument(argc, argv, 2, 40);
     const int months = argument(argc, argv, 3, 6);
     const bool sequence = argc > 4 && std::string(argv[4]) == "sequence";
     test::installFakeUi();
     test::ProgramFolder folder;
     QDir().mkpath(folder.file("Dados"));
-    const Plant plant{folder.file("Pristine.db"), folder.file("Dados/Bench.db")};
-    schema::generatePlant(plant.pristine,
-                          {.stations = stations, .groups = std::max(1, stations / 5), .workOrders = workOrders,
-                           .positionsPerOrder = 3, .operationsPerPosition = 5, .months = months,
-                           .firstDay = QDate::currentDate().addDays(1)},
-                          1);
     Modulo::PorTempo = Modulo::Refugo = false;
     Modulo::ModoSequencia = sequence;
     modCalendario::MesesCalendario = 6;
 
-    std::printf("Full rescheduling%s of %d work orders (%d operations), %d stations in %d groups, %d months of "
-                "calendar\n",
-                sequence ? " in sequence mode" : "", workOrders, workOrders * 15, stations, std::max(1, stations / 5),
-                months);
-    reschedule("Each operation on its own station", false, plant);
-    reschedule("Operations may move within their group", true, plant);
+    // Without arguments: 200 work orders, then 800 (linear growth keeps operations per second).
+    if (argc > 1) {
+        benchPlant(folder, argument(argc, argv, 1, 200), stations, months, sequence);
+    } else {
+        benchPlant(folder, 200, stations, months, sequence);
+        benchPlant(folder, 800, stations, months, sequence);
+    }
     return 0;
 }
