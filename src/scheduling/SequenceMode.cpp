@@ -11,10 +11,16 @@
 #include "scheduling/GroupKind.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/ScheduleHeld.h"
 #include "scheduling/SchedulerState.h"
+#include "scheduling/SlotRetry.h"
+#include "scheduling/SlotSearch.h"
+#include "scheduling/StationBookings.h"
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/StatusWindow.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 using scheduling::column;
@@ -36,7 +42,53 @@ struct SequencedOperation {
     double Tempo = 0;
     QString Posto;
     bool NaoTrocarPosto = false;
+    // The inputs of a slot search that found nothing and changed nothing; empty when it must be tried again.
+    std::optional<scheduling::SlotInputs> foundNoSlotWith;
+    // The operations it waited for, without a booking at its last try.
+    std::vector<std::int32_t> waitsFor;
 };
+
+QString dependenciesSql(std::int32_t Posicao, std::int32_t Sequencia)
+{
+    return QStringLiteral("select Tipo,Programa_anterior,Concluido,Fim,Agendado from dbo.GET_DEPENDENCIAS_SEQUENCIA(") +
+           number(Posicao) + QLatin1Char(',') + number(Sequencia) + QStringLiteral(")as d");
+}
+
+bool isPrecedence(const vb::Variant& tipo)
+{
+    return !tipo.isNull() && (vb::CStr(tipo) == QLatin1String("PROG_ANT") || vb::CStr(tipo) == QLatin1String("POS_ANT"));
+}
+
+bool isTrue(const vb::Variant& value)
+{
+    return !value.isNull() && vb::CBool(value);
+}
+
+// The operations the entry waits for that have no booking; empty when one of them cannot be told.
+std::vector<std::int32_t> unbookedPredecessors(const SequencedOperation& op)
+{
+    const auto dependencias = scheduling::query(dependenciesSql(op.Posicao, op.Sequencia));
+    std::vector<std::int32_t> waiting;
+    for (; hasRow(*dependencias); dependencias->MoveNext()) {
+        if (!isPrecedence(column(*dependencias, QStringLiteral("Tipo")))
+            || isTrue(column(*dependencias, QStringLiteral("Agendado"))))
+            continue;
+        const vb::Variant programa = column(*dependencias, QStringLiteral("Programa_anterior"));
+        if (programa.isNull())
+            return {};
+        waiting.push_back(vb::CLng(programa));
+    }
+    return waiting;
+}
+
+// Whether one of the operations is still without a booking, as far as the run knows every booking.
+bool stillWaiting(const std::vector<std::int32_t>& predecessors)
+{
+    return std::any_of(predecessors.begin(), predecessors.end(), [](std::int32_t programa) {
+        std::optional<vb::Date> end;
+        return scheduling::bookingEndKnown(programa, end) && !end;
+    });
+}
 
 // Every unfinished, unscheduled operation of the open queued work orders: all first stages before any later
 // one, then queue order, position and sequence.
@@ -86,6 +138,19 @@ void placeAll(StatusWindow& Janela)
     while (i < operations.size()) {
         Janela.setProgressValue(Janela.progressMax() - std::int32_t(operations.size()));
         SequencedOperation& op = operations[i];
+        // Past the calendar's reach every later placement would try again, in vain, each operation that found
+        // no slot: it is tried again only once what its search reads has changed.
+        const bool fixed = op.NaoTrocarPosto || !DivideVorna;
+        // Likewise an operation whose predecessor has no booking yet waits until it gets one.
+        std::optional<scheduling::SlotInputs> inputs;
+        if (scheduling::scheduleHeld()) {
+            inputs = scheduling::slotInputs(op.Posto, fixed);
+            if (op.foundNoSlotWith == inputs || stillWaiting(op.waitsFor)) {
+                ++i;
+                continue;
+            }
+        }
+        const std::uint64_t searches = scheduling::slotSearchesRun();
         if (AlocaProgramaSequencia(op.Programa, op.Posicao, op.Sequencia, op.NrServ, op.TempoPreparo, op.Quant,
                                    op.QuantRestante, op.Tempo, op.Posto, op.NaoTrocarPosto)) {
             operations.erase(operations.begin() + std::ptrdiff_t(i));
@@ -94,6 +159,10 @@ void placeAll(StatusWindow& Janela)
             // A placement may free operations that waited for it earlier in the list.
             i = 0;
         } else {
+            const bool searched = scheduling::slotSearchesRun() != searches;
+            const bool unchanged = inputs && scheduling::slotInputs(op.Posto, fixed) == *inputs;
+            op.foundNoSlotWith = searched && unchanged ? inputs : std::nullopt;
+            op.waitsFor = !searched && inputs ? unbookedPredecessors(op) : std::vector<std::int32_t>{};
             ++i;
         }
     }
@@ -128,18 +197,13 @@ bool AlocaProgramaSequencia(std::int32_t Programa, std::int32_t Posicao, std::in
                             double QuantRestante, double Tempo, QString& Posto, bool NaoTrocarPosto)
 {
     vb::Date inicio = ProximoInicio;
-    const auto dependencias = scheduling::query(
-        QStringLiteral("select Tipo,Programa_anterior,Concluido,Fim,Agendado from dbo.GET_DEPENDENCIAS_SEQUENCIA(") +
-        number(Posicao) + QLatin1Char(',') + number(Sequencia) + QStringLiteral(")as d"));
+    const auto dependencias = scheduling::query(dependenciesSql(Posicao, Sequencia));
     for (; hasRow(*dependencias); dependencias->MoveNext()) {
-        const vb::Variant tipo = column(*dependencias, QStringLiteral("Tipo"));
-        if (tipo.isNull() || (vb::CStr(tipo) != QLatin1String("PROG_ANT") && vb::CStr(tipo) != QLatin1String("POS_ANT")))
+        if (!isPrecedence(column(*dependencias, QStringLiteral("Tipo"))))
             continue;
-        const vb::Variant agendado = column(*dependencias, QStringLiteral("Agendado"));
-        if (agendado.isNull() || !vb::CBool(agendado))
+        if (!isTrue(column(*dependencias, QStringLiteral("Agendado"))))
             return false;  // waits for a later scan
-        const vb::Variant concluido = column(*dependencias, QStringLiteral("Concluido"));
-        if (concluido.isNull() || !vb::CBool(concluido))
+        if (!isTrue(column(*dependencias, QStringLiteral("Concluido"))))
             inicio = scheduling::afterPredecessor(inicio, scheduling::dateOrZero(column(*dependencias, QStringLiteral("Fim"))));
     }
     inicio = scheduling::intoWorkingTime(Posto, inicio, !NaoTrocarPosto && DivideVorna,

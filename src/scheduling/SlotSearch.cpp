@@ -26,6 +26,8 @@ namespace modMonta {
 
 namespace {
 
+std::uint64_t searches = 0;
+
 using scheduling::Booking;
 using scheduling::BookingsFrom;
 
@@ -202,7 +204,13 @@ private:
 vb::Date AlocaTempoPosto(const QString& Posto, vb::Date Inicio, double Duracao, bool& Encontrado, vb::Date& Fim,
                          bool Executando)
 {
+    ++searches;
     return Search(Posto, Inicio, Duracao, Encontrado, Fim).run(Executando);
 }
 
 }  // namespace modMonta
+
+std::uint64_t scheduling::slotSearchesRun()
+{
+    return modMonta::searches;
+}

@@ -7,6 +7,7 @@
 #include "runtime/Date.h"
 
 #include <QString>
+#include <cstdint>
 
 namespace modMonta {
 
@@ -17,3 +18,10 @@ vb::Date AlocaTempoPosto(const QString& Posto, vb::Date Inicio, double Duracao, 
                          bool Executando);
 
 }  // namespace modMonta
+
+namespace scheduling {
+
+// How many slot searches have run: a count that only grows.
+std::uint64_t slotSearchesRun();
+
+}  // namespace scheduling

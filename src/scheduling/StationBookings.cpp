@@ -21,6 +21,8 @@ struct StationList {
 QHash<QString, StationList> held;  // by stationKey
 // Every booking's end by operation, while all of them are known.
 std::optional<QHash<std::int32_t, vb::Date>> ends;
+QHash<QString, std::uint64_t> written;  // by stationKey
+std::uint64_t otherChanges = 0;
 
 void add(StationList& list, const Booking& b)
 {
@@ -108,10 +110,12 @@ void bookingInserted(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio
         add(*found, booking(storedMinute(Inicio), storedMinute(Fim)));
     if (ends)
         ends->insert(SeqAuto, storedMinute(Fim));
+    ++written[stationKey(Posto)];
 }
 
 void bookingsDeleted()
 {
+    ++otherChanges;
     held.clear();
     if (scheduleHeld())
         ends.emplace();
@@ -119,8 +123,19 @@ void bookingsDeleted()
 
 void bookingsChanged()
 {
+    ++otherChanges;
     held.clear();
     ends.reset();
+}
+
+std::uint64_t bookingsWrittenOn(const QString& Posto)
+{
+    return written.value(stationKey(Posto));
+}
+
+std::uint64_t otherBookingChanges()
+{
+    return otherChanges;
 }
 
 bool bookingEndKnown(std::int32_t SeqAuto, std::optional<vb::Date>& end)

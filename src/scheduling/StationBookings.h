@@ -50,6 +50,11 @@ void bookingInserted(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio
 void bookingsDeleted();
 void bookingsChanged();
 
+// How many bookings the scheduler wrote on the station while the schedule is held, and how many other changes
+// of CadProgVorna it made: counts that only grow.
+std::uint64_t bookingsWrittenOn(const QString& Posto);
+std::uint64_t otherBookingChanges();
+
 // From the deletion of every booking on, while nothing but insertions followed, every booking is known: then
 // true, with the end of the operation's booking in `end` (empty when it has none). Otherwise false.
 bool bookingEndKnown(std::int32_t SeqAuto, std::optional<vb::Date>& end);
