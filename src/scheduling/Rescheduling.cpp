@@ -9,6 +9,7 @@
 #include "scheduling/CalendarGeneration.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/ScheduleLock.h"
 #include "scheduling/RunningOperations.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SequenceMode.h"
@@ -50,6 +51,9 @@ void insertQueue(StatusWindow& Janela)
 
 bool rescheduleAll(StatusWindow& Janela)
 {
+    const scheduling::ScheduleLock lock;
+    if (!lock.taken())
+        return false;
     try {
         LeDataLimite();
         modCalendario::AtualizaPostosAlterados();

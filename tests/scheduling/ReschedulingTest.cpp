@@ -5,6 +5,8 @@
 #include "scheduling/Rescheduling.h"
 #include "scheduling/SchedulerState.h"
 #include "schema/DemoPlant.h"
+#include "sqlserver/Session.h"
+#include "support/FakeUiServices.h"
 
 #include <QMap>
 #include <gtest/gtest.h>
@@ -72,4 +74,34 @@ TEST(Rescheduling, TimedBookingsNeverOverlapAndLieInWorkingTime)
             }
         }
     }
+}
+
+TEST(Rescheduling, WaitsForNoOtherRunAndChangesNothingWhileOneHoldsTheSchedule)
+{
+    test::SchedulerPlant p;
+    p.addStation("A", 1);
+    const QList<int> operations = p.addWorkOrder(1, {{.station = "A", .setupMinutes = 30}});
+    p.start();
+    ASSERT_TRUE(modMonta::rescheduleAll(p.window));
+    const QList<QVariantList> before = p.db.file().rows("SELECT * FROM CadProgVorna ORDER BY Auto");
+    ASSERT_EQ(before.size(), 1);
+
+    // Another run (here: another session on the file) holds the schedule.
+    auto other = sqlserver::openServerDatabase(p.db.folder().file("Dados"), "Teste");
+    const QString take = "DECLARE @r INT EXEC @r = sp_getapplock 'Vorna.Programacao', 'Exclusive', 'Session', 0 "
+                         "SELECT @r";
+    ASSERT_EQ(vb::Variant(0), other->execute(take).rowsets.at(0).rows.at(0).at(0));
+    p.plant().addExecution({.operation = operations[0], .start = p.at(1, 10)});
+    test::fakeUi().messageBoxes.clear();
+    EXPECT_FALSE(modMonta::rescheduleAll(p.window));
+    ASSERT_EQ(test::fakeUi().messageBoxes.size(), 1);
+    EXPECT_TRUE(test::fakeUi().messageBoxes[0].prompt.startsWith("Outra programação está em andamento"));
+    EXPECT_EQ(p.db.file().rows("SELECT * FROM CadProgVorna ORDER BY Auto"), before);
+
+    // Its end lets the next run in, and a finished run lets go of the lock.
+    other.reset();
+    EXPECT_TRUE(modMonta::rescheduleAll(p.window));
+    EXPECT_EQ(p.booking(operations[0]).start, p.at(1, 10));
+    other = sqlserver::openServerDatabase(p.db.folder().file("Dados"), "Teste");
+    EXPECT_EQ(vb::Variant(0), other->execute(take).rowsets.at(0).rows.at(0).at(0));
 }
