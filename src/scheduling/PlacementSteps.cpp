@@ -94,10 +94,11 @@ bool timedSlot(QString& Posto, vb::Date& Inicio, vb::Date& Fim, double Duracao, 
 
 void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim)
 {
-    BancoAtual().ExecutaComando(QStringLiteral("Insert InTo CadProgVorna (SeqAuto,Posto,Inicio,Fim)Values(") +
-                                number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QLatin1Char(',') +
-                                quotedText(minuteText(Inicio)) + QLatin1Char(',') + quotedText(minuteText(Fim)) +
-                                QLatin1Char(')'));
+    if (!BancoAtual().ExecutaComando(QStringLiteral("Insert InTo CadProgVorna (SeqAuto,Posto,Inicio,Fim)Values(") +
+                                     number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QLatin1Char(',') +
+                                     quotedText(minuteText(Inicio)) + QLatin1Char(',') +
+                                     quotedText(minuteText(Fim)) + QLatin1Char(')')))
+        throw ScheduleNotStored{};
 }
 
 vb::Variant stationListValue(const QString& Posto, const QString& name)

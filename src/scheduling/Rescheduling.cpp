@@ -66,6 +66,8 @@ bool rescheduleAll(StatusWindow& Janela)
             insertQueue(Janela);
         copyScheduledTimes();
         return true;
+    } catch (const scheduling::ScheduleNotStored&) {
+        return false;  // shown once by the data-access object
     } catch (...) {
         vb::Err.SetFromCurrentException();
         Modulo::TrataErro();

@@ -105,3 +105,25 @@ TEST(Rescheduling, WaitsForNoOtherRunAndChangesNothingWhileOneHoldsTheSchedule)
     other = sqlserver::openServerDatabase(p.db.folder().file("Dados"), "Teste");
     EXPECT_EQ(vb::Variant(0), other->execute(take).rowsets.at(0).rows.at(0).at(0));
 }
+
+TEST(Rescheduling, StopsWithOneMessageWhenABookingCannotBeStored)
+{
+    test::SchedulerPlant p;
+    p.addStation("A", 1);
+    for (int workOrder = 1; workOrder <= 4; ++workOrder)
+        p.addWorkOrder(workOrder, {{.station = "A", .setupMinutes = 30}, {.station = "A", .setupMinutes = 20}});
+    p.start();
+    const auto snapshot = [&] {
+        return std::pair{p.db.file().rows("SELECT * FROM CadFilaVorna ORDER BY NrServ"),
+                         p.db.file().rows("SELECT Auto, Data, Inicio, Termino FROM CadSeq ORDER BY Auto")};
+    };
+    const auto before = snapshot();
+    // The database refuses every booking, as a full disk does.
+    p.plant().execute("CREATE TRIGGER Full BEFORE INSERT ON CadProgVorna BEGIN SELECT RAISE(FAIL, 'database or disk "
+                      "is full'); END");
+    test::fakeUi().messageBoxes.clear();
+    EXPECT_FALSE(modMonta::rescheduleAll(p.window));
+    EXPECT_EQ(test::fakeUi().messageBoxes.size(), 1);
+    EXPECT_EQ(p.db.file().value("SELECT count(*) FROM CadProgVorna").toInt(), 0);
+    EXPECT_EQ(snapshot(), before);  // no work order left the queue, no operation got times
+}
