@@ -66,14 +66,12 @@ private:
         bool insertSelect = verb == QLatin1String("INSERT");
         bool updateSet = verb == QLatin1String("UPDATE");
         bool cteStatement = verb == QLatin1String("WITH");
-        int depth = 0, caseDepth = 0;
+        int caseDepth = 0;
         for (int i = begin + 1; i < size(); ++i) {
             const Token& t = m_tokens[i];
             if (t.isSymbol(QLatin1String("("))) {
-                ++depth;
-            } else if (t.isSymbol(QLatin1String(")"))) {
-                --depth;
-            } else if (depth > 0 || t.isBlank()) {
+                i = matchingClose(m_tokens, i);  // nothing inside parentheses ends a statement
+            } else if (t.isBlank() || t.isSymbol(QLatin1String(")"))) {
                 continue;
             } else if (t.isSymbol(QLatin1String(";"))) {
                 return i;
