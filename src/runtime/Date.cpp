@@ -83,7 +83,7 @@ Date fromLinearMs(long long ms)
 }
 
 // Howard Hinnant's civil calendar algorithms (proleptic Gregorian), shifted to the 30/12/1899 epoch.
-long long daysFromCivil(long long y, unsigned m, unsigned d)
+constexpr long long daysFromCivil(long long y, unsigned m, unsigned d)
 {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
@@ -93,7 +93,8 @@ long long daysFromCivil(long long y, unsigned m, unsigned d)
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
-const long long EpochDays = daysFromCivil(1899, 12, 30);
+// Constant at compile time: a date made during another file's static initialisation must not see it unset.
+constexpr long long EpochDays = daysFromCivil(1899, 12, 30);
 
 struct Civil {
     int year;

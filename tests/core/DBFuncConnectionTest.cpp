@@ -6,6 +6,7 @@
 
 TEST(DBFuncConnection, MissingDatabaseIsOfferedForCreation)
 {
+    test::installModelDatabase();
     test::ProgramFolder folder;
     QDir(folder.path()).mkpath("Dados");
     DBFunc db;

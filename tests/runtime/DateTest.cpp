@@ -11,6 +11,9 @@ using test::errorNumber;
 
 namespace {
 
+// Made while the program's files are still being initialised, before or after the runtime's own.
+const Date madeAtStart = DateSerial(2023, 3, 15);
+
 Date at(int y, int m, int d, int h = 0, int n = 0, int s = 0)
 {
     return Date(DateSerial(y, m, d).serial + TimeSerial(h, n, s).serial);
@@ -30,6 +33,7 @@ TEST(DateSerial, SerialsAndRollOver)
     EXPECT_EQ(DateSerial(45, 1, 1), DateSerial(1945, 1, 1));
     EXPECT_EQ(TimeSerial(10, 90, 0), TimeSerial(11, 30, 0));
     EXPECT_EQ(errorNumber([] { DateSerial(10000, 1, 1); }), ErrNo::InvalidProcedureCall);
+    EXPECT_EQ(madeAtStart.serial, 45000.0);
 }
 
 TEST(DateFields, WeekdaySundayIsOneAndNegativeSerialsKeepTheirTime)
