@@ -45,6 +45,22 @@ int tryLock(int fd, int operation)
     return result;
 }
 
+// Takes the lock on `fd`: 0 at once, 1 after waiting, -1 when `timeoutMs` (< 0: no limit) ran out.
+int lockWithin(int fd, int operation, long long timeoutMs)
+{
+    if (tryLock(fd, operation | LOCK_NB) == 0)
+        return 0;
+    if (timeoutMs < 0)
+        return tryLock(fd, operation) == 0 ? 1 : -999;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (tryLock(fd, operation | LOCK_NB) != 0) {
+        if (deadline.hasExpired())
+            return -1;
+        QThread::msleep(std::min<qint64>(pollIntervalMs, deadline.remainingTime()));
+    }
+    return 1;
+}
+
 }  // namespace
 
 ApplicationLocks::ApplicationLocks(QString databaseFile) : m_databaseFile(std::move(databaseFile)) {}
@@ -55,15 +71,10 @@ ApplicationLocks::~ApplicationLocks()
         ::close(held.fd);
 }
 
-QString ApplicationLocks::key(const QString& resource, const QString& owner)
-{
-    return owner.toLower() + QLatin1Char(':') + resource;
-}
-
 QString ApplicationLocks::lockFile(const QString& resource) const
 {
     // Resource names are compared as SQL Server does (without case) and may hold any character.
-    const QByteArray hash = QCryptographicHash::hash(resource.toLower().toUtf8(), QCryptographicHash::Sha1).toHex();
+    const QByteArray hash = QCryptographicHash::hash(resource.toUtf8(), QCryptographicHash::Sha1).toHex();
     return m_databaseFile + QStringLiteral(".applock-") + QString::fromLatin1(hash.left(16));
 }
 
@@ -74,61 +85,58 @@ int ApplicationLocks::acquire(const QString& resource, const QString& mode, cons
     const bool transactionOwner = owner.compare(QLatin1String("Transaction"), Qt::CaseInsensitive) == 0;
     if (operation == 0 || !isOwner(owner) || resource.isEmpty() || (transactionOwner && !inTransaction))
         return -999;
-    const QString name = key(resource, owner);
-    if (const auto found = m_held.find(name); found != m_held.end()) {
-        ++found->count;
-        return 0;
+    const QString name = resource.toLower();
+    Held held = m_held.value(name);
+    const bool known = held.fd >= 0;
+    if (!known) {
+        held.fd = ::open(QFile::encodeName(lockFile(name)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (held.fd < 0)
+            return -999;
     }
-    const int fd = ::open(QFile::encodeName(lockFile(resource)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return -999;
+    // The session's own locks never wait for each other; a shared one is made exclusive in place.
     int result = 0;
-    if (tryLock(fd, operation | LOCK_NB) != 0) {
-        result = 1;
-        if (timeoutMs < 0) {
-            if (tryLock(fd, operation) != 0)
-                result = -999;
-        } else {
-            const QDeadlineTimer deadline(timeoutMs);
-            do {
-                if (deadline.hasExpired()) {
-                    result = -1;
-                    break;
-                }
-                QThread::msleep(std::min<qint64>(pollIntervalMs, deadline.remainingTime()));
-            } while (tryLock(fd, operation | LOCK_NB) != 0);
+    if (!known || (operation == LOCK_EX && !held.exclusive)) {
+        result = lockWithin(held.fd, operation, timeoutMs);
+        if (result < 0) {
+            if (!known)
+                ::close(held.fd);
+            return result;
         }
+        held.exclusive = held.exclusive || operation == LOCK_EX;
     }
-    if (result < 0) {
-        ::close(fd);
-        return result;
-    }
-    m_held.insert(name, Held{fd, 1});
+    ++(transactionOwner ? held.transactionCount : held.sessionCount);
+    m_held.insert(name, held);
     return result;
 }
 
 int ApplicationLocks::release(const QString& resource, const QString& owner)
 {
-    const auto found = m_held.find(key(resource, owner));
-    if (found == m_held.end())
+    const QString name = resource.toLower();
+    const auto found = m_held.find(name);
+    const bool transactionOwner = owner.compare(QLatin1String("Transaction"), Qt::CaseInsensitive) == 0;
+    int* count = found == m_held.end() ? nullptr : transactionOwner ? &found->transactionCount : &found->sessionCount;
+    if (!count || *count == 0)
         return -999;
-    if (--found->count == 0) {
-        ::close(found->fd);
-        m_held.erase(found);
-    }
+    --*count;
+    dropIfUnused(name);
     return 0;
 }
 
 void ApplicationLocks::releaseTransactionLocks()
 {
-    for (auto it = m_held.begin(); it != m_held.end();) {
-        if (it.key().startsWith(QLatin1String("transaction:"))) {
-            ::close(it->fd);
-            it = m_held.erase(it);
-        } else {
-            ++it;
-        }
+    for (const QString& name : m_held.keys()) {
+        m_held[name].transactionCount = 0;
+        dropIfUnused(name);
     }
+}
+
+void ApplicationLocks::dropIfUnused(const QString& resource)
+{
+    const auto found = m_held.find(resource);
+    if (found == m_held.end() || found->sessionCount > 0 || found->transactionCount > 0)
+        return;
+    ::close(found->fd);
+    m_held.erase(found);
 }
 
 }  // namespace sqlserver

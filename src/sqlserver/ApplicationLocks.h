@@ -19,11 +19,11 @@ public:
 
     // sp_getapplock's result: 0 granted at once, 1 granted after waiting, -1 timed out, -999 a bad argument
     // (an unknown mode or owner, a Transaction owner outside a transaction, a lock file that cannot be opened).
-    // A lock the owner holds is granted again and must be released as often. `timeoutMs` < 0 waits as long
-    // as it takes.
+    // A lock the session holds is granted again (to either owner; a shared one is made exclusive when asked)
+    // and must be released as often. `timeoutMs` < 0 waits as long as it takes.
     int acquire(const QString& resource, const QString& mode, const QString& owner, long long timeoutMs,
                 bool inTransaction);
-    // sp_releaseapplock's result: 0 released, -999 when the session does not hold it (ServerError 1223).
+    // sp_releaseapplock's result: 0 released, -999 when the owner does not hold it (ServerError 1223).
     int release(const QString& resource, const QString& owner);
     // The transaction-owned locks end with the transaction.
     void releaseTransactionLocks();
@@ -31,13 +31,15 @@ public:
 private:
     struct Held {
         int fd = -1;
-        int count = 0;
+        bool exclusive = false;
+        int sessionCount = 0;
+        int transactionCount = 0;
     };
     QString lockFile(const QString& resource) const;
-    static QString key(const QString& resource, const QString& owner);
+    void dropIfUnused(const QString& resource);
 
     QString m_databaseFile;
-    QHash<QString, Held> m_held;  // owner + resource -> the open lock file
+    QHash<QString, Held> m_held;  // lower-case resource -> its open lock file and how often each owner holds it
 };
 
 }  // namespace sqlserver

@@ -68,6 +68,16 @@ TEST_F(ApplicationLockTest, TransactionLocksEndWithTheTransactionAndSharedLocksS
     EXPECT_EQ(vb::Variant(0), result(*plant, shared));
     EXPECT_EQ(vb::Variant(0), result(*other, shared));
     EXPECT_EQ(vb::Variant(-1), result(*connect(), take.arg(0)));
+
+    // A session never waits for itself, whichever owner holds the lock.
+    auto third = connect();
+    EXPECT_EQ(vb::Variant(0), result(*third, "DECLARE @r INT EXEC @r = sp_getapplock 'Mine', 'Exclusive', 'Session' "
+                                             "SELECT @r"));
+    third->beginTransaction();
+    EXPECT_EQ(vb::Variant(0), result(*third, "DECLARE @r INT EXEC @r = sp_getapplock 'Mine', 'Exclusive' SELECT @r"));
+    third->rollbackTransaction();
+    EXPECT_EQ(vb::Variant(-1), result(*other, "DECLARE @r INT EXEC @r = sp_getapplock 'MINE', 'Shared', 'Session', 0 "
+                                              "SELECT @r"));
 }
 
 TEST_F(ApplicationLockTest, TheKernelReleasesTheLockOfAProcessThatDies)
