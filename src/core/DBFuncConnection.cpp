@@ -17,8 +17,6 @@
 namespace {
 
 const QString builtInPassword = QStringLiteral("tavelino4728");
-// SQL Server's "Cannot open database ... requested by the login", the embedded server's too.
-constexpr long missingDatabase = 4060;
 
 QString networkLibrary(int index)
 {
@@ -106,7 +104,7 @@ int DBFunc::AbreConexao(int vTipoBanco, bool Automatico, int vTipoConexao, const
     // Only a database that does not exist may lead to the offer to create it; any other failure of the
     // provider's (a file that is no database, a folder that is missing, a login refused) is told with the
     // server's own number.
-    if (caught.Number == ADODB::hresult::GeneralFailure && serverError == missingDatabase)
+    if (caught.Number == ADODB::hresult::GeneralFailure && serverError == ADODB::MissingDatabase)
         return 2;
     vb::Ui().MsgBox("Erro: " + QString::number(serverError != 0 ? serverError : caught.Number) + " - " +
                         caught.Description,
