@@ -10,6 +10,9 @@
 #include <sqlite3.h>
 
 #include <QHash>
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace sqlserver {
 
@@ -213,8 +216,12 @@ private:
         ApplicationLocks& locks = m_session.applicationLocks();
         if (acquire) {
             const vb::Variant& timeout = values[3];
+            const std::optional<double> milliseconds = timeout.isNull() ? -1.0 : numberOfValue(timeout);
+            if (!milliseconds || std::isnan(*milliseconds))
+                throw ServerError(8114, QStringLiteral("Error converting data type varchar to int."));
             return locks.acquire(resource, text("@LOCKMODE", QString()), owner,
-                                 timeout.isNull() ? -1 : (long long)timeout.toDouble(), m_session.transactionCount() > 0);
+                                 (long long)std::clamp(*milliseconds, -1.0, 2147483647.0),
+                                 m_session.transactionCount() > 0);
         }
         const int result = locks.release(resource, owner);
         if (result < 0)

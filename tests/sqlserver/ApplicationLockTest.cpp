@@ -42,6 +42,13 @@ TEST_F(ApplicationLockTest, OneSessionHoldsItUntilReleaseOrItsEnd)
                                               "'Session', 0 SELECT @r"));
     second.reset();
     EXPECT_EQ(vb::Variant(0), result(*first, take.arg(0)));
+    // A time-out that is no number is refused as SQL Server refuses it.
+    try {
+        plant->execute("EXEC sp_getapplock 'Schedule', 'Shared', 'Session', 'Session'");
+        FAIL() << "took a text for a time-out";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(8114, e.number());
+    }
     // Releasing what is not held is SQL Server's 1223.
     try {
         plant->execute(release);
