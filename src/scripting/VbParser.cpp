@@ -1,0 +1,814 @@
+#include "scripting/VbParser_p.h"
+
+#include "scripting/ErrObject_p.h"
+#include "scripting/ScriptObject_p.h"
+#include "scripting/VbLexer_p.h"
+
+#include <QSet>
+#include <deque>
+
+namespace scripting::vbs {
+
+namespace {
+
+using vb::Variant;
+
+const QSet<QString>& reservedWords()
+{
+    static const QSet<QString> words = {
+        "and",  "or",   "not",  "xor",  "eqv",   "imp",    "mod",   "is",    "then",   "else",  "elseif",
+        "end",  "if",   "for",  "to",   "step",  "next",   "each",  "in",    "do",     "loop",  "while",
+        "until", "wend", "select", "case", "sub", "function", "dim", "redim", "const",  "call",  "set",
+        "exit", "option", "on", "error", "resume", "goto", "byval", "byref", "private", "public", "new",
+        "preserve"};
+    return words;
+}
+
+struct Scope {
+    Procedure* procedure = nullptr;   // null at the top level
+    QHash<QString, int> locals;
+};
+
+class Parser {
+public:
+    Parser(std::vector<Token> tokens, Module& module) : m_t(std::move(tokens)), m_module(module)
+    {
+        m_scopes.emplace_back();
+        m_scope = &m_scopes.back();
+    }
+
+    Block run()
+    {
+        Block program = parseBlock({});
+        if (peek().kind != TokenKind::End)
+            fail(1024);
+        for (auto& [expr, scope] : m_pending)
+            bind(*expr, *scope);
+        for (auto& procedure : m_newProcedures) {
+            m_module.procedures.insert(procedure->name.toLower(), procedure.get());
+            m_module.procedureStore.push_back(std::move(procedure));
+        }
+        return program;
+    }
+
+private:
+    // Tokens.
+    const Token& peek(std::size_t ahead = 0) const { return m_t[std::min(m_p + ahead, m_t.size() - 1)]; }
+    const Token& next() { return m_t[std::min(m_p++, m_t.size() - 1)]; }
+    bool isKey(const char* key, std::size_t ahead = 0) const
+    {
+        const Token& t = peek(ahead);
+        return t.kind == TokenKind::Name && t.key == QLatin1String(key);
+    }
+    bool isSymbol(const char* s) const
+    {
+        return peek().kind == TokenKind::Symbol && peek().text == QLatin1String(s);
+    }
+    bool accept(const char* key)
+    {
+        if (!isKey(key))
+            return false;
+        ++m_p;
+        return true;
+    }
+    bool acceptSymbol(const char* s)
+    {
+        if (!isSymbol(s))
+            return false;
+        ++m_p;
+        return true;
+    }
+    void expect(const char* key, long error)
+    {
+        if (!accept(key))
+            fail(error);
+    }
+    void expectSymbol(const char* s, long error)
+    {
+        if (!acceptSymbol(s))
+            fail(error);
+    }
+    [[noreturn]] void fail(long error) const { syntaxError(error, peek().line); }
+
+    bool atStatementEnd() const
+    {
+        const TokenKind k = peek().kind;
+        return k == TokenKind::Colon || k == TokenKind::LineEnd || k == TokenKind::End ||
+               (m_lineIf > 0 && isKey("else"));
+    }
+    void endStatement()
+    {
+        if (peek().kind == TokenKind::Colon || peek().kind == TokenKind::LineEnd)
+            ++m_p;
+        else if (!atStatementEnd())
+            fail(1025);
+    }
+    void skipLineEnds()
+    {
+        while (peek().kind == TokenKind::Colon || peek().kind == TokenKind::LineEnd)
+            ++m_p;
+    }
+    QString identifier()
+    {
+        if (peek().kind != TokenKind::Name || reservedWords().contains(peek().key))
+            fail(1010);
+        return next().text;
+    }
+
+    // Statements up to one of the closing words (or the end of the text).
+    Block parseBlock(std::initializer_list<const char*> closers)
+    {
+        Block block;
+        for (;;) {
+            skipLineEnds();
+            if (peek().kind == TokenKind::End)
+                return block;
+            for (const char* closer : closers)
+                if (isKey(closer))
+                    return block;
+            if (StmtPtr s = statement())
+                block.push_back(std::move(s));
+            endStatement();
+        }
+    }
+
+    StmtPtr statement()
+    {
+        const int line = peek().line;
+        StmtPtr s = statementBody();
+        if (s)
+            s->line = line;
+        return s;
+    }
+
+    StmtPtr statementBody()
+    {
+        if (peek().kind != TokenKind::Name)
+            fail(1024);
+        const QString key = peek().key;
+        if (key == "option") {
+            ++m_p;
+            expect("explicit", 1002);
+            m_explicit = true;
+            return nullptr;
+        }
+        if ((key == "private" || key == "public") && (isKey("sub", 1) || isKey("function", 1))) {
+            ++m_p;
+            return procedure();
+        }
+        if (key == "sub" || key == "function")
+            return procedure();
+        if (key == "dim" || key == "private" || key == "public") {
+            ++m_p;
+            return dim();
+        }
+        if (key == "redim") return redim();
+        if (key == "const") return constant();
+        if (key == "if") return ifStatement();
+        if (key == "select") return selectStatement();
+        if (key == "for") return forStatement();
+        if (key == "do") return doStatement();
+        if (key == "while") return whileStatement();
+        if (key == "exit") return exitStatement();
+        if (key == "on") return onError();
+        if (key == "set") {
+            ++m_p;
+            ExprPtr target = postfix();
+            expectSymbol("=", 1011);
+            return std::make_unique<AssignStmt>(std::move(target), expression(), true);
+        }
+        if (key == "call") {
+            ++m_p;
+            return std::make_unique<CallStmt>(postfix());
+        }
+        if (reservedWords().contains(key))
+            fail(1024);
+        return assignmentOrCall();
+    }
+
+    StmtPtr assignmentOrCall()
+    {
+        ExprPtr target = postfix();
+        if (acceptSymbol("="))
+            return std::make_unique<AssignStmt>(std::move(target), expression(), false);
+        if (!atStatementEnd()) {
+            ExprList args;
+            // "Foo (a), b": the first argument was taken as the name's argument list.
+            auto* name = dynamic_cast<NameExpr*>(target.get());
+            if (name && name->hasArguments && name->args.size() == 1 && isSymbol(",")) {
+                args = std::move(name->args);
+                name->hasArguments = false;
+                ++m_p;
+            }
+            do
+                args.push_back(expression());
+            while (acceptSymbol(","));
+            if (!target->takeArguments(args))
+                fail(1025);
+        }
+        return std::make_unique<CallStmt>(std::move(target));
+    }
+
+    void declare(const QString& name)
+    {
+        const QString key = name.toLower();
+        if (m_scope->procedure) {
+            if (m_scope->locals.contains(key))
+                fail(1041);
+            m_scope->locals.insert(key, m_scope->procedure->slotCount++);
+            return;
+        }
+        if (m_declaredGlobals.contains(key))
+            fail(1041);
+        m_declaredGlobals.insert(key);
+        if (!m_module.globalSlots.contains(key))
+            m_module.globalSlots.insert(key, int(m_module.globalSlots.size()));
+    }
+
+    ExprPtr nameReference(const QString& name, ExprList args, bool hasArguments)
+    {
+        auto expr = std::make_unique<NameExpr>(name, std::move(args), hasArguments);
+        m_pending.emplace_back(expr.get(), m_scope);
+        return expr;
+    }
+
+    StmtPtr dim()
+    {
+        std::vector<StmtPtr> arrays;
+        do {
+            const QString name = identifier();
+            declare(name);
+            if (acceptSymbol("(")) {
+                auto s = std::make_unique<DimArrayStmt>();
+                if (!isSymbol(")"))
+                    do
+                        s->bounds.push_back(expression());
+                    while (acceptSymbol(","));
+                expectSymbol(")", 1006);
+                s->target = nameReference(name, {}, false);
+                arrays.push_back(std::move(s));
+            }
+        } while (acceptSymbol(","));
+        return sequence(std::move(arrays));
+    }
+
+    // Several statements made on one line (Dim a(1), b(2)) as one.
+    StmtPtr sequence(std::vector<StmtPtr> statements)
+    {
+        if (statements.empty())
+            return nullptr;
+        if (statements.size() == 1)
+            return std::move(statements.front());
+        auto s = std::make_unique<SequenceStmt>();
+        for (auto& st : statements) {
+            st->line = peek().line;
+            s->statements.push_back(std::move(st));
+        }
+        return s;
+    }
+
+    StmtPtr redim()
+    {
+        ++m_p;
+        const bool preserve = accept("preserve");
+        std::vector<StmtPtr> arrays;
+        do {
+            auto s = std::make_unique<DimArrayStmt>();
+            s->redim = true;
+            s->preserve = preserve;
+            s->target = nameReference(identifier(), {}, false);
+            expectSymbol("(", 1005);
+            do
+                s->bounds.push_back(expression());
+            while (acceptSymbol(","));
+            expectSymbol(")", 1006);
+            arrays.push_back(std::move(s));
+        } while (acceptSymbol(","));
+        return sequence(std::move(arrays));
+    }
+
+    StmtPtr constant()
+    {
+        ++m_p;
+        std::vector<StmtPtr> assignments;
+        do {
+            const QString name = identifier();
+            declare(name);
+            expectSymbol("=", 1011);
+            assignments.push_back(
+                std::make_unique<AssignStmt>(nameReference(name, {}, false), expression(), false));
+        } while (acceptSymbol(","));
+        return sequence(std::move(assignments));
+    }
+
+    StmtPtr procedure()
+    {
+        const bool isFunction = next().key == "function";
+        if (m_scope->procedure || m_depth > 0)
+            fail(1024);
+        auto procedure = std::make_unique<Procedure>();
+        procedure->name = identifier();
+        procedure->isFunction = isFunction;
+        const QString key = procedure->name.toLower();
+        for (const auto& p : m_newProcedures)
+            if (p->name.toLower() == key)
+                fail(1041);
+        m_scopes.emplace_back();
+        Scope* outer = m_scope;
+        m_scope = &m_scopes.back();
+        m_scope->procedure = procedure.get();
+        if (acceptSymbol("(") && !acceptSymbol(")")) {
+            do {
+                bool byRef = true;
+                if (accept("byval"))
+                    byRef = false;
+                else
+                    accept("byref");
+                declare(identifier());
+                if (acceptSymbol("("))
+                    expectSymbol(")", 1006);
+                procedure->byRef.push_back(byRef);
+            } while (acceptSymbol(","));
+            expectSymbol(")", 1006);
+        }
+        endStatement();
+        procedure->body = parseBlock({"end"});
+        expect("end", isFunction ? 1015 : 1016);
+        expect(isFunction ? "function" : "sub", isFunction ? 1015 : 1016);
+        m_scope = outer;
+        m_newProcedures.push_back(std::move(procedure));
+        return nullptr;
+    }
+
+    StmtPtr ifStatement()
+    {
+        ++m_p;
+        auto s = std::make_unique<IfStmt>();
+        ExprPtr condition = expression();
+        expect("then", 1017);
+        if (peek().kind != TokenKind::LineEnd) {
+            ++m_lineIf;
+            Block then = lineBlock();
+            s->branches.emplace_back(std::move(condition), std::move(then));
+            if (accept("else"))
+                s->otherwise = lineBlock();
+            --m_lineIf;
+            return s;
+        }
+        ++m_depth;
+        s->branches.emplace_back(std::move(condition), parseBlock({"elseif", "else", "end"}));
+        while (accept("elseif")) {
+            ExprPtr c = expression();
+            expect("then", 1017);
+            s->branches.emplace_back(std::move(c), parseBlock({"elseif", "else", "end"}));
+        }
+        if (accept("else"))
+            s->otherwise = parseBlock({"end"});
+        expect("end", 1014);
+        expect("if", 1012);
+        --m_depth;
+        return s;
+    }
+
+    // The statements of a one-line If, up to Else or the line's end.
+    Block lineBlock()
+    {
+        Block block;
+        while (peek().kind != TokenKind::LineEnd && peek().kind != TokenKind::End && !isKey("else")) {
+            if (peek().kind == TokenKind::Colon) {
+                ++m_p;
+                continue;
+            }
+            if (StmtPtr st = statement())
+                block.push_back(std::move(st));
+            if (peek().kind == TokenKind::Colon)
+                ++m_p;
+            else if (!atStatementEnd())
+                fail(1025);
+        }
+        return block;
+    }
+
+    StmtPtr selectStatement()
+    {
+        ++m_p;
+        expect("case", 1021);
+        auto s = std::make_unique<SelectStmt>();
+        s->subject = expression();
+        endStatement();
+        skipLineEnds();
+        ++m_depth;
+        while (accept("case")) {
+            if (accept("else")) {
+                s->otherwise = parseBlock({"case", "end"});
+                continue;
+            }
+            std::vector<CaseTest> tests;
+            do
+                tests.push_back(caseTest());
+            while (acceptSymbol(","));
+            s->cases.emplace_back(std::move(tests), parseBlock({"case", "end"}));
+        }
+        expect("end", 1014);
+        expect("select", 1022);
+        --m_depth;
+        return s;
+    }
+
+    CaseTest caseTest()
+    {
+        CaseTest test;
+        if (accept("is")) {
+            test.kind = CaseTest::Kind::Is;
+            const QString op = peek().text;
+            static const QHash<QString, BinaryOp> ops = {{"=", BinaryOp::Equal},   {"<>", BinaryOp::NotEqual},
+                                                         {"<", BinaryOp::Less},    {"<=", BinaryOp::LessEqual},
+                                                         {">", BinaryOp::Greater}, {">=", BinaryOp::GreaterEqual}};
+            if (peek().kind != TokenKind::Symbol || !ops.contains(op))
+                fail(1002);
+            ++m_p;
+            test.op = ops.value(op);
+            test.value = concatenation();
+            return test;
+        }
+        test.value = expression();
+        if (accept("to")) {
+            test.kind = CaseTest::Kind::Range;
+            test.upper = expression();
+        }
+        return test;
+    }
+
+    StmtPtr forStatement()
+    {
+        ++m_p;
+        ++m_depth;
+        StmtPtr result;
+        if (accept("each")) {
+            auto s = std::make_unique<ForEachStmt>();
+            s->element = nameReference(identifier(), {}, false);
+            expect("in", 1046);
+            s->collection = expression();
+            endStatement();
+            s->body = parseBlock({"next"});
+            result = std::move(s);
+        } else {
+            auto s = std::make_unique<ForStmt>();
+            s->counter = nameReference(identifier(), {}, false);
+            expectSymbol("=", 1011);
+            s->from = expression();
+            expect("to", 1013);
+            s->to = expression();
+            if (accept("step"))
+                s->step = expression();
+            endStatement();
+            s->body = parseBlock({"next"});
+            result = std::move(s);
+        }
+        expect("next", 1020);
+        if (peek().kind == TokenKind::Name && !isKey("else"))
+            identifier();
+        --m_depth;
+        return result;
+    }
+
+    StmtPtr doStatement()
+    {
+        ++m_p;
+        ++m_depth;
+        auto s = std::make_unique<DoStmt>();
+        if (isKey("while") || isKey("until")) {
+            s->until = next().key == "until";
+            s->condition = expression();
+        }
+        endStatement();
+        s->body = parseBlock({"loop"});
+        expect("loop", 1019);
+        if (isKey("while") || isKey("until")) {
+            if (s->condition)
+                fail(1025);
+            s->until = next().key == "until";
+            s->testFirst = false;
+            s->condition = expression();
+        }
+        --m_depth;
+        return s;
+    }
+
+    StmtPtr whileStatement()
+    {
+        ++m_p;
+        ++m_depth;
+        auto s = std::make_unique<DoStmt>();
+        s->condition = expression();
+        endStatement();
+        s->body = parseBlock({"wend"});
+        expect("wend", 1018);
+        --m_depth;
+        return s;
+    }
+
+    StmtPtr exitStatement()
+    {
+        ++m_p;
+        const QString what = peek().key;
+        ++m_p;
+        if (what == "for")
+            return std::make_unique<ExitStmt>(Flow::ExitFor);
+        if (what == "do")
+            return std::make_unique<ExitStmt>(Flow::ExitDo);
+        const Procedure* p = m_scope->procedure;
+        if (p && ((what == "sub" && !p->isFunction) || (what == "function" && p->isFunction)))
+            return std::make_unique<ExitStmt>(Flow::ExitProcedure);
+        syntaxError(1039, peek().line);
+    }
+
+    StmtPtr onError()
+    {
+        ++m_p;
+        expect("error", 1002);
+        if (accept("resume")) {
+            expect("next", 1002);
+            return std::make_unique<OnErrorStmt>(true);
+        }
+        expect("goto", 1002);
+        if (peek().kind != TokenKind::Literal || peek().value.toDouble() != 0)
+            fail(1026);
+        ++m_p;
+        return std::make_unique<OnErrorStmt>(false);
+    }
+
+    // Expressions, loosest first.
+    ExprPtr expression() { return binaryLevel(0); }
+
+    ExprPtr binaryLevel(int level)
+    {
+        static const std::vector<std::vector<std::pair<const char*, BinaryOp>>> levels = {
+            {{"imp", BinaryOp::Imp}}, {{"eqv", BinaryOp::Eqv}}, {{"xor", BinaryOp::Xor}}, {{"or", BinaryOp::Or}},
+            {{"and", BinaryOp::And}}};
+        if (level == int(levels.size()))
+            return notLevel();
+        ExprPtr left = binaryLevel(level + 1);
+        for (;;) {
+            bool matched = false;
+            for (const auto& [word, op] : levels[std::size_t(level)])
+                if (accept(word)) {
+                    left = std::make_unique<BinaryExpr>(op, std::move(left), binaryLevel(level + 1));
+                    matched = true;
+                }
+            if (!matched)
+                return left;
+        }
+    }
+
+    ExprPtr notLevel()
+    {
+        if (accept("not"))
+            return std::make_unique<UnaryExpr>(true, notLevel());
+        return comparison();
+    }
+
+    ExprPtr comparison()
+    {
+        static const QHash<QString, BinaryOp> ops = {{"=", BinaryOp::Equal},   {"<>", BinaryOp::NotEqual},
+                                                     {"<", BinaryOp::Less},    {"<=", BinaryOp::LessEqual},
+                                                     {">", BinaryOp::Greater}, {">=", BinaryOp::GreaterEqual}};
+        ExprPtr left = concatenation();
+        for (;;) {
+            if (accept("is")) {
+                left = std::make_unique<BinaryExpr>(BinaryOp::Is, std::move(left), concatenation());
+            } else if (peek().kind == TokenKind::Symbol && ops.contains(peek().text)) {
+                const BinaryOp op = ops.value(next().text);
+                left = std::make_unique<BinaryExpr>(op, std::move(left), concatenation());
+            } else {
+                return left;
+            }
+        }
+    }
+
+    ExprPtr concatenation()
+    {
+        ExprPtr left = additive();
+        while (acceptSymbol("&"))
+            left = std::make_unique<BinaryExpr>(BinaryOp::Concat, std::move(left), additive());
+        return left;
+    }
+
+    ExprPtr additive()
+    {
+        ExprPtr left = modulo();
+        for (;;) {
+            if (acceptSymbol("+"))
+                left = std::make_unique<BinaryExpr>(BinaryOp::Add, std::move(left), modulo());
+            else if (acceptSymbol("-"))
+                left = std::make_unique<BinaryExpr>(BinaryOp::Subtract, std::move(left), modulo());
+            else
+                return left;
+        }
+    }
+
+    ExprPtr modulo()
+    {
+        ExprPtr left = wholeDivision();
+        while (accept("mod"))
+            left = std::make_unique<BinaryExpr>(BinaryOp::Mod, std::move(left), wholeDivision());
+        return left;
+    }
+
+    ExprPtr wholeDivision()
+    {
+        ExprPtr left = multiplicative();
+        while (acceptSymbol("\\"))
+            left = std::make_unique<BinaryExpr>(BinaryOp::IntDivide, std::move(left), multiplicative());
+        return left;
+    }
+
+    ExprPtr multiplicative()
+    {
+        ExprPtr left = unary();
+        for (;;) {
+            if (acceptSymbol("*"))
+                left = std::make_unique<BinaryExpr>(BinaryOp::Multiply, std::move(left), unary());
+            else if (acceptSymbol("/"))
+                left = std::make_unique<BinaryExpr>(BinaryOp::Divide, std::move(left), unary());
+            else
+                return left;
+        }
+    }
+
+    ExprPtr unary()
+    {
+        if (acceptSymbol("-"))
+            return std::make_unique<UnaryExpr>(false, unary());
+        if (acceptSymbol("+"))
+            return unary();
+        return power();
+    }
+
+    ExprPtr power()
+    {
+        ExprPtr left = postfix();
+        while (acceptSymbol("^")) {
+            ExprPtr right = acceptSymbol("-") ? std::make_unique<UnaryExpr>(false, postfix()) : postfix();
+            left = std::make_unique<BinaryExpr>(BinaryOp::Power, std::move(left), std::move(right));
+        }
+        return left;
+    }
+
+    ExprList argumentList()
+    {
+        ExprList args;
+        if (!isSymbol(")"))
+            do
+                args.push_back(expression());
+            while (acceptSymbol(","));
+        expectSymbol(")", 1006);
+        return args;
+    }
+
+    ExprPtr postfix()
+    {
+        ExprPtr e = primary();
+        while (acceptSymbol(".")) {
+            if (peek().kind != TokenKind::Name)
+                fail(1010);
+            const QString member = next().text;
+            ExprList args;
+            if (acceptSymbol("("))
+                args = argumentList();
+            e = std::make_unique<MemberExpr>(std::move(e), member, std::move(args));
+        }
+        return e;
+    }
+
+    ExprPtr primary()
+    {
+        const Token& t = peek();
+        if (t.kind == TokenKind::Literal) {
+            ++m_p;
+            return std::make_unique<Literal>(t.value);
+        }
+        if (acceptSymbol("(")) {
+            ExprPtr inner = expression();
+            expectSymbol(")", 1006);
+            return inner;
+        }
+        if (t.kind != TokenKind::Name || reservedWords().contains(t.key))
+            fail(1023);
+        if (t.key == "true" || t.key == "false") {
+            ++m_p;
+            return std::make_unique<Literal>(t.key == "true");
+        }
+        if (t.key == "empty" || t.key == "null" || t.key == "nothing") {
+            ++m_p;
+            return std::make_unique<Literal>(t.key == "empty" ? Variant()
+                                             : t.key == "null" ? Variant::Null()
+                                                               : Variant(vb::ObjectPtr()));
+        }
+        const QString name = next().text;
+        if (acceptSymbol("("))
+            return nameReference(name, argumentList(), true);
+        return nameReference(name, {}, false);
+    }
+
+    // Binding: the procedure's own names, the module's variables and procedures, Err, the routines and
+    // constants, the host's objects and their members; anything else is a new variable (an error under
+    // Option Explicit).
+    void bind(NameExpr& e, Scope& scope)
+    {
+        using Kind = NameExpr::Kind;
+        const QString key = e.name.toLower();
+        if (Procedure* p = scope.procedure) {
+            if (auto it = scope.locals.constFind(key); it != scope.locals.cend()) {
+                e.kind = Kind::Local;
+                e.slot = *it;
+                return;
+            }
+            if (p->isFunction && !e.hasArguments && key == p->name.toLower()) {
+                e.kind = Kind::Local;
+                e.slot = 0;
+                return;
+            }
+        }
+        if (auto it = m_module.globalSlots.constFind(key); it != m_module.globalSlots.cend()) {
+            e.kind = Kind::Global;
+            e.slot = *it;
+            return;
+        }
+        if (const Procedure* p = findProcedure(key)) {
+            e.kind = Kind::Procedure;
+            e.procedure = p;
+            return;
+        }
+        if (key == "err") {
+            static const Variant err = vb::ObjectPtr(std::make_shared<ErrObject>());
+            e.kind = Kind::Constant;
+            e.constant = err;
+            return;
+        }
+        if (const Routine* r = findRoutine(key)) {
+            e.kind = Kind::Routine;
+            e.routine = r;
+            return;
+        }
+        if (auto c = findConstant(key)) {
+            e.kind = Kind::Constant;
+            e.constant = *c;
+            return;
+        }
+        for (const HostItem& item : m_module.hostItems)
+            if (item.name.compare(e.name, Qt::CaseInsensitive) == 0) {
+                e.kind = Kind::Constant;
+                e.constant = item.object;
+                return;
+            }
+        for (const HostItem& item : m_module.hostItems)
+            if (item.addMembers && item.object.objectAs<ScriptObject>()->hasMember(e.name)) {
+                e.kind = Kind::HostMember;
+                e.constant = item.object;
+                return;
+            }
+        if (m_explicit) {
+            e.kind = Kind::Undefined;
+            return;
+        }
+        if (scope.procedure) {
+            scope.locals.insert(key, scope.procedure->slotCount);
+            e.kind = Kind::Local;
+            e.slot = scope.procedure->slotCount++;
+        } else {
+            e.kind = Kind::Global;
+            e.slot = int(m_module.globalSlots.size());
+            m_module.globalSlots.insert(key, e.slot);
+        }
+    }
+
+    const Procedure* findProcedure(const QString& key) const
+    {
+        for (const auto& p : m_newProcedures)
+            if (p->name.toLower() == key)
+                return p.get();
+        return m_module.procedures.value(key, nullptr);
+    }
+
+    std::vector<Token> m_t;
+    std::size_t m_p = 0;
+    Module& m_module;
+    std::deque<Scope> m_scopes;
+    Scope* m_scope = nullptr;
+    std::vector<std::pair<NameExpr*, Scope*>> m_pending;
+    std::vector<std::unique_ptr<Procedure>> m_newProcedures;
+    QSet<QString> m_declaredGlobals;
+    bool m_explicit = false;
+    int m_lineIf = 0;
+    int m_depth = 0;
+};
+
+}  // namespace
+
+Block parse(const QString& source, Module& module)
+{
+    return Parser(tokenize(source), module).run();
+}
+
+}  // namespace scripting::vbs

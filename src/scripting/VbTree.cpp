@@ -1,0 +1,344 @@
+#include "scripting/VbTree_p.h"
+
+#include "runtime/Err.h"
+#include "scripting/ScriptArray_p.h"
+#include "scripting/ScriptObject_p.h"
+
+namespace scripting::vbs {
+
+namespace {
+
+using vb::Variant;
+
+constexpr long ObjectRequired = 424;
+constexpr long IllegalAssignment = 501;
+constexpr long VariableUndefined = 500;
+constexpr long WrongArguments = 450;
+
+Arguments evaluate(Runtime& rt, const ExprList& list)
+{
+    Arguments values;
+    values.reserve(list.size());
+    for (const ExprPtr& e : list)
+        values.push_back(e->eval(rt));
+    return values;
+}
+
+std::shared_ptr<ScriptObject> requireObject(const Variant& v)
+{
+    auto object = v.isObject() ? v.objectAs<ScriptObject>() : nullptr;
+    if (!object)
+        vb::raiseError(ObjectRequired);
+    return object;
+}
+
+// Let copies an array; Set wants an object.
+Variant assignedValue(const Variant& value, bool isSet)
+{
+    if (isSet) {
+        if (!value.isObject())
+            vb::raiseError(ObjectRequired);
+        return value;
+    }
+    if (auto array = asArray(value))
+        return vb::ObjectPtr(array->copy());
+    return value;
+}
+
+Variant& element(Runtime& rt, Variant& holder, const ExprList& indexes)
+{
+    auto array = asArray(holder);
+    if (!array)
+        vb::raiseError(vb::ErrNo::TypeMismatch);
+    return array->at(evaluate(rt, indexes));
+}
+
+[[noreturn]] void undefined(const QString& name)
+{
+    vb::raiseError(VariableUndefined, {}, QStringLiteral("Variable is undefined: '") + name + QLatin1Char('\''));
+}
+
+// Restores the caller's frame and line when a procedure ends, normally or not (the line only when normally, so
+// that an error keeps the line it happened on).
+class FrameGuard {
+public:
+    FrameGuard(Runtime& rt, Frame& frame) : m_rt(rt), m_saved(rt.frame), m_line(rt.line) { rt.frame = &frame; }
+    ~FrameGuard() { m_rt.frame = m_saved; }
+    void done() { m_rt.line = m_line; }
+
+private:
+    Runtime& m_rt;
+    Frame* m_saved;
+    int m_line;
+};
+
+}  // namespace
+
+bool isTrue(const Variant& v)
+{
+    return !v.isNull() && v.toBool();
+}
+
+void Expr::assign(Runtime&, const Variant&, bool) const
+{
+    vb::raiseError(IllegalAssignment, {}, QStringLiteral("Illegal assignment"));
+}
+
+Variant& NameExpr::variable(Runtime& rt) const
+{
+    return kind == Kind::Local ? *rt.frame->variables[slot] : rt.globals[std::size_t(slot)];
+}
+
+Variant NameExpr::eval(Runtime& rt) const
+{
+    switch (kind) {
+    case Kind::Local:
+    case Kind::Global:
+        return hasArguments ? element(rt, variable(rt), args) : variable(rt);
+    case Kind::Procedure: return callProcedure(rt, *procedure, args);
+    case Kind::Routine: {
+        Arguments values = evaluate(rt, args);
+        return callRoutine(*routine, values);
+    }
+    case Kind::Constant:
+        if (hasArguments)
+            vb::raiseError(vb::ErrNo::TypeMismatch);
+        return constant;
+    case Kind::HostMember: {
+        Arguments values = evaluate(rt, args);
+        return requireObject(constant)->getMember(name, values);
+    }
+    default: undefined(name);
+    }
+}
+
+Variant* NameExpr::reference(Runtime& rt) const
+{
+    if (kind != Kind::Local && kind != Kind::Global)
+        return nullptr;
+    return hasArguments ? &element(rt, variable(rt), args) : &variable(rt);
+}
+
+void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
+{
+    switch (kind) {
+    case Kind::Local:
+    case Kind::Global:
+        if (hasArguments)
+            element(rt, variable(rt), args) = assignedValue(value, isSet);
+        else
+            variable(rt) = assignedValue(value, isSet);
+        return;
+    case Kind::HostMember: {
+        Arguments values = evaluate(rt, args);
+        requireObject(constant)->setMember(name, values, value);
+        return;
+    }
+    case Kind::Undefined: undefined(name);
+    default: Expr::assign(rt, value, isSet);
+    }
+}
+
+bool NameExpr::takeArguments(ExprList& list)
+{
+    if (hasArguments)
+        return false;
+    args = std::move(list);
+    hasArguments = true;
+    return true;
+}
+
+bool MemberExpr::takeArguments(ExprList& list)
+{
+    if (!m_args.empty())
+        return false;
+    m_args = std::move(list);
+    return true;
+}
+
+Variant MemberExpr::eval(Runtime& rt) const
+{
+    auto object = requireObject(m_object->eval(rt));
+    Arguments values = evaluate(rt, m_args);
+    return object->getMember(m_name, values);
+}
+
+void MemberExpr::assign(Runtime& rt, const Variant& value, bool) const
+{
+    auto object = requireObject(m_object->eval(rt));
+    Arguments values = evaluate(rt, m_args);
+    object->setMember(m_name, values, value);
+}
+
+Variant UnaryExpr::eval(Runtime& rt) const
+{
+    return m_not ? logicalNot(m_operand->eval(rt)) : negate(m_operand->eval(rt));
+}
+
+Variant BinaryExpr::eval(Runtime& rt) const
+{
+    return binary(m_op, m_left->eval(rt), m_right->eval(rt));
+}
+
+Flow runBlock(Runtime& rt, const Block& block)
+{
+    for (const StmtPtr& statement : block) {
+        rt.line = statement->line;
+        try {
+            const Flow flow = statement->exec(rt);
+            if (flow != Flow::Normal)
+                return flow;
+        } catch (const vb::VbError& e) {
+            if (!rt.frame->resumeNext)
+                throw;
+            vb::Err.Set(e);
+        }
+    }
+    return Flow::Normal;
+}
+
+Variant callProcedure(Runtime& rt, const Procedure& procedure, const ExprList& args)
+{
+    rt.checkStop();
+    if (args.size() != procedure.byRef.size())
+        vb::raiseError(WrongArguments);
+    std::vector<Variant> storage(std::size_t(procedure.slotCount));
+    std::vector<Variant*> variables(storage.size());
+    for (std::size_t i = 0; i < storage.size(); ++i)
+        variables[i] = &storage[i];
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        Variant* reference = procedure.byRef[i] ? args[i]->reference(rt) : nullptr;
+        if (reference)
+            variables[i + 1] = reference;
+        else
+            storage[i + 1] = assignedValue(args[i]->eval(rt), false);
+    }
+    Frame frame{variables.data(), false};
+    FrameGuard guard(rt, frame);
+    runBlock(rt, procedure.body);
+    guard.done();
+    return storage[0];
+}
+
+Flow AssignStmt::exec(Runtime& rt) const
+{
+    m_target->assign(rt, m_value->eval(rt), m_set);
+    return Flow::Normal;
+}
+
+Flow CallStmt::exec(Runtime& rt) const
+{
+    m_call->eval(rt);
+    return Flow::Normal;
+}
+
+Flow IfStmt::exec(Runtime& rt) const
+{
+    for (const auto& [condition, block] : branches)
+        if (isTrue(condition->eval(rt)))
+            return runBlock(rt, block);
+    return runBlock(rt, otherwise);
+}
+
+Flow SelectStmt::exec(Runtime& rt) const
+{
+    const Variant subject = this->subject->eval(rt);
+    for (const auto& [tests, block] : cases) {
+        for (const CaseTest& test : tests) {
+            bool match = false;
+            switch (test.kind) {
+            case CaseTest::Kind::Value: match = isTrue(binary(BinaryOp::Equal, subject, test.value->eval(rt))); break;
+            case CaseTest::Kind::Is: match = isTrue(binary(test.op, subject, test.value->eval(rt))); break;
+            case CaseTest::Kind::Range:
+                match = isTrue(binary(BinaryOp::GreaterEqual, subject, test.value->eval(rt))) &&
+                        isTrue(binary(BinaryOp::LessEqual, subject, test.upper->eval(rt)));
+                break;
+            }
+            if (match)
+                return runBlock(rt, block);
+        }
+    }
+    return runBlock(rt, otherwise);
+}
+
+Flow ForStmt::exec(Runtime& rt) const
+{
+    const Variant first = from->eval(rt);
+    const Variant last = to->eval(rt);
+    const Variant increment = step ? step->eval(rt) : Variant(std::int16_t(1));
+    const bool down = increment.toDouble() < 0;
+    counter->assign(rt, first, false);
+    for (;;) {
+        Variant* value = counter->reference(rt);
+        const Variant current = value ? *value : counter->eval(rt);
+        if (isTrue(binary(down ? BinaryOp::Less : BinaryOp::Greater, current, last)))
+            return Flow::Normal;
+        const Flow flow = runBlock(rt, body);
+        if (flow == Flow::ExitFor)
+            return Flow::Normal;
+        if (flow != Flow::Normal)
+            return flow;
+        rt.checkStop();
+        value = counter->reference(rt);
+        counter->assign(rt, binary(BinaryOp::Add, value ? *value : counter->eval(rt), increment), false);
+    }
+}
+
+Flow ForEachStmt::exec(Runtime& rt) const
+{
+    const Variant items = collection->eval(rt);
+    auto array = asArray(items);
+    if (!array)
+        vb::raiseError(451, {}, QStringLiteral("Object not a collection"));
+    for (const Variant& item : array->values()) {
+        element->assign(rt, item, false);
+        const Flow flow = runBlock(rt, body);
+        if (flow == Flow::ExitFor)
+            return Flow::Normal;
+        if (flow != Flow::Normal)
+            return flow;
+        rt.checkStop();
+    }
+    return Flow::Normal;
+}
+
+Flow DoStmt::exec(Runtime& rt) const
+{
+    auto goOn = [&] { return !condition || isTrue(condition->eval(rt)) != until; };
+    if (testFirst && !goOn())
+        return Flow::Normal;
+    for (;;) {
+        const Flow flow = runBlock(rt, body);
+        if (flow == Flow::ExitDo)
+            return Flow::Normal;
+        if (flow != Flow::Normal)
+            return flow;
+        rt.checkStop();
+        if (!goOn())
+            return Flow::Normal;
+    }
+}
+
+Flow DimArrayStmt::exec(Runtime& rt) const
+{
+    std::vector<int> upper;
+    for (const ExprPtr& b : bounds)
+        upper.push_back(b->eval(rt).toLong());
+    Variant* variable = target->reference(rt);
+    auto existing = variable ? asArray(*variable) : nullptr;
+    if (redim && preserve && existing) {
+        existing->redim(std::move(upper), true);
+        return Flow::Normal;
+    }
+    target->assign(rt, vb::ObjectPtr(std::make_shared<ScriptArray>(std::move(upper))), true);
+    return Flow::Normal;
+}
+
+Flow OnErrorStmt::exec(Runtime& rt) const
+{
+    rt.frame->resumeNext = m_resumeNext;
+    vb::Err.Clear();
+    return Flow::Normal;
+}
+
+}  // namespace scripting::vbs
