@@ -29,6 +29,9 @@ QString ScriptControl::Language() const
 void ScriptControl::setLanguage(const QString& language)
 {
     m_engine = makeEngine(language);
+    for (const AddedObject& added : m_objects)
+        if (added.object)
+            m_engine->addObject(added.name, added.object, added.addMembers);
 }
 
 void ScriptControl::AddObject(const QString& name, QObject* object, bool addMembers)
@@ -36,6 +39,7 @@ void ScriptControl::AddObject(const QString& name, QObject* object, bool addMemb
     if (!object)
         vb::raiseError(424);
     m_engine->addObject(name, object, addMembers);
+    m_objects.push_back({name, object, addMembers});
 }
 
 void ScriptControl::ExecuteStatement(const QString& source)
@@ -51,6 +55,7 @@ void ScriptControl::ExecuteStatement(const QString& source)
 
 void ScriptControl::Reset()
 {
+    m_objects.clear();
     m_engine = makeEngine(Language());
     m_error = {};
 }

@@ -4,9 +4,11 @@
 // A failed ExecuteStatement raises a vb::VbError with the script's number and text and leaves them, with the
 // line, in Error(); the control stays usable.
 
+#include <QPointer>
 #include <QString>
 #include <QtGlobal>
 #include <memory>
+#include <vector>
 
 class QObject;
 
@@ -31,7 +33,8 @@ public:
     ScriptControl(const ScriptControl&) = delete;
     ScriptControl& operator=(const ScriptControl&) = delete;
 
-    // "VBScript" or "JScript" (any case); anything else raises 5. Changing it discards code and objects.
+    // "VBScript" or "JScript" (any case); anything else raises 5. Setting it discards the code; the objects
+    // handed in stay.
     QString Language() const;
     void setLanguage(const QString& language);
 
@@ -54,7 +57,14 @@ public:
     const ScriptError& Error() const { return m_error; }
 
 private:
+    struct AddedObject {
+        QString name;
+        QPointer<QObject> object;
+        bool addMembers;
+    };
+
     std::unique_ptr<ScriptEngine> m_engine;
+    std::vector<AddedObject> m_objects;
     int m_timeout = 10000;
     quintptr m_sitehWnd = 0;
     ScriptError m_error;

@@ -14,6 +14,8 @@ constexpr long ObjectRequired = 424;
 constexpr long IllegalAssignment = 501;
 constexpr long VariableUndefined = 500;
 constexpr long WrongArguments = 450;
+constexpr long OutOfStackSpace = 28;
+constexpr int MaxCallDepth = 1000;   // well inside the thread's stack
 
 Arguments evaluate(Runtime& rt, const ExprList& list)
 {
@@ -62,8 +64,18 @@ Variant& element(Runtime& rt, Variant& holder, const ExprList& indexes)
 // that an error keeps the line it happened on).
 class FrameGuard {
 public:
-    FrameGuard(Runtime& rt, Frame& frame) : m_rt(rt), m_saved(rt.frame), m_line(rt.line) { rt.frame = &frame; }
-    ~FrameGuard() { m_rt.frame = m_saved; }
+    FrameGuard(Runtime& rt, Frame& frame) : m_rt(rt), m_saved(rt.frame), m_line(rt.line)
+    {
+        if (rt.depth >= MaxCallDepth)
+            vb::raiseError(OutOfStackSpace);
+        ++rt.depth;
+        rt.frame = &frame;
+    }
+    ~FrameGuard()
+    {
+        --m_rt.depth;
+        m_rt.frame = m_saved;
+    }
     void done() { m_rt.line = m_line; }
 
 private:

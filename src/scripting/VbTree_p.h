@@ -32,6 +32,7 @@ public:
     std::vector<vb::Variant> globals;
     Frame* frame = nullptr;
     int line = 0;
+    int depth = 0;   // procedure calls in progress
     std::atomic<bool> stop{false};
 
     void checkStop()

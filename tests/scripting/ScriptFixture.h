@@ -21,10 +21,8 @@ protected:
     // Runs the statements in the language; true when they ran without error.
     bool run(const QString& source, const QString& language = QStringLiteral("VBScript"))
     {
-        if (control.Language() != language) {
-            control.setLanguage(language);
-            control.AddObject(QStringLiteral("Out"), &out);
-        }
+        if (control.Language() != language)
+            control.setLanguage(language);   // keeps Out
         try {
             control.ExecuteStatement(source);
             return true;

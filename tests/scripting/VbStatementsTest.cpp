@@ -78,6 +78,9 @@ TEST_F(ScriptTest, ARunTimeErrorCarriesItsLineAndTheControlStaysUsable)
     EXPECT_EQ(out.values, QStringList{"1"});
     EXPECT_EQ(output("Out.Put \"again\""), QStringList{"again"});
     EXPECT_EQ(control.Error().Number, 0);
+    EXPECT_FALSE(run("Sub Deeper(n)\n  Deeper n + 1\nEnd Sub\nDeeper 1"));
+    EXPECT_EQ(control.Error().Number, 28);
+    EXPECT_EQ(control.Error().Description, "Out of stack space");
 }
 
 TEST_F(ScriptTest, CodeAndVariablesStayUntilReset)
