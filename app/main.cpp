@@ -2,6 +2,7 @@
 // start-up. VORNA_SCREENSHOTS=<folder> makes it photograph the main window and each window of its menu into
 // that folder and quit (scripts/screenshots).
 
+#include "PlantSetup.h"
 #include "Screenshots.h"
 #include "desktop/QtUiServices.h"
 #include "runtime/UiServices.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
         QApplication::installTranslator(&qtTexts);
     vb::InstallUi(std::make_unique<desktop::QtUiServices>());
     screens::installLogWindow();
+    installPlant();
 
     int result = 0;
     {
