@@ -8,6 +8,7 @@
 #include "core/DBFunc.h"
 #include "reports/clsScript.h"
 #include "support/FakeUiServices.h"
+#include "support/ModelDatabase.h"
 #include "support/ProgramFolder.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@ class ScriptRunnerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        test::installModelDatabase();
         QDir(folder.path()).mkpath("Dados");
         ASSERT_TRUE(BancoAtual().CriaBanco(0, "sqlite:Dados", "Teste", "sa", ""));
         ASSERT_EQ(BancoAtual().AbreConexao(0, false, 1, "sqlite:Dados", "Teste", "sa", "", true, 60, 1), 1);
