@@ -420,14 +420,11 @@ private:
         CaseTest test;
         if (accept("is")) {
             test.kind = CaseTest::Kind::Is;
-            const QString op = peek().text;
-            static const QHash<QString, BinaryOp> ops = {{"=", BinaryOp::Equal},   {"<>", BinaryOp::NotEqual},
-                                                         {"<", BinaryOp::Less},    {"<=", BinaryOp::LessEqual},
-                                                         {">", BinaryOp::Greater}, {">=", BinaryOp::GreaterEqual}};
-            if (peek().kind != TokenKind::Symbol || !ops.contains(op))
+            const OperatorToken* o = levelOperator(valueLevels().front());
+            if (!o || o->op == BinaryOp::Is)
                 fail(1002);
             ++m_p;
-            test.op = ops.value(op);
+            test.op = o->op;
             test.value = concatenation();
             return test;
         }
@@ -538,103 +535,70 @@ private:
         return std::make_unique<OnErrorStmt>(false);
     }
 
-    // Expressions, loosest first.
-    ExprPtr expression() { return binaryLevel(0); }
+    // Expressions, loosest first: the logical operators, Not, then the levels from the comparisons down to
+    // "*" and "/", then unary minus and "^".
+    struct OperatorToken {
+        const char* text;
+        BinaryOp op;
+    };
+    using Level = std::vector<OperatorToken>;
 
-    ExprPtr binaryLevel(int level)
+    static const std::vector<Level>& logicalLevels()
     {
-        static const std::vector<std::vector<std::pair<const char*, BinaryOp>>> levels = {
-            {{"imp", BinaryOp::Imp}}, {{"eqv", BinaryOp::Eqv}}, {{"xor", BinaryOp::Xor}}, {{"or", BinaryOp::Or}},
-            {{"and", BinaryOp::And}}};
-        if (level == int(levels.size()))
-            return notLevel();
-        ExprPtr left = binaryLevel(level + 1);
-        for (;;) {
-            bool matched = false;
-            for (const auto& [word, op] : levels[std::size_t(level)])
-                if (accept(word)) {
-                    left = std::make_unique<BinaryExpr>(op, std::move(left), binaryLevel(level + 1));
-                    matched = true;
-                }
-            if (!matched)
-                return left;
-        }
+        static const std::vector<Level> levels = {{{"imp", BinaryOp::Imp}}, {{"eqv", BinaryOp::Eqv}},
+                                                  {{"xor", BinaryOp::Xor}}, {{"or", BinaryOp::Or}},
+                                                  {{"and", BinaryOp::And}}};
+        return levels;
     }
+
+    static const std::vector<Level>& valueLevels()
+    {
+        static const std::vector<Level> levels = {
+            {{"=", BinaryOp::Equal}, {"<>", BinaryOp::NotEqual}, {"<", BinaryOp::Less}, {"<=", BinaryOp::LessEqual},
+             {">", BinaryOp::Greater}, {">=", BinaryOp::GreaterEqual}, {"is", BinaryOp::Is}},
+            {{"&", BinaryOp::Concat}},
+            {{"+", BinaryOp::Add}, {"-", BinaryOp::Subtract}},
+            {{"mod", BinaryOp::Mod}},
+            {{"\\", BinaryOp::IntDivide}},
+            {{"*", BinaryOp::Multiply}, {"/", BinaryOp::Divide}}};
+        return levels;
+    }
+
+    // The operator of the level that the current token is, or null.
+    const OperatorToken* levelOperator(const Level& level) const
+    {
+        const Token& t = peek();
+        if (t.kind != TokenKind::Name && t.kind != TokenKind::Symbol)
+            return nullptr;
+        for (const OperatorToken& o : level)
+            if (t.key == QLatin1String(o.text))
+                return &o;
+        return nullptr;
+    }
+
+    ExprPtr operatorLevel(const std::vector<Level>& levels, std::size_t index, ExprPtr (Parser::*tighter)())
+    {
+        if (index == levels.size())
+            return (this->*tighter)();
+        ExprPtr left = operatorLevel(levels, index + 1, tighter);
+        while (const OperatorToken* o = levelOperator(levels[index])) {
+            ++m_p;
+            left = std::make_unique<BinaryExpr>(o->op, std::move(left), operatorLevel(levels, index + 1, tighter));
+        }
+        return left;
+    }
+
+    ExprPtr expression() { return operatorLevel(logicalLevels(), 0, &Parser::notLevel); }
 
     ExprPtr notLevel()
     {
         if (accept("not"))
             return std::make_unique<UnaryExpr>(true, notLevel());
-        return comparison();
+        return operatorLevel(valueLevels(), 0, &Parser::unary);
     }
 
-    ExprPtr comparison()
-    {
-        static const QHash<QString, BinaryOp> ops = {{"=", BinaryOp::Equal},   {"<>", BinaryOp::NotEqual},
-                                                     {"<", BinaryOp::Less},    {"<=", BinaryOp::LessEqual},
-                                                     {">", BinaryOp::Greater}, {">=", BinaryOp::GreaterEqual}};
-        ExprPtr left = concatenation();
-        for (;;) {
-            if (accept("is")) {
-                left = std::make_unique<BinaryExpr>(BinaryOp::Is, std::move(left), concatenation());
-            } else if (peek().kind == TokenKind::Symbol && ops.contains(peek().text)) {
-                const BinaryOp op = ops.value(next().text);
-                left = std::make_unique<BinaryExpr>(op, std::move(left), concatenation());
-            } else {
-                return left;
-            }
-        }
-    }
-
-    ExprPtr concatenation()
-    {
-        ExprPtr left = additive();
-        while (acceptSymbol("&"))
-            left = std::make_unique<BinaryExpr>(BinaryOp::Concat, std::move(left), additive());
-        return left;
-    }
-
-    ExprPtr additive()
-    {
-        ExprPtr left = modulo();
-        for (;;) {
-            if (acceptSymbol("+"))
-                left = std::make_unique<BinaryExpr>(BinaryOp::Add, std::move(left), modulo());
-            else if (acceptSymbol("-"))
-                left = std::make_unique<BinaryExpr>(BinaryOp::Subtract, std::move(left), modulo());
-            else
-                return left;
-        }
-    }
-
-    ExprPtr modulo()
-    {
-        ExprPtr left = wholeDivision();
-        while (accept("mod"))
-            left = std::make_unique<BinaryExpr>(BinaryOp::Mod, std::move(left), wholeDivision());
-        return left;
-    }
-
-    ExprPtr wholeDivision()
-    {
-        ExprPtr left = multiplicative();
-        while (acceptSymbol("\\"))
-            left = std::make_unique<BinaryExpr>(BinaryOp::IntDivide, std::move(left), multiplicative());
-        return left;
-    }
-
-    ExprPtr multiplicative()
-    {
-        ExprPtr left = unary();
-        for (;;) {
-            if (acceptSymbol("*"))
-                left = std::make_unique<BinaryExpr>(BinaryOp::Multiply, std::move(left), unary());
-            else if (acceptSymbol("/"))
-                left = std::make_unique<BinaryExpr>(BinaryOp::Divide, std::move(left), unary());
-            else
-                return left;
-        }
-    }
+    // What follows "Case Is <comparison>".
+    ExprPtr concatenation() { return operatorLevel(valueLevels(), 1, &Parser::unary); }
 
     ExprPtr unary()
     {

@@ -273,27 +273,33 @@ Flow SelectStmt::exec(Runtime& rt) const
     return runBlock(rt, otherwise);
 }
 
+namespace {
+// One pass of a loop's body, then the time-out's test (the loop's back-edge). False when the loop ends; `leaving`
+// is then the flow the loop itself returns (its own Exit ends only the loop).
+bool loopPass(Runtime& rt, const Block& body, Flow ownExit, Flow& leaving)
+{
+    const Flow flow = runBlock(rt, body);
+    if (flow != Flow::Normal) {
+        leaving = flow == ownExit ? Flow::Normal : flow;
+        return false;
+    }
+    rt.checkStop();
+    return true;
+}
+}  // namespace
+
 Flow ForStmt::exec(Runtime& rt) const
 {
     const Variant first = from->eval(rt);
     const Variant last = to->eval(rt);
     const Variant increment = step ? step->eval(rt) : Variant(std::int16_t(1));
-    const bool down = increment.toDouble() < 0;
-    counter->assign(rt, first, false);
-    for (;;) {
-        Variant* value = counter->reference(rt);
-        const Variant current = value ? *value : counter->eval(rt);
-        if (isTrue(binary(down ? BinaryOp::Less : BinaryOp::Greater, current, last)))
-            return Flow::Normal;
-        const Flow flow = runBlock(rt, body);
-        if (flow == Flow::ExitFor)
-            return Flow::Normal;
-        if (flow != Flow::Normal)
-            return flow;
-        rt.checkStop();
-        value = counter->reference(rt);
-        counter->assign(rt, binary(BinaryOp::Add, value ? *value : counter->eval(rt), increment), false);
-    }
+    const BinaryOp beyond = increment.toDouble() < 0 ? BinaryOp::Less : BinaryOp::Greater;
+    Flow leaving = Flow::Normal;
+    for (counter->assign(rt, first, false); !isTrue(binary(beyond, counter->eval(rt), last));
+         counter->assign(rt, binary(BinaryOp::Add, counter->eval(rt), increment), false))
+        if (!loopPass(rt, body, Flow::ExitFor, leaving))
+            break;
+    return leaving;
 }
 
 Flow ForEachStmt::exec(Runtime& rt) const
@@ -302,33 +308,24 @@ Flow ForEachStmt::exec(Runtime& rt) const
     auto array = asArray(items);
     if (!array)
         vb::raiseError(451, {}, QStringLiteral("Object not a collection"));
+    Flow leaving = Flow::Normal;
     for (const Variant& item : array->values()) {
         element->assign(rt, item, false);
-        const Flow flow = runBlock(rt, body);
-        if (flow == Flow::ExitFor)
-            return Flow::Normal;
-        if (flow != Flow::Normal)
-            return flow;
-        rt.checkStop();
+        if (!loopPass(rt, body, Flow::ExitFor, leaving))
+            break;
     }
-    return Flow::Normal;
+    return leaving;
 }
 
 Flow DoStmt::exec(Runtime& rt) const
 {
     auto goOn = [&] { return !condition || isTrue(condition->eval(rt)) != until; };
+    Flow leaving = Flow::Normal;
     if (testFirst && !goOn())
-        return Flow::Normal;
-    for (;;) {
-        const Flow flow = runBlock(rt, body);
-        if (flow == Flow::ExitDo)
-            return Flow::Normal;
-        if (flow != Flow::Normal)
-            return flow;
-        rt.checkStop();
-        if (!goOn())
-            return Flow::Normal;
+        return leaving;
+    while (loopPass(rt, body, Flow::ExitDo, leaving) && goOn()) {
     }
+    return leaving;
 }
 
 Flow DimArrayStmt::exec(Runtime& rt) const
