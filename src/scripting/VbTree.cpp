@@ -189,7 +189,8 @@ Variant UnaryExpr::eval(Runtime& rt) const
 
 Variant BinaryExpr::eval(Runtime& rt) const
 {
-    return binary(m_op, m_left->eval(rt), m_right->eval(rt));
+    const Variant left = m_left->eval(rt);   // left first: the right side may call a procedure that changes it
+    return binary(m_op, left, m_right->eval(rt));
 }
 
 Flow runBlock(Runtime& rt, const Block& block)

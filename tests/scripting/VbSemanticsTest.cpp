@@ -73,6 +73,10 @@ TEST_F(ScriptTest, ArgumentsPassByReferenceUnlessByVal)
     EXPECT_EQ(output(procedures + "x = 5\nTwice x\nKeep x\nCall Twice(x)\nOut.Put x"),
               QStringList{"20"});
     EXPECT_EQ(output("Dim a(2)\na(1) = 3\nTwice a(1)\nOut.Put a(1)"), QStringList{"6"});
+    // Operands are evaluated left to right, before and after the call that changes them.
+    EXPECT_EQ(output("Function Grow(t)\n t = t & \"+\"\n Grow = \"|\"\nEnd Function\n"
+                     "s = \"a\"\nOut.Put s & Grow(s) & s"),
+              QStringList{"a|a+"});
     // An array is copied by assignment, not shared.
     EXPECT_EQ(output("Dim b(1)\nb(0) = 1\nc = b\nc(0) = 2\nOut.Put b(0) & c(0)"), QStringList{"12"});
 }
