@@ -191,14 +191,17 @@ private:
         ExprPtr target = postfix();
         if (acceptSymbol("="))
             return std::make_unique<AssignStmt>(std::move(target), expression(), false);
+        // Without Call, "Foo (a)" and "Foo (a), b" put a in parentheses: an expression, passed by value. The
+        // first argument was taken as the name's argument list.
+        auto* name = dynamic_cast<NameExpr*>(target.get());
+        const bool parenthesized = name && name->hasArguments && name->args.size() == 1;
+        if (parenthesized && (atStatementEnd() || isSymbol(",")))
+            name->args.front() = std::make_unique<ValueOf>(std::move(name->args.front()));
         if (!atStatementEnd()) {
             ExprList args;
-            // "Foo (a), b": the first argument was taken as the name's argument list.
-            auto* name = dynamic_cast<NameExpr*>(target.get());
-            if (name && name->hasArguments && name->args.size() == 1 && isSymbol(",")) {
+            if (parenthesized && acceptSymbol(",")) {
                 args = std::move(name->args);
                 name->hasArguments = false;
-                ++m_p;
             }
             do
                 args.push_back(expression());
@@ -655,6 +658,9 @@ private:
         if (acceptSymbol("(")) {
             ExprPtr inner = expression();
             expectSymbol(")", 1006);
+            // "(x)" is a value: a ByRef parameter gets a copy.
+            if (dynamic_cast<NameExpr*>(inner.get()))
+                return std::make_unique<ValueOf>(std::move(inner));
             return inner;
         }
         if (t.kind != TokenKind::Name || reservedWords().contains(t.key))

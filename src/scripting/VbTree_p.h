@@ -64,6 +64,16 @@ private:
     vb::Variant m_value;
 };
 
+// A variable's value in parentheses: no reference to it, so a ByRef parameter gets a copy.
+class ValueOf : public Expr {
+public:
+    explicit ValueOf(std::unique_ptr<Expr> inner) : m_inner(std::move(inner)) {}
+    vb::Variant eval(Runtime& rt) const override { return m_inner->eval(rt); }
+
+private:
+    std::unique_ptr<Expr> m_inner;
+};
+
 // A name, with or without an argument list, bound after parsing.
 class NameExpr : public Expr {
 public:

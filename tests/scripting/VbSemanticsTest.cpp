@@ -72,6 +72,8 @@ TEST_F(ScriptTest, ArgumentsPassByReferenceUnlessByVal)
                                "Sub Keep(ByVal n)\n n = 0\nEnd Sub\n";
     EXPECT_EQ(output(procedures + "x = 5\nTwice x\nKeep x\nCall Twice(x)\nOut.Put x"),
               QStringList{"20"});
+    // In parentheses an argument is a value: the procedure changes a copy.
+    EXPECT_EQ(output("x = 5\nTwice (x)\nCall Twice((x))\nOut.Put x"), QStringList{"5"});
     EXPECT_EQ(output("Dim a(2)\na(1) = 3\nTwice a(1)\nOut.Put a(1)"), QStringList{"6"});
     // Operands are evaluated left to right, before and after the call that changes them.
     EXPECT_EQ(output("Function Grow(t)\n t = t & \"+\"\n Grow = \"|\"\nEnd Function\n"
