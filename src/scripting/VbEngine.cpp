@@ -5,11 +5,22 @@
 #include "scripting/ScriptControl.h"
 #include "scripting/Watchdog_p.h"
 
+#include <algorithm>
+
 namespace scripting {
 
 void VbEngine::addObject(const QString& name, QObject* object, bool addMembers)
 {
-    m_module.hostItems.push_back({name, vb::ObjectPtr(std::make_shared<HostObject>(object)), addMembers});
+    vbs::HostItem item{name, vb::ObjectPtr(std::make_shared<HostObject>(object)), addMembers};
+    auto& items = m_module.hostItems;
+    // A name handed in again takes the new object, as JScript's global does.
+    const auto same = std::find_if(items.begin(), items.end(), [&](const vbs::HostItem& existing) {
+        return existing.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (same != items.end())
+        *same = std::move(item);
+    else
+        items.push_back(std::move(item));
 }
 
 void VbEngine::execute(const QString& source, int timeoutMs)

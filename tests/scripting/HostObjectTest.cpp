@@ -65,6 +65,19 @@ TEST_F(ScriptTest, MethodsAndSlotsAreCalledWithConvertedArguments)
     EXPECT_EQ(control.Error().Number, 438);
 }
 
+TEST_F(ScriptTest, ANameHandedInAgainTakesTheNewObject)
+{
+    QLineEdit first, second;
+    for (const QString language : {"VBScript", "JScript"}) {
+        control.setLanguage(language);
+        control.AddObject("Caixa", &first);
+        control.AddObject("caixa", &second);
+        EXPECT_TRUE(run(language == "VBScript" ? "Caixa.Text = \"vb\"" : "caixa.text = \"js\"", language));
+    }
+    EXPECT_EQ(first.text(), "");
+    EXPECT_EQ(second.text(), "js");
+}
+
 TEST_F(ScriptTest, AGoneObjectIsAnErrorNotACrash)
 {
     auto* box = new QLineEdit;
