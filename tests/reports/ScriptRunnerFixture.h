@@ -8,6 +8,7 @@
 #include "core/DBFunc.h"
 #include "reports/clsScript.h"
 #include "support/FakeUiServices.h"
+#include "support/Files.h"
 #include "support/ModelDatabase.h"
 #include "support/ProgramFolder.h"
 

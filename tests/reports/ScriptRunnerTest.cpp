@@ -149,3 +149,23 @@ TEST_F(ScriptRunnerTest, TheCatalogueNamesItsHooksAndCadCampoTheOthers)
     execute("Insert into CadCampo (Auto, Descricao) values (-4, 'negativo')");
     EXPECT_EQ(runner.getDescricaoScript(-4), "");
 }
+
+TEST_F(ScriptRunnerTest, FailuresOfTheHostSideGoToTheErrorReport)
+{
+    runner.AddTela(nullptr);
+    runner.Add(nullptr, "Nada");
+    ASSERT_EQ(boxes().size(), 2);
+    EXPECT_EQ(boxes()[0].prompt, "Erro: 424 - Object required");
+    EXPECT_EQ(boxes()[0].style, vb::vbCritical);
+    EXPECT_TRUE(test::readFile(folder.file("Util/Erro.txt")).contains("Erro: 424 - Object required"));
+    EXPECT_EQ(vb::Err.Number, 0);
+
+    // The runner keeps working, and a host's pending error is not taken for the script's.
+    vb::Err.Number = 91;
+    runner.SalvaScript(8, "On Error Resume Next\nx = 1 / 0\ntxtSaida.Text = Err.Number");
+    runner.AddTela(&form);
+    EXPECT_TRUE(runner.ExecutaScript(8));
+    EXPECT_EQ(output->text(), "11");
+    EXPECT_EQ(vb::Err.Number, 91);
+    vb::Err.Clear();
+}
