@@ -35,6 +35,8 @@ vb::Variant fromQVariant(const QVariant& value)
     }
     default: break;
     }
+    if (value.metaType().flags().testFlag(QMetaType::IsEnumeration))
+        return value.toLongLong();   // an enumeration as its number, as the platform shows it
     if (value.metaType().flags().testFlag(QMetaType::PointerToQObject))
         return vb::ObjectPtr(std::make_shared<HostObject>(value.value<QObject*>()));
     if (value.canConvert<QString>())
@@ -78,6 +80,10 @@ QVariant toQVariant(const vb::Variant& value, QMetaType type)
         return value.isNull() ? QString() : value.toString();
     if (type.id() == QMetaType::QVariant)
         return toQVariant(value);
+    if (type.flags().testFlag(QMetaType::IsEnumeration)) {
+        QVariant number = value.toLong();
+        return number.convert(type) ? number : QVariant();
+    }
     QVariant converted = toQVariant(value);
     if (!converted.convert(type))
         return {};

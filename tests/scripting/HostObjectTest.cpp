@@ -58,6 +58,9 @@ TEST_F(ScriptTest, MethodsAndSlotsAreCalledWithConvertedArguments)
                      "Tela.txtNome.SetText 12\nTela.chkAtivo.SetChecked True\nOut.Put Tela.txtNome.Text"),
               (QStringList{"[]", "12"}));
     EXPECT_TRUE(w.active->isChecked());
+    // Enumerations travel as their numbers.
+    EXPECT_EQ(output("Tela.txtNome.EchoMode = 2\nOut.Put Tela.txtNome.EchoMode + 1"), QStringList{"3"});
+    EXPECT_EQ(w.name->echoMode(), QLineEdit::Password);
     // Without the add-members flag, the controls are reached only through the window.
     EXPECT_FALSE(run("txtNome.Text = \"x\""));
     EXPECT_EQ(control.Error().Number, 424);
