@@ -74,30 +74,36 @@ void JsEngine::addObject(const QString& name, QObject* object, bool addMembers)
     }
 }
 
-void JsEngine::fail(const QJSValue& error)
+void JsEngine::fail(const QJSValue& thrown, const QStringList& trace)
 {
-    const QString message = error.property(QStringLiteral("message")).toString();
+    if (!thrown.isError()) {
+        // A thrown value that is no Error object: its text, and the line from the trace ("function:line:...").
+        const int line = trace.isEmpty() ? 0 : trace.first().section(QLatin1Char(':'), 1, 1).toInt();
+        throw ScriptFailure{5022, thrown.toString(), line};
+    }
+    const QString message = thrown.property(QStringLiteral("message")).toString();
     long number = m_routines.errorNumber(message);
     if (number == 0)
-        number = errorNumber(error.errorType());
-    throw ScriptFailure{number, message.isEmpty() ? error.toString() : message,
-                        error.property(QStringLiteral("lineNumber")).toInt()};
+        number = errorNumber(thrown.errorType());
+    throw ScriptFailure{number, message.isEmpty() ? thrown.toString() : message,
+                        thrown.property(QStringLiteral("lineNumber")).toInt()};
 }
 
 void JsEngine::execute(const QString& source, int timeoutMs)
 {
     m_engine.setInterrupted(false);
     QJSValue result;
+    QStringList trace;   // not empty when an exception was left uncaught
     {
         Watchdog watchdog(timeoutMs, [this] { m_engine.setInterrupted(true); });
-        result = m_engine.evaluate(source, QString(), 1);
+        result = m_engine.evaluate(source, QString(), 1, &trace);
     }
     if (m_engine.isInterrupted()) {
         m_engine.setInterrupted(false);
         throw ScriptFailure{TimeoutErrorNumber, QStringLiteral("Script timed out"), 0};
     }
-    if (result.isError())
-        fail(result);
+    if (result.isError() || !trace.isEmpty())
+        fail(result, trace);
 }
 
 }  // namespace scripting

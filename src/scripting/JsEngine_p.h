@@ -19,7 +19,7 @@ public:
 
 private:
     QJSValue wrap(QObject* object);
-    [[noreturn]] void fail(const QJSValue& error);
+    [[noreturn]] void fail(const QJSValue& thrown, const QStringList& trace);
     JsRoutines m_routines;
     QJSEngine m_engine;
 };

@@ -17,6 +17,11 @@ TEST_F(ScriptTest, JScriptErrorsCarryANumberATextAndTheLine)
     EXPECT_TRUE(control.Error().Description.contains("noSuchThing"));
     EXPECT_EQ(control.Error().Line, 2);
 
+    EXPECT_FALSE(run("var a = 1;\nthrow \"boom\";", "JScript"));
+    EXPECT_EQ(control.Error().Number, 5022);
+    EXPECT_EQ(control.Error().Description, "boom");
+    EXPECT_EQ(control.Error().Line, 2);
+
     // A routine of the runtime fails with its own number.
     EXPECT_FALSE(run("var n = CInt(\"abc\");", "JScript"));
     EXPECT_EQ(control.Error().Number, 13);
