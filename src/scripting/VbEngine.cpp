@@ -32,6 +32,7 @@ void VbEngine::execute(const QString& source, int timeoutMs)
     m_runtime.frame = &top;
     m_runtime.line = 0;
     m_runtime.depth = 0;
+    m_runtime.withObjects.clear();
 
     // The script's Err is its own: the host's pending error is kept aside and put back.
     const vb::ErrObject hostError = vb::Err;

@@ -72,6 +72,7 @@ public:
     std::vector<Token> run()
     {
         while (m_i < m_s.size()) {
+            m_start = m_i;
             const QChar c = m_s[m_i];
             if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r')) {
                 ++m_i;
@@ -117,6 +118,7 @@ private:
         t.text = std::move(text);
         t.value = std::move(value);
         t.line = m_line;
+        t.spaceBefore = m_start > 0 && m_s[m_start - 1].isSpace();
         m_tokens.push_back(std::move(t));
     }
 
@@ -273,6 +275,7 @@ private:
 
     const QString& m_s;
     qsizetype m_i = 0;
+    qsizetype m_start = 0;   // where the token being read starts
     int m_line = 1;
     std::vector<Token> m_tokens;
 };

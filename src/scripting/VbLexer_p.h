@@ -17,6 +17,7 @@ struct Token {
     QString key;
     vb::Variant value;   // of a literal
     int line = 1;
+    bool spaceBefore = false;   // "Out.Put .Text" inside With: the second "." starts a new expression
 };
 
 // Raises ScriptFailure for a character that starts no token or a text left open.

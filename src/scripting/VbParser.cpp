@@ -20,7 +20,7 @@ const QSet<QString>& reservedWords()
         "end",  "if",   "for",  "to",   "step",  "next",   "each",  "in",    "do",     "loop",  "while",
         "until", "wend", "select", "case", "sub", "function", "dim", "redim", "const",  "call",  "set",
         "exit", "option", "on", "error", "resume", "goto", "byval", "byref", "private", "public", "new",
-        "preserve"};
+        "preserve", "with"};
     return words;
 }
 
@@ -143,6 +143,8 @@ private:
 
     StmtPtr statementBody()
     {
+        if (m_withDepth > 0 && isSymbol("."))
+            return assignmentOrCall();
         if (peek().kind != TokenKind::Name)
             fail(1024);
         const QString key = peek().key;
@@ -171,6 +173,7 @@ private:
         if (key == "while") return whileStatement();
         if (key == "exit") return exitStatement();
         if (key == "on") return onError();
+        if (key == "with") return withStatement();
         if (key == "set") {
             ++m_p;
             ExprPtr target = postfix();
@@ -508,6 +511,22 @@ private:
         return s;
     }
 
+    StmtPtr withStatement()
+    {
+        ++m_p;
+        auto s = std::make_unique<WithStmt>();
+        s->object = expression();
+        endStatement();
+        ++m_depth;
+        ++m_withDepth;
+        s->body = parseBlock({"end"});
+        expect("end", 1014);
+        expect("with", 1002);
+        --m_withDepth;
+        --m_depth;
+        return s;
+    }
+
     StmtPtr exitStatement()
     {
         ++m_p;
@@ -635,17 +654,28 @@ private:
 
     ExprPtr postfix()
     {
-        ExprPtr e = primary();
-        while (acceptSymbol(".")) {
-            if (peek().kind != TokenKind::Name)
-                fail(1010);
-            const QString member = next().text;
-            ExprList args;
-            if (acceptSymbol("("))
-                args = argumentList();
-            e = std::make_unique<MemberExpr>(std::move(e), member, std::move(args));
+        // ".Member" inside With starts from the With object.
+        ExprPtr e;
+        if (m_withDepth > 0 && acceptSymbol("."))
+            e = member(std::make_unique<WithObject>());
+        else
+            e = primary();
+        while (isSymbol(".") && !(m_withDepth > 0 && peek().spaceBefore)) {
+            ++m_p;
+            e = member(std::move(e));
         }
         return e;
+    }
+
+    ExprPtr member(ExprPtr object)
+    {
+        if (peek().kind != TokenKind::Name)
+            fail(1010);
+        const QString name = next().text;
+        ExprList args;
+        if (acceptSymbol("("))
+            args = argumentList();
+        return std::make_unique<MemberExpr>(std::move(object), name, std::move(args));
     }
 
     ExprPtr primary()
@@ -771,7 +801,8 @@ private:
     QSet<QString> m_declaredGlobals;
     bool m_explicit = false;
     int m_lineIf = 0;
-    int m_depth = 0;
+    int m_depth = 0;   // blocks open (procedures may not start inside one)
+    int m_withDepth = 0;
 };
 
 }  // namespace

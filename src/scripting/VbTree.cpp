@@ -329,6 +329,18 @@ Flow DoStmt::exec(Runtime& rt) const
     return leaving;
 }
 
+Flow WithStmt::exec(Runtime& rt) const
+{
+    const Variant target = object->eval(rt);
+    requireObject(target);
+    rt.withObjects.push_back(target);
+    struct Pop {
+        Runtime& rt;
+        ~Pop() { rt.withObjects.pop_back(); }
+    } pop{rt};
+    return runBlock(rt, body);
+}
+
 Flow DimArrayStmt::exec(Runtime& rt) const
 {
     std::vector<int> upper;

@@ -33,6 +33,7 @@ public:
     Frame* frame = nullptr;
     int line = 0;
     int depth = 0;   // procedure calls in progress
+    std::vector<vb::Variant> withObjects;   // the objects of the With blocks running, innermost last
     std::atomic<bool> stop{false};
 
     void checkStop()
@@ -72,6 +73,12 @@ public:
 
 private:
     std::unique_ptr<Expr> m_inner;
+};
+
+// The object of the innermost With block: what ".Member" starts from.
+class WithObject : public Expr {
+public:
+    vb::Variant eval(Runtime& rt) const override { return rt.withObjects.back(); }
 };
 
 // A name, with or without an argument list, bound after parsing.
@@ -224,6 +231,13 @@ public:
     ExprPtr condition;   // null: endless until Exit Do
     bool testFirst = true;
     bool until = false;
+    Block body;
+    Flow exec(Runtime& rt) const override;
+};
+
+class WithStmt : public Stmt {
+public:
+    ExprPtr object;
     Block body;
     Flow exec(Runtime& rt) const override;
 };

@@ -58,6 +58,16 @@ TEST_F(ScriptTest, MethodsAndSlotsAreCalledWithConvertedArguments)
                      "Tela.txtNome.SetText 12\nTela.chkAtivo.SetChecked True\nOut.Put Tela.txtNome.Text"),
               (QStringList{"[]", "12"}));
     EXPECT_TRUE(w.active->isChecked());
+
+    // With: ".Member" starts from the block's object, also within nested blocks and one-line Ifs.
+    EXPECT_EQ(output("With Tela.txtNome\n  .Text = \"w\"\n  With Tela\n    .chkAtivo.Checked = False\n  End With\n"
+                     "  If .Text = \"w\" Then .Text = .Text & \"!\"\n  Out.Put .Text\nEnd With"),
+              QStringList{"w!"});
+    EXPECT_FALSE(w.active->isChecked());
+    EXPECT_FALSE(run("x = .Text"));
+    EXPECT_EQ(control.Error().Number, 1023);
+    EXPECT_FALSE(run("With 5\nEnd With"));
+    EXPECT_EQ(control.Error().Number, 424);
     // Enumerations travel as their numbers.
     EXPECT_EQ(output("Tela.txtNome.EchoMode = 2\nOut.Put Tela.txtNome.EchoMode + 1"), QStringList{"3"});
     EXPECT_EQ(w.name->echoMode(), QLineEdit::Password);
