@@ -39,9 +39,7 @@ public:
 
     Block run()
     {
-        Block program = parseBlock({});
-        if (peek().kind != TokenKind::End)
-            fail(1024);
+        Block program = parseBlock({});   // a closing word with nothing to close fails as a statement
         for (auto& [expr, scope] : m_pending)
             bind(*expr, *scope);
         for (auto& procedure : m_newProcedures) {
