@@ -47,14 +47,6 @@ Variant assignedValue(const Variant& value, bool isSet)
     return value;
 }
 
-Variant& element(Runtime& rt, Variant& holder, const ExprList& indexes)
-{
-    auto array = asArray(holder);
-    if (!array)
-        vb::raiseError(vb::ErrNo::TypeMismatch);
-    return array->at(evaluate(rt, indexes));
-}
-
 [[noreturn]] void undefined(const QString& name)
 {
     vb::raiseError(VariableUndefined, {}, QStringLiteral("Variable is undefined: '") + name + QLatin1Char('\''));
@@ -101,12 +93,24 @@ Variant& NameExpr::variable(Runtime& rt) const
     return kind == Kind::Local ? *rt.frame->variables[slot] : rt.globals[std::size_t(slot)];
 }
 
+Variant& NameExpr::element(Runtime& rt, vb::ObjectPtr* owner) const
+{
+    // The indexes first: they may call a procedure that gives the variable another array.
+    const Arguments indexes = evaluate(rt, args);
+    auto array = asArray(variable(rt));
+    if (!array)
+        vb::raiseError(vb::ErrNo::TypeMismatch);
+    if (owner)
+        *owner = array;
+    return array->at(indexes);
+}
+
 Variant NameExpr::eval(Runtime& rt) const
 {
     switch (kind) {
     case Kind::Local:
     case Kind::Global:
-        return hasArguments ? element(rt, variable(rt), args) : variable(rt);
+        return hasArguments ? element(rt) : variable(rt);
     case Kind::Procedure: return callProcedure(rt, *procedure, args);
     case Kind::Routine: {
         Arguments values = evaluate(rt, args);
@@ -124,11 +128,11 @@ Variant NameExpr::eval(Runtime& rt) const
     }
 }
 
-Variant* NameExpr::reference(Runtime& rt) const
+Variant* NameExpr::reference(Runtime& rt, vb::ObjectPtr* owner) const
 {
     if (kind != Kind::Local && kind != Kind::Global)
         return nullptr;
-    return hasArguments ? &element(rt, variable(rt), args) : &variable(rt);
+    return hasArguments ? &element(rt, owner) : &variable(rt);
 }
 
 void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
@@ -137,7 +141,7 @@ void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
     case Kind::Local:
     case Kind::Global:
         if (hasArguments)
-            element(rt, variable(rt), args) = assignedValue(value, isSet);
+            element(rt) = assignedValue(value, isSet);
         else
             variable(rt) = assignedValue(value, isSet);
         return;
@@ -219,8 +223,9 @@ Variant callProcedure(Runtime& rt, const Procedure& procedure, const ExprList& a
     std::vector<Variant*> variables(storage.size());
     for (std::size_t i = 0; i < storage.size(); ++i)
         variables[i] = &storage[i];
+    std::vector<vb::ObjectPtr> arraysPassed(args.size());   // arrays whose elements are passed ByRef
     for (std::size_t i = 0; i < args.size(); ++i) {
-        Variant* reference = procedure.byRef[i] ? args[i]->reference(rt) : nullptr;
+        Variant* reference = procedure.byRef[i] ? args[i]->reference(rt, &arraysPassed[i]) : nullptr;
         if (reference)
             variables[i + 1] = reference;
         else

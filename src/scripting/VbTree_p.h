@@ -47,8 +47,9 @@ class Expr {
 public:
     virtual ~Expr() = default;
     virtual vb::Variant eval(Runtime& rt) const = 0;
-    // The variable itself, for ByRef arguments and For counters; null when the expression is no variable.
-    virtual vb::Variant* reference(Runtime&) const { return nullptr; }
+    // The variable itself, for ByRef arguments and ReDim; null when the expression is no variable. For an array
+    // element, `owner` gets the array, which the caller keeps alive while it uses the element.
+    virtual vb::Variant* reference(Runtime&, vb::ObjectPtr* /*owner*/ = nullptr) const { return nullptr; }
     virtual void assign(Runtime& rt, const vb::Variant& value, bool isSet) const;
     // A call statement's arguments written without parentheses; false when the expression takes none.
     virtual bool takeArguments(std::vector<std::unique_ptr<Expr>>&) { return false; }
@@ -89,7 +90,7 @@ public:
     NameExpr(QString name, ExprList args, bool hasArguments)
         : name(std::move(name)), args(std::move(args)), hasArguments(hasArguments) {}
     vb::Variant eval(Runtime& rt) const override;
-    vb::Variant* reference(Runtime& rt) const override;
+    vb::Variant* reference(Runtime& rt, vb::ObjectPtr* owner = nullptr) const override;
     void assign(Runtime& rt, const vb::Variant& value, bool isSet) const override;
     bool takeArguments(ExprList& list) override;
 
@@ -104,6 +105,7 @@ public:
 
 private:
     vb::Variant& variable(Runtime& rt) const;
+    vb::Variant& element(Runtime& rt, vb::ObjectPtr* owner = nullptr) const;
 };
 
 class MemberExpr : public Expr {
