@@ -315,7 +315,7 @@ Flow ForEachStmt::exec(Runtime& rt) const
     if (!array)
         vb::raiseError(451, {}, QStringLiteral("Object not a collection"));
     Flow leaving = Flow::Normal;
-    for (const Variant& item : array->values()) {
+    for (const Variant& item : array->values()) {   // `array` stays alive and unchanged: ReDim makes new ones
         element->assign(rt, item, false);
         if (!loopPass(rt, body, Flow::ExitFor, leaving))
             break;
@@ -354,7 +354,10 @@ Flow DimArrayStmt::exec(Runtime& rt) const
     Variant* variable = target->reference(rt);
     auto existing = variable ? asArray(*variable) : nullptr;
     if (redim && preserve && existing) {
-        existing->redim(std::move(upper), true);
+        // A new array, never the old one resized: an element of the old may be held ByRef or walked by For Each.
+        auto resized = existing->copy();
+        resized->redim(std::move(upper), true);
+        target->assign(rt, vb::ObjectPtr(resized), true);
         return Flow::Normal;
     }
     target->assign(rt, vb::ObjectPtr(std::make_shared<ScriptArray>(std::move(upper))), true);
