@@ -1,0 +1,119 @@
+#include "ReportFixture.h"
+
+#include "schema/DemoPlant.h"
+#include "schema/SqliteDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace test {
+
+namespace {
+
+// Each station's operations one after the other from the first day at 07:00, in work-order order.
+void bookEveryOperation(const QString& path, QDate first)
+{
+    schema::SqliteDatabase db(path);
+    QHash<QString, QDateTime> nextStart;
+    const auto operations = db.rows(QStringLiteral(
+        "SELECT s.Auto, s.Posto, s.TempoPreparo + s.TempoUnitario * p.Quant FROM CadSeq s "
+        "JOIN CadPos p ON p.Auto = s.Posicao ORDER BY s.NrServ, p.Etapa, s.Posicao, s.Sequencia"));
+    for (const QVariantList& operation : operations) {
+        const QString station = operation[1].toString();
+        QDateTime& start = nextStart[station];
+        if (!start.isValid())
+            start = QDateTime(first, QTime(7, 0), Qt::UTC);
+        const QDateTime end = start.addSecs(qint64(operation[2].toDouble()) * 60);
+        db.run(QStringLiteral("INSERT INTO CadProgVorna (SeqAuto, Posto, Inicio, Fim) VALUES (?, ?, ?, ?)"),
+               {operation[0], station, start, end});
+        start = end;
+    }
+}
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return QStringLiteral("<%1 failed: %2>").arg(program, QString::fromUtf8(process.readAllStandardError()));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+void logOn(reportengine::Report& report)
+{
+    for (const auto& table : report.Database().Tables())
+        table->SetLogOnInfo(QStringLiteral("sqlite:Dados"), QStringLiteral("Vorna"), QStringLiteral("sa"), QString());
+    for (const auto& section : report.Sections())
+        for (const auto& object : section->ReportObjects())
+            if (auto subreport = std::dynamic_pointer_cast<reportengine::SubreportObject>(object))
+                logOn(*subreport->OpenSubreport());
+}
+
+}  // namespace
+
+ReportFixture::ReportFixture() : database(program.file(QStringLiteral("Dados/Vorna.db")))
+{
+    QDir(program.path()).mkpath(QStringLiteral("Dados"));
+    QDir(program.path()).mkpath(QStringLiteral("Relatorios"));
+    schema::buildDemoPlant(database, firstDay());
+    bookEveryOperation(database, firstDay());
+}
+
+QString ReportFixture::writeLayout(const QString& name, const QByteArray& xml) const
+{
+    const QString path = program.file(QStringLiteral("Relatorios/%1.rpt").arg(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(xml);
+    return path;
+}
+
+std::shared_ptr<reportengine::Report> ReportFixture::open(const QString& path) const
+{
+    auto report = reportengine::Application().OpenReport(path);
+    logOn(*report);
+    return report;
+}
+
+std::shared_ptr<reportengine::Report> ReportFixture::openLayout(const QString& name, const QByteArray& xml) const
+{
+    return open(writeLayout(name, xml));
+}
+
+QString ReportFixture::pdfText(reportengine::Report& report, const QString& fileName) const
+{
+    const QString path = program.file(fileName);
+    report.ExportOptions().FormatType = reportengine::ExportFormat::PDF;
+    report.ExportOptions().DiskFileName = path;
+    report.Export(false);
+    return pdfToText(path);
+}
+
+void ReportFixture::execute(const QString& sql) const
+{
+    schema::SqliteDatabase(database).executeScript(sql);
+}
+
+QString pdfToText(const QString& path)
+{
+    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+}
+
+int pdfPageCount(const QString& path)
+{
+    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption);
+    const auto match = pages.match(run(QStringLiteral("pdfinfo"), {path}));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+QByteArray layoutXml(const QByteArray& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<report version=\"1\">\n"
+           "<page paper=\"9\" orientation=\"1\" left=\"567\" right=\"567\" top=\"567\" bottom=\"567\"/>\n" +
+           body + "\n</report>\n";
+}
+
+}  // namespace test
