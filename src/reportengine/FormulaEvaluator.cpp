@@ -34,6 +34,17 @@ bool equalValues(const vb::Variant& a, const vb::Variant& b, int position)
     return !a.isNull() && !b.isNull() && compareValues(a, b, position) == 0;
 }
 
+// Null bounds hold nothing.
+bool inRange(const vb::Variant& v, const FormulaNode& lowNode, const FormulaNode& highNode, FormulaContext& context,
+             int position)
+{
+    const vb::Variant low = evaluateNode(lowNode, context);
+    const vb::Variant high = evaluateNode(highNode, context);
+    if (low.isNull() || high.isNull())
+        return false;
+    return compareValues(v, low, position) >= 0 && compareValues(v, high, position) <= 0;
+}
+
 vb::Variant call(const FormulaNode& node, FormulaContext& context)
 {
     if (isSummaryName(node.name)) {
@@ -77,18 +88,20 @@ vb::Variant evaluateNode(const FormulaNode& node, FormulaContext& context)
         const vb::Variant v = evaluateNode(*node.args[0], context);
         if (v.isNull())
             return vb::Variant::Null();
-        for (std::size_t i = 1; i < node.args.size(); ++i)
-            if (equalValues(v, evaluateNode(*node.args[i], context), node.position))
+        for (std::size_t i = 1; i < node.args.size(); ++i) {
+            const FormulaNode& item = *node.args[i];
+            const bool isRange = item.kind == Kind::Binary && item.op == QLatin1String("to");
+            if (isRange ? inRange(v, *item.args[0], *item.args[1], context, item.position)
+                        : equalValues(v, evaluateNode(item, context), node.position))
                 return true;
+        }
         return false;
     }
     case Kind::InRange: {
         const vb::Variant v = evaluateNode(*node.args[0], context);
-        const vb::Variant low = evaluateNode(*node.args[1], context);
-        const vb::Variant high = evaluateNode(*node.args[2], context);
-        if (v.isNull() || low.isNull() || high.isNull())
-            return vb::Variant::Null();
-        return compareValues(v, low, node.position) >= 0 && compareValues(v, high, node.position) <= 0;
+        if (v.isNull())
+            return v;
+        return inRange(v, *node.args[1], *node.args[2], context, node.position);
     }
     case Kind::If:
         return isTrue(evaluateNode(*node.args[0], context), node.args[0]->position)

@@ -18,7 +18,7 @@ struct FormulaNode {
         SqlExpression,  // {%name}
         Unary,      // op "-", "not"; args[0]
         Binary,     // op "+ - * / mod & = <> < > <= >= and or like startswith"; args[0], args[1]
-        InList,     // args[0] in [args[1..]]
+        InList,     // args[0] in [args[1..]]; an item may be a range, a Binary "to"
         InRange,    // args[0] in args[1] to args[2]
         If,         // if args[0] then args[1] else args[2] (a Null constant when there is no else)
         Call,       // name in lower case; args

@@ -154,7 +154,7 @@ private:
             auto node = makeNode(Kind::InList, position);
             node->args.push_back(std::move(left));
             do
-                node->args.push_back(expression());
+                node->args.push_back(listItem());
             while (isOperator(",") && (take(), true));
             expectOperator("]");
             return node;
@@ -172,6 +172,16 @@ private:
         node->args.push_back(std::move(low));
         node->args.push_back(concatenation());
         return node;
+    }
+
+    // A value of a list, or a range "low to high" (a Binary "to").
+    FormulaTree listItem()
+    {
+        FormulaTree low = concatenation();
+        if (!isWord("to"))
+            return low;
+        const int position = take().position;
+        return binary(QStringLiteral("to"), position, std::move(low), concatenation());
     }
 
     FormulaTree concatenation()
@@ -215,6 +225,12 @@ private:
         if (isOperator("+")) {
             take();
             return unary();
+        }
+        if (isWord("not")) {
+            auto node = makeNode(Kind::Unary, take().position);
+            node->op = QStringLiteral("not");
+            node->args.push_back(unary());
+            return node;
         }
         return primary();
     }
