@@ -17,6 +17,7 @@ namespace {
 void bookEveryOperation(const QString& path, QDate first)
 {
     schema::SqliteDatabase db(path);
+    db.executeScript(QStringLiteral("BEGIN"));
     QHash<QString, QDateTime> nextStart;
     const auto operations = db.rows(QStringLiteral(
         "SELECT s.Auto, s.Posto, s.TempoPreparo + s.TempoUnitario * p.Quant FROM CadSeq s "
@@ -31,6 +32,7 @@ void bookEveryOperation(const QString& path, QDate first)
                {operation[0], station, start, end});
         start = end;
     }
+    db.executeScript(QStringLiteral("COMMIT"));
 }
 
 QString run(const QString& program, const QStringList& arguments)
@@ -90,6 +92,20 @@ QString ReportFixture::pdfText(reportengine::Report& report, const QString& file
     report.ExportOptions().DiskFileName = path;
     report.Export(false);
     return pdfToText(path);
+}
+
+QStringList ReportFixture::csvRows(reportengine::Report& report) const
+{
+    const QString path = program.file(QStringLiteral("out.csv"));
+    report.ExportOptions().FormatType = reportengine::ExportFormat::CSV;
+    report.ExportOptions().DiskFileName = path;
+    report.Export(false);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {QStringLiteral("<no file>")};
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.removeFirst();
+    return lines;
 }
 
 void ReportFixture::execute(const QString& sql) const

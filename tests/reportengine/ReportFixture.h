@@ -23,6 +23,8 @@ protected:
     std::shared_ptr<reportengine::Report> openLayout(const QString& name, const QByteArray& xml) const;
     // Exports the report as PDF into the program folder and returns the text pdftotext -layout reads.
     QString pdfText(reportengine::Report& report, const QString& fileName = QStringLiteral("out.pdf")) const;
+    // Exports the detail records as CSV and returns its lines after the heading.
+    QStringList csvRows(reportengine::Report& report) const;
     // Runs a statement on the demo plant's file.
     void execute(const QString& sql) const;
 
