@@ -59,6 +59,7 @@ ReportViewer::ReportViewer(QWidget* parent)
     splitter->addWidget(m_tree);
     splitter->addWidget(m_scroll);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({180, 800});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
