@@ -1,6 +1,6 @@
 // Selection, sorting, groups and summaries of a report over the demo plant's bookings, checked in its PDF.
 
-#include "ReportFixture.h"
+#include "support/report/ReportFixture.h"
 
 #include "support/ErrorNumber.h"
 

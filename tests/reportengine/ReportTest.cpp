@@ -1,7 +1,7 @@
 // Reports over the demo plant's work orders: the object model, selection, sorting, parameters, subreports,
 // the no-data event, page breaks and the exports, checked through CSV, pdftotext and openpyxl.
 
-#include "ReportFixture.h"
+#include "support/report/ReportFixture.h"
 
 #include "reportengine/EngineErrors.h"
 #include "support/ErrorNumber.h"
@@ -241,7 +241,7 @@ TEST_F(ReportTest, PrintOutGoesToTheSelectedPrinter)
     report->PrintOut(true, 2);
     reportengine::Report::setPrintPrompt({});
     EXPECT_EQ(prompts, 2);
-    EXPECT_TRUE(test::pdfToText(path).contains(QStringLiteral("Conjunto 11")));
+    EXPECT_TRUE(test::pdfPages(path).join(QLatin1Char('\f')).contains(QStringLiteral("Conjunto 11")));
 }
 
 TEST_F(ReportTest, ReadingWithoutLogOnFails)

@@ -1,6 +1,6 @@
 // The layouts the program ships in Relatorios/, run on the demo plant as the report windows run them.
 
-#include "ReportFixture.h"
+#include "support/report/ReportFixture.h"
 
 #include "support/Printing.h"
 

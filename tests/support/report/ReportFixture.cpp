@@ -1,4 +1,6 @@
-#include "ReportFixture.h"
+#include "support/report/ReportFixture.h"
+
+#include "support/PdfReader.h"
 
 #include "schema/DemoPlant.h"
 #include "schema/SqliteDatabase.h"
@@ -6,8 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QProcess>
-#include <QRegularExpression>
 
 namespace test {
 
@@ -33,15 +33,6 @@ void bookEveryOperation(const QString& path, QDate first)
         start = end;
     }
     db.executeScript(QStringLiteral("COMMIT"));
-}
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed: %2>").arg(program, QString::fromUtf8(process.readAllStandardError()));
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 void logOn(reportengine::Report& report)
@@ -91,7 +82,7 @@ QString ReportFixture::pdfText(reportengine::Report& report, const QString& file
     report.ExportOptions().FormatType = reportengine::ExportFormat::PDF;
     report.ExportOptions().DiskFileName = path;
     report.Export(false);
-    return pdfToText(path);
+    return pdfPages(path).join(QLatin1Char('\f'));
 }
 
 QStringList ReportFixture::csvRows(reportengine::Report& report) const
@@ -111,18 +102,6 @@ QStringList ReportFixture::csvRows(reportengine::Report& report) const
 void ReportFixture::execute(const QString& sql) const
 {
     schema::SqliteDatabase(database).executeScript(sql);
-}
-
-QString pdfToText(const QString& path)
-{
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-}
-
-int pdfPageCount(const QString& path)
-{
-    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption);
-    const auto match = pages.match(run(QStringLiteral("pdfinfo"), {path}));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 QByteArray layoutXml(const QByteArray& body)

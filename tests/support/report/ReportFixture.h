@@ -4,6 +4,7 @@
 // program does, and exported PDFs read back with pdftotext.
 
 #include "reportengine/Application.h"
+#include "support/PdfReader.h"
 #include "support/ProgramFolder.h"
 
 #include <QDate>
@@ -31,10 +32,6 @@ protected:
     ProgramFolder program;
     QString database;
 };
-
-// The text of a PDF as pdftotext -layout extracts it, and its page count as pdfinfo reads it.
-QString pdfToText(const QString& path);
-int pdfPageCount(const QString& path);
 
 // A layout document around the given body: <report version="1"> with an A4 page.
 QByteArray layoutXml(const QByteArray& body);
