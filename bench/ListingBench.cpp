@@ -9,6 +9,7 @@
 #include "reports/RecordsetListing.h"
 #include "schema/SqliteDatabase.h"
 #include "support/FakeUiServices.h"
+#include "support/ModelDatabase.h"
 #include "support/PdfReader.h"
 #include "support/ProgramFolder.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     test::installFakeUi();
+    test::installModelDatabase();
     test::ProgramFolder folder;
     QDir().mkpath(folder.file("Dados"));
 

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <utility>
 
 namespace desktop {
 
@@ -77,6 +78,12 @@ void Printer::Private::beginDocument()
         vb::raiseError(PrinterError, QStringLiteral("Printer"), QStringLiteral("Printer error"));
     painter = std::move(opened);
     page = 1;
+    painterFontStale = true;
+}
+
+void Printer::Private::fontChanged()
+{
+    fontMetrics.reset();
     painterFontStale = true;
 }
 
@@ -191,8 +198,7 @@ QString Printer::FontName() const
 void Printer::setFontName(const QString& name)
 {
     d->font.setFamily(name);
-    d->fontMetrics.reset();
-    d->painterFontStale = true;
+    d->fontChanged();
 }
 
 double Printer::FontSize() const
@@ -205,8 +211,7 @@ void Printer::setFontSize(double points)
     if (points <= 0)
         vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
     d->font.setPointSizeF(points);
-    d->fontMetrics.reset();
-    d->painterFontStale = true;
+    d->fontChanged();
 }
 
 bool Printer::FontBold() const
@@ -217,8 +222,7 @@ bool Printer::FontBold() const
 void Printer::setFontBold(bool bold)
 {
     d->font.setBold(bold);
-    d->fontMetrics.reset();
-    d->painterFontStale = true;
+    d->fontChanged();
 }
 
 bool Printer::FontItalic() const
@@ -229,8 +233,7 @@ bool Printer::FontItalic() const
 void Printer::setFontItalic(bool italic)
 {
     d->font.setItalic(italic);
-    d->fontMetrics.reset();
-    d->painterFontStale = true;
+    d->fontChanged();
 }
 
 double Printer::CurrentX() const

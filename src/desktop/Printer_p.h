@@ -19,6 +19,8 @@ struct Printer::Private {
     QPrinter& device();
     // Opens the document unless it is open; raises 482 when the printer refuses it.
     void beginDocument();
+    // Measures and draws with the font as it now is.
+    void fontChanged();
     QFontMetricsF& metrics();
     double twipsPerUnit() const;
     double pixelsPerTwip();

@@ -9,7 +9,6 @@
 #include <vector>
 
 namespace ADODB {
-class Field;
 class Recordset;
 }  // namespace ADODB
 namespace desktop {

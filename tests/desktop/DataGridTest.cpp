@@ -4,6 +4,7 @@
 #include "ado/Recordset.h"
 #include "core/DBFunc.h"
 #include "support/ErrorNumber.h"
+#include "support/ModelDatabase.h"
 #include "support/Printing.h"
 #include "support/ProgramFolder.h"
 
@@ -18,6 +19,7 @@ class DataGridTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        test::installModelDatabase();
         QDir(folder.path()).mkpath("Dados");
         ASSERT_TRUE(db.CriaBanco(0, "sqlite:Dados", "Teste", "sa", ""));
         ASSERT_EQ(db.AbreConexao(0, false, 1, "sqlite:Dados", "Teste", "sa", ""), 1);

@@ -4,12 +4,14 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "desktop/DocumentOpener.h"
+#include "support/ModelDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 void ListingFixture::SetUp()
 {
+    test::installModelDatabase();
     QDir(folder.path()).mkpath("Dados");
     ASSERT_TRUE(BancoAtual().CriaBanco(0, "sqlite:Dados", "Teste", "sa", ""));
     ASSERT_EQ(BancoAtual().AbreConexao(0, false, 1, "sqlite:Dados", "Teste", "sa", "", true, 60, 30), 1);
