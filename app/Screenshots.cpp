@@ -6,6 +6,8 @@
 #include "desktop/DataGrid.h"
 #include "desktop/ReportViewer.h"
 #include "reportengine/Application.h"
+#include "reports/ClsRelatorio_Vinculado.h"
+#include "reports/FrmViewer.h"
 #include "runtime/App.h"
 #include "scheduling/Rescheduling.h"
 #include "screens/FrmPrincipal.h"
@@ -83,6 +85,21 @@ QWidget* showMachineLoad()
     return viewer;
 }
 
+// The same report as its window asks the report driver for it: the preview window at its own zoom.
+void showDriverPreview()
+{
+    ClsRelatorio_Vinculado driver;
+    const vb::Date today = vb::Today();
+    driver.Parametro() << vb::Variant(today) << vb::Variant(vb::DateAdd(QStringLiteral("d"), 6, today))
+                       << vb::Variant(QString());
+    driver.CarregaRelatorio(QStringLiteral("VornaMaquina"), {}, true, false, QStringLiteral("Carga por Máquina"));
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<FrmViewer*>(window)) {
+            window->setGeometry(20, 20, 1240, 760);
+            window->raise();
+        }
+}
+
 }  // namespace
 
 void photographMenuWindows(FrmPrincipal& principal, const QString& folder)
@@ -110,5 +127,9 @@ void photographMenuWindows(FrmPrincipal& principal, const QString& folder)
     QTimer::singleShot(SettleMs * (2 * step + 3), &principal,
                        [folder, step] { shoot(folder + QStringLiteral("/%1-VornaMaquina.png").arg(step)); });
     ++step;
-    QTimer::singleShot(SettleMs * (2 * step + 2), &principal, [] { QApplication::quit(); });
+    QTimer::singleShot(SettleMs * (2 * step + 2), &principal, [] { showDriverPreview(); });
+    QTimer::singleShot(SettleMs * (2 * step + 5), &principal,
+                       [folder, step] { shoot(folder + QStringLiteral("/%1-preview.png").arg(step)); });
+    ++step;
+    QTimer::singleShot(SettleMs * (2 * step + 4), &principal, [] { QApplication::quit(); });
 }

@@ -93,14 +93,6 @@ void sortBy(Report& report, const QString& name, int direction)
 
 }  // namespace
 
-const reportengine::FieldDefinition* CamposRelatorio::Item(const QString& key) const
-{
-    for (const auto& [name, field] : fields)
-        if (name.compare(key, Qt::CaseInsensitive) == 0)
-            return field;
-    return nullptr;
-}
-
 ClsRelatorio_Vinculado::ClsRelatorio_Vinculado()
     : RelatoriosComImpressoraPropria{QStringLiteral("Rel1"), QStringLiteral("Rel2")}
 {

@@ -4,6 +4,7 @@
 // tables are logged on to the program's database, the collections and selections are applied, and the report
 // is previewed, printed or exported. Outcomes reach the user through message boxes, never the result.
 
+#include "reports/CamposRelatorio.h"
 #include "runtime/Variant.h"
 
 #include <QList>
@@ -11,23 +12,10 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
-#include <utility>
-#include <vector>
 
 namespace reportengine {
-class FieldDefinition;
 class Report;
 }  // namespace reportengine
-
-// A report's field definitions keyed by name, in the order they were added; keeps the report they belong to.
-struct CamposRelatorio {
-    std::shared_ptr<reportengine::Report> report;
-    std::vector<std::pair<QString, const reportengine::FieldDefinition*>> fields;
-
-    long Count() const { return long(fields.size()); }
-    // By name, without regard to case; nullptr when there is none.
-    const reportengine::FieldDefinition* Item(const QString& key) const;
-};
 
 class ClsRelatorio_Vinculado {
 public:
@@ -58,6 +46,8 @@ public:
     // Direct printing on the program's printer, in millimetres.
     void ConfiguraImpressora(long Altura, long Largura);
     void Imprime(short x, short Y, const QString& Texto);
+    // Word-wraps Texto from X1 (first line) or X2 (further lines) to XFim, a line every 4 units, and returns
+    // the Y of the last line printed. Where a line has no room for one character the rest is not printed.
     short ImprimeTexto(short X1, short X2, short XFim, short Y, const QString& Texto);
 
 private:
