@@ -38,7 +38,7 @@ protected:
     QStringList csv(ClsRelatorio_Vinculado& driver, const QString& report = QStringLiteral("Ordens"),
                     const QString& formula = {})
     {
-        return csvLines(exportTo(driver, report, reportengine::ExportFormat::CSV, QStringLiteral("out.csv"), formula));
+        return test::csvFileRows(exportTo(driver, report, reportengine::ExportFormat::CSV, QStringLiteral("out.csv"), formula));
     }
     QString pdf(ClsRelatorio_Vinculado& driver, const QString& fileName)
     {

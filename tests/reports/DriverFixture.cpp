@@ -6,7 +6,6 @@
 #include "support/Files.h"
 
 #include <QApplication>
-#include <QFile>
 
 namespace {
 
@@ -111,16 +110,6 @@ FrmViewer* DriverFixture::onlyPreview()
     const QList<FrmViewer*> windows = previews();
     EXPECT_EQ(windows.size(), 1);
     return windows.size() == 1 ? windows.first() : nullptr;
-}
-
-QStringList DriverFixture::csvLines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {QStringLiteral("<no file>")};
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    lines.removeFirst();
-    return lines;
 }
 
 QStringList DriverFixture::boxes()

@@ -24,8 +24,6 @@ protected:
     static FrmViewer* openedSince(const QList<FrmViewer*>& before);
     // The one preview open; a test failure (and nullptr) otherwise.
     static FrmViewer* onlyPreview();
-    // The detail rows of a CSV export written by the driver (heading left out).
-    static QStringList csvLines(const QString& path);
     // The message boxes shown so far, as "<style>|<prompt>".
     static QStringList boxes();
 };

@@ -91,17 +91,22 @@ QStringList ReportFixture::csvRows(reportengine::Report& report) const
     report.ExportOptions().FormatType = reportengine::ExportFormat::CSV;
     report.ExportOptions().DiskFileName = path;
     report.Export(false);
+    return csvFileRows(path);
+}
+
+void ReportFixture::execute(const QString& sql) const
+{
+    schema::SqliteDatabase(database).executeScript(sql);
+}
+
+QStringList csvFileRows(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {QStringLiteral("<no file>")};
     QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     lines.removeFirst();
     return lines;
-}
-
-void ReportFixture::execute(const QString& sql) const
-{
-    schema::SqliteDatabase(database).executeScript(sql);
 }
 
 QByteArray layoutXml(const QByteArray& body)

@@ -33,6 +33,9 @@ protected:
     QString database;
 };
 
+// The lines of a CSV export after its heading; "<no file>" when there is none.
+QStringList csvFileRows(const QString& path);
+
 // A layout document around the given body: <report version="1"> with an A4 page.
 QByteArray layoutXml(const QByteArray& body);
 
