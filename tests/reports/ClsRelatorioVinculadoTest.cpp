@@ -2,6 +2,8 @@
 // the failure path, read back through the preview's report, CSV and PDF files.
 #include "DriverFixture.h"
 
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
 #include "desktop/Printer.h"
 #include "reportengine/EngineErrors.h"
 #include "reports/ClsRelatorio_Vinculado.h"
@@ -261,6 +263,19 @@ TEST_F(DriverTest, EveryErrorEndsInTheFailurePath)
         EXPECT_TRUE(driver.Ordem().isEmpty() && driver.OrdemTipo().isEmpty());
         EXPECT_TRUE(driver.RemoveGrupo().isEmpty() && driver.SupressSection().isEmpty());
     }
+
+    // An engine error on log-on: the program's connection names a database the server does not have.
+    test::installFakeUi();
+    const QString database = BancoAtual().BancoDados;
+    BancoAtual().BancoDados = QStringLiteral("Nenhum");
+    ClsRelatorio_Vinculado lost;
+    const QString lostFile = exportTo(lost, QStringLiteral("Ordens"), reportengine::ExportFormat::CSV,
+                                      QStringLiteral("perdido.csv"));
+    BancoAtual().BancoDados = database;
+    EXPECT_FALSE(QFile::exists(lostFile));
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_TRUE(boxes()[0].startsWith(QStringLiteral("0|Erro: -")));
+    EXPECT_TRUE(boxes()[0].endsWith(QStringLiteral(" Linha: 0")));
 
     // Without RemovePar they are kept.
     test::installFakeUi();
