@@ -2,6 +2,7 @@
 // start-up. VORNA_SCREENSHOTS=<folder> makes it photograph the main window and each window of its menu into
 // that folder and quit (scripts/screenshots).
 
+#include "PlantSetup.h"
 #include "Screenshots.h"
 #include "desktop/QtUiServices.h"
 #include "desktop/ReportPrintPrompt.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     vb::InstallUi(std::make_unique<desktop::QtUiServices>());
     desktop::installReportPrintPrompt();
     screens::installLogWindow();
+    installPlant();
 
     int result = 0;
     {

@@ -9,9 +9,11 @@
 
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
+#include "sqlserver/DatabaseFiles.h"
 #include "sqlserver/Session.h"
 #include "runtime/App.h"
 #include "schema/DemoPlant.h"
+#include "schema/ModelDatabase.h"
 
 #include <sqlite3.h>
 
@@ -105,6 +107,7 @@ int main()
 {
     QTemporaryDir program;
     vb::App::setPath(program.path());
+    sqlserver::setModelDatabase(schema::modelSchemaSql());
     QDir(program.path()).mkpath(QStringLiteral("data"));
 
     auto master = std::make_shared<ADODB::Connection>();

@@ -153,6 +153,7 @@ public:
     QString NowZub() const;
 
     // Caller transactions: the writes open none of their own while one is active. Errors reach the caller.
+    // On Access none is opened on the connection, so the writes inside stand on their own.
     void BenginTrans();
     void CommitTrans();
     void RollBackTrans();

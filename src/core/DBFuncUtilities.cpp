@@ -72,15 +72,19 @@ void DBFunc::BenginTrans()
     m_transacaoAtiva = true;
 }
 
+// On Access BenginTrans began nothing on the connection: ending its transaction there would fail after
+// the work was done.
 void DBFunc::CommitTrans()
 {
-    connection().CommitTrans();
+    if (!(m_transacaoAtiva && isAccess()))
+        connection().CommitTrans();
     m_transacaoAtiva = false;
 }
 
 void DBFunc::RollBackTrans()
 {
-    connection().RollbackTrans();
+    if (!(m_transacaoAtiva && isAccess()))
+        connection().RollbackTrans();
     m_transacaoAtiva = false;
 }
 

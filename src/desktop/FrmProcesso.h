@@ -7,6 +7,8 @@
 class QProgressBar;
 
 class FrmProcesso : public QWidget {
+    Q_OBJECT
+
 public:
     FrmProcesso();
 

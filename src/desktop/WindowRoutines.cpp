@@ -1,7 +1,8 @@
 #include "desktop/WindowRoutines.h"
 
+#include "desktop/HideWatcher_p.h"
+
 #include <QApplication>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -11,23 +12,6 @@
 namespace Modulo {
 
 namespace {
-
-// Ends a local event loop when the watched window is hidden (closing hides it too).
-class HideWatcher : public QObject {
-public:
-    explicit HideWatcher(QEventLoop& loop) : m_loop(loop) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Hide)
-            m_loop.quit();
-        return false;
-    }
-
-private:
-    QEventLoop& m_loop;
-};
 
 void showModal(QWidget* form)
 {

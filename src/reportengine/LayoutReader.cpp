@@ -196,7 +196,7 @@ private:
 
     void command(LayoutSpec& layout)
     {
-        TableSpec table{CommandTable, CommandTable, {}};
+        TableSpec table{CommandTable, CommandTable, {}, {}};
         children([&](const QString& element) {
             if (element == QLatin1String("sql"))
                 layout.command = text();

@@ -83,7 +83,7 @@ Date fromLinearMs(long long ms)
 }
 
 // Howard Hinnant's civil calendar algorithms (proleptic Gregorian), shifted to the 30/12/1899 epoch.
-long long daysFromCivil(long long y, unsigned m, unsigned d)
+constexpr long long daysFromCivil(long long y, unsigned m, unsigned d)
 {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
@@ -93,7 +93,8 @@ long long daysFromCivil(long long y, unsigned m, unsigned d)
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
-const long long EpochDays = daysFromCivil(1899, 12, 30);
+// Constant at compile time: a date made during another file's static initialisation must not see it unset.
+constexpr long long EpochDays = daysFromCivil(1899, 12, 30);
 
 struct Civil {
     int year;
@@ -154,6 +155,21 @@ Interval parseInterval(const QString& text)
     if (s == QLatin1String("n")) return Interval::Minute;
     if (s == QLatin1String("s")) return Interval::Second;
     raiseError(ErrNo::InvalidProcedureCall);
+}
+
+// The longest an interval can be, in days.
+double daysPerUnit(Interval kind)
+{
+    switch (kind) {
+    case Interval::Year: return 366;
+    case Interval::Quarter: return 92;
+    case Interval::Month: return 31;
+    case Interval::Week: return 7;
+    case Interval::Hour: return 1.0 / 24;
+    case Interval::Minute: return 1.0 / 1440;
+    case Interval::Second: return 1.0 / 86400;
+    default: return 1;
+    }
 }
 
 int checkedFirstDay(int firstDayOfWeek)
@@ -261,8 +277,8 @@ Date DateValue(Date d)
 Date DateAdd(const QString& interval, double number, Date d)
 {
     const Interval kind = parseInterval(interval);
-    if (!std::isfinite(number))
-        raiseError(ErrNo::InvalidProcedureCall);
+    if (!std::isfinite(number) || std::fabs(std::trunc(number)) * daysPerUnit(kind) > MaxSerial - MinSerial)
+        raiseError(ErrNo::InvalidProcedureCall);   // no date in range is that far, and the arithmetic would wrap
     const long long n = static_cast<long long>(std::trunc(number));   // the platform drops the fraction
     switch (kind) {
     case Interval::Year: return checkedRange(addMonths(d, n * 12));

@@ -4,6 +4,7 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "core/StringBuilder.h"
+#include "scheduling/GroupKind.h"
 #include "scheduling/Records.h"
 #include "scheduling/SqlLiterals.h"
 
@@ -25,7 +26,7 @@ void CorrigeLeadTime(std::int32_t PosAuto)
     sql.append(QStringLiteral("from CadProgVorna with(nolock) inner join cadseq with(nolock) on cadprogvorna.seqauto = cadseq.auto"));
     sql.append(QStringLiteral("inner join CadPosto with(nolock) on CadSeq.Posto = CadPosto.Codigo "));
     sql.append(QStringLiteral("inner join CadGruMaq with(nolock) on CadPosto.Tipo = CadGruMaq.Codigo"));
-    sql.append(QStringLiteral("where CadGruMaq.Tipo = 3"));
+    sql.append(QStringLiteral("where CadGruMaq.Tipo = ") + scheduling::kindCode(scheduling::GroupKind::Services));
     sql.append(QStringLiteral("and cadseq.posicao = ") + number(PosAuto));
     sql.append(QStringLiteral("and cadseq.LeadTime<>datediff(d,cadprogvorna.Inicio,cadprogvorna.Fim)"));
     sql.append(QStringLiteral("order by cadseq.sequencia"));

@@ -7,6 +7,7 @@
 #include "core/Modulo.h"
 #include "core/StartupSettings.h"
 #include "core/StringBuilder.h"
+#include "scheduling/GroupKind.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
@@ -46,7 +47,7 @@ QString unscheduledOperationsSql(std::int32_t PosAuto)
     sql.append(QStringLiteral(" isnull((Select top 1 SeqA.Auto from cadseq as SeqA with(nolock) Where seqa.Posicao = "
                               "CadPos.Auto and SeqA.Sequencia > CadSeq.Sequencia order by seqa.sequencia),0)"
                               "as AutoProx "));
-    sql.append(QStringLiteral("From CadPos with(nolock) Inner Join CadSeq with(nolock) On CadPos.Auto = CadSeq.Posicao"));
+    sql.append(scheduling::positionOperationsFrom());
     sql.append(QStringLiteral("inner join cados with(nolock) on cadpos.nrserv =cados.nrserv"));
     sql.append(QStringLiteral("left join cadprogvorna with(nolock) on cadseq.auto = cadprogvorna.seqauto"));
     sql.append(QStringLiteral("Where CADPOS.AUTO = ") + number(PosAuto));
@@ -61,12 +62,8 @@ QString unscheduledOperationsSql(std::int32_t PosAuto)
 // Days a lead-time operation lasts: its own lead time, else its treatment's, else 3; at least 1.
 double leadTimeDays(std::int32_t SeqAuto)
 {
-    const vb::Variant leadTime = BancoAtual().DBSeek(
-        QStringLiteral("CadSeq with(nolock) INNER JOIN CadPosto with(nolock) ON CadSeq.Posto = CadPosto.Codigo "
-                       "INNER JOIN CadGruMaq with(nolock) ON CadPosto.Tipo = CadGruMaq.Codigo LEFT OUTER JOIN "
-                       "CadTrat with(nolock) ON CadSeq.CodTrat = CadTrat.Codigo"),
-        QStringLiteral("isnull(cadseq.leadtime,cadtrat.leadtime)  as LeadTime"),
-        QStringLiteral("CADGRUMAQ.TIPO = 3 AND CADSEQ.auto = ") + number(SeqAuto));
+    const vb::Variant leadTime = scheduling::leadTimeOperationValue(
+        SeqAuto, QStringLiteral("isnull(cadseq.leadtime,cadtrat.leadtime)  as LeadTime"), false);
     if (leadTime.isNull())
         return 3;
     const double days = Modulo::ValorNumerico(leadTime);
@@ -132,15 +129,9 @@ bool AlocaPrograma(std::int32_t SeqAuto, std::int32_t AutoAnt, std::int32_t Auto
     inicio = scheduling::toMinute(inicio);
 
     vb::Date fim;
-    switch (Modulo::TipoGrupoPosto(Posto)) {
-    case 3:
-        // Lead-time groups book days, not working time: their bookings may overlap.
-        fim = vb::DateAdd(QStringLiteral("d"), leadTimeDays(SeqAuto), inicio);
-        break;
-    case 2:
-        fim = vb::DateAdd(QStringLiteral("n"), 5, inicio);
-        break;
-    default: {
+    if (const auto end = scheduling::untimedEnd(Posto, inicio, [SeqAuto] { return leadTimeDays(SeqAuto); })) {
+        fim = *end;
+    } else {
         const double duration = scheduling::timedMinutes(SeqAuto, TempoPreparo, Quant, QuantRestante, TempoUnitario, 1);
         // The station choice applies each candidate's own yield.
         const bool fixed = Executando || NaoTrocarPosto || !DivideVorna;
@@ -152,8 +143,6 @@ bool AlocaPrograma(std::int32_t SeqAuto, std::int32_t AutoAnt, std::int32_t Auto
                              QStringLiteral("Verifique se o tempo dessa operação não esta grande demais."));
             return false;
         }
-        break;
-    }
     }
 
     scheduling::insertBooking(SeqAuto, Posto, inicio, fim);

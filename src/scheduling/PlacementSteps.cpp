@@ -115,4 +115,9 @@ QString copyScheduledTimesSql()
                           "cadprogvorna on cadseq.auto=cadprogvorna.seqauto");
 }
 
+QString positionOperationsFrom()
+{
+    return QStringLiteral("From CadPos with(nolock) Inner Join CadSeq with(nolock) On CadPos.Auto = CadSeq.Posicao");
+}
+
 }  // namespace scheduling

@@ -55,4 +55,7 @@ vb::Variant stationListValue(const QString& Posto, const QString& name);
 // follow.
 QString copyScheduledTimesSql();
 
+// The FROM of the operations of positions (CadPos joined to its CadSeq rows) that the placement reads.
+QString positionOperationsFrom();
+
 }  // namespace scheduling

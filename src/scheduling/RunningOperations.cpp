@@ -34,7 +34,7 @@ QString runningOperationsSql()
         sql.append(QStringLiteral(" (    CadPos.Quant - cadseq.qtdapontada)as QuantRestante,"));
     sql.append(QStringLiteral(" CadSeq.TempoUnitario,CadSeq.Posto,CadSeq.NaoTrocarPosto,"
                               "isnull(cados.datainiciominimo,cados.data)as DataInicioMinimo"));
-    sql.append(QStringLiteral("From CadPos with(nolock) Inner Join CadSeq with(nolock) On CadPos.Auto = CadSeq.Posicao"));
+    sql.append(scheduling::positionOperationsFrom());
     sql.append(QStringLiteral("inner join cadfilavorna with(nolock) on cadpos.nrserv = cadfilavorna.nrserv"));
     sql.append(QStringLiteral("inner join cadexe with(nolock) on cadseq.auto=cadexe.programa"));
     sql.append(QStringLiteral("inner join cados with(nolock) on cadpos.nrserv=cados.nrserv"));

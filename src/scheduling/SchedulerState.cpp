@@ -5,10 +5,16 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "core/InformationLog.h"
+#include "core/ParameterReaders.h"
+#include "core/StartupSettings.h"
+#include "runtime/App.h"
 #include "runtime/Err.h"
 #include "runtime/Format.h"
+#include "runtime/UserSettings.h"
+#include "scheduling/CalendarGeneration.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/StationCalendars.h"
 
 using scheduling::column;
 using scheduling::hasRow;
@@ -73,3 +79,30 @@ int TipoGrupoPosto(const QString& Posto)
 }
 
 }  // namespace Modulo
+
+namespace scheduling {
+
+void loadSchedulerState()
+{
+    Modulo::Refugo = vb::CBool(Modulo::LeParametroBex(QStringLiteral("Refugo"), QStringLiteral("0")));
+    modMonta::CarregaPostos();
+    modCalendario::MontaCalendarioPostos();
+    modMonta::DivideVorna = vb::CBool(vb::GetSetting(vb::App::Title, QStringLiteral("Configuracao"),
+                                                     QStringLiteral("DivideVorna"), QStringLiteral("0")));
+    modMonta::CarregaPostos();
+}
+
+void clearSchedulerState()
+{
+    modMonta::DataLimite = vb::Date();
+    modMonta::ProximoInicio = vb::Date();
+    modMonta::MomentoAtual = vb::Date();
+    modMonta::DivideVorna = false;
+    modMonta::PostosCarregados.reset();
+    modCalendario::CalendariosPostos = clsColCalendario();
+    modCalendario::PostosAlterados.clear();
+    modCalendario::MesesCalendario = 6;
+    Modulo::Refugo = false;
+}
+
+}  // namespace scheduling

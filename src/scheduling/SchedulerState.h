@@ -42,3 +42,15 @@ namespace Modulo {
 int TipoGrupoPosto(const QString& Posto);
 
 }  // namespace Modulo
+
+namespace scheduling {
+
+// Loads the state as the main window does once connected: the scrap switch (Modulo::Refugo, from CadParBex),
+// the station list, the stations' calendars and the station-splitting switch (the user's setting).
+void loadSchedulerState();
+
+// Brings the state back to where a run starts: module dates zero, no station list or calendars, no edited
+// stations, six calendar months, switches off.
+void clearSchedulerState();
+
+}  // namespace scheduling

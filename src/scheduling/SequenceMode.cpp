@@ -8,6 +8,7 @@
 #include "runtime/Err.h"
 #include "runtime/Format.h"
 #include "runtime/UiServices.h"
+#include "scheduling/GroupKind.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
@@ -101,12 +102,8 @@ void placeAll(StatusWindow& Janela)
 // Days a lead-time operation lasts in this mode: its treatment's lead time, else 3.
 double treatmentLeadTimeDays(std::int32_t Programa)
 {
-    const double days = Modulo::ValorNumerico(BancoAtual().DBSeek(
-        QStringLiteral("CadSeq with(nolock) INNER JOIN CadPosto with(nolock) ON CadSeq.Posto = CadPosto.Codigo "
-                       "INNER JOIN CadGruMaq with(nolock) ON CadPosto.Tipo = CadGruMaq.Codigo LEFT OUTER JOIN "
-                       "CadTrat with(nolock) ON CadSeq.CodTrat = CadTrat.Codigo"),
-        QStringLiteral("cadtrat.leadtime"), QStringLiteral("CADGRUMAQ.TIPO = 3 AND CADSEQ.auto = ") + number(Programa),
-        true, true));
+    const double days = Modulo::ValorNumerico(
+        scheduling::leadTimeOperationValue(Programa, QStringLiteral("cadtrat.leadtime"), true));
     return days > 0 ? days : 3;
 }
 
@@ -149,20 +146,14 @@ bool AlocaProgramaSequencia(std::int32_t Programa, std::int32_t Posicao, std::in
                                          scheduling::GroupQuery::SequenceWorkingTime);
 
     vb::Date fim;
-    switch (Modulo::TipoGrupoPosto(Posto)) {
-    case 3:
-        fim = vb::DateAdd(QStringLiteral("d"), treatmentLeadTimeDays(Programa), inicio);
-        break;
-    case 2:
-        fim = vb::DateAdd(QStringLiteral("n"), 5, inicio);
-        break;
-    default: {
+    if (const auto end =
+            scheduling::untimedEnd(Posto, inicio, [Programa] { return treatmentLeadTimeDays(Programa); })) {
+        fim = *end;
+    } else {
         // This mode leaves the station's yield out.
         const double duration = scheduling::timedMinutes(Programa, TempoPreparo, Quant, QuantRestante, Tempo, 5);
         if (!scheduling::timedSlot(Posto, inicio, fim, duration, NaoTrocarPosto || !DivideVorna, false))
             return false;
-        break;
-    }
     }
 
     BancoAtual().ExecutaComando(QStringLiteral("Update CadSeq Set Data = '") + vb::Format(inicio, QStringLiteral("yyyy-mm-dd")) +

@@ -4,6 +4,8 @@
 #include <QWidget>
 
 class FrmFilaVorna : public QWidget {
+    Q_OBJECT
+
 public:
     FrmFilaVorna();
 };

@@ -6,6 +6,8 @@
 class QPlainTextEdit;
 
 class FrmLog : public QWidget {
+    Q_OBJECT
+
 public:
     FrmLog();
 

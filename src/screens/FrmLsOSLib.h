@@ -4,6 +4,8 @@
 #include <QWidget>
 
 class FrmLsOSLib : public QWidget {
+    Q_OBJECT
+
 public:
     FrmLsOSLib();
 };

@@ -1,15 +1,10 @@
 #include "screens/FrmPrincipal.h"
 
 #include "core/Modulo.h"
-#include "core/ParameterReaders.h"
-#include "core/StartupSettings.h"
 #include "desktop/ProgramEnd.h"
 #include "startup/Startup.h"
-#include "runtime/App.h"
 #include "runtime/Err.h"
-#include "runtime/UserSettings.h"
 #include "scheduling/SchedulerState.h"
-#include "scheduling/StationCalendars.h"
 #include "screens/FrmFilaVorna.h"
 #include "screens/FrmLsOSLib.h"
 #include "screens/FrmRelRoteiro.h"
@@ -51,23 +46,13 @@ void FrmPrincipal::Form_Load()
 {
     Modulo::Inicializa();
     try {
-        loadSchedulingState();
+        scheduling::loadSchedulerState();
         return;
     } catch (const std::exception&) {
         vb::Err.SetFromCurrentException();
     }
     Modulo::TrataErro(QStringLiteral("Não foi possível iniciar o programa."));
     Modulo::endProgram();
-}
-
-void FrmPrincipal::loadSchedulingState()
-{
-    Modulo::Refugo = vb::CBool(Modulo::LeParametroBex(QStringLiteral("Refugo"), QStringLiteral("0")));
-    modMonta::CarregaPostos();
-    modCalendario::MontaCalendarioPostos();
-    modMonta::DivideVorna = vb::CBool(
-        vb::GetSetting(vb::App::Title, QStringLiteral("Configuracao"), QStringLiteral("DivideVorna"), QStringLiteral("0")));
-    modMonta::CarregaPostos();
 }
 
 void FrmPrincipal::showChild(QWidget& form)

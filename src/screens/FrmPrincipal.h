@@ -7,6 +7,8 @@
 class QMdiArea;
 
 class FrmPrincipal : public QMainWindow {
+    Q_OBJECT
+
 public:
     FrmPrincipal();
 
@@ -24,7 +26,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void loadSchedulingState();
     void MnuVorna_Click();
     void mnuLibera_Click();
     void mnuFila_Click();

@@ -4,6 +4,8 @@
 #include <QWidget>
 
 class FrmRelRoteiro : public QWidget {
+    Q_OBJECT
+
 public:
     FrmRelRoteiro();
 };

@@ -4,6 +4,8 @@
 #include <QWidget>
 
 class FrmRelVornaMaquina : public QWidget {
+    Q_OBJECT
+
 public:
     FrmRelVornaMaquina();
 };

@@ -9,6 +9,8 @@ class QLabel;
 class QProgressBar;
 
 class FrmVorna : public QWidget, public StatusWindow {
+    Q_OBJECT
+
 public:
     FrmVorna();
 

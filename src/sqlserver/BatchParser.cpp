@@ -301,6 +301,10 @@ private:
         for (size_t k = 0; k + 1 < bounds.size(); ++k) {
             const int variable = nextSignificant(m_tokens, k == 0 ? bounds[k] : bounds[k] + 1);
             const int equals = nextSignificant(m_tokens, variable + 1);
+            if (equals >= bounds[k + 1] || m_tokens[variable].kind != TokenKind::Variable
+                || !m_tokens[equals].isSymbol(QLatin1String("=")))
+                throw ServerError(102, QStringLiteral("Incorrect syntax near '%1'.")
+                                           .arg(m_tokens[variable < bounds[k + 1] ? variable : bounds[k]].text));
             variables.push_back(m_tokens[variable].text.toUpper());
             values << textOf(m_tokens, equals + 1, bounds[k + 1]);
         }

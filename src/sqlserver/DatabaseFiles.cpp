@@ -3,7 +3,6 @@
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ExtendedProperties.h"
 #include "runtime/App.h"
-#include "schema/ModelDatabase.h"
 
 #include <sqlite3.h>
 
@@ -14,6 +13,12 @@
 namespace sqlserver {
 
 namespace {
+
+QString& modelDatabase()
+{
+    static QString ddl;
+    return ddl;
+}
 
 void execOrThrow(sqlite3* db, const QString& sql, const QString& database)
 {
@@ -41,6 +46,11 @@ QString resolveServerFolder(const QString& folder)
     if (QDir::isAbsolutePath(folder))
         return QDir::cleanPath(folder);
     return QDir::cleanPath(vb::App::Path() + QLatin1Char('/') + folder);
+}
+
+void setModelDatabase(const QString& ddl)
+{
+    modelDatabase() = ddl;
 }
 
 bool isMasterDatabase(const QString& name)
@@ -80,7 +90,7 @@ void createDatabase(const QString& folder, const QString& name)
     try {
         db = openDatabaseFile(building, name, true);
         execOrThrow(db, QStringLiteral("BEGIN"), name);
-        execOrThrow(db, schema::modelSchemaSql(), name);
+        execOrThrow(db, modelDatabase(), name);
         execOrThrow(db, extendedPropertiesDefinition(), name);
         execOrThrow(db, QStringLiteral("COMMIT"), name);
     } catch (...) {

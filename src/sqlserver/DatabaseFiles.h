@@ -13,6 +13,11 @@ QString resolveServerFolder(const QString& folder);
 
 bool isMasterDatabase(const QString& name);
 
+// The model database: the SQLite DDL (statements separated by ";") every new database starts from. The program
+// hands over the plant's model before it opens a session; until then a new database holds only the server's
+// own tables.
+void setModelDatabase(const QString& ddl);
+
 // The file of database `name` in `folder`, names compared without regard to case; empty when there is none.
 QString findDatabaseFile(const QString& folder, const QString& name);
 

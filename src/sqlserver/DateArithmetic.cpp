@@ -1,6 +1,7 @@
 #include "sqlserver/DateArithmetic.h"
 
 #include "sqlserver/ServerDates.h"
+#include "sqlserver/Session.h"
 
 #include <algorithm>
 
@@ -77,6 +78,13 @@ long long dateDiff(DateInterval interval, vb::Date from, vb::Date to)
 
 vb::Date dateAdd(DateInterval interval, long long number, vb::Date date)
 {
+    const auto overflow = [] {
+        return ServerError(517, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
+    };
+    // Checked before the parts are built: a year or day far out of range would wrap them.
+    constexpr long long lastDay = 2958465, firstDay = -53688, firstYear = 1753, lastYear = 9999;
+    if (number > 2147483647LL || number < -2147483648LL)
+        throw overflow();
     DateParts p = splitDate(date);
     long long months = 0, ms = 0;
     switch (interval) {
@@ -94,13 +102,18 @@ vb::Date dateAdd(DateInterval interval, long long number, vb::Date date)
     }
     if (months != 0) {
         const long long index = p.year * 12LL + (p.month - 1) + months;
-        p.year = int(floorDiv(index, 12));
-        p.month = int(index - p.year * 12LL) + 1;
+        const long long year = floorDiv(index, 12);
+        if (year < firstYear || year > lastYear)
+            throw overflow();
+        p.year = int(year);
+        p.month = int(index - year * 12) + 1;
         p.day = std::min(p.day, daysInMonth(p.year, p.month));
         return joinDate(p);
     }
     const long long total = totalMs(p) + ms;
     const long long day = floorDiv(total, msPerDay);
+    if (day < firstDay || day > lastDay)
+        throw overflow();
     return joinDate(partsOfDay(day, total - day * msPerDay));
 }
 

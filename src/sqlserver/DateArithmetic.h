@@ -16,6 +16,7 @@ enum class DateInterval { Year, Quarter, Month, DayOfYear, Day, Week, Weekday, H
 std::optional<DateInterval> dateIntervalOf(const QString& name);
 
 long long dateDiff(DateInterval interval, vb::Date from, vb::Date to);
+// A result outside SQL Server's datetime range (and a number beyond an int) fails with 517.
 vb::Date dateAdd(DateInterval interval, long long number, vb::Date date);
 int datePart(DateInterval interval, vb::Date date);
 

@@ -91,6 +91,9 @@ vb::Variant toText(const vb::Variant& value, const SqlType& type, int style, int
 {
     QString text = textOfValue(value, style);
     const int length = type.length != 0 ? type.length : defaultLength;
+    if (length > 8000)
+        throw ServerError(131, QStringLiteral("The size (%1) given to the type '%2' exceeds the maximum allowed for any "
+                                              "data type (8000).").arg(length).arg(type.name));
     if (length > 0) {
         text = text.left(length);
         if (type.fixedLength)
@@ -220,8 +223,13 @@ std::optional<vb::Date> dateOfValue(const vb::Variant& value, int style)
     if (value.isDate())
         return value.toDate();
     if (!value.isString()) {
-        if (value.isNumberKind())
-            return dateFromSqlFloat(value.toDouble());
+        if (value.isNumberKind()) {
+            const vb::Date date = dateFromSqlFloat(value.toDouble());
+            if (!inDatetimeRange(date.serial))
+                throw ServerError(8115, QStringLiteral("Arithmetic overflow error converting expression to data type "
+                                                       "datetime."));
+            return date;
+        }
         return std::nullopt;
     }
     const QString text = value.toString();

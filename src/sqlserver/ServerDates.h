@@ -27,6 +27,9 @@ std::optional<QString> normalizeDateText(const QString& text);
 constexpr double sqlFloatFromDate(vb::Date d) { return d.serial - 2.0; }
 constexpr vb::Date dateFromSqlFloat(double days) { return vb::Date(days + 2.0); }
 
+// SQL Server's datetime range: 01/01/1753 .. 31/12/9999.
+constexpr bool inDatetimeRange(double serial) { return serial >= -53688.0 && serial < 2958466.0; }
+
 // Calendar parts of a date and back, without time zones (the platform's dates are wall-clock times).
 struct DateParts {
     int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0, millisecond = 0;

@@ -41,7 +41,18 @@ long long wholeArgument(const vb::Variant& v)
     const auto number = numberOfValue(v);
     if (!number)
         throw ServerError(8114, QStringLiteral("Error converting data type varchar to int."));
+    if (!(*number > -2147483649.0 && *number < 2147483648.0))
+        throw ServerError(8115, QStringLiteral("Arithmetic overflow error converting expression to data type int."));
     return (long long)*number;
+}
+
+// A text a function builds, no longer than SQLite keeps in one value (its default SQLITE_MAX_LENGTH).
+qsizetype builtLength(long long length)
+{
+    if (length > 1000000000LL)
+        throw ServerError(7119, QStringLiteral("Attempting to grow LOB beyond maximum allowed size of 2147483647 "
+                                               "bytes."));
+    return qsizetype(std::max(length, 0LL));
 }
 
 vb::Variant wholeResult(long long v)
@@ -155,12 +166,15 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
         return anyNull(a) ? vb::Variant::Null() : vb::Variant(textArgument(a[0]).right(wholeArgument(a[1])));
     });
     defineFunction(db, "replicate", 2, [](const Arguments& a) {
-        return anyNull(a) ? vb::Variant::Null()
-                          : vb::Variant(textArgument(a[0]).repeated(std::max<long long>(wholeArgument(a[1]), 0)));
+        if (anyNull(a))
+            return vb::Variant::Null();
+        const QString text = textArgument(a[0]);
+        const long long count = std::max(wholeArgument(a[1]), 0LL);
+        builtLength(text.size() * count);
+        return vb::Variant(text.repeated(count));
     });
     defineFunction(db, "space", 1, [](const Arguments& a) {
-        return a[0].isNull() ? vb::Variant::Null()
-                             : vb::Variant(QString(qsizetype(std::max<long long>(wholeArgument(a[0]), 0)), QLatin1Char(' ')));
+        return a[0].isNull() ? vb::Variant::Null() : vb::Variant(QString(builtLength(wholeArgument(a[0])), QLatin1Char(' ')));
     });
     defineFunction(db, "newid", 0, [](const Arguments&) {
         return vb::Variant(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());

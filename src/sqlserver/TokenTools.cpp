@@ -1,5 +1,8 @@
 #include "sqlserver/TokenTools.h"
 
+#include <algorithm>
+#include <tuple>
+
 namespace sqlserver {
 
 int nextSignificant(const Tokens& tokens, int from)
@@ -45,6 +48,7 @@ int levelEnd(const Tokens& tokens, int from)
 
 std::vector<int> topLevelCommas(const Tokens& tokens, int begin, int end)
 {
+    end = std::min(end, int(tokens.size()));
     std::vector<int> bounds{begin};
     int depth = 0;
     for (int i = begin; i < end; ++i) {
@@ -74,7 +78,7 @@ bool isComparisonOperator(QStringView s)
 int findWordAtLevel(const Tokens& tokens, int begin, int end, std::initializer_list<QLatin1StringView> words)
 {
     int depth = 0;
-    for (int i = begin; i < end; ++i) {
+    for (int i = std::max(begin, 0); i < std::min(end, int(tokens.size())); ++i) {
         const Token& t = tokens[i];
         if (t.isSymbol(QLatin1String("(")))
             ++depth;
@@ -100,19 +104,34 @@ Tokens tokensOf(const QString& sql)
     return tokenize(sql);
 }
 
+namespace {
+
+// A range cut to the list: a position one past a missing ")" must not reach past the end.
+std::pair<int, int> clamped(const Tokens& tokens, int begin, int end)
+{
+    const int n = int(tokens.size());
+    begin = std::clamp(begin, 0, n);
+    return {begin, std::clamp(end, begin, n)};
+}
+
+}  // namespace
+
 Tokens slice(const Tokens& tokens, int begin, int end)
 {
+    std::tie(begin, end) = clamped(tokens, begin, end);
     return Tokens(tokens.begin() + begin, tokens.begin() + end);
 }
 
 void replaceRange(Tokens& tokens, int begin, int end, const Tokens& with)
 {
+    std::tie(begin, end) = clamped(tokens, begin, end);
     tokens.erase(tokens.begin() + begin, tokens.begin() + end);
     tokens.insert(tokens.begin() + begin, with.begin(), with.end());
 }
 
 QString textOf(const Tokens& tokens, int begin, int end)
 {
+    std::tie(begin, end) = clamped(tokens, begin, end);
     begin = nextSignificant(tokens, begin);
     end = previousSignificant(tokens, end - 1) + 1;
     QString text;

@@ -1,6 +1,7 @@
 #pragma once
 // Walking a token list: the next and previous significant token, matching parentheses, top-level pieces.
-// Positions are indexes into the list; -1 or size() when there is none.
+// Positions are indexes into the list; -1 or size() when there is none. Ranges are cut to the list, so that a
+// position one past a missing ")" is harmless.
 
 #include "sqlserver/Tokenizer.h"
 

@@ -10,19 +10,26 @@ namespace sqlserver {
 
 namespace {
 
-void call(sqlite3_context* context, int count, sqlite3_value** values)
+// Nothing may unwind through SQLite's C frames: every failure becomes the statement's error.
+void call(sqlite3_context* context, int count, sqlite3_value** values) noexcept
 {
-    const auto& body = *static_cast<const FunctionBody*>(sqlite3_user_data(context));
-    std::vector<vb::Variant> arguments;
-    arguments.reserve(size_t(count));
-    for (int i = 0; i < count; ++i)
-        arguments.push_back(readValue(values[i]));
     try {
+        const auto& body = *static_cast<const FunctionBody*>(sqlite3_user_data(context));
+        std::vector<vb::Variant> arguments;
+        arguments.reserve(size_t(count));
+        for (int i = 0; i < count; ++i)
+            arguments.push_back(readValue(values[i]));
         resultValue(context, body(arguments));
     } catch (const ServerError& e) {
         failFunction(context, e.number(), e.message());
     } catch (const vb::VbError& e) {
         failFunction(context, e.number(), e.description());
+    } catch (const std::bad_alloc&) {
+        failFunction(context, 701, QStringLiteral("There is insufficient system memory to run this query."));
+    } catch (const std::exception& e) {
+        failFunction(context, 50000, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        failFunction(context, 50000, QStringLiteral("The function failed."));
     }
 }
 

@@ -14,6 +14,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 class FrmSelBanco : public QWidget {
+    Q_OBJECT
+
 public:
     // Loads the entries (CarregaConexoes).
     FrmSelBanco();

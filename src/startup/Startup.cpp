@@ -1,6 +1,5 @@
 #include "startup/Startup.h"
 
-#include "sqlserver/DatabaseFiles.h"
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "core/Modulo.h"
@@ -11,7 +10,6 @@
 #include "runtime/Err.h"
 #include "runtime/UiServices.h"
 #include "scheduling/CalendarGeneration.h"
-#include "schema/DemoPlant.h"
 
 #include <algorithm>
 
@@ -20,7 +18,12 @@ namespace Modulo {
 namespace {
 
 const QString builtInPassword = QStringLiteral("brumaleto6093");
-const QString embeddedPrefix = QStringLiteral("sqlite:");
+
+std::function<bool()>& databaseCreation()
+{
+    static std::function<bool()> creation;
+    return creation;
+}
 
 // A number is rounded (halves to even) and brought into 6..60; anything else keeps the current value,
 // brought into 6..60 as well. Rounding as a Double first keeps a huge value from overflowing.
@@ -42,18 +45,6 @@ int openConnection(int commandTimeout)
                                     commandTimeout);
 }
 
-// A database just created on the embedded server gets the demo plant, so that a first start has stations
-// and work orders to show. A real server's new database stays empty.
-void loadDemoPlantIfEmbedded()
-{
-    if (!ServidorIni.startsWith(embeddedPrefix, Qt::CaseInsensitive))
-        return;
-    const QString folder = sqlserver::resolveServerFolder(ServidorIni.mid(embeddedPrefix.size()));
-    const QString file = sqlserver::findDatabaseFile(folder, BancoIni);
-    if (!file.isEmpty())
-        schema::buildDemoPlant(file);
-}
-
 // Opens the database, offering to create it when the server reports it missing. False when the creation
 // or the connection to the new database failed.
 bool connectOrCreate(int commandTimeout)
@@ -70,9 +61,9 @@ bool connectOrCreate(int commandTimeout)
                               "Técnico."),
                vb::vbCritical);
 
-    if (!BancoAtual().CriaBanco(0, ServidorIni, BancoIni, UsuarioIni, SenhaIni))
+    const bool created = databaseCreation() ? databaseCreation()() : startup::createChosenDatabase();
+    if (!created)
         return false;
-    loadDemoPlantIfEmbedded();
     BancoAtual().setVariavelADODBConnection(nullptr);
     return openConnection(30) != 0;
 }
@@ -139,3 +130,17 @@ void Inicializa()
 }
 
 }  // namespace Modulo
+
+namespace startup {
+
+bool createChosenDatabase()
+{
+    return BancoAtual().CriaBanco(0, Modulo::ServidorIni, Modulo::BancoIni, Modulo::UsuarioIni, Modulo::SenhaIni);
+}
+
+void setDatabaseCreation(std::function<bool()> creation)
+{
+    Modulo::databaseCreation() = std::move(creation);
+}
+
+}  // namespace startup

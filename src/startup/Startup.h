@@ -2,6 +2,8 @@
 // The start-up: the connection chooser, the chosen section of Util/Config.ini, the scheduling switches and
 // the one database connection of BancoAtual(), with the offer to create a missing database.
 
+#include <functional>
+
 namespace Modulo {
 
 // Returns when the connection is settled (open, or refused by the data-access object, which has told the
@@ -9,3 +11,15 @@ namespace Modulo {
 void Inicializa();
 
 }  // namespace Modulo
+
+namespace startup {
+
+// Creates the chosen connection's database (the Modulo::...Ini settings) on its server; false when it failed
+// and the data-access object has told the user.
+bool createChosenDatabase();
+
+// What the start-up runs when the user asks for the missing database: createChosenDatabase unless the program
+// installs a routine that also fills the new database. An empty routine restores the default.
+void setDatabaseCreation(std::function<bool()> creation);
+
+}  // namespace startup

@@ -1,11 +1,14 @@
 #include "AdoFixture.h"
 
+#include "support/ModelDatabase.h"
+
 #include <QDir>
 
 namespace test {
 
 AdoFixture::AdoFixture()
 {
+    installModelDatabase();
     QDir(program.path()).mkpath(QStringLiteral("data"));
     const auto master = connect(QStringLiteral("Master"));
     master->Execute(QStringLiteral("Create Database [Plant]"));

@@ -5,6 +5,7 @@
 
 TEST(DBFuncConnection, MissingDatabaseIsOfferedForCreation)
 {
+    test::installModelDatabase();
     test::ProgramFolder folder;
     QDir(folder.path()).mkpath("Dados");
     DBFunc db;

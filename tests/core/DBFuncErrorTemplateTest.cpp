@@ -1,5 +1,6 @@
 #include "DBFuncTestDatabase.h"
 
+#include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QThread>
 #include <sqlite3.h>
@@ -20,6 +21,7 @@ public:
     {
         if (m_releaser.joinable())
             m_releaser.join();
+        EXPECT_FALSE(m_gaveUp) << "the deadlock log never held the entries the lock waited for";
         release();
         sqlite3_close(m_db);
     }
@@ -31,12 +33,14 @@ public:
     }
 
     // Releases the lock from another thread as soon as the deadlock log holds `entries` entries, while the
-    // test's next attempt waits for it.
+    // test's next attempt waits for it. Entries that never come release it after a minute, a failure.
     void releaseAfterDeadlocks(const QString& log, int entries)
     {
         m_releaser = std::thread([this, log, entries] {
-            while (deadlockEntries(log) < entries)
+            const QDeadlineTimer deadline(60000);
+            while (deadlockEntries(log) < entries && !deadline.hasExpired())
                 QThread::msleep(5);
+            m_gaveUp = deadlockEntries(log) < entries;
             release();
         });
     }
@@ -49,6 +53,7 @@ private:
 
     sqlite3* m_db = nullptr;
     std::thread m_releaser;
+    bool m_gaveUp = false;
 };
 
 // Each entry: its attempt number from `first`, no open transaction, the deadlock tag and subject, then the

@@ -8,6 +8,7 @@
 #include "core/DBFunc.h"
 #include "support/FakeUiServices.h"
 #include "support/Files.h"
+#include "support/ModelDatabase.h"
 #include "support/Printing.h"
 #include "support/ProgramFolder.h"
 
@@ -19,6 +20,7 @@ class DBFuncDatabase : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        test::installModelDatabase();
         QDir(folder.path()).mkpath("Dados");
         ASSERT_TRUE(db.CriaBanco(0, "sqlite:Dados", "Teste", "sa", ""));
         ASSERT_EQ(db.AbreConexao(0, false, 1, "sqlite:Dados", "Teste", "sa", "", true, 60, 1), 1);

@@ -25,7 +25,8 @@ public:
         m_process.start();
         const QRegularExpression portLine(R"(port (\d+))");
         QString output;
-        while (m_process.waitForReadyRead(-1)) {
+        // A server that says nothing for half a minute is not coming.
+        while (m_process.waitForReadyRead(30000)) {
             output += QString::fromLocal8Bit(m_process.readAll());
             const QRegularExpressionMatch match = portLine.match(output);
             if (match.hasMatch()) {
@@ -38,7 +39,7 @@ public:
     ~LocalServer()
     {
         m_process.kill();
-        m_process.waitForFinished(-1);
+        EXPECT_TRUE(m_process.waitForFinished(30000)) << "the server did not stop";
     }
 
     int port() const { return m_port; }

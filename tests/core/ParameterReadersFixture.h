@@ -6,6 +6,7 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "schema/PlantBuilder.h"
+#include "support/ModelDatabase.h"
 #include "support/ProgramFolder.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@ class ParameterDatabase : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        test::installModelDatabase();
         QDir(folder.path()).mkpath("Dados");
         ASSERT_TRUE(BancoAtual().CriaBanco(0, "sqlite:Dados", "Teste", "sa", ""));
         ASSERT_EQ(BancoAtual().AbreConexao(0, false, 1, "sqlite:Dados", "Teste", "sa", "", true, 60, 30), 1);

@@ -1,6 +1,7 @@
 #include "desktop/ComboBoxList.h"
 
 #include "core/DBFunc.h"
+#include "support/ModelDatabase.h"
 #include "support/ProgramFolder.h"
 
 #include <QComboBox>
@@ -9,6 +10,7 @@
 
 TEST(ComboBoxList, AddComboFillsAQtComboBoxWithCodesAsItemData)
 {
+    test::installModelDatabase();
     test::ProgramFolder folder;
     QDir(folder.path()).mkpath("Dados");
     DBFunc db;

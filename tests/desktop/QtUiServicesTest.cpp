@@ -17,7 +17,7 @@ namespace {
 FrmProcesso* progressWindow()
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = dynamic_cast<FrmProcesso*>(widget))
+        if (auto* window = qobject_cast<FrmProcesso*>(widget))
             return window;
     return nullptr;
 }

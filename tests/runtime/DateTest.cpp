@@ -11,6 +11,9 @@ using test::errorNumber;
 
 namespace {
 
+// Made while the program's files are still being initialised, before or after the runtime's own.
+const Date madeAtStart = DateSerial(2023, 3, 15);
+
 Date at(int y, int m, int d, int h = 0, int n = 0, int s = 0)
 {
     return Date(DateSerial(y, m, d).serial + TimeSerial(h, n, s).serial);
@@ -30,6 +33,7 @@ TEST(DateSerial, SerialsAndRollOver)
     EXPECT_EQ(DateSerial(45, 1, 1), DateSerial(1945, 1, 1));
     EXPECT_EQ(TimeSerial(10, 90, 0), TimeSerial(11, 30, 0));
     EXPECT_EQ(errorNumber([] { DateSerial(10000, 1, 1); }), ErrNo::InvalidProcedureCall);
+    EXPECT_EQ(madeAtStart.serial, 45000.0);
 }
 
 TEST(DateFields, WeekdaySundayIsOneAndNegativeSerialsKeepTheirTime)
@@ -74,6 +78,17 @@ TEST(DateAdd, IntervalsAndMonthEnds)
     EXPECT_EQ(DateAdd("m", 1, DateSerial(2024, 1, 31)), DateSerial(2024, 2, 29));
     EXPECT_EQ(DateAdd("yyyy", 1, DateSerial(2024, 2, 29)), DateSerial(2025, 2, 28));
     EXPECT_EQ(errorNumber([&] { DateAdd("x", 1, d); }), ErrNo::InvalidProcedureCall);
+}
+
+TEST(DateAdd, NumbersBeyondTheCalendarFailInsteadOfWrapping)
+{
+    const Date d = at(2026, 1, 10, 10, 30);
+    for (const char* interval : {"yyyy", "q", "m", "d", "ww", "h", "n", "s"}) {
+        for (double number : {1e300, -1e300, 1e19, 4e6 * 86400})
+            EXPECT_EQ(errorNumber([&] { DateAdd(interval, number, d); }), ErrNo::InvalidProcedureCall)
+                << interval << " " << number;
+    }
+    EXPECT_EQ(DateAdd("s", 86400.0 * 365, d), at(2027, 1, 10, 10, 30));
 }
 
 TEST(DateDiff, CountsBoundariesCrossed)

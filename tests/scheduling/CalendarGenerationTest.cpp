@@ -67,8 +67,8 @@ protected:
         return count;
     }
 
-    const QDate today = QDate::currentDate();
     test::PlantDatabase db;
+    const QDate today = QDate::currentDate();
 };
 
 }  // namespace

@@ -2,16 +2,26 @@
 
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
-#include "scheduling/CalendarGeneration.h"
 #include "scheduling/SchedulerState.h"
-#include "scheduling/StationCalendars.h"
 
 #include <QDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace test {
 
 namespace {
+
+// Tests build their plant's days from today's date and the scheduler reads the clock: a test begun in the
+// last minute of a day waits for the next one, so that both see the same day (the wait is bounded by the
+// minute left).
+void stayOnOneDay()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const qint64 msLeft = now.msecsTo(QDateTime(now.date().addDays(1), QTime(0, 0)));
+    if (msLeft < 60000)
+        QThread::msleep(std::max<qint64>(msLeft, 0) + 1000);
+}
 
 // The embedded server keeps database Teste in <program folder>/Dados/Teste.db.
 QString databaseFile(const ProgramFolder& folder)
@@ -25,6 +35,7 @@ QString databaseFile(const ProgramFolder& folder)
 PlantDatabase::PlantDatabase()
     : m_plant(databaseFile(m_folder)), m_file(databaseFile(m_folder))
 {
+    stayOnOneDay();
     resetSchedulerState();
     Modulo::InstallLogWindow(this);
     EXPECT_EQ(BancoAtual().AbreConexao(0, false, 1, QStringLiteral("sqlite:Dados"), QStringLiteral("Teste"),
@@ -48,14 +59,7 @@ void PlantDatabase::AddTexto(const QString& texto)
 
 void resetSchedulerState()
 {
-    modMonta::DataLimite = vb::Date();
-    modMonta::ProximoInicio = vb::Date();
-    modMonta::MomentoAtual = vb::Date();
-    modMonta::DivideVorna = false;
-    modMonta::PostosCarregados.reset();
-    modCalendario::CalendariosPostos = clsColCalendario();
-    modCalendario::PostosAlterados.clear();
-    modCalendario::MesesCalendario = 6;
+    scheduling::clearSchedulerState();
     BancoAtual().RemoveAll();
 }
 

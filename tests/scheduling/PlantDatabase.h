@@ -1,7 +1,8 @@
 #pragma once
 // A plant database in a temporary program folder, with the program's connection open on it, the scheduler's
 // state reset, and every information-log entry recorded. Rows are written with the demo builders and read
-// back straight from the file, beside the program's connection.
+// back straight from the file, beside the program's connection. Built in the last minute of a day, it waits
+// for the next day, so that a test's "today" and the scheduler's clock agree.
 
 #include "core/InformationLog.h"
 #include "runtime/Date.h"
@@ -35,7 +36,7 @@ private:
     QStringList m_logTexts;
 };
 
-// Empties the scheduler's state for the whole run: module dates, station list, calendars, edited stations.
+// Empties the scheduler's state for the whole run and the data-access object's pending fields.
 void resetSchedulerState();
 
 // Moments and their conversions between the builders (QDateTime) and the program (vb::Date).

@@ -1,7 +1,6 @@
 #include "SchedulerPlant.h"
 
 #include "core/StartupSettings.h"
-#include "scheduling/StationCalendars.h"
 #include "scheduling/Rescheduling.h"
 #include "scheduling/SchedulerState.h"
 #include "schema/DemoPlant.h"
@@ -48,9 +47,8 @@ TEST(Rescheduling, TimedBookingsNeverOverlapAndLieInWorkingTime)
                               {.stations = 12, .groups = 6, .workOrders = 25, .positionsPerOrder = 3,
                                .operationsPerPosition = 4, .months = 2, .firstDay = QDate::currentDate().addDays(1)},
                               seed);
-        Modulo::PorTempo = Modulo::ModoSequencia = Modulo::Refugo = false;
-        modMonta::CarregaPostos();
-        modCalendario::MontaCalendarioPostos();
+        Modulo::PorTempo = Modulo::ModoSequencia = false;
+        scheduling::loadSchedulerState();
         modMonta::DivideVorna = seed != 7u;
         test::RecordingStatusWindow window;
         ASSERT_TRUE(modMonta::rescheduleAll(window));

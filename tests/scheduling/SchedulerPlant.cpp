@@ -2,7 +2,6 @@
 
 #include "core/StartupSettings.h"
 #include "scheduling/SchedulerState.h"
-#include "scheduling/StationCalendars.h"
 #include "scheduling/WorkOrderInsertion.h"
 
 namespace test {
@@ -69,8 +68,7 @@ void SchedulerPlant::start(int days)
 {
     if (days > 0)
         plant().fillCalendar(day, day.addDays(days - 1));
-    modMonta::CarregaPostos();
-    modCalendario::MontaCalendarioPostos();
+    scheduling::loadSchedulerState();
     modMonta::LeDataLimite();
     modMonta::LeProximoInicio();
     m_logStart = db.logTexts().size();

@@ -33,8 +33,8 @@ protected:
         return modCalendario::CalendariosPostos.PostoCalendario(station)->cPeri.size();
     }
 
-    const QDate today = QDate::currentDate();
     test::PlantDatabase db;
+    const QDate today = QDate::currentDate();
 };
 
 }  // namespace

@@ -19,9 +19,12 @@ protected:
     void SetUp() override
     {
         DemoProgramFolder::SetUp();
-        Modulo::Refugo = false;
-        modMonta::DivideVorna = false;
-        modMonta::PostosCarregados.reset();
+        scheduling::clearSchedulerState();
+    }
+    void TearDown() override
+    {
+        DemoProgramFolder::TearDown();
+        scheduling::clearSchedulerState();
     }
 
     // Runs the load; true when it returned, false when it ended the program.

@@ -74,7 +74,7 @@ TEST(FrmPrincipal, EachMenuItemShowsItsOneWindowInsideTheMainWindow)
     principal.findChild<QAction*>("MnuVorna")->trigger();
     EXPECT_EQ(activeChild(principal), shown[0]);
     EXPECT_EQ(workspace(principal)->subWindowList().size(), 5);
-    EXPECT_TRUE(dynamic_cast<FrmVorna*>(shown[0]) != nullptr);
+    EXPECT_TRUE(qobject_cast<FrmVorna*>(shown[0]) != nullptr);
 
     // Closed, it is gone; the menu then makes a new one.
     QPointer<QWidget> closed = shown[1];

@@ -41,14 +41,51 @@ TEST_F(RobustnessTest, EveryCutOfRealStatementsRunsOrFailsCleanly)
                 EXPECT_FALSE(e.message().isEmpty());
                 ++refused;
             }
-            while (plant->transactionCount() > 0)
-                plant->rollbackTransaction();
+            if (plant->transactionCount() > 0)
+                plant->rollbackTransaction();  // ends every nesting level
+            ASSERT_EQ(plant->transactionCount(), 0) << "a rollback left a transaction open";
         }
     }
     EXPECT_GT(refused, 0);
     EXPECT_GT(ran, 0);
     // The session still works.
     EXPECT_EQ(vb::Variant(1), scalar("SELECT count(*) FROM CadOS WHERE NrServ = 100"));
+}
+
+}  // namespace
+
+namespace {
+
+class FaultsTest : public test::ServerFixture {};
+
+TEST_F(FaultsTest, UnclosedParenthesesAndTrailingCommasAreSyntaxErrors)
+{
+    for (const QString sql : {"CREATE TABLE T (A INT IDENTITY(1,1", "ALTER TABLE CadOS ADD X INT IDENTITY(",
+                              "ALTER TABLE CadOS ADD CONSTRAINT K PRIMARY KEY (NrServ", "SELECT @a = 1,",
+                              "DECLARE @a INT SELECT @a = 1, @b", "DECLARE @a INT SELECT @a = 1, 2"}) {
+        EXPECT_NE(errorOf(sql), 0) << sql.toStdString();
+    }
+    EXPECT_EQ(errorOf("SELECT @a = 1,"), 102);
+}
+
+TEST_F(FaultsTest, FunctionsRefuseWhatTheyCannotBuild)
+{
+    EXPECT_EQ(errorOf("SELECT LEN(REPLICATE('ab', 1500000000))"), 7119);
+    EXPECT_EQ(errorOf("SELECT LEN(SPACE(2000000000))"), 7119);
+    EXPECT_EQ(errorOf("SELECT LEN(REPLICATE('ab', 1e300))"), 8115);
+    EXPECT_EQ(errorOf("SELECT CONVERT(CHAR(2000000000), 'x')"), 131);
+    EXPECT_EQ(vb::Variant(6), scalar("SELECT LEN(REPLICATE('ab', 3))"));
+}
+
+TEST_F(FaultsTest, DatesOutsideTheCalendarFailInsteadOfWrapping)
+{
+    EXPECT_EQ(errorOf("SELECT DATEADD(year, 1537228672809129216, '2023-03-15')"), 8115);
+    EXPECT_EQ(errorOf("SELECT DATEADD(year, 8000, '2023-03-15')"), 517);
+    EXPECT_EQ(errorOf("SELECT DATEADD(day, 2000000000, '2023-03-15')"), 517);
+    EXPECT_EQ(errorOf("SELECT DATEADD(ms, -2000000000, '1753-01-01')"), 517);
+    EXPECT_EQ(errorOf("SELECT CONVERT(datetime, 1e300)"), 8115);
+    EXPECT_EQ(errorOf("SELECT CAST(-1e6 AS datetime)"), 8115);
+    EXPECT_EQ(vb::Variant(test::dateOf(2024, 3, 15)), scalar("SELECT DATEADD(year, 1, '2023-03-15')"));
 }
 
 }  // namespace

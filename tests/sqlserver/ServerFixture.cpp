@@ -1,6 +1,7 @@
 #include "ServerFixture.h"
 
 #include "sqlserver/ServerDates.h"
+#include "support/ModelDatabase.h"
 
 #include <QDir>
 
@@ -8,6 +9,7 @@ namespace test {
 
 ServerFixture::ServerFixture() : serverFolder(program.file(QStringLiteral("Dados")))
 {
+    installModelDatabase();
     QDir().mkpath(serverFolder);
     sqlserver::openServerDatabase(serverFolder, QStringLiteral("Master"))->execute(QStringLiteral("Create Database [Plant]"));
     plant = connect();

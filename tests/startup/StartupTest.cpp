@@ -1,5 +1,7 @@
 #include "startup/StartupSupport.h"
 
+#include "app/PlantSetup.h"
+
 #include "sqlserver/DatabaseFiles.h"
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
@@ -52,7 +54,7 @@ private:
             if (state->finished)
                 return;
             for (QWidget* window : QApplication::topLevelWidgets()) {
-                auto* chooser = dynamic_cast<FrmSelBanco*>(window);
+                auto* chooser = qobject_cast<FrmSelBanco*>(window);
                 if (chooser && chooser->isVisible()) {
                     // Queued behind the chooser's own activation.
                     QTimer::singleShot(0, chooser, [state, chooser] { act(state, *chooser); });
@@ -87,9 +89,14 @@ protected:
     Startup()
     {
         test::resetStartupSettings();
+        installPlant();
         QDir(folder.path()).mkpath(QStringLiteral("Dados"));
     }
-    ~Startup() override { BancoAtual().FechaConexao(); }
+    ~Startup() override
+    {
+        BancoAtual().FechaConexao();
+        startup::setDatabaseCreation({});
+    }
 
     void createDatabase(const QString& name)
     {
@@ -287,6 +294,17 @@ TEST_F(Startup, AMissingDatabaseIsCreatedWithTheDemoPlantAndConnected)
     // The newcomer finds stations and queued work orders, through the connection just opened.
     EXPECT_GT(BancoAtual().RecordCount("CadPosto", ""), 0);
     EXPECT_GT(BancoAtual().RecordCount("CadFilaVorna", ""), 0);
+}
+
+TEST_F(Startup, WithoutTheProgramsRoutineAMissingDatabaseIsCreatedEmpty)
+{
+    startup::setDatabaseCreation({});
+    test::writeConfig(folder, defaultDatabase);
+    test::fakeUi().scriptAnswers({vb::vbOK, vb::vbYes});
+
+    ASSERT_TRUE(runStartup());
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(BancoAtual().RecordCount("CadPosto", ""), 0);
 }
 
 TEST_F(Startup, ADatabaseThatCannotBeCreatedEndsWithTheErrorBox)
