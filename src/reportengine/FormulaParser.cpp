@@ -97,34 +97,40 @@ private:
         return node;
     }
 
-    FormulaTree disjunction()
+    // Operands joined left to right by the operators `here` accepts.
+    template <class Here>
+    FormulaTree chain(FormulaTree (Parser::*operand)(), Here here)
     {
-        FormulaTree left = conjunction();
-        while (isWord("or")) {
-            const int position = take().position;
-            left = binary(QStringLiteral("or"), position, std::move(left), conjunction());
+        FormulaTree left = (this->*operand)();
+        while (here()) {
+            const FormulaToken op = take();
+            left = binary(op.text, op.position, std::move(left), (this->*operand)());
         }
         return left;
+    }
+
+    FormulaTree disjunction()
+    {
+        return chain(&Parser::conjunction, [this] { return isWord("or"); });
     }
 
     FormulaTree conjunction()
     {
-        FormulaTree left = negation();
-        while (isWord("and")) {
-            const int position = take().position;
-            left = binary(QStringLiteral("and"), position, std::move(left), negation());
-        }
-        return left;
+        return chain(&Parser::negation, [this] { return isWord("and"); });
+    }
+
+    // The prefix operator just read, applied to the operand that follows.
+    FormulaTree prefixed(const QString& op, FormulaTree (Parser::*operand)())
+    {
+        auto node = makeNode(Kind::Unary, take().position);
+        node->op = op;
+        node->args.push_back((this->*operand)());
+        return node;
     }
 
     FormulaTree negation()
     {
-        if (!isWord("not"))
-            return comparison();
-        auto node = makeNode(Kind::Unary, take().position);
-        node->op = QStringLiteral("not");
-        node->args.push_back(negation());
-        return node;
+        return isWord("not") ? prefixed(QStringLiteral("not"), &Parser::negation) : comparison();
     }
 
     FormulaTree comparison()
@@ -186,52 +192,29 @@ private:
 
     FormulaTree concatenation()
     {
-        FormulaTree left = additive();
-        while (isOperator("&")) {
-            const int position = take().position;
-            left = binary(QStringLiteral("&"), position, std::move(left), additive());
-        }
-        return left;
+        return chain(&Parser::additive, [this] { return isOperator("&"); });
     }
 
     FormulaTree additive()
     {
-        FormulaTree left = multiplicative();
-        while (isOperator("+") || isOperator("-")) {
-            const FormulaToken op = take();
-            left = binary(op.text, op.position, std::move(left), multiplicative());
-        }
-        return left;
+        return chain(&Parser::multiplicative, [this] { return isOperator("+") || isOperator("-"); });
     }
 
     FormulaTree multiplicative()
     {
-        FormulaTree left = unary();
-        while (isOperator("*") || isOperator("/") || isWord("mod")) {
-            const FormulaToken op = take();
-            left = binary(op.text, op.position, std::move(left), unary());
-        }
-        return left;
+        return chain(&Parser::unary, [this] { return isOperator("*") || isOperator("/") || isWord("mod"); });
     }
 
     FormulaTree unary()
     {
-        if (isOperator("-")) {
-            auto node = makeNode(Kind::Unary, take().position);
-            node->op = QStringLiteral("-");
-            node->args.push_back(unary());
-            return node;
-        }
+        if (isOperator("-"))
+            return prefixed(QStringLiteral("-"), &Parser::unary);
         if (isOperator("+")) {
             take();
             return unary();
         }
-        if (isWord("not")) {
-            auto node = makeNode(Kind::Unary, take().position);
-            node->op = QStringLiteral("not");
-            node->args.push_back(unary());
-            return node;
-        }
+        if (isWord("not"))
+            return prefixed(QStringLiteral("not"), &Parser::unary);
         return primary();
     }
 

@@ -160,16 +160,14 @@ void Report::setSQLQueryString(const QString& sql)
 ReportDocument* Report::document()
 {
     if (!m_document && !m_cancelled) {
-        ConnectionPool connections;
-        m_document = std::make_unique<ReportDocument>(*m_layout, connections);
-        if (!m_document->hasRecords()) {
-            bool cancel = false;
+        auto document = std::make_unique<ReportDocument>(*m_layout);
+        bool cancel = false;
+        if (!document->hasRecords())
             emit NoData(&cancel);
-            if (cancel) {
-                m_document.reset();
-                m_cancelled = true;
-            }
-        }
+        if (cancel)
+            m_cancelled = true;
+        else
+            m_document = std::move(document);
     }
     return m_document.get();
 }

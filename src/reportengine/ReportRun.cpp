@@ -169,19 +169,24 @@ vb::Variant ReportRun::formula(const FormulaNode& reference)
     return m_compiled->formulas[index].evaluate(*this);
 }
 
-vb::Variant ReportRun::parameter(const FormulaNode& reference)
+std::optional<vb::Variant> ReportRun::parameterValue(const QString& name) const
 {
-    const int index = m_compiled->parameterIndex.value(reference.name, -1);
+    const int index = m_compiled->parameterIndex.value(name, -1);
     if (index >= 0) {
         const ParameterSpec& spec = m_compiled->layout.parameters[index];
         if (!spec.currentValues.empty())
             return spec.currentValues.front();
         if (spec.defaultValue)
-            return parameterValue(*spec.defaultValue, spec.type);
+            return reportengine::parameterValue(*spec.defaultValue, spec.type);
     }
-    if (m_parent && m_parent->m_compiled->parameterIndex.contains(reference.name))
-        return const_cast<ReportRun*>(m_parent)->parameter(reference);
-    if (index < 0)
+    return m_parent ? m_parent->parameterValue(name) : std::nullopt;
+}
+
+vb::Variant ReportRun::parameter(const FormulaNode& reference)
+{
+    if (const auto value = parameterValue(reference.name))
+        return *value;
+    if (!m_compiled->parameterIndex.contains(reference.name))
         throw EvaluationFailure{reference.position, QStringLiteral("parâmetro desconhecido {?%1}").arg(reference.name)};
     raiseEngine(EngineError::MissingParameterValue,
                 QStringLiteral("O parâmetro {?%1} do relatório %2 não tem valor").arg(reference.name, m_compiled->layout.file));

@@ -125,6 +125,12 @@ int pdfPageCount(const QString& path)
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
+void expectMatches(const QString& text, const QStringList& patterns)
+{
+    for (const QString& pattern : patterns)
+        EXPECT_TRUE(QRegularExpression(pattern).match(text).hasMatch()) << qPrintable(pattern + "\n---\n" + text);
+}
+
 QByteArray layoutXml(const QByteArray& body)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<report version=\"1\">\n"

@@ -153,9 +153,9 @@ TEST_F(ReportTest, SelectionParametersAndSortFieldsOrderTheRecords)
 TEST_F(ReportTest, SubreportsFollowTheirLinks)
 {
     auto report = orders(3);
-    report->OpenSubreport(QStringLiteral("Posicoes"))->setRecordSelectionFormula(QStringLiteral("{CadPos.Etapa} = 0"));
+    report->OpenSubreport(QStringLiteral("Posicoes"))->setRecordSelectionFormula(QStringLiteral("{CadPos.Etapa} = 0 and {?Cliente} = 3"));
     const QString text = pdfText(*report);
-    // Order 1003 has one part, 1006 two; the assemblies (stage 1) are left out.
+    // Order 1003 has one part, 1006 two; the assemblies (stage 1) are left out. The parent lends {?Cliente}.
     const QString expected = QStringLiteral(
         "1003 .*Conjunto 3 .*Agro Gama .*\\n +- Peca 1 x 19\\n +1 posições\\n"
         "1006 .*Conjunto 6 .*Agro Gama .*\\n +- Peca 1 x 8\\n +- Peca 2 x 8\\n +2 posições\\n");
