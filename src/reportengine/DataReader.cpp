@@ -39,7 +39,8 @@ QString joinCondition(const LayoutSpec& layout, int table)
             continue;
         leftOuter = leftOuter || join.leftOuter;
         conditions << QStringLiteral("%1.%2 = %3.%4")
-                          .arg(bracket(join.fromTable), bracket(join.fromField), bracket(join.toTable), bracket(join.toField));
+                          .arg(bracket(join.fromTable), bracket(join.fromField), bracket(join.toTable),
+                               bracket(join.toField));
     }
     const QString source = bracket(layout.tables[table].location) + QStringLiteral(" AS ") + bracket(name);
     if (conditions.isEmpty())
@@ -110,7 +111,8 @@ QString generatedQuery(const LayoutSpec& layout)
     if (!layout.command.isEmpty()) {
         if (layout.sqlExpressions.empty())
             return layout.command;
-        return QStringLiteral("SELECT %1.*%2 FROM (%3) AS %1").arg(bracket(CommandTable), expressionColumns(layout), layout.command);
+        return QStringLiteral("SELECT %1.*%2 FROM (%3) AS %1")
+            .arg(bracket(CommandTable), expressionColumns(layout), layout.command);
     }
     QStringList columns;
     for (const TableSpec& table : layout.tables)
@@ -118,7 +120,8 @@ QString generatedQuery(const LayoutSpec& layout)
             columns << bracket(table.name) + QLatin1Char('.') + bracket(field);
     if (columns.isEmpty())
         columns << QStringLiteral("1");
-    QString from = bracket(layout.tables.front().location) + QStringLiteral(" AS ") + bracket(layout.tables.front().name);
+    QString from =
+        bracket(layout.tables.front().location) + QStringLiteral(" AS ") + bracket(layout.tables.front().name);
     for (int t = 1; t < int(layout.tables.size()); ++t)
         from += joinCondition(layout, t);
     return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + expressionColumns(layout) +

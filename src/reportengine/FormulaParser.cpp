@@ -22,8 +22,7 @@ class Parser {
 public:
     Parser(const QString& formula, const QString& what)
         : m_formula(formula), m_what(what), m_tokens(tokenizeFormula(formula, what))
-    {
-    }
+    {}
 
     FormulaTree formula()
     {
@@ -128,16 +127,13 @@ private:
         return node;
     }
 
-    FormulaTree negation()
-    {
-        return isWord("not") ? prefixed(QStringLiteral("not"), &Parser::negation) : comparison();
-    }
+    FormulaTree negation() { return isWord("not") ? prefixed(QStringLiteral("not"), &Parser::negation) : comparison(); }
 
     FormulaTree comparison()
     {
         FormulaTree left = concatenation();
-        static const QStringList comparisons{QStringLiteral("="),  QStringLiteral("<>"), QStringLiteral("<"),
-                                             QStringLiteral(">"),  QStringLiteral("<="), QStringLiteral(">=")};
+        static const QStringList comparisons{QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("<"),
+                                             QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
         const FormulaToken& next = peek();
         if (next.kind == TokenKind::Operator && comparisons.contains(next.text)) {
             const FormulaToken op = take();
@@ -234,8 +230,11 @@ private:
             node->value = token.text;
             return node;
         }
-        case TokenKind::Reference: take(); return reference(token);
-        case TokenKind::Word: return word();
+        case TokenKind::Reference:
+            take();
+            return reference(token);
+        case TokenKind::Word:
+            return word();
         case TokenKind::Operator:
             if (token.text == QLatin1String("(")) {
                 take();
@@ -244,7 +243,8 @@ private:
                 return inner;
             }
             break;
-        case TokenKind::End: fail(QStringLiteral("fórmula incompleta"));
+        case TokenKind::End:
+            fail(QStringLiteral("fórmula incompleta"));
         }
         fail(QStringLiteral("\"%1\" inesperado").arg(token.text));
     }
@@ -285,14 +285,15 @@ private:
             --m_next;
             return conditional();
         }
-        static const QStringList reserved{QStringLiteral("and"), QStringLiteral("or"), QStringLiteral("not"),
-                                          QStringLiteral("then"), QStringLiteral("else"), QStringLiteral("in"),
-                                          QStringLiteral("to"), QStringLiteral("mod"), QStringLiteral("like"),
+        static const QStringList reserved{QStringLiteral("and"),       QStringLiteral("or"),   QStringLiteral("not"),
+                                          QStringLiteral("then"),      QStringLiteral("else"), QStringLiteral("in"),
+                                          QStringLiteral("to"),        QStringLiteral("mod"),  QStringLiteral("like"),
                                           QStringLiteral("startswith")};
         if (reserved.contains(token.text))
             raiseFormulaSyntax(m_formula, m_what, token.position, QStringLiteral("\"%1\" inesperado").arg(token.text));
         if (!isFunctionName(token.text))
-            raiseFormulaSyntax(m_formula, m_what, token.position, QStringLiteral("função desconhecida \"%1\"").arg(token.text));
+            raiseFormulaSyntax(m_formula, m_what, token.position,
+                               QStringLiteral("função desconhecida \"%1\"").arg(token.text));
         auto node = makeNode(Kind::Call, token.position);
         node->name = token.text;
         if (isOperator("(")) {

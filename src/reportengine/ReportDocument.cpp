@@ -133,8 +133,9 @@ ReportDocument::Subreport& ReportDocument::subreportSource(const LayoutSpec& par
         if (candidate->name.compare(object.subreport, Qt::CaseInsensitive) == 0)
             layout = candidate.get();
     if (!layout)
-        raiseEngine(EngineError::UnknownSubreport, QStringLiteral("O relatório %1 não tem o sub-relatório %2")
-                                                       .arg(parentLayout.file, object.subreport));
+        raiseEngine(
+            EngineError::UnknownSubreport,
+            QStringLiteral("O relatório %1 não tem o sub-relatório %2").arg(parentLayout.file, object.subreport));
     auto source = std::make_unique<Subreport>();
     source->object = &object;
     source->compiled = std::make_shared<CompiledLayout>(*layout);

@@ -23,7 +23,8 @@ private:
 
 class SubreportObject : public ReportObject {
 public:
-    SubreportObject(const ObjectSpec& object, Report& parent) : ReportObject(object), m_object(object), m_parent(parent) {}
+    SubreportObject(const ObjectSpec& object, Report& parent) : ReportObject(object), m_object(object), m_parent(parent)
+    {}
     QString SubreportName() const;
     // The same report object the parent's OpenSubreport gives for this name.
     std::shared_ptr<Report> OpenSubreport() const;
