@@ -252,6 +252,47 @@ TEST_F(ReportTest, PrintOutGoesToTheSelectedPrinter)
     EXPECT_TRUE(test::pdfToText(path).contains(QStringLiteral("Conjunto 11")));
 }
 
+TEST_F(ReportTest, PaperSizeAndOrientationShapeThePages)
+{
+    auto report = orders(1);
+    const QString path = program.file(QStringLiteral("papel.pdf"));
+    auto pageSize = [&] {
+        report->ExportOptions().DiskFileName = path;
+        report->Export(false);
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {path});
+        info.waitForFinished(30000);
+        return QRegularExpression(QStringLiteral("Page size: +([0-9.]+ x [0-9.]+) pts"))
+            .match(QString::fromUtf8(info.readAllStandardOutput()))
+            .captured(1);
+    };
+    EXPECT_EQ(pageSize(), QStringLiteral("595 x 842"));
+    report->setPaperOrientation(reportengine::Landscape);
+    EXPECT_EQ(pageSize(), QStringLiteral("842 x 595"));
+    report->setPaperOrientation(reportengine::Portrait);
+    report->setPaperSize(reportengine::PaperLetter);
+    EXPECT_EQ(pageSize(), QStringLiteral("612 x 792"));
+    report->setPaperSize(reportengine::PaperUser);
+    EXPECT_EQ(report->PaperSize(), reportengine::PaperUser);
+    EXPECT_EQ(pageSize(), QStringLiteral("612 x 792"));
+}
+
+TEST_F(ReportTest, CanGrowFieldsWrapAndPushTheNextSection)
+{
+    QByteArray body = OrdersBody;
+    body.replace(
+        R"(<field x="1000" y="0" width="2500" height="240" source="{CadOS.Descricao}"/>)",
+        R"(<field x="1000" y="0" width="1400" height="240" cangrow="true" source="{CadOS.Descricao} &amp; ' do cliente ' &amp; {CadCli.Nome}"/>)");
+    auto report = openLayout(QStringLiteral("Ordens"), layoutXml(body));
+    report->ParameterFields().Item(1).AddCurrentValue(1);
+    report->OpenSubreport(QStringLiteral("Posicoes"))->Sections().Item(1).setSuppress(true);
+    report->OpenSubreport(QStringLiteral("Posicoes"))->Sections().Item(2).setSuppress(true);
+    test::expectMatches(
+        pdfText(*report),
+        {QStringLiteral("1001 +Conjunto 1 do +Construtora Alfa +09/03\n +cliente\n +Construtora\n +Alfa\n"
+                        "1004 +Conjunto 4 do")});
+}
+
 TEST_F(ReportTest, ReadingWithoutLogOnFails)
 {
     auto report = reportengine::Application().OpenReport(writeLayout(QStringLiteral("Ordens"), layoutXml(OrdersBody)));
