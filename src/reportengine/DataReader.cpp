@@ -63,9 +63,15 @@ std::shared_ptr<ADODB::Connection> connectionFor(const LayoutSpec& layout, Conne
     auto& connection = connections[logOnKey(logOn)];
     if (!connection) {
         connection = std::make_shared<ADODB::Connection>();
-        connection->setProvider(QStringLiteral("SQLOLEDB"));
-        connection->Open(QStringLiteral("Data Source=%1;Initial Catalog=%2").arg(logOn.server, logOn.database),
-                         logOn.user, logOn.password);
+        // The program names an Access database by the server "Access" and the database's file.
+        if (logOn.server.compare(QStringLiteral("Access"), Qt::CaseInsensitive) == 0)
+            connection->Open(QStringLiteral("Driver={Microsoft Access Driver (*.mdb)};Dbq=%1").arg(logOn.database),
+                             logOn.user, logOn.password);
+        else {
+            connection->setProvider(QStringLiteral("SQLOLEDB"));
+            connection->Open(QStringLiteral("Data Source=%1;Initial Catalog=%2").arg(logOn.server, logOn.database),
+                             logOn.user, logOn.password);
+        }
     }
     return connection;
 }

@@ -293,6 +293,14 @@ TEST_F(ReportTest, CanGrowFieldsWrapAndPushTheNextSection)
                         "1004 +Conjunto 4 do")});
 }
 
+TEST_F(ReportTest, AnAccessDatabaseIsReadFromItsFile)
+{
+    auto report = orders(2);
+    for (const auto& table : report->Database().Tables())
+        table->SetLogOnInfo(QStringLiteral("Access"), database);
+    EXPECT_EQ(csvRows(*report).size(), 4);
+}
+
 TEST_F(ReportTest, ReadingWithoutLogOnFails)
 {
     auto report = reportengine::Application().OpenReport(writeLayout(QStringLiteral("Ordens"), layoutXml(OrdersBody)));
