@@ -95,16 +95,22 @@ QStringList resultKeys(const LayoutSpec& layout, ADODB::Fields& fields)
     const QStringList declared = declaredColumns(layout);
     if (layout.command.isEmpty() && (layout.sqlQuery.isEmpty() || fields.Count() == declared.size()))
         return declared;
+    // The command's own query ends with the SQL expressions, in order.
+    const long firstExpression =
+        layout.sqlQuery.isEmpty() ? fields.Count() - long(layout.sqlExpressions.size()) : fields.Count();
     QStringList keys;
     for (ADODB::Field& field : fields) {
+        const long c = keys.size();
         const QString name = field.Name().toLower();
-        QString key = (layout.command.isEmpty() ? QString() : CommandTable.toLower() + QLatin1Char('.') + name);
+        QString key = layout.command.isEmpty() ? QString() : CommandTable.toLower() + QLatin1Char('.') + name;
         for (const QString& candidate : declared)
             if (key.isEmpty() && (candidate.section(QLatin1Char('.'), 1) == name))
                 key = candidate;
         for (const NamedText& expression : layout.sqlExpressions)
             if (expression.name.compare(name, Qt::CaseInsensitive) == 0)
                 key = QLatin1Char('%') + name;
+        if (c >= firstExpression)
+            key = QLatin1Char('%') + layout.sqlExpressions[c - firstExpression].name.toLower();
         keys << key;
     }
     return keys;
