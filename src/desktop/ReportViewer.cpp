@@ -195,8 +195,9 @@ void ReportViewer::exportReport()
     const QString workbook = QStringLiteral("Planilha do Excel (*.xlsx)");
     const QString csv = QStringLiteral("Texto separado por ; (*.csv)");
     QString filter;
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar"), QString(),
-                                                      QStringList{pdf, workbook, csv}.join(QStringLiteral(";;")), &filter);
+    const QString file =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Exportar"), QString(),
+                                     QStringList{pdf, workbook, csv}.join(QStringLiteral(";;")), &filter);
     if (file.isEmpty())
         return;
     auto& options = m_report->ExportOptions();

@@ -44,7 +44,7 @@ public:
     void ShowNextPage();
     void ShowLastPage();
     void ShowNthPage(int page);  // 1-based
-    int currentPage() const;      // 1-based; 0 without pages
+    int currentPage() const;     // 1-based; 0 without pages
     int pageCount() const { return m_pageCount; }
 
     QTreeWidget* groupTree() const { return m_tree; }

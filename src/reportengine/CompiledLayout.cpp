@@ -34,8 +34,10 @@ CompiledLayout::CompiledLayout(const LayoutSpec& spec) : layout(spec)
     for (const auto& section : layout.sections)
         for (const ObjectSpec& object : section->objects)
             if (object.kind == ObjectKind::Field)
-                m_objects.emplace(&object, Formula(object.source, QStringLiteral("do campo %1 da seção %2")
-                                                                      .arg(object.name.isEmpty() ? object.source : object.name, section->name)));
+                m_objects.emplace(
+                    &object, Formula(object.source,
+                                     QStringLiteral("do campo %1 da seção %2")
+                                         .arg(object.name.isEmpty() ? object.source : object.name, section->name)));
 }
 
 int CompiledLayout::groupOf(const QString& reference) const

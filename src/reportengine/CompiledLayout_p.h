@@ -23,8 +23,8 @@ public:
 
     const LayoutSpec& layout;
     std::vector<Formula> formulas;
-    QHash<QString, int> formulaIndex;     // lower-case name -> formulas
-    QHash<QString, int> parameterIndex;   // lower-case name -> layout.parameters
+    QHash<QString, int> formulaIndex;    // lower-case name -> formulas
+    QHash<QString, int> parameterIndex;  // lower-case name -> layout.parameters
     Formula selection;
     std::vector<SortKey> groups;
     std::vector<SortKey> sorts;

@@ -39,7 +39,8 @@ QString joinCondition(const LayoutSpec& layout, int table)
             continue;
         leftOuter = leftOuter || join.leftOuter;
         conditions << QStringLiteral("%1.%2 = %3.%4")
-                          .arg(bracket(join.fromTable), bracket(join.fromField), bracket(join.toTable), bracket(join.toField));
+                          .arg(bracket(join.fromTable), bracket(join.fromField), bracket(join.toTable),
+                               bracket(join.toField));
     }
     const QString source = bracket(layout.tables[table].location) + QStringLiteral(" AS ") + bracket(name);
     if (conditions.isEmpty())
@@ -62,9 +63,15 @@ std::shared_ptr<ADODB::Connection> connectionFor(const LayoutSpec& layout, Conne
     auto& connection = connections[logOnKey(logOn)];
     if (!connection) {
         connection = std::make_shared<ADODB::Connection>();
-        connection->setProvider(QStringLiteral("SQLOLEDB"));
-        connection->Open(QStringLiteral("Data Source=%1;Initial Catalog=%2").arg(logOn.server, logOn.database),
-                         logOn.user, logOn.password);
+        // The program names an Access database by the server "Access" and the database's file.
+        if (logOn.server.compare(QStringLiteral("Access"), Qt::CaseInsensitive) == 0)
+            connection->Open(QStringLiteral("Driver={Microsoft Access Driver (*.mdb)};Dbq=%1").arg(logOn.database),
+                             logOn.user, logOn.password);
+        else {
+            connection->setProvider(QStringLiteral("SQLOLEDB"));
+            connection->Open(QStringLiteral("Data Source=%1;Initial Catalog=%2").arg(logOn.server, logOn.database),
+                             logOn.user, logOn.password);
+        }
     }
     return connection;
 }
@@ -88,16 +95,22 @@ QStringList resultKeys(const LayoutSpec& layout, ADODB::Fields& fields)
     const QStringList declared = declaredColumns(layout);
     if (layout.command.isEmpty() && (layout.sqlQuery.isEmpty() || fields.Count() == declared.size()))
         return declared;
+    // The command's own query ends with the SQL expressions, in order.
+    const long firstExpression =
+        layout.sqlQuery.isEmpty() ? fields.Count() - long(layout.sqlExpressions.size()) : fields.Count();
     QStringList keys;
     for (ADODB::Field& field : fields) {
+        const long c = keys.size();
         const QString name = field.Name().toLower();
-        QString key = (layout.command.isEmpty() ? QString() : CommandTable.toLower() + QLatin1Char('.') + name);
+        QString key = layout.command.isEmpty() ? QString() : CommandTable.toLower() + QLatin1Char('.') + name;
         for (const QString& candidate : declared)
             if (key.isEmpty() && (candidate.section(QLatin1Char('.'), 1) == name))
                 key = candidate;
         for (const NamedText& expression : layout.sqlExpressions)
             if (expression.name.compare(name, Qt::CaseInsensitive) == 0)
                 key = QLatin1Char('%') + name;
+        if (c >= firstExpression)
+            key = QLatin1Char('%') + layout.sqlExpressions[c - firstExpression].name.toLower();
         keys << key;
     }
     return keys;
@@ -110,7 +123,8 @@ QString generatedQuery(const LayoutSpec& layout)
     if (!layout.command.isEmpty()) {
         if (layout.sqlExpressions.empty())
             return layout.command;
-        return QStringLiteral("SELECT %1.*%2 FROM (%3) AS %1").arg(bracket(CommandTable), expressionColumns(layout), layout.command);
+        return QStringLiteral("SELECT %1.*%2 FROM (%3) AS %1")
+            .arg(bracket(CommandTable), expressionColumns(layout), layout.command);
     }
     QStringList columns;
     for (const TableSpec& table : layout.tables)
@@ -118,7 +132,8 @@ QString generatedQuery(const LayoutSpec& layout)
             columns << bracket(table.name) + QLatin1Char('.') + bracket(field);
     if (columns.isEmpty())
         columns << QStringLiteral("1");
-    QString from = bracket(layout.tables.front().location) + QStringLiteral(" AS ") + bracket(layout.tables.front().name);
+    QString from =
+        bracket(layout.tables.front().location) + QStringLiteral(" AS ") + bracket(layout.tables.front().name);
     for (int t = 1; t < int(layout.tables.size()); ++t)
         from += joinCondition(layout, t);
     return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + expressionColumns(layout) +

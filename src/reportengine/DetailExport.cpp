@@ -31,8 +31,9 @@ std::vector<DetailColumn> detailColumns(const LayoutSpec& layout)
                     }
                     columns.push_back({&object, heading});
                 }
-    std::stable_sort(columns.begin(), columns.end(),
-                     [](const DetailColumn& a, const DetailColumn& b) { return a.object->box.x() < b.object->box.x(); });
+    std::stable_sort(columns.begin(), columns.end(), [](const DetailColumn& a, const DetailColumn& b) {
+        return a.object->box.x() < b.object->box.x();
+    });
     return columns;
 }
 
@@ -114,7 +115,8 @@ void exportWorkbook(ReportDocument& document, const QString& path)
             else if (v.isNumberKind() && v.type() != vb::VarType::Boolean)
                 worksheet_write_number(sheet, row, col, v.toDouble(), nullptr);
             else
-                worksheet_write_string(sheet, row, col, formattedText(v, columns[c].object->format).toUtf8().constData(), nullptr);
+                worksheet_write_string(sheet, row, col,
+                                       formattedText(v, columns[c].object->format).toUtf8().constData(), nullptr);
         }
     });
     const lxw_error error = workbook_close(workbook);

@@ -49,7 +49,8 @@ vb::Variant call(const FormulaNode& node, FormulaContext& context)
 {
     if (isSummaryName(node.name)) {
         if (node.args.empty() || node.args.size() > 2)
-            throw EvaluationFailure{node.position, QStringLiteral("%1 pede um campo e, opcionalmente, o campo de um grupo").arg(node.name)};
+            throw EvaluationFailure{
+                node.position, QStringLiteral("%1 pede um campo e, opcionalmente, o campo de um grupo").arg(node.name)};
         return context.summary(node);
     }
     if (isSpecialName(node.name))
@@ -66,11 +67,16 @@ vb::Variant call(const FormulaNode& node, FormulaContext& context)
 vb::Variant evaluateNode(const FormulaNode& node, FormulaContext& context)
 {
     switch (node.kind) {
-    case Kind::Constant: return node.value;
-    case Kind::Field: return context.field(node);
-    case Kind::Formula: return context.formula(node);
-    case Kind::Parameter: return context.parameter(node);
-    case Kind::SqlExpression: return context.sqlExpression(node);
+    case Kind::Constant:
+        return node.value;
+    case Kind::Field:
+        return context.field(node);
+    case Kind::Formula:
+        return context.formula(node);
+    case Kind::Parameter:
+        return context.parameter(node);
+    case Kind::SqlExpression:
+        return context.sqlExpression(node);
     case Kind::Unary: {
         const vb::Variant v = evaluateNode(*node.args[0], context);
         if (v.isNull())
@@ -107,15 +113,15 @@ vb::Variant evaluateNode(const FormulaNode& node, FormulaContext& context)
         return isTrue(evaluateNode(*node.args[0], context), node.args[0]->position)
                    ? evaluateNode(*node.args[1], context)
                    : evaluateNode(*node.args[2], context);
-    case Kind::Call: return call(node, context);
+    case Kind::Call:
+        return call(node, context);
     }
     return {};
 }
 
 Formula::Formula(QString text, QString what)
     : m_text(std::move(text)), m_what(std::move(what)), m_tree(parseFormula(m_text, m_what))
-{
-}
+{}
 
 vb::Variant Formula::evaluate(FormulaContext& context) const
 {
@@ -124,16 +130,18 @@ vb::Variant Formula::evaluate(FormulaContext& context) const
     try {
         return evaluateNode(*m_tree, context);
     } catch (const EvaluationFailure& failure) {
-        raiseEngine(EngineError::FormulaEvaluation, QStringLiteral("Erro ao calcular a fórmula %1, posição %2: %3. Fórmula: %4")
-                                                        .arg(m_what)
-                                                        .arg(failure.position)
-                                                        .arg(failure.reason, m_text));
+        raiseEngine(EngineError::FormulaEvaluation,
+                    QStringLiteral("Erro ao calcular a fórmula %1, posição %2: %3. Fórmula: %4")
+                        .arg(m_what)
+                        .arg(failure.position)
+                        .arg(failure.reason, m_text));
     } catch (const vb::VbError& error) {
         // The runtime's own conversion errors (positive numbers) name the formula; the engine's pass as they are.
         if (error.number() < 0)
             throw;
-        raiseEngine(EngineError::FormulaEvaluation,
-                    QStringLiteral("Erro ao calcular a fórmula %1: %2. Fórmula: %3").arg(m_what, error.description(), m_text));
+        raiseEngine(
+            EngineError::FormulaEvaluation,
+            QStringLiteral("Erro ao calcular a fórmula %1: %2. Fórmula: %3").arg(m_what, error.description(), m_text));
     }
 }
 

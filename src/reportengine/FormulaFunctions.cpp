@@ -49,7 +49,8 @@ vb::Date dateArg(const vb::Variant& v, int position)
 
 vb::Date dateOf(const Args& a, int position)
 {
-    const int y = int(numberArg(a[0], position)), m = int(numberArg(a[1], position)), d = int(numberArg(a[2], position));
+    const int y = int(numberArg(a[0], position)), m = int(numberArg(a[1], position)),
+              d = int(numberArg(a[2], position));
     if (!vb::isValidDateParts(y, m, d))
         throw EvaluationFailure{position, QStringLiteral("data inexistente")};
     return vb::DateSerial(y, m, d);
@@ -62,7 +63,8 @@ vb::Variant toText(const Args& a, int position)
     if (a[1].isString())
         return formattedText(a[0], a[1].toString());
     const int decimals = countArg(a[1], position);
-    return vb::Format(a[0], QStringLiteral("#,##0") + (decimals ? QStringLiteral(".") + QString(decimals, QLatin1Char('0')) : QString()));
+    return vb::Format(a[0], QStringLiteral("#,##0") +
+                                (decimals ? QStringLiteral(".") + QString(decimals, QLatin1Char('0')) : QString()));
 }
 
 vb::Variant toNumber(const Args& a, int position)
@@ -93,44 +95,58 @@ const std::map<QString, Function>& functions()
 {
     static const std::map<QString, Function> table{
         {QStringLiteral("isnull"), {1, 1, true, [](const Args& a, int) { return vb::Variant(a[0].isNull()); }}},
-        {QStringLiteral("year"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Year(dateArg(a[0], p)))); }}},
-        {QStringLiteral("month"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Month(dateArg(a[0], p)))); }}},
-        {QStringLiteral("day"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Day(dateArg(a[0], p)))); }}},
-        {QStringLiteral("hour"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Hour(dateArg(a[0], p)))); }}},
-        {QStringLiteral("minute"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Minute(dateArg(a[0], p)))); }}},
+        {QStringLiteral("year"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Year(dateArg(a[0], p)))); }}},
+        {QStringLiteral("month"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Month(dateArg(a[0], p)))); }}},
+        {QStringLiteral("day"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Day(dateArg(a[0], p)))); }}},
+        {QStringLiteral("hour"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Hour(dateArg(a[0], p)))); }}},
+        {QStringLiteral("minute"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(vb::Minute(dateArg(a[0], p)))); }}},
         {QStringLiteral("currentdate"), {0, 0, false, [](const Args&, int) { return vb::Variant(vb::Today()); }}},
         {QStringLiteral("currentdatetime"), {0, 0, false, [](const Args&, int) { return vb::Variant(vb::Now()); }}},
         {QStringLiteral("totext"), {1, 2, true, toText}},
         {QStringLiteral("tonumber"), {1, 1, false, toNumber}},
         {QStringLiteral("cdate"), {1, 3, false, toDate}},
-        {QStringLiteral("trim"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).trimmed()); }}},
-        {QStringLiteral("uppercase"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).toUpper()); }}},
-        {QStringLiteral("lowercase"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).toLower()); }}},
-        {QStringLiteral("left"), {2, 2, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).left(countArg(a[1], p))); }}},
-        {QStringLiteral("right"), {2, 2, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).right(countArg(a[1], p))); }}},
-        {QStringLiteral("mid"), {2, 3, false,
-                                 [](const Args& a, int p) {
-                                     const int start = countArg(a[1], p);
-                                     if (start < 1)
-                                         throw EvaluationFailure{p, QStringLiteral("Mid começa em 1")};
-                                     return vb::Variant(textArg(a[0], p).mid(start - 1, a.size() == 3 ? countArg(a[2], p) : -1));
-                                 }}},
-        {QStringLiteral("length"), {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(textArg(a[0], p).size())); }}},
-        {QStringLiteral("date"), {1, 3, false,
-                                  [](const Args& a, int p) {
-                                      if (a.size() == 1)
-                                          return vb::Variant(vb::DateValue(dateArg(a[0], p)));
-                                      if (a.size() != 3)
-                                          throw EvaluationFailure{p, QStringLiteral("Date pede ano, mês e dia")};
-                                      return vb::Variant(dateOf(a, p));
-                                  }}},
-        {QStringLiteral("datetime"), {6, 6, false,
-                                      [](const Args& a, int p) {
-                                          const int h = int(numberArg(a[3], p)), n = int(numberArg(a[4], p)), s = int(numberArg(a[5], p));
-                                          if (!vb::isValidDateParts(2000, 1, 1, h, n, s))
-                                              throw EvaluationFailure{p, QStringLiteral("hora inexistente")};
-                                          return vb::Variant(vb::Date(dateOf(a, p).serial + vb::TimeSerial(h, n, s).serial));
-                                      }}},
+        {QStringLiteral("trim"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).trimmed()); }}},
+        {QStringLiteral("uppercase"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).toUpper()); }}},
+        {QStringLiteral("lowercase"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).toLower()); }}},
+        {QStringLiteral("left"),
+         {2, 2, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).left(countArg(a[1], p))); }}},
+        {QStringLiteral("right"),
+         {2, 2, false, [](const Args& a, int p) { return vb::Variant(textArg(a[0], p).right(countArg(a[1], p))); }}},
+        {QStringLiteral("mid"),
+         {2, 3, false,
+          [](const Args& a, int p) {
+              const int start = countArg(a[1], p);
+              if (start < 1)
+                  throw EvaluationFailure{p, QStringLiteral("Mid começa em 1")};
+              return vb::Variant(textArg(a[0], p).mid(start - 1, a.size() == 3 ? countArg(a[2], p) : -1));
+          }}},
+        {QStringLiteral("length"),
+         {1, 1, false, [](const Args& a, int p) { return vb::Variant(double(textArg(a[0], p).size())); }}},
+        {QStringLiteral("date"),
+         {1, 3, false,
+          [](const Args& a, int p) {
+              if (a.size() == 1)
+                  return vb::Variant(vb::DateValue(dateArg(a[0], p)));
+              if (a.size() != 3)
+                  throw EvaluationFailure{p, QStringLiteral("Date pede ano, mês e dia")};
+              return vb::Variant(dateOf(a, p));
+          }}},
+        {QStringLiteral("datetime"),
+         {6, 6, false,
+          [](const Args& a, int p) {
+              const int h = int(numberArg(a[3], p)), n = int(numberArg(a[4], p)), s = int(numberArg(a[5], p));
+              if (!vb::isValidDateParts(2000, 1, 1, h, n, s))
+                  throw EvaluationFailure{p, QStringLiteral("hora inexistente")};
+              return vb::Variant(vb::Date(dateOf(a, p).serial + vb::TimeSerial(h, n, s).serial));
+          }}},
     };
     return table;
 }

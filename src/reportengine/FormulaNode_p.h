@@ -11,17 +11,17 @@ namespace reportengine {
 
 struct FormulaNode {
     enum class Kind {
-        Constant,   // value
-        Field,      // {Table.Field}: name "table.field" in lower case
-        Formula,    // {@name}: name in lower case
-        Parameter,  // {?name}
+        Constant,       // value
+        Field,          // {Table.Field}: name "table.field" in lower case
+        Formula,        // {@name}: name in lower case
+        Parameter,      // {?name}
         SqlExpression,  // {%name}
-        Unary,      // op "-", "not"; args[0]
-        Binary,     // op "+ - * / mod & = <> < > <= >= and or like startswith"; args[0], args[1]
-        InList,     // args[0] in [args[1..]]; an item may be a range, a Binary "to"
-        InRange,    // args[0] in args[1] to args[2]
-        If,         // if args[0] then args[1] else args[2] (a Null constant when there is no else)
-        Call,       // name in lower case; args
+        Unary,          // op "-", "not"; args[0]
+        Binary,         // op "+ - * / mod & = <> < > <= >= and or like startswith"; args[0], args[1]
+        InList,         // args[0] in [args[1..]]; an item may be a range, a Binary "to"
+        InRange,        // args[0] in args[1] to args[2]
+        If,             // if args[0] then args[1] else args[2] (a Null constant when there is no else)
+        Call,           // name in lower case; args
     };
     Kind kind = Kind::Constant;
     vb::Variant value;

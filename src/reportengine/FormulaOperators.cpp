@@ -62,7 +62,8 @@ bool likePattern(const QString& text, const QString& pattern)
                       : c == QLatin1Char('?') ? QStringLiteral(".")
                                               : QRegularExpression::escape(QString(c));
     const QRegularExpression re(QRegularExpression::anchoredPattern(expression),
-                                QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+                                QRegularExpression::CaseInsensitiveOption |
+                                    QRegularExpression::DotMatchesEverythingOption);
     return re.match(text).hasMatch();
 }
 

@@ -22,8 +22,7 @@ class Parser {
 public:
     Parser(const QString& formula, const QString& what)
         : m_formula(formula), m_what(what), m_tokens(tokenizeFormula(formula, what))
-    {
-    }
+    {}
 
     FormulaTree formula()
     {
@@ -97,41 +96,44 @@ private:
         return node;
     }
 
-    FormulaTree disjunction()
+    // Operands joined left to right by the operators `here` accepts.
+    template <class Here>
+    FormulaTree chain(FormulaTree (Parser::*operand)(), Here here)
     {
-        FormulaTree left = conjunction();
-        while (isWord("or")) {
-            const int position = take().position;
-            left = binary(QStringLiteral("or"), position, std::move(left), conjunction());
+        FormulaTree left = (this->*operand)();
+        while (here()) {
+            const FormulaToken op = take();
+            left = binary(op.text, op.position, std::move(left), (this->*operand)());
         }
         return left;
+    }
+
+    FormulaTree disjunction()
+    {
+        return chain(&Parser::conjunction, [this] { return isWord("or"); });
     }
 
     FormulaTree conjunction()
     {
-        FormulaTree left = negation();
-        while (isWord("and")) {
-            const int position = take().position;
-            left = binary(QStringLiteral("and"), position, std::move(left), negation());
-        }
-        return left;
+        return chain(&Parser::negation, [this] { return isWord("and"); });
     }
 
-    FormulaTree negation()
+    // The prefix operator just read, applied to the operand that follows.
+    FormulaTree prefixed(const QString& op, FormulaTree (Parser::*operand)())
     {
-        if (!isWord("not"))
-            return comparison();
         auto node = makeNode(Kind::Unary, take().position);
-        node->op = QStringLiteral("not");
-        node->args.push_back(negation());
+        node->op = op;
+        node->args.push_back((this->*operand)());
         return node;
     }
+
+    FormulaTree negation() { return isWord("not") ? prefixed(QStringLiteral("not"), &Parser::negation) : comparison(); }
 
     FormulaTree comparison()
     {
         FormulaTree left = concatenation();
-        static const QStringList comparisons{QStringLiteral("="),  QStringLiteral("<>"), QStringLiteral("<"),
-                                             QStringLiteral(">"),  QStringLiteral("<="), QStringLiteral(">=")};
+        static const QStringList comparisons{QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("<"),
+                                             QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
         const FormulaToken& next = peek();
         if (next.kind == TokenKind::Operator && comparisons.contains(next.text)) {
             const FormulaToken op = take();
@@ -186,52 +188,29 @@ private:
 
     FormulaTree concatenation()
     {
-        FormulaTree left = additive();
-        while (isOperator("&")) {
-            const int position = take().position;
-            left = binary(QStringLiteral("&"), position, std::move(left), additive());
-        }
-        return left;
+        return chain(&Parser::additive, [this] { return isOperator("&"); });
     }
 
     FormulaTree additive()
     {
-        FormulaTree left = multiplicative();
-        while (isOperator("+") || isOperator("-")) {
-            const FormulaToken op = take();
-            left = binary(op.text, op.position, std::move(left), multiplicative());
-        }
-        return left;
+        return chain(&Parser::multiplicative, [this] { return isOperator("+") || isOperator("-"); });
     }
 
     FormulaTree multiplicative()
     {
-        FormulaTree left = unary();
-        while (isOperator("*") || isOperator("/") || isWord("mod")) {
-            const FormulaToken op = take();
-            left = binary(op.text, op.position, std::move(left), unary());
-        }
-        return left;
+        return chain(&Parser::unary, [this] { return isOperator("*") || isOperator("/") || isWord("mod"); });
     }
 
     FormulaTree unary()
     {
-        if (isOperator("-")) {
-            auto node = makeNode(Kind::Unary, take().position);
-            node->op = QStringLiteral("-");
-            node->args.push_back(unary());
-            return node;
-        }
+        if (isOperator("-"))
+            return prefixed(QStringLiteral("-"), &Parser::unary);
         if (isOperator("+")) {
             take();
             return unary();
         }
-        if (isWord("not")) {
-            auto node = makeNode(Kind::Unary, take().position);
-            node->op = QStringLiteral("not");
-            node->args.push_back(unary());
-            return node;
-        }
+        if (isWord("not"))
+            return prefixed(QStringLiteral("not"), &Parser::unary);
         return primary();
     }
 
@@ -251,8 +230,11 @@ private:
             node->value = token.text;
             return node;
         }
-        case TokenKind::Reference: take(); return reference(token);
-        case TokenKind::Word: return word();
+        case TokenKind::Reference:
+            take();
+            return reference(token);
+        case TokenKind::Word:
+            return word();
         case TokenKind::Operator:
             if (token.text == QLatin1String("(")) {
                 take();
@@ -261,7 +243,8 @@ private:
                 return inner;
             }
             break;
-        case TokenKind::End: fail(QStringLiteral("fórmula incompleta"));
+        case TokenKind::End:
+            fail(QStringLiteral("fórmula incompleta"));
         }
         fail(QStringLiteral("\"%1\" inesperado").arg(token.text));
     }
@@ -302,14 +285,15 @@ private:
             --m_next;
             return conditional();
         }
-        static const QStringList reserved{QStringLiteral("and"), QStringLiteral("or"), QStringLiteral("not"),
-                                          QStringLiteral("then"), QStringLiteral("else"), QStringLiteral("in"),
-                                          QStringLiteral("to"), QStringLiteral("mod"), QStringLiteral("like"),
+        static const QStringList reserved{QStringLiteral("and"),       QStringLiteral("or"),   QStringLiteral("not"),
+                                          QStringLiteral("then"),      QStringLiteral("else"), QStringLiteral("in"),
+                                          QStringLiteral("to"),        QStringLiteral("mod"),  QStringLiteral("like"),
                                           QStringLiteral("startswith")};
         if (reserved.contains(token.text))
             raiseFormulaSyntax(m_formula, m_what, token.position, QStringLiteral("\"%1\" inesperado").arg(token.text));
         if (!isFunctionName(token.text))
-            raiseFormulaSyntax(m_formula, m_what, token.position, QStringLiteral("função desconhecida \"%1\"").arg(token.text));
+            raiseFormulaSyntax(m_formula, m_what, token.position,
+                               QStringLiteral("função desconhecida \"%1\"").arg(token.text));
         auto node = makeNode(Kind::Call, token.position);
         node->name = token.text;
         if (isOperator("(")) {

@@ -8,10 +8,9 @@ namespace reportengine {
 
 void raiseFormulaSyntax(const QString& formula, const QString& what, int position, const QString& reason)
 {
-    raiseEngine(EngineError::FormulaSyntax, QStringLiteral("Erro na fórmula %1, posição %2: %3. Fórmula: %4")
-                                                .arg(what)
-                                                .arg(position)
-                                                .arg(reason, formula));
+    raiseEngine(
+        EngineError::FormulaSyntax,
+        QStringLiteral("Erro na fórmula %1, posição %2: %3. Fórmula: %4").arg(what).arg(position).arg(reason, formula));
 }
 
 std::vector<FormulaToken> tokenizeFormula(const QString& formula, const QString& what)

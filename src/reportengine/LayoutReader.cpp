@@ -32,13 +32,20 @@ const std::map<QString, Area>& areaNames()
 QString defaultSectionName(Area area, int group)
 {
     switch (area) {
-    case Area::ReportHeader: return QStringLiteral("ReportHeader");
-    case Area::PageHeader: return QStringLiteral("PageHeader");
-    case Area::GroupHeader: return QStringLiteral("GroupHeader%1").arg(group);
-    case Area::Details: return QStringLiteral("Details");
-    case Area::GroupFooter: return QStringLiteral("GroupFooter%1").arg(group);
-    case Area::ReportFooter: return QStringLiteral("ReportFooter");
-    case Area::PageFooter: return QStringLiteral("PageFooter");
+    case Area::ReportHeader:
+        return QStringLiteral("ReportHeader");
+    case Area::PageHeader:
+        return QStringLiteral("PageHeader");
+    case Area::GroupHeader:
+        return QStringLiteral("GroupHeader%1").arg(group);
+    case Area::Details:
+        return QStringLiteral("Details");
+    case Area::GroupFooter:
+        return QStringLiteral("GroupFooter%1").arg(group);
+    case Area::ReportFooter:
+        return QStringLiteral("ReportFooter");
+    case Area::PageFooter:
+        return QStringLiteral("PageFooter");
     }
     return {};
 }
@@ -133,7 +140,8 @@ private:
         for (const auto& s : layout.sections)
             if ((s->area == Area::GroupHeader || s->area == Area::GroupFooter) &&
                 (s->group < 1 || s->group > int(layout.groups.size())))
-                throw Malformed{QStringLiteral("a seção %1 se refere ao grupo %2, que não existe").arg(s->name).arg(s->group)};
+                throw Malformed{
+                    QStringLiteral("a seção %1 se refere ao grupo %2, que não existe").arg(s->name).arg(s->group)};
         orderSections(layout.sections);
     }
 
@@ -196,7 +204,7 @@ private:
 
     void command(LayoutSpec& layout)
     {
-        TableSpec table{CommandTable, CommandTable, {}};
+        TableSpec table{CommandTable, CommandTable, {}, {}};
         children([&](const QString& element) {
             if (element == QLatin1String("sql"))
                 layout.command = text();
@@ -263,7 +271,8 @@ private:
     {
         SortSpec sort;
         sort.field = required(QStringLiteral("field"));
-        sort.direction = attribute(QStringLiteral("direction")).compare(QLatin1String("descending"), Qt::CaseInsensitive) == 0;
+        sort.direction =
+            attribute(QStringLiteral("direction")).compare(QLatin1String("descending"), Qt::CaseInsensitive) == 0;
         m_xml.skipCurrentElement();
         return sort;
     }
@@ -314,7 +323,9 @@ private:
                        : align == QLatin1String("center") ? Qt::AlignHCenter
                                                           : Qt::AlignLeft;
         switch (object.kind) {
-        case ObjectKind::Text: object.text = m_xml.readElementText(); break;
+        case ObjectKind::Text:
+            object.text = m_xml.readElementText();
+            break;
         case ObjectKind::Field:
             object.source = required(QStringLiteral("source"));
             m_xml.skipCurrentElement();
@@ -325,7 +336,8 @@ private:
                 object.name = object.subreport;
             links(object);
             break;
-        default: m_xml.skipCurrentElement();
+        default:
+            m_xml.skipCurrentElement();
         }
         return object;
     }
@@ -336,7 +348,8 @@ private:
             font.family = attribute(QStringLiteral("font"));
         const QString size = attribute(QStringLiteral("size"));
         if (!size.isEmpty())
-            font.size = size.toDouble() > 0 ? size.toDouble() : throw Malformed{QStringLiteral("tamanho de fonte inválido")};
+            font.size =
+                size.toDouble() > 0 ? size.toDouble() : throw Malformed{QStringLiteral("tamanho de fonte inválido")};
         font.bold = boolAttribute(QStringLiteral("bold"));
         font.italic = boolAttribute(QStringLiteral("italic"));
     }
@@ -366,13 +379,20 @@ private:
 int areaRank(const SectionSpec& s)
 {
     switch (s.area) {
-    case Area::ReportHeader: return 0;
-    case Area::PageHeader: return 1;
-    case Area::GroupHeader: return 100 + s.group;
-    case Area::Details: return 1000;
-    case Area::GroupFooter: return 2000 - s.group;
-    case Area::ReportFooter: return 3000;
-    case Area::PageFooter: return 3001;
+    case Area::ReportHeader:
+        return 0;
+    case Area::PageHeader:
+        return 1;
+    case Area::GroupHeader:
+        return 100 + s.group;
+    case Area::Details:
+        return 1000;
+    case Area::GroupFooter:
+        return 2000 - s.group;
+    case Area::ReportFooter:
+        return 3000;
+    case Area::PageFooter:
+        return 3001;
     }
     return 0;
 }
@@ -402,11 +422,12 @@ LayoutSpec readLayout(const QString& path)
             throw Malformed{xml.errorString()};
     } catch (const Malformed& m) {
         const QString reason = xml.hasError() ? xml.errorString() : m.reason;
-        raiseEngine(EngineError::LayoutDamaged, QStringLiteral("Arquivo de relatório inválido: %1, linha %2, coluna %3: %4")
-                                                    .arg(path)
-                                                    .arg(xml.lineNumber())
-                                                    .arg(xml.columnNumber())
-                                                    .arg(reason));
+        raiseEngine(EngineError::LayoutDamaged,
+                    QStringLiteral("Arquivo de relatório inválido: %1, linha %2, coluna %3: %4")
+                        .arg(path)
+                        .arg(xml.lineNumber())
+                        .arg(xml.columnNumber())
+                        .arg(reason));
     }
     layout.file = path;
     return layout;

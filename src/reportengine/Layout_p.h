@@ -35,7 +35,7 @@ struct LinkSpec {
 struct ObjectSpec {
     ObjectKind kind = ObjectKind::Text;
     QString name;
-    QRect box;  // x, y, width, height within the section
+    QRect box;       // x, y, width, height within the section
     QString text;    // a text object's text
     QString source;  // a field object's expression
     QString format;  // the runtime's Format pattern; empty: the value's default text

@@ -56,7 +56,8 @@ void paintObject(QPainter& painter, const ObjectSpec& object, const QString& tex
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(box);
         return;
-    case ObjectKind::Subreport: return;
+    case ObjectKind::Subreport:
+        return;
     }
 }
 

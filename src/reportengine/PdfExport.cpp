@@ -10,7 +10,8 @@ namespace reportengine {
 
 void raiseExportFailed(const QString& path, const QString& reason)
 {
-    raiseEngine(EngineError::ExportFailed, QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(path, reason));
+    raiseEngine(EngineError::ExportFailed,
+                QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(path, reason));
 }
 
 void exportPdf(ReportDocument& document, const QString& path)

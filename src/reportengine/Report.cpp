@@ -22,12 +22,10 @@ const QString FilePort = QStringLiteral("FILE:");
 }  // namespace
 
 Report::Report(std::shared_ptr<LayoutSpec> layout, Report* parent)
-    : m_layout(std::move(layout)), m_parent(parent),
-      m_sections(EngineError::UnknownSection, QStringLiteral("A seção")),
+    : m_layout(std::move(layout)), m_parent(parent), m_sections(EngineError::UnknownSection, QStringLiteral("A seção")),
       m_parameters(EngineError::UnknownParameter, QStringLiteral("O parâmetro")),
       m_formulas(EngineError::UnknownItem, QStringLiteral("A fórmula")),
-      m_sqlExpressions(EngineError::UnknownItem, QStringLiteral("A expressão SQL")),
-      m_sortFields(*m_layout, *this)
+      m_sqlExpressions(EngineError::UnknownItem, QStringLiteral("A expressão SQL")), m_sortFields(*m_layout, *this)
 {
     for (TableSpec& table : m_layout->tables)
         m_database.Tables().add(std::make_shared<DatabaseTable>(table, *this));
@@ -111,7 +109,8 @@ void Report::DeleteGroup(int group)
 {
     auto& groups = m_layout->groups;
     if (group < 1 || group > int(groups.size()))
-        raiseEngine(EngineError::UnknownGroup, QStringLiteral("O relatório %1 não tem o grupo %2").arg(Name()).arg(group));
+        raiseEngine(EngineError::UnknownGroup,
+                    QStringLiteral("O relatório %1 não tem o grupo %2").arg(Name()).arg(group));
     groups.erase(groups.begin() + (group - 1));
     auto& sections = m_layout->sections;
     std::erase_if(sections, [group](const auto& s) {
@@ -160,16 +159,14 @@ void Report::setSQLQueryString(const QString& sql)
 ReportDocument* Report::document()
 {
     if (!m_document && !m_cancelled) {
-        ConnectionPool connections;
-        m_document = std::make_unique<ReportDocument>(*m_layout, connections);
-        if (!m_document->hasRecords()) {
-            bool cancel = false;
+        auto document = std::make_unique<ReportDocument>(*m_layout);
+        bool cancel = false;
+        if (!document->hasRecords())
             emit NoData(&cancel);
-            if (cancel) {
-                m_document.reset();
-                m_cancelled = true;
-            }
-        }
+        if (cancel)
+            m_cancelled = true;
+        else
+            m_document = std::move(document);
     }
     return m_document.get();
 }
@@ -204,9 +201,9 @@ void Report::paintAll(QPrinter& printer)
         return;
     QPainter painter;
     if (!painter.begin(&printer))
-        raiseEngine(EngineError::PrintFailed, QStringLiteral("Não foi possível imprimir em %1")
-                                                  .arg(printer.outputFileName().isEmpty() ? printer.printerName()
-                                                                                          : printer.outputFileName()));
+        raiseEngine(EngineError::PrintFailed,
+                    QStringLiteral("Não foi possível imprimir em %1")
+                        .arg(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName()));
     const double scale = printer.resolution() / 1440.0;
     painter.scale(scale, scale);
     for (int page = 0; page < run->pageCount(); ++page) {
@@ -227,11 +224,18 @@ void Report::Export(bool)
     if (!run)
         return;
     switch (options.FormatType) {
-    case ExportFormat::PDF: exportPdf(*run, options.DiskFileName); return;
-    case ExportFormat::Workbook: exportWorkbook(*run, options.DiskFileName); return;
-    case ExportFormat::CSV: exportCsv(*run, options.DiskFileName); return;
+    case ExportFormat::PDF:
+        exportPdf(*run, options.DiskFileName);
+        return;
+    case ExportFormat::Workbook:
+        exportWorkbook(*run, options.DiskFileName);
+        return;
+    case ExportFormat::CSV:
+        exportCsv(*run, options.DiskFileName);
+        return;
     }
-    raiseEngine(EngineError::UnknownExportFormat, QStringLiteral("Formato de exportação desconhecido: %1").arg(options.FormatType));
+    raiseEngine(EngineError::UnknownExportFormat,
+                QStringLiteral("Formato de exportação desconhecido: %1").arg(options.FormatType));
 }
 
 void Report::setUpPrinter(QPrinter& printer, int copies) const
@@ -243,9 +247,9 @@ void Report::setUpPrinter(QPrinter& printer, int copies) const
     } else if (!spec.device.isEmpty())
         printer.setPrinterName(spec.device);
     const QSize size = pageSizeTwips();
-    printer.setPageLayout(QPageLayout(QPageSize(QSizeF(m_layout->page.width / 20.0, m_layout->page.height / 20.0), QPageSize::Point),
-                                      size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                      QMarginsF()));
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QSizeF(m_layout->page.width / 20.0, m_layout->page.height / 20.0), QPageSize::Point),
+                    size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
     printer.setFullPage(true);
     printer.setCopyCount(std::max(1, copies));
 }
@@ -257,7 +261,8 @@ void Report::PrintOut(bool promptUser, int numberOfCopies)
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer, numberOfCopies);
     if (printer.outputFormat() == QPrinter::NativeFormat && !printer.isValid())
-        raiseEngine(EngineError::PrintFailed, QStringLiteral("A impressora %1 não está disponível").arg(printer.printerName()));
+        raiseEngine(EngineError::PrintFailed,
+                    QStringLiteral("A impressora %1 não está disponível").arg(printer.printerName()));
     if (promptUser && printPrompt() && !printPrompt()(printer))
         return;
     paintAll(printer);

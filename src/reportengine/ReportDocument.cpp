@@ -53,10 +53,10 @@ QSize orientedPageSize(const PageSpec& page)
     return page.orientation == 2 ? QSize(page.height, page.width) : QSize(page.width, page.height);
 }
 
-ReportDocument::ReportDocument(const LayoutSpec& layout, ConnectionPool& connections)
-    : m_layout(layout), m_connections(connections), m_compiled(std::make_shared<CompiledLayout>(layout))
+ReportDocument::ReportDocument(const LayoutSpec& layout)
+    : m_layout(layout), m_compiled(std::make_shared<CompiledLayout>(layout))
 {
-    auto table = std::make_shared<RecordTable>(readRecords(layout, connections));
+    auto table = std::make_shared<RecordTable>(readRecords(layout, m_connections));
     m_main = std::make_unique<ReportRun>(m_compiled, table, nullptr, nullptr);
     m_pageSize = orientedPageSize(layout.page);
     m_bodyTop = layout.page.top + heightOf(layout, [](const SectionSpec& s) { return s.area == Area::PageHeader; });
@@ -133,8 +133,9 @@ ReportDocument::Subreport& ReportDocument::subreportSource(const LayoutSpec& par
         if (candidate->name.compare(object.subreport, Qt::CaseInsensitive) == 0)
             layout = candidate.get();
     if (!layout)
-        raiseEngine(EngineError::UnknownSubreport, QStringLiteral("O relatório %1 não tem o sub-relatório %2")
-                                                       .arg(parentLayout.file, object.subreport));
+        raiseEngine(
+            EngineError::UnknownSubreport,
+            QStringLiteral("O relatório %1 não tem o sub-relatório %2").arg(parentLayout.file, object.subreport));
     auto source = std::make_unique<Subreport>();
     source->object = &object;
     source->compiled = std::make_shared<CompiledLayout>(*layout);

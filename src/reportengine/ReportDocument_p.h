@@ -35,7 +35,8 @@ struct PageContent {
 
 class ReportDocument {
 public:
-    ReportDocument(const LayoutSpec& layout, ConnectionPool& connections);
+    // Reads the records of the report and of its subreports and lays them out.
+    explicit ReportDocument(const LayoutSpec& layout);
     ~ReportDocument();
 
     bool hasRecords() const { return m_main->recordCount() > 0; }
@@ -58,7 +59,7 @@ private:
     void paintBand(QPainter& painter, ReportRun& run, const SectionSpec& section, int record, int x, int y, int height);
 
     const LayoutSpec& m_layout;
-    ConnectionPool& m_connections;
+    ConnectionPool m_connections;
     std::shared_ptr<const CompiledLayout> m_compiled;
     std::unique_ptr<ReportRun> m_main;
     std::vector<std::unique_ptr<Subreport>> m_subreports;

@@ -17,12 +17,12 @@ int ReportObject::Kind() const
 
 QString SubreportObject::SubreportName() const
 {
-    return m_object.subreport;
+    return object().subreport;
 }
 
 std::shared_ptr<Report> SubreportObject::OpenSubreport() const
 {
-    return m_parent.OpenSubreport(m_object.subreport);
+    return m_parent.OpenSubreport(object().subreport);
 }
 
 }  // namespace reportengine

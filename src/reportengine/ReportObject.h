@@ -17,19 +17,21 @@ public:
     QString Name() const;
     int Kind() const;
 
+protected:
+    const ObjectSpec& object() const { return m_object; }
+
 private:
     const ObjectSpec& m_object;
 };
 
 class SubreportObject : public ReportObject {
 public:
-    SubreportObject(const ObjectSpec& object, Report& parent) : ReportObject(object), m_object(object), m_parent(parent) {}
+    SubreportObject(const ObjectSpec& object, Report& parent) : ReportObject(object), m_parent(parent) {}
     QString SubreportName() const;
     // The same report object the parent's OpenSubreport gives for this name.
     std::shared_ptr<Report> OpenSubreport() const;
 
 private:
-    const ObjectSpec& m_object;
     Report& m_parent;
 };
 

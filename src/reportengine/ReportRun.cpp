@@ -22,10 +22,14 @@ int sortOrder(const vb::Variant& a, const vb::Variant& b)
 QString referenceText(const FormulaNode& node)
 {
     switch (node.kind) {
-    case FormulaNode::Kind::Field: return QLatin1Char('{') + node.name + QLatin1Char('}');
-    case FormulaNode::Kind::Formula: return QStringLiteral("{@") + node.name + QLatin1Char('}');
-    case FormulaNode::Kind::SqlExpression: return QStringLiteral("{%") + node.name + QLatin1Char('}');
-    default: throw EvaluationFailure{node.position, QStringLiteral("o grupo de um resumo é dado pelo seu campo")};
+    case FormulaNode::Kind::Field:
+        return QLatin1Char('{') + node.name + QLatin1Char('}');
+    case FormulaNode::Kind::Formula:
+        return QStringLiteral("{@") + node.name + QLatin1Char('}');
+    case FormulaNode::Kind::SqlExpression:
+        return QStringLiteral("{%") + node.name + QLatin1Char('}');
+    default:
+        throw EvaluationFailure{node.position, QStringLiteral("o grupo de um resumo é dado pelo seu campo")};
     }
 }
 
@@ -151,7 +155,8 @@ vb::Variant ReportRun::field(const FormulaNode& reference)
 
 vb::Variant ReportRun::sqlExpression(const FormulaNode& reference)
 {
-    return column(reference, QLatin1Char('%') + reference.name, QStringLiteral("{%") + reference.name + QLatin1Char('}'));
+    return column(reference, QLatin1Char('%') + reference.name,
+                  QStringLiteral("{%") + reference.name + QLatin1Char('}'));
 }
 
 vb::Variant ReportRun::formula(const FormulaNode& reference)
@@ -160,7 +165,8 @@ vb::Variant ReportRun::formula(const FormulaNode& reference)
     if (index < 0)
         throw EvaluationFailure{reference.position, QStringLiteral("fórmula desconhecida {@%1}").arg(reference.name)};
     if (m_formulaDepth >= MaxFormulaDepth)
-        throw EvaluationFailure{reference.position, QStringLiteral("a fórmula {@%1} se refere a si mesma").arg(reference.name)};
+        throw EvaluationFailure{reference.position,
+                                QStringLiteral("a fórmula {@%1} se refere a si mesma").arg(reference.name)};
     ++m_formulaDepth;
     struct Leave {
         int& depth;
@@ -169,22 +175,28 @@ vb::Variant ReportRun::formula(const FormulaNode& reference)
     return m_compiled->formulas[index].evaluate(*this);
 }
 
-vb::Variant ReportRun::parameter(const FormulaNode& reference)
+std::optional<vb::Variant> ReportRun::parameterValue(const QString& name) const
 {
-    const int index = m_compiled->parameterIndex.value(reference.name, -1);
+    const int index = m_compiled->parameterIndex.value(name, -1);
     if (index >= 0) {
         const ParameterSpec& spec = m_compiled->layout.parameters[index];
         if (!spec.currentValues.empty())
             return spec.currentValues.front();
         if (spec.defaultValue)
-            return parameterValue(*spec.defaultValue, spec.type);
+            return reportengine::parameterValue(*spec.defaultValue, spec.type);
     }
-    if (m_parent && m_parent->m_compiled->parameterIndex.contains(reference.name))
-        return const_cast<ReportRun*>(m_parent)->parameter(reference);
-    if (index < 0)
+    return m_parent ? m_parent->parameterValue(name) : std::nullopt;
+}
+
+vb::Variant ReportRun::parameter(const FormulaNode& reference)
+{
+    if (const auto value = parameterValue(reference.name))
+        return *value;
+    if (!m_compiled->parameterIndex.contains(reference.name))
         throw EvaluationFailure{reference.position, QStringLiteral("parâmetro desconhecido {?%1}").arg(reference.name)};
-    raiseEngine(EngineError::MissingParameterValue,
-                QStringLiteral("O parâmetro {?%1} do relatório %2 não tem valor").arg(reference.name, m_compiled->layout.file));
+    raiseEngine(
+        EngineError::MissingParameterValue,
+        QStringLiteral("O parâmetro {?%1} do relatório %2 não tem valor").arg(reference.name, m_compiled->layout.file));
 }
 
 vb::Variant ReportRun::special(const QString& name)

@@ -7,6 +7,7 @@
 #include "reportengine/RecordTable_p.h"
 
 #include <map>
+#include <optional>
 #include <memory>
 #include <tuple>
 
@@ -45,6 +46,8 @@ public:
     vb::Variant special(const QString& name) override;
 
 private:
+    // A parameter's value: its own, its default, or the parent's parameter of that name.
+    std::optional<vb::Variant> parameterValue(const QString& name) const;
     vb::Variant column(const FormulaNode& reference, const QString& key, const QString& shown);
     void select(const std::vector<int>* candidates);
     void sort();

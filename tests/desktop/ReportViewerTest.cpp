@@ -5,7 +5,10 @@
 #include "schema/DemoPlant.h"
 #include "support/ProgramFolder.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QFile>
 #include <QImage>
 #include <QScrollArea>
@@ -91,6 +94,35 @@ TEST_F(ReportViewerTest, ZoomResizesThePageAndTellsTheLevel)
     EXPECT_NEAR(page->width(), width100 * 1.5, 2);
     viewer.Zoom(1000);
     EXPECT_EQ(changes, std::vector<int>({150, 400}));
+}
+
+TEST_F(ReportViewerTest, TypedZoomAndButtonsFollowTheReport)
+{
+    desktop::ReportViewer viewer;
+    auto action = [&](const QString& text) {
+        for (QAction* a : viewer.findChildren<QAction*>())
+            if (a->text() == text)
+                return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_NE(action(QStringLiteral("Imprimir")), nullptr);
+    EXPECT_FALSE(action(QStringLiteral("Imprimir"))->isEnabled());
+    EXPECT_FALSE(action(QStringLiteral("Exportar"))->isEnabled());
+    viewer.setReportSource(report);
+    viewer.ViewReport();
+    EXPECT_TRUE(action(QStringLiteral("Imprimir"))->isEnabled());
+    EXPECT_TRUE(action(QStringLiteral("Exportar"))->isEnabled());
+    EXPECT_FALSE(action(QStringLiteral("<"))->isEnabled());
+    EXPECT_TRUE(action(QStringLiteral(">|"))->isEnabled());
+
+    QComboBox* zoom = viewer.findChild<QComboBox*>();
+    zoom->setCurrentText(QStringLiteral(" 75 %"));
+    emit zoom->lineEdit()->editingFinished();
+    EXPECT_EQ(viewer.zoomLevel(), 75);
+    zoom->setCurrentText(QStringLiteral("muito"));
+    emit zoom->lineEdit()->editingFinished();
+    EXPECT_EQ(viewer.zoomLevel(), 75);
+    EXPECT_EQ(zoom->currentText(), QStringLiteral("75%"));
 }
 
 TEST_F(ReportViewerTest, GroupTreeJumpsToTheGroupsPage)

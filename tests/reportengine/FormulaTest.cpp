@@ -81,7 +81,8 @@ TEST(FormulaTest, DatesCountInDays)
     EXPECT_EQ(eval("Date(2026, 3, 10) - Date(2026, 3, 9)"), Variant(1.0));
     EXPECT_EQ(eval("Date(2026, 3, 9) + 1"), Variant(vb::DateSerial(2026, 3, 10)));
     EXPECT_EQ(eval("DateTime(2026, 3, 9, 13, 30, 0) > Date(2026, 3, 9)"), Variant(true));
-    EXPECT_EQ(eval("Hour(DateTime(2026, 3, 9, 13, 30, 0)) * 100 + Minute(DateTime(2026, 3, 9, 13, 30, 0))"), Variant(1330.0));
+    EXPECT_EQ(eval("Hour(DateTime(2026, 3, 9, 13, 30, 0)) * 100 + Minute(DateTime(2026, 3, 9, 13, 30, 0))"),
+              Variant(1330.0));
     EXPECT_EQ(eval("Year({os.DtEntr}) * 10000 + Month({os.dtentr}) * 100 + Day({OS.DTENTR})"), Variant(20260309.0));
     EXPECT_EQ(eval("Date(DateTime(2026, 3, 9, 13, 30, 0))"), Variant(vb::DateSerial(2026, 3, 9)));
     EXPECT_EQ(eval("CDate('09/03/2026') = CDate(2026, 3, 9)"), Variant(true));
@@ -98,7 +99,8 @@ TEST(FormulaTest, FunctionsOnTextsAndNumbers)
     EXPECT_EQ(eval("ToText(True)"), Variant("True"));
     EXPECT_EQ(eval("ToNumber('1,5') + ToNumber(True)"), Variant(2.5));
     EXPECT_EQ(eval("Trim('  a b  ') & UpperCase('x') & LowerCase('Y')"), Variant("a bXy"));
-    EXPECT_EQ(eval("Left('LAS01', 3) & Right('LAS01', 2) & Mid('LAS01', 2, 2) & Mid('LAS01', 4)"), Variant("LAS01AS01"));
+    EXPECT_EQ(eval("Left('LAS01', 3) & Right('LAS01', 2) & Mid('LAS01', 2, 2) & Mid('LAS01', 4)"),
+              Variant("LAS01AS01"));
     EXPECT_EQ(eval("Length({os.descricao})"), Variant(10.0));
     EXPECT_EQ(eval("PageNumber & '/' & TotalPageCount"), Variant("3/7"));
     EXPECT_EQ(eval("Sum({os.nrserv})"), Variant(42.0));

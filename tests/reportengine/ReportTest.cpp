@@ -121,16 +121,19 @@ TEST_F(ReportTest, ObjectModelNamesItsParts)
     EXPECT_EQ(test::errorNumber([&] { report->setRecordSelectionFormula(QStringLiteral("{CadOS.NrServ} =")); }),
               Error::FormulaSyntax);
     EXPECT_EQ(report->RecordSelectionFormula(), QStringLiteral("{CadOS.Cliente} = {?Cliente}"));
-    EXPECT_TRUE(report->SQLQueryString().contains(QStringLiteral("INNER JOIN [CadCli] AS [CadCli] ON [CadOS].[Cliente] = [CadCli].[Codigo]")));
+    EXPECT_TRUE(report->SQLQueryString().contains(
+        QStringLiteral("INNER JOIN [CadCli] AS [CadCli] ON [CadOS].[Cliente] = [CadCli].[Codigo]")));
 }
 
 TEST_F(ReportTest, SelectionParametersAndSortFieldsOrderTheRecords)
 {
     auto report = orders(2);
-    EXPECT_EQ(csvRows(*report), QStringList({"1002;Conjunto 2;Maquinas Beta;11/03", "1005;Conjunto 5;Maquinas Beta;17/03",
-                                             "1008;Conjunto 8;Maquinas Beta;23/03", "1011;Conjunto 11;Maquinas Beta;29/03"}));
+    EXPECT_EQ(csvRows(*report),
+              QStringList({"1002;Conjunto 2;Maquinas Beta;11/03", "1005;Conjunto 5;Maquinas Beta;17/03",
+                           "1008;Conjunto 8;Maquinas Beta;23/03", "1011;Conjunto 11;Maquinas Beta;29/03"}));
 
-    report->setRecordSelectionFormula(report->RecordSelectionFormula() + QStringLiteral(" or {CadOS.NrServ} in [1001, 1003]"));
+    report->setRecordSelectionFormula(report->RecordSelectionFormula() +
+                                      QStringLiteral(" or {CadOS.NrServ} in [1001, 1003]"));
     auto& sorts = report->RecordSortFields();
     sorts.Add(report->SQLExpressionFields().Item(1), reportengine::AscendingOrder);
     sorts.Add(report->FormulaFields().Item(QStringLiteral("{@Inverso}")), reportengine::AscendingOrder);
@@ -146,19 +149,21 @@ TEST_F(ReportTest, SelectionParametersAndSortFieldsOrderTheRecords)
     EXPECT_EQ(csvRows(*descending).value(0), QStringLiteral("1010;Conjunto 10;Construtora Alfa;27/03"));
 
     auto replaced = orders(3);
-    replaced->setSQLQueryString(QStringLiteral("SELECT NrServ, 'Trocada', 3, DtEntr, 3, 'Outro', 0 FROM CadOS WHERE NrServ = 1012"));
+    replaced->setSQLQueryString(
+        QStringLiteral("SELECT NrServ, 'Trocada', 3, DtEntr, 3, 'Outro', 0 FROM CadOS WHERE NrServ = 1012"));
     EXPECT_EQ(csvRows(*replaced), QStringList({"1012;Trocada;Outro;31/03"}));
 }
 
 TEST_F(ReportTest, SubreportsFollowTheirLinks)
 {
     auto report = orders(3);
-    report->OpenSubreport(QStringLiteral("Posicoes"))->setRecordSelectionFormula(QStringLiteral("{CadPos.Etapa} = 0"));
+    report->OpenSubreport(QStringLiteral("Posicoes"))
+        ->setRecordSelectionFormula(QStringLiteral("{CadPos.Etapa} = 0 and {?Cliente} = 3"));
     const QString text = pdfText(*report);
-    // Order 1003 has one part, 1006 two; the assemblies (stage 1) are left out.
-    const QString expected = QStringLiteral(
-        "1003 .*Conjunto 3 .*Agro Gama .*\\n +- Peca 1 x 19\\n +1 posições\\n"
-        "1006 .*Conjunto 6 .*Agro Gama .*\\n +- Peca 1 x 8\\n +- Peca 2 x 8\\n +2 posições\\n");
+    // Order 1003 has one part, 1006 two; the assemblies (stage 1) are left out. The parent lends {?Cliente}.
+    const QString expected =
+        QStringLiteral("1003 .*Conjunto 3 .*Agro Gama .*\\n +- Peca 1 x 19\\n +1 posições\\n"
+                       "1006 .*Conjunto 6 .*Agro Gama .*\\n +- Peca 1 x 8\\n +- Peca 2 x 8\\n +2 posições\\n");
     EXPECT_TRUE(QRegularExpression(expected).match(text).hasMatch()) << qPrintable(text);
     EXPECT_FALSE(text.contains(QStringLiteral("Conjunto soldado")));
 }
@@ -207,13 +212,16 @@ TEST_F(ReportTest, ExportsWriteTheFormatsAsked)
     report->ExportOptions().DiskFileName = workbook;
     report->Export(false);
     QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QStringLiteral("import openpyxl,sys\n"
-                                                       "for r in openpyxl.load_workbook(sys.argv[1]).active.iter_rows(values_only=True): print(r)"),
-                  workbook});
+    reader.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import openpyxl,sys\n"
+                        "for r in openpyxl.load_workbook(sys.argv[1]).active.iter_rows(values_only=True): print(r)"),
+         workbook});
     ASSERT_TRUE(reader.waitForFinished(30000));
-    EXPECT_EQ(QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n')).mid(0, 2),
-              QStringList({"('OS', 'Descricao', 'Cliente', 'Prazo')", "(1001, 'Conjunto 1', 'Construtora Alfa', '09/03')"}))
+    EXPECT_EQ(
+        QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n')).mid(0, 2),
+        QStringList({"('OS', 'Descricao', 'Cliente', 'Prazo')", "(1001, 'Conjunto 1', 'Construtora Alfa', '09/03')"}))
         << reader.readAllStandardError().constData();
 
     report->ExportOptions().FormatType = reportengine::ExportFormat::PDF;
@@ -242,6 +250,55 @@ TEST_F(ReportTest, PrintOutGoesToTheSelectedPrinter)
     reportengine::Report::setPrintPrompt({});
     EXPECT_EQ(prompts, 2);
     EXPECT_TRUE(test::pdfPages(path).join(QLatin1Char('\f')).contains(QStringLiteral("Conjunto 11")));
+}
+
+TEST_F(ReportTest, PaperSizeAndOrientationShapeThePages)
+{
+    auto report = orders(1);
+    const QString path = program.file(QStringLiteral("papel.pdf"));
+    auto pageSize = [&] {
+        report->ExportOptions().DiskFileName = path;
+        report->Export(false);
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {path});
+        info.waitForFinished(30000);
+        return QRegularExpression(QStringLiteral("Page size: +([0-9.]+ x [0-9.]+) pts"))
+            .match(QString::fromUtf8(info.readAllStandardOutput()))
+            .captured(1);
+    };
+    EXPECT_EQ(pageSize(), QStringLiteral("595 x 842"));
+    report->setPaperOrientation(reportengine::Landscape);
+    EXPECT_EQ(pageSize(), QStringLiteral("842 x 595"));
+    report->setPaperOrientation(reportengine::Portrait);
+    report->setPaperSize(reportengine::PaperLetter);
+    EXPECT_EQ(pageSize(), QStringLiteral("612 x 792"));
+    report->setPaperSize(reportengine::PaperUser);
+    EXPECT_EQ(report->PaperSize(), reportengine::PaperUser);
+    EXPECT_EQ(pageSize(), QStringLiteral("612 x 792"));
+}
+
+TEST_F(ReportTest, CanGrowFieldsWrapAndPushTheNextSection)
+{
+    QByteArray body = OrdersBody;
+    body.replace(
+        R"(<field x="1000" y="0" width="2500" height="240" source="{CadOS.Descricao}"/>)",
+        R"(<field x="1000" y="0" width="1400" height="240" cangrow="true" source="{CadOS.Descricao} &amp; ' do cliente ' &amp; {CadCli.Nome}"/>)");
+    auto report = openLayout(QStringLiteral("Ordens"), layoutXml(body));
+    report->ParameterFields().Item(1).AddCurrentValue(1);
+    report->OpenSubreport(QStringLiteral("Posicoes"))->Sections().Item(1).setSuppress(true);
+    report->OpenSubreport(QStringLiteral("Posicoes"))->Sections().Item(2).setSuppress(true);
+    test::expectMatches(
+        pdfText(*report),
+        {QStringLiteral("1001 +Conjunto 1 do +Construtora Alfa +09/03\n +cliente\n +Construtora\n +Alfa\n"
+                        "1004 +Conjunto 4 do")});
+}
+
+TEST_F(ReportTest, AnAccessDatabaseIsReadFromItsFile)
+{
+    auto report = orders(2);
+    for (const auto& table : report->Database().Tables())
+        table->SetLogOnInfo(QStringLiteral("Access"), database);
+    EXPECT_EQ(csvRows(*report).size(), 4);
 }
 
 TEST_F(ReportTest, ReadingWithoutLogOnFails)

@@ -19,9 +19,9 @@ void bookEveryOperation(const QString& path, QDate first)
     schema::SqliteDatabase db(path);
     db.executeScript(QStringLiteral("BEGIN"));
     QHash<QString, QDateTime> nextStart;
-    const auto operations = db.rows(QStringLiteral(
-        "SELECT s.Auto, s.Posto, s.TempoPreparo + s.TempoUnitario * p.Quant FROM CadSeq s "
-        "JOIN CadPos p ON p.Auto = s.Posicao ORDER BY s.NrServ, p.Etapa, s.Posicao, s.Sequencia"));
+    const auto operations = db.rows(
+        QStringLiteral("SELECT s.Auto, s.Posto, s.TempoPreparo + s.TempoUnitario * p.Quant FROM CadSeq s "
+                       "JOIN CadPos p ON p.Auto = s.Posicao ORDER BY s.NrServ, p.Etapa, s.Posicao, s.Sequencia"));
     for (const QVariantList& operation : operations) {
         const QString station = operation[1].toString();
         QDateTime& start = nextStart[station];
@@ -107,6 +107,12 @@ QStringList csvFileRows(const QString& path)
     QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     lines.removeFirst();
     return lines;
+}
+
+void expectMatches(const QString& text, const QStringList& patterns)
+{
+    for (const QString& pattern : patterns)
+        EXPECT_TRUE(QRegularExpression(pattern).match(text).hasMatch()) << qPrintable(pattern + "\n---\n" + text);
 }
 
 QByteArray layoutXml(const QByteArray& body)

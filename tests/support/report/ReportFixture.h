@@ -36,6 +36,9 @@ protected:
 // The lines of a CSV export after its heading; "<no file>" when there is none.
 QStringList csvFileRows(const QString& path);
 
+// Every pattern (a regular expression) matches somewhere in the text.
+void expectMatches(const QString& text, const QStringList& patterns);
+
 // A layout document around the given body: <report version="1"> with an A4 page.
 QByteArray layoutXml(const QByteArray& body);
 
