@@ -1,6 +1,6 @@
 // How a report reads its data: joins, commands with SQL expressions, and nested groups with their summaries.
 
-#include "ReportFixture.h"
+#include "support/report/ReportFixture.h"
 
 #include "support/Printing.h"
 
