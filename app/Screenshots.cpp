@@ -1,7 +1,9 @@
 #include "Screenshots.h"
 
+#include "ado/Recordset.h"
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
+#include "desktop/DataGrid.h"
 #include "desktop/ReportViewer.h"
 #include "reportengine/Application.h"
 #include "runtime/App.h"
@@ -16,6 +18,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -27,9 +30,36 @@ void shoot(const QString& file)
     QGuiApplication::primaryScreen()->grabWindow(0).save(file);
 }
 
+// A window with a data grid over the demo plant's load queue, as a lookup's search window shows one.
+QWidget* showQueueGrid(QWidget& owner)
+{
+    auto* window = new QWidget(&owner, Qt::Window);
+    window->setWindowTitle(QStringLiteral("Fila de carga"));
+    window->resize(760, 420);
+    window->move(40, 40);
+    auto* grid = new desktop::DataGrid(window);
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(grid);
+    auto records = std::make_shared<ADODB::Recordset>();
+    records->setCursorLocation(ADODB::adUseClient);
+    records->Open(QStringLiteral("SELECT f.Ordem, f.NrServ, o.Descricao, o.DtEntr, f.DataTermino, f.Atrasado "
+                                 "FROM CadFilaVorna f JOIN CadOS o ON o.NrServ = f.NrServ ORDER BY f.Ordem"),
+                  BancoAtual().VariavelADODBConnection(), ADODB::adOpenStatic, ADODB::adLockReadOnly);
+    grid->setDataSource(records);
+    const QStringList captions{"Ordem", "OS", "Descrição", "Entrega", "Término", "Atraso"};
+    for (int c = 0; c < captions.size(); ++c)
+        grid->Columns().Item(c).setCaption(captions[c]);
+    grid->Columns().Item(2).setWidth(3600);
+    grid->Columns().Item(3).setNumberFormat(QStringLiteral("dd/mm/yyyy"));
+    grid->Columns().Item(4).setNumberFormat(QStringLiteral("dd/mm/yyyy hh:nn"));
+    grid->Columns().Item(4).setWidth(2400);
+    window->show();
+    return window;
+}
+
 // The machine load of the coming week in the report viewer, after a full rescheduling from the chart window
 // so that the demo plant's work orders have their bookings.
-QWidget* showMachineLoad()
+QWidget* showMachineLoad(QWidget& owner)
 {
     modMonta::rescheduleAll(screens::globalForm<FrmVorna>());
     auto report = reportengine::Application().OpenReport(vb::App::Path() + QStringLiteral("/Relatorios/VornaMaquina.rpt"));
@@ -40,8 +70,8 @@ QWidget* showMachineLoad()
     report->ParameterFields().Item(1).AddCurrentValue(today);
     report->ParameterFields().Item(2).AddCurrentValue(vb::DateAdd(QStringLiteral("d"), 6, today));
     report->ParameterFields().Item(3).AddCurrentValue(QString());
-    auto* viewer = new desktop::ReportViewer;
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    auto* viewer = new desktop::ReportViewer(&owner);
+    viewer->setWindowFlag(Qt::Window);
     viewer->setWindowTitle(QStringLiteral("VornaMaquina"));
     viewer->setDisplayGroupTree(true);
     viewer->setReportSource(report);
@@ -71,7 +101,12 @@ void photographMenuWindows(FrmPrincipal& principal, const QString& folder)
         });
         ++step;
     }
-    QTimer::singleShot(SettleMs * (2 * step), &principal, [] { showMachineLoad(); });
+    QTimer::singleShot(SettleMs * (2 * step), &principal, [&principal] { showQueueGrid(principal); });
+    QTimer::singleShot(SettleMs * (2 * step + 1), &principal, [folder, step] {
+        shoot(folder + QStringLiteral("/%1-grid.png").arg(step));
+    });
+    ++step;
+    QTimer::singleShot(SettleMs * (2 * step), &principal, [&principal] { showMachineLoad(principal); });
     QTimer::singleShot(SettleMs * (2 * step + 3), &principal,
                        [folder, step] { shoot(folder + QStringLiteral("/%1-VornaMaquina.png").arg(step)); });
     QTimer::singleShot(SettleMs * (2 * step + 4), &principal, [] { QApplication::quit(); });

@@ -20,6 +20,7 @@ struct Connection::Private {
     bool inTransaction = false;
     std::vector<Error> errors;
     std::vector<std::weak_ptr<Recordset>> recordsets;
+    std::function<void(const QString&)> willExecute;
 };
 
 namespace {
@@ -155,6 +156,7 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, long*
     const bool noRecords = options != adCmdUnspecified && (options & adExecuteNoRecords);
     const long commandType = options == adCmdUnspecified ? adCmdUnspecified : options & ~adExecuteNoRecords;
     const QString sql = sqlFor(commandText, commandType);
+    willExecute(sql);
     sqlserver::BatchResult result = guarded([&] { return engine().execute(sql); });
     if (recordsAffected)
         *recordsAffected = long(result.rowsAffected);
@@ -165,6 +167,17 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, long*
         recordset->openOn(weak_from_this().lock(), std::move(result.rowsets.front()), d->cursorLocation,
                           adOpenForwardOnly, adLockReadOnly);
     return recordset;
+}
+
+void Connection::setWillExecute(std::function<void(const QString&)> handler)
+{
+    d->willExecute = std::move(handler);
+}
+
+void Connection::willExecute(const QString& sql) const
+{
+    if (d->willExecute)
+        d->willExecute(sql);
 }
 
 QString Connection::sqlFor(const QString& source, long commandType, bool* isTable)

@@ -16,6 +16,7 @@
 #include "runtime/Variant.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,10 @@ public:
     // The provider's errors of the last failure.
     const std::vector<Error>& Errors() const;
 
+    // ADO's WillExecute event: the text of each statement as the connection hands it to the engine, from
+    // Execute and from a record set's Open. An empty handler stops it.
+    void setWillExecute(std::function<void(const QString& source)> handler);
+
 private:
     friend class Recordset;
     friend class ADOX::Catalog;
@@ -87,6 +92,7 @@ private:
         }
     }
     void recordFailure(const ProviderError& error);
+    void willExecute(const QString& sql) const;
     // The SQL a source stands for: text as it is, a table name as "select * from <table>" (isTable tells).
     QString sqlFor(const QString& source, long commandType, bool* isTable = nullptr);
     void attach(const std::shared_ptr<Recordset>& recordset);

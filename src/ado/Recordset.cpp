@@ -341,6 +341,7 @@ void Recordset::Open(const QString& source, std::shared_ptr<Connection> connecti
     d->connection = connection;
     bool isTable = false;
     const QString sql = connection->sqlFor(source, options, &isTable);
+    connection->willExecute(sql);
     const bool deferred = isTable && CursorLocation() == adUseServer;
     const QString firstSql = deferred ? sql + QStringLiteral(" where 1 = 0") : sql;
     sqlserver::BatchResult result = connection->guarded([&] { return connection->engine().execute(firstSql); });

@@ -1,6 +1,6 @@
 #pragma once
 // The program's only road to the database: one connection, a field list that the writes consume, reads,
-// writes, caller transactions, SQL-dialect builders and the server clock. The whole program shares the one
+// writes, caller transactions, SQL-dialect builders, schema maintenance and the server clock. The whole program shares the one
 // instance BancoAtual() (core/BancoAtual.h); a lookup box keeps the instance its window hands it.
 //
 // Failures of the reads and writes never reach the caller: the member logs them (Util/ErroDBFunc.txt,
@@ -14,6 +14,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -163,6 +164,35 @@ public:
     vb::Date Data();
     vb::Date DataHora();
 
+    // Schema maintenance. Column lists are "Cliente, Data desc": names, each with an optional sort word.
+    // The statements go through ExecutaComando, which reports their failures; texts pasted between apostrophes
+    // have theirs doubled. Tipo and TipoADO are ADO type codes.
+    // Creates the table or adds the column, then saves its two properties; on an existing column only the
+    // properties. Nome empty: the column's name.
+    void AddCampoNoBanco(const QString& Tabela, const QString& Campo, int Tipo, bool Auto, bool NotNull = false,
+                         const QString& Default = {}, const QString& PK_Tabela = {}, const QString& PK_Campo = {},
+                         const QString& Nome = {}, const QString& Descricao = {});
+    // The type for a new column; an unregistered code: the box "TIPO NÃO REGISTRADO" and "". Wide texts on
+    // SQL Server take the type of PK_Tabela.PK_Campo when both are given.
+    QString RetornaTipoSQL(int TipoADO, const QString& PK_Tabela = {}, const QString& PK_Campo = {});
+    bool TabelaExiste(const QString& Tabela);
+    bool CampoExiste(const QString& Tabela, const QString& Campo);
+    // The column's data type name on SQL Server; "" on Access or without a connection.
+    QString TipoCampo(const QString& Tabela, const QString& Campo);
+    // True when a matching index exists or the statement made one. A primary key is unique, and on SQL Server
+    // its columns become NOT NULL first.
+    bool CriaIndice(QString Tabela, QString Colunas, bool Unico = false, bool ChavePrimaria = false);
+    // SQL Server: the listed columns that allow NULL are altered to NOT NULL, keeping their type.
+    void MudaParaNotNull(const QString& Tabela, const QString& Colunas);
+    // Drops the matching index, when there is one. Errors are reported, not raised.
+    void DeletaIndice(QString Tabela, QString Colunas, bool Unico = false, bool ChavePrimaria = false);
+    // The column's extended properties Nome (50 characters) and MS_Description (255), added or updated.
+    // Errors are reported, not raised.
+    void SalvaPropridadesCampo(const QString& Tabela, const QString& Campo, const QString& Nome,
+                               const QString& Descricao);
+    // Nome true: the property Nome, else MS_Description; "" when it is not there. Errors are reported.
+    QString RetornaPropriedadesCampo(const QString& Tabela, const QString& Campo, bool Nome);
+
 private:
     // How one member reports a failure through the error template.
     struct Failure {
@@ -186,6 +216,16 @@ private:
     void rollBackOwnTransaction();
     // Rolls back the connection's transaction, when it has one.
     void rollBackQuietly();
+
+    // Schema maintenance's helpers. A column list's bare names; its normal form ("CLIENTE ASC,DATA DESC").
+    static QStringList SeparaCampos(const QString& Colunas);
+    static QString NormalizaOrdenacao(const QString& Colunas);
+    // The normal column list of a table's index from the catalog; "" when the table or the index is missing.
+    QString ColunasDoIndice(const QString& Tabela, const QString& Indice);
+    // The name of the table's index with these columns and flags, "" when none; Tabela comes back upper
+    // case and Colunas in normal form.
+    QString ProcuraIndice(QString& Tabela, QString& Colunas, bool Unico, bool ChavePrimaria);
+    bool isConnected() const;
 
     ADODB::Connection& connection() const;
     bool isAccess() const { return TipoBanco == 1; }

@@ -59,40 +59,79 @@ QString changedDefinition(const QString& createSql, const ColumnChange& change, 
 
 void changeColumn(Session& session, const ColumnChange& change)
 {
-    const BatchResult found = session.executeNative(
-        QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name = ? COLLATE NOCASE"),
-        {vb::Variant(change.table)});
+    const auto lookUp = [&] {
+        return session.executeNative(
+            QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+            {vb::Variant(change.table)});
+    };
+    const BatchResult found = lookUp();
     if (found.rowsets.empty() || found.rowsets[0].rows.empty())
         throw ServerError(4902, QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not "
                                                "have permissions.").arg(change.table));
     const QString table = found.rowsets[0].rows[0][0].toString();
     bool known = false;
-    for (const Session::TableColumn& c : session.columns(table))
-        known = known || c.name.compare(change.column, Qt::CaseInsensitive) == 0;
-    if (!known)
+    for (const Session::TableColumn& c : session.columns(table)) {
+        if (c.name.compare(change.column, Qt::CaseInsensitive) != 0)
+            continue;
+        known = true;
+        if (c.identity && !change.added)  // SQLite's identity is its INTEGER key: the type stays, NOT NULL it is
+            return;
+    }
+    if (change.added && known)
+        throw ServerError(2705, QStringLiteral("Column names in each table must be unique. Column name '%1' in table "
+                                               "'%2' is specified more than once.").arg(change.column, table));
+    if (!change.added && !known)
         throw ServerError(4924, QStringLiteral("ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in "
                                                "table '%2'.").arg(change.column, table));
-    if (change.notNull) {
-        const BatchResult nulls = session.executeNative(
-            QStringLiteral("SELECT count(*) FROM %1 WHERE %2 IS NULL").arg(quoteName(table), quoteName(change.column)), {});
-        if (nulls.rowsets[0].rows[0][0].toLong() > 0)
-            throw ServerError(515, QStringLiteral("Cannot insert the value NULL into column '%1', table '%2'; column "
-                                                  "does not allow nulls. UPDATE fails.").arg(change.column, table));
-    }
-    const BatchResult indexes = session.executeNative(
-        QStringLiteral("SELECT sql FROM sqlite_schema WHERE type IN ('index', 'trigger') AND tbl_name = ? AND sql IS NOT NULL"),
-        {vb::Variant(table)});
     const QString rebuilt = QStringLiteral("sqlserver_rebuild_") + table;
     session.beginTransaction();
     try {
-        session.executeNative(changedDefinition(found.rowsets[0].rows[0][1].toString(), change, rebuilt), {});
+        if (change.added) {
+            const BatchResult any = session.executeNative(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quoteName(table)), {});
+            if (!any.rowsets[0].rows.empty())
+                throw ServerError(4901, QStringLiteral("ALTER TABLE only allows columns to be added that can contain "
+                                                       "nulls, or have a DEFAULT definition specified, or the column being "
+                                                       "added is an identity or timestamp column, or alternatively if none "
+                                                       "of the previous conditions are satisfied the table must be empty to "
+                                                       "allow addition of this column. Column '%1' cannot be added to "
+                                                       "non-empty table '%2' because it does not satisfy these conditions.")
+                                            .arg(change.column, table));
+            session.executeNative(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                      .arg(quoteName(table), quoteName(change.column), change.type), {});
+        } else if (change.notNull) {
+            const BatchResult nulls = session.executeNative(
+                QStringLiteral("SELECT count(*) FROM %1 WHERE %2 IS NULL").arg(quoteName(table), quoteName(change.column)), {});
+            if (nulls.rowsets[0].rows[0][0].toLong() > 0)
+                throw ServerError(515, QStringLiteral("Cannot insert the value NULL into column '%1', table '%2'; column "
+                                                      "does not allow nulls. UPDATE fails.").arg(change.column, table));
+        }
+        const QString definition = lookUp().rowsets[0].rows[0][1].toString();
+        const BatchResult indexes = session.executeNative(
+            QStringLiteral("SELECT sql FROM sqlite_schema WHERE type IN ('index', 'trigger') AND tbl_name = ? AND sql IS NOT NULL"),
+            {vb::Variant(table)});
+        // The next identity must not fall back to the highest one left in the rows.
+        const bool identity = definition.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
+        const BatchResult sequence = identity ? session.executeNative(
+                                                    QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"),
+                                                    {vb::Variant(table)})
+                                              : BatchResult{};
+        session.executeNative(changedDefinition(definition, change, rebuilt), {});
         session.executeNative(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoteName(rebuilt), quoteName(table)), {});
         session.executeNative(QStringLiteral("DROP TABLE %1").arg(quoteName(table)), {});
+        // The legacy rename leaves the views that name the table alone: they name it again once it is back.
+        session.executeNative(QStringLiteral("PRAGMA legacy_alter_table = ON"), {});
         session.executeNative(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoteName(rebuilt), quoteName(table)), {});
+        session.executeNative(QStringLiteral("PRAGMA legacy_alter_table = OFF"), {});
         for (const auto& row : indexes.rowsets[0].rows)
             session.executeNative(row[0].toString(), {});
+        if (!sequence.rowsets.empty() && !sequence.rowsets[0].rows.empty()) {
+            session.executeNative(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ?"), {vb::Variant(table)});
+            session.executeNative(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"),
+                                  {vb::Variant(table), sequence.rowsets[0].rows[0][0]});
+        }
         session.commitTransaction();
     } catch (...) {
+        session.executeNative(QStringLiteral("PRAGMA legacy_alter_table = OFF"), {});
         if (session.transactionCount() > 0)
             session.rollbackTransaction();
         throw;

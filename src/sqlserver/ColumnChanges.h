@@ -1,6 +1,7 @@
 #pragma once
 // ALTER TABLE t ALTER COLUMN c type [NOT NULL], which SQLite cannot run: the table is rebuilt with the
-// column's new definition (rows, indexes and the rest of the definition kept), in one transaction.
+// column's new definition (rows, indexes, identity, views and the rest of the definition kept), in one
+// transaction; extended properties are kept by name and need nothing.
 
 #include "sqlserver/DdlRewrites.h"
 
@@ -8,7 +9,9 @@ namespace sqlserver {
 
 class Session;
 
-// Throws ServerError: 4902 no such table, 4924 no such column, 515 NOT NULL over rows that hold NULL.
+// A NOT NULL column added without a default: added, then made NOT NULL the same way, when the table is
+// empty. Throws ServerError: 4902 no such table, 4924 no such column, 515 NOT NULL over rows that hold NULL,
+// 4901 a NOT NULL column added to a table with rows, 2705 a column added twice.
 void changeColumn(Session& session, const ColumnChange& change);
 
 }  // namespace sqlserver

@@ -1,5 +1,6 @@
 #include "sqlserver/DdlRewrites.h"
 
+#include "sqlserver/Session.h"
 #include "sqlserver/TokenTools.h"
 
 namespace sqlserver {
@@ -32,10 +33,26 @@ bool isConstraintWord(const Token& t)
     return false;
 }
 
+// SQLite takes a column without a type; SQL Server refuses it. Access's COUNTER is a type of its own.
+void requireType(const Tokens& column)
+{
+    const int name = nextSignificant(column, 0);
+    if (name == int(column.size()) || !column[name].isName() || isConstraintWord(column[name])
+        || column[name].is(QLatin1String("FOREIGN")))
+        return;  // a table constraint
+    const int type = nextSignificant(column, name + 1);
+    if (type == int(column.size())
+        || (isConstraintWord(column[type]) && !column[type].is(QLatin1String("COUNTER"))
+            && !column[type].is(QLatin1String("AUTOINCREMENT"))))
+        throw ServerError(173, QStringLiteral("The definition for column '%1' must include a data type.")
+                                   .arg(column[name].name()));
+}
+
 // One column definition [begin, end): an IDENTITY or COUNTER column becomes SQLite's AUTOINCREMENT key.
 Tokens rewriteColumnDefinition(const Tokens& tokens, int begin, int end)
 {
     Tokens column = slice(tokens, begin, end);
+    requireType(column);
     int identity = -1;
     for (int i = 0; i < int(column.size()); ++i) {
         if (column[i].is(QLatin1String("IDENTITY")) || column[i].is(QLatin1String("COUNTER"))
@@ -172,18 +189,38 @@ std::vector<Tokens> rewriteDdl(Tokens tokens)
 bool readColumnChange(const Tokens& tokens, ColumnChange& change)
 {
     const std::vector<int> at = significant(tokens);
-    if (at.size() < 7 || !tokens[at[0]].is(QLatin1String("ALTER")) || !isWordAt(tokens, at, 1, QLatin1String("TABLE"))
-        || !isWordAt(tokens, at, 3, QLatin1String("ALTER")) || !isWordAt(tokens, at, 4, QLatin1String("COLUMN")))
+    if (at.size() < 7 || !tokens[at[0]].is(QLatin1String("ALTER")) || !isWordAt(tokens, at, 1, QLatin1String("TABLE")))
+        return false;
+    size_t name = 5;
+    if (isWordAt(tokens, at, 3, QLatin1String("ADD")) && !isWordAt(tokens, at, 4, QLatin1String("CONSTRAINT"))) {
+        name = isWordAt(tokens, at, 4, QLatin1String("COLUMN")) ? 5 : 4;
+        change.added = true;
+    } else if (!isWordAt(tokens, at, 3, QLatin1String("ALTER")) || !isWordAt(tokens, at, 4, QLatin1String("COLUMN"))) {
+        return false;
+    }
+    if (name + 1 >= at.size())
         return false;
     change.table = tokens[at[2]].name();
-    change.column = tokens[at[5]].name();
+    change.column = tokens[at[name]].name();
     int typeEnd = int(tokens.size());
-    const int nullWord = findWordAtLevel(tokens, at[6], int(tokens.size()), {QLatin1String("NOT"), QLatin1String("NULL")});
+    const int nullWord = findWordAtLevel(tokens, at[name + 1], int(tokens.size()), {QLatin1String("NOT"), QLatin1String("NULL")});
     if (nullWord < int(tokens.size())) {
         typeEnd = nullWord;
         change.notNull = tokens[nullWord].is(QLatin1String("NOT"));
     }
-    change.type = textOf(tokens, at[6], typeEnd);
+    Tokens type = slice(tokens, at[name + 1], typeEnd);
+    removeStorageWords(type);  // VARCHAR(MAX)
+    change.type = textOf(type, 0, int(type.size()));
+    if (change.added) {
+        // Only a lone NOT NULL column without a default, which SQLite cannot add; ADD runs everything else.
+        const int other = findWordAtLevel(tokens, at[name + 1], int(tokens.size()),
+                                          {QLatin1String("DEFAULT"), QLatin1String("IDENTITY"), QLatin1String("COUNTER"),
+                                           QLatin1String("PRIMARY"), QLatin1String("UNIQUE"), QLatin1String("CHECK"),
+                                           QLatin1String("REFERENCES"), QLatin1String("CONSTRAINT")});
+        if (!change.notNull || other < int(tokens.size()) || topLevelCommas(tokens, at[name], int(tokens.size())).size() > 2
+            || nextSignificant(tokens, nextSignificant(tokens, nullWord + 1) + 1) < int(tokens.size()))
+            return false;
+    }
     return !change.type.isEmpty();
 }
 

@@ -13,13 +13,16 @@ namespace sqlserver {
 // ALTER TABLE t ADD a .., b .. -> one ALTER TABLE per column; ALTER TABLE t ADD CONSTRAINT n PRIMARY KEY|UNIQUE
 // (cols) -> CREATE UNIQUE INDEX n ON t (cols); ALTER TABLE t DROP CONSTRAINT n -> DROP INDEX n;
 // DROP INDEX n ON t, DROP INDEX t.n -> DROP INDEX n; CREATE INDEX .. WITH PRIMARY (Access) -> the index.
-// Other statements come back unchanged.
+// Other statements come back unchanged. A column defined without a type throws ServerError 173, as SQL
+// Server refuses it.
 std::vector<Tokens> rewriteDdl(Tokens tokens);
 
-// ALTER TABLE t ALTER COLUMN c type [NULL | NOT NULL], which SQLite cannot run: its parts, when `tokens` is one.
+// ALTER TABLE t ALTER COLUMN c type [NULL | NOT NULL], and ALTER TABLE t ADD c type NOT NULL without a
+// default, which SQLite cannot run: its parts, when `tokens` is one.
 struct ColumnChange {
     QString table, column, type;
     bool notNull = false;
+    bool added = false;  // ADD rather than ALTER COLUMN
 };
 bool readColumnChange(const Tokens& tokens, ColumnChange& change);
 

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QProcess>
 #include <QRegularExpression>
 
 namespace test {
@@ -33,15 +32,6 @@ void bookEveryOperation(const QString& path, QDate first)
         start = end;
     }
     db.executeScript(QStringLiteral("COMMIT"));
-}
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed: %2>").arg(program, QString::fromUtf8(process.readAllStandardError()));
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 void logOn(reportengine::Report& report)
@@ -115,14 +105,7 @@ void ReportFixture::execute(const QString& sql) const
 
 QString pdfToText(const QString& path)
 {
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-}
-
-int pdfPageCount(const QString& path)
-{
-    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption);
-    const auto match = pages.match(run(QStringLiteral("pdfinfo"), {path}));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
+    return pdfPages(path).join(QLatin1Char('\f'));
 }
 
 void expectMatches(const QString& text, const QStringList& patterns)

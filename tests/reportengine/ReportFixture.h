@@ -4,6 +4,7 @@
 // program does, and exported PDFs read back with pdftotext.
 
 #include "reportengine/Application.h"
+#include "support/PdfReader.h"
 #include "support/ProgramFolder.h"
 
 #include <QDate>
@@ -32,9 +33,8 @@ protected:
     QString database;
 };
 
-// The text of a PDF as pdftotext -layout extracts it, and its page count as pdfinfo reads it.
+// The text of a PDF as pdftotext -layout extracts it, pages separated by form feeds.
 QString pdfToText(const QString& path);
-int pdfPageCount(const QString& path);
 
 // Every pattern (a regular expression) matches somewhere in the text.
 void expectMatches(const QString& text, const QStringList& patterns);

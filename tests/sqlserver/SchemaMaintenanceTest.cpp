@@ -175,4 +175,83 @@ TEST_F(SchemaMaintenanceTest, ExtendedPropertiesOfColumns)
         EXPECT_NE("sys_extended_properties", table);
 }
 
+TEST_F(SchemaMaintenanceTest, RebuildsKeepRowsIndexesIdentityViewsAndProperties)
+{
+    plant->execute("CREATE TABLE [Pedido] ( [Auto] INT NOT NULL IDENTITY)");
+    plant->execute("ALTER TABLE [Pedido] ADD [Cliente] INT, [Nome] VARCHAR(MAX)");
+    plant->execute("INSERT INTO Pedido (Cliente, Nome) VALUES (1, 'a'), (2, 'b'), (3, 'c')");
+    plant->execute("DELETE FROM Pedido WHERE Cliente = 3");
+    plant->execute("Create Unique Index IX_PEDIDO_CLIENTE_ASC on PEDIDO(CLIENTE ASC)");
+    plant->execute("CREATE VIEW VPedido AS SELECT Cliente, Nome FROM Pedido");
+    plant->execute("EXEC sp_addextendedproperty 'Nome', 'Cliente', 'Schema', 'dbo', 'Table', 'Pedido', 'Column', 'Cliente'");
+
+    plant->execute("ALTER TABLE PEDIDO ALTER COLUMN CLIENTE int NOT NULL ");
+    plant->execute("ALTER TABLE PEDIDO ALTER COLUMN Nome varchar(max) NOT NULL");
+    plant->execute("ALTER TABLE PEDIDO ALTER COLUMN Auto int NOT NULL");  // the identity stays as it is
+    const auto columns = plant->columns("Pedido");
+    ASSERT_EQ(3u, columns.size());
+    EXPECT_TRUE(columns[0].identity);
+    EXPECT_TRUE(columns[1].notNull);
+    EXPECT_TRUE(columns[2].notNull);
+    EXPECT_EQ(vb::Variant(-1), scalar("SELECT max_length FROM sys.columns c INNER JOIN sys.tables t ON t.object_id = "
+                                      "c.object_id WHERE t.name = 'Pedido' AND c.name = 'Nome'"));
+    EXPECT_EQ(vb::Variant("1|a;2|b"), scalar("SELECT group_concat(Cliente || '|' || Nome, ';') FROM VPedido"));
+    plant->execute("INSERT INTO Pedido (Cliente, Nome) VALUES (4, 'd')");
+    EXPECT_EQ(vb::Variant(4), scalar("SELECT @@IDENTITY"));
+    EXPECT_EQ(2601, errorOf("INSERT INTO Pedido (Cliente, Nome) VALUES (4, 'e')"));
+    EXPECT_EQ(vb::Variant("Cliente"), scalar("SELECT value FROM fn_listextendedproperty ('Nome', 'schema', 'dbo', "
+                                             "'table', 'Pedido', 'column', 'Cliente')"));
+
+    // A NOT NULL column without a default joins an empty table only, as a whole or not at all.
+    EXPECT_EQ(4901, errorOf("ALTER TABLE [Pedido] ADD [Obs] VARCHAR(255) NOT NULL "));
+    EXPECT_EQ(3u, plant->columns("Pedido").size());
+    EXPECT_EQ(0, plant->transactionCount());
+    plant->execute("CREATE TABLE [Item] ( [Auto] INT NOT NULL IDENTITY)");
+    plant->execute("ALTER TABLE [Item] ADD [Obs] VARCHAR(255) NOT NULL ");
+    EXPECT_TRUE(plant->columns("Item")[1].notNull);
+    EXPECT_EQ(515, errorOf("INSERT INTO Item (Obs) VALUES (NULL)"));
+    EXPECT_EQ(2705, errorOf("ALTER TABLE [Item] ADD [Obs] INT NOT NULL"));
+
+    // A rebuild that fails half-way leaves the table as it was: '01' and '1' become the same number, which
+    // the unique index then refuses.
+    plant->execute("CREATE TABLE Codigo (Valor VARCHAR(5))");
+    plant->execute("INSERT INTO Codigo (Valor) VALUES ('01'), ('1')");
+    plant->execute("Create Unique Index IX_CODIGO_VALOR_ASC on CODIGO(VALOR ASC)");
+    EXPECT_EQ(2601, errorOf("ALTER TABLE Codigo ALTER COLUMN Valor int NOT NULL"));
+    EXPECT_EQ(0, plant->transactionCount());
+    EXPECT_EQ("VARCHAR(5)", plant->columns("Codigo")[0].declaredType);
+    EXPECT_EQ(vb::Variant("01,1"), scalar("SELECT group_concat(Valor) FROM (SELECT Valor FROM Codigo ORDER BY Valor)"));
+    EXPECT_EQ(1u, plant->indexes("Codigo").size());
+
+    // SQL Server wants a type for every column.
+    EXPECT_EQ(173, errorOf("ALTER TABLE [Pedido] ADD [Nada] "));
+    EXPECT_EQ(173, errorOf("CREATE TABLE [Nada] ( [Codigo] NOT NULL)"));
+    EXPECT_EQ(3u, plant->columns("Pedido").size());
+}
+
+TEST(SchemaMaintenanceAccessTest, AddsColumnsAndIndexesInItsOwnWords)
+{
+    test::ProgramFolder program;
+    const auto access = openAccessFile(program.file("Forma.mdb"), true);
+    access->execute("CREATE TABLE [Pedido] ( [Auto]  COUNTER)");
+    access->execute("ALTER TABLE [Pedido] ADD [Cliente] LONG");
+    access->execute("ALTER TABLE [Pedido] ADD [Obs] TEXT(255) NOT NULL ");
+    access->execute("Create Unique Index PK_PEDIDO_CLIENTE_ASC on PEDIDO(CLIENTE ASC)WITH PRIMARY");
+    const auto columns = access->columns("Pedido");
+    ASSERT_EQ(3u, columns.size());
+    EXPECT_TRUE(columns[0].identity);
+    EXPECT_TRUE(columns[2].notNull);
+    bool found = false;
+    for (const auto& index : access->indexes("Pedido")) {
+        if (index.name != "PK_PEDIDO_CLIENTE_ASC")
+            continue;
+        found = true;
+        EXPECT_TRUE(index.primaryKey);
+        EXPECT_TRUE(index.unique);
+    }
+    EXPECT_TRUE(found);
+    access->execute("DROP INDEX PK_PEDIDO_CLIENTE_ASC ON PEDIDO");
+    EXPECT_EQ(1u, access->indexes("Pedido").size());
+}
+
 }  // namespace

@@ -1,0 +1,324 @@
+#include "desktop/Printer.h"
+
+#include "desktop/DocumentOpener.h"
+#include "desktop/Printer_p.h"
+#include "runtime/Err.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPageSize>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <utility>
+
+namespace desktop {
+
+namespace {
+
+constexpr int ScaleTwips = 1;
+constexpr int ScaleMillimetres = 6;
+constexpr double TwipsPerInch = 1440;
+constexpr double TwipsPerMillimetre = TwipsPerInch / 25.4;
+// PDF pages keep the unprintable border of a common printer, so that they look as the paper would.
+constexpr double PdfMarginMillimetres = 6.35;
+
+constexpr long InvalidPropertyValue = 380;
+constexpr long PrinterError = 482;
+
+QStringList linesOf(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\n')))
+        return {text};
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return lines.split(QLatin1Char('\n'));
+}
+
+void makePdf(QPrinter& device)
+{
+    device.setOutputFormat(QPrinter::PdfFormat);
+    device.setPageSize(QPageSize(QPageSize::A4));
+    const double m = PdfMarginMillimetres;
+    device.setPageMargins(QMarginsF(m, m, m, m), QPageLayout::Millimeter);
+}
+
+}  // namespace
+
+QPrinter& Printer::Private::device()
+{
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!pdfPath.isEmpty() || QPrinterInfo::defaultPrinter().isNull())
+            makePdf(*printer);
+        if (!pdfPath.isEmpty())
+            printer->setOutputFileName(pdfPath);
+        printer->setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+        fontMetrics.reset();
+    }
+    return *printer;
+}
+
+void Printer::Private::beginDocument()
+{
+    if (painter)
+        return;
+    QPrinter& target = device();
+    if (pdfPath.isEmpty() && target.outputFormat() == QPrinter::PdfFormat) {
+        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/vorna-impressao-XXXXXX"));
+        folder.setAutoRemove(false);
+        openAtEnd = folder.filePath(QStringLiteral("Impressao.pdf"));
+        target.setOutputFileName(openAtEnd);
+    }
+    auto opened = std::make_unique<QPainter>();
+    if (!opened->begin(&target))
+        vb::raiseError(PrinterError, QStringLiteral("Printer"), QStringLiteral("Printer error"));
+    painter = std::move(opened);
+    page = 1;
+    painterFontStale = true;
+}
+
+void Printer::Private::fontChanged()
+{
+    fontMetrics.reset();
+    painterFontStale = true;
+}
+
+QFontMetricsF& Printer::Private::metrics()
+{
+    if (!fontMetrics)
+        fontMetrics.emplace(font, &device());
+    return *fontMetrics;
+}
+
+double Printer::Private::twipsPerUnit() const
+{
+    return scaleMode == ScaleMillimetres ? TwipsPerMillimetre : 1.0;
+}
+
+double Printer::Private::pixelsPerTwip()
+{
+    return device().resolution() / TwipsPerInch;
+}
+
+void Printer::Private::drawLine(const QString& line)
+{
+    if (line.isEmpty())
+        return;
+    const double lineHeight = metrics().lineSpacing() / pixelsPerTwip();
+    if (y > 0 && y + lineHeight > device().height() / pixelsPerTwip()) {
+        printer->newPage();
+        ++page;
+        x = y = 0;
+    }
+    if (painterFontStale) {
+        painter->setFont(font);
+        painterFontStale = false;
+    }
+    const double scale = pixelsPerTwip();
+    painter->drawText(QPointF(x * scale, y * scale + metrics().ascent()), line);
+    x += metrics().horizontalAdvance(line) / scale;
+}
+
+Printer::Printer() : d(std::make_unique<Private>()) {}
+
+Printer::~Printer()
+{
+    if (d->painter)
+        d->painter->end();
+}
+
+void Printer::setPdfOutput(const QString& path)
+{
+    d->pdfPath = path;
+    if (!d->painter)
+        d->printer.reset();
+}
+
+QString Printer::pdfOutput() const
+{
+    return d->pdfPath;
+}
+
+int Printer::ScaleMode() const
+{
+    return d->scaleMode;
+}
+
+void Printer::setScaleMode(int mode)
+{
+    if (mode != ScaleTwips && mode != ScaleMillimetres)
+        vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
+    d->scaleMode = mode;
+}
+
+int Printer::Orientation() const
+{
+    return d->orientation;
+}
+
+void Printer::setOrientation(int orientation)
+{
+    if (orientation != 1 && orientation != 2)
+        vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
+    d->orientation = orientation;
+    d->device().setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+QString Printer::FontName() const
+{
+    return d->font.family();
+}
+
+void Printer::setFontName(const QString& name)
+{
+    d->font.setFamily(name);
+    d->fontChanged();
+}
+
+double Printer::FontSize() const
+{
+    return d->font.pointSizeF();
+}
+
+void Printer::setFontSize(double points)
+{
+    if (points <= 0)
+        vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
+    d->font.setPointSizeF(points);
+    d->fontChanged();
+}
+
+bool Printer::FontBold() const
+{
+    return d->font.bold();
+}
+
+void Printer::setFontBold(bool bold)
+{
+    d->font.setBold(bold);
+    d->fontChanged();
+}
+
+bool Printer::FontItalic() const
+{
+    return d->font.italic();
+}
+
+void Printer::setFontItalic(bool italic)
+{
+    d->font.setItalic(italic);
+    d->fontChanged();
+}
+
+double Printer::CurrentX() const
+{
+    return d->x / d->twipsPerUnit();
+}
+
+void Printer::setCurrentX(double x)
+{
+    d->x = x * d->twipsPerUnit();
+}
+
+double Printer::CurrentY() const
+{
+    return d->y / d->twipsPerUnit();
+}
+
+void Printer::setCurrentY(double y)
+{
+    d->y = y * d->twipsPerUnit();
+}
+
+double Printer::ScaleWidth() const
+{
+    return d->device().width() / d->pixelsPerTwip() / d->twipsPerUnit();
+}
+
+double Printer::ScaleHeight() const
+{
+    return d->device().height() / d->pixelsPerTwip() / d->twipsPerUnit();
+}
+
+int Printer::Page() const
+{
+    return d->page;
+}
+
+double Printer::TextWidth(const QString& text) const
+{
+    double widest = 0;
+    for (const QString& line : linesOf(text))
+        widest = std::max(widest, d->metrics().horizontalAdvance(line));
+    return widest / d->pixelsPerTwip() / d->twipsPerUnit();
+}
+
+double Printer::TextHeight(const QString& text) const
+{
+    return linesOf(text).size() * d->metrics().lineSpacing() / d->pixelsPerTwip() / d->twipsPerUnit();
+}
+
+void Printer::Print(const QString& text)
+{
+    d->beginDocument();
+    const QStringList lines = linesOf(text);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            d->x = 0;
+            d->y += d->metrics().lineSpacing() / d->pixelsPerTwip();
+        }
+        d->drawLine(lines[i]);
+    }
+}
+
+void Printer::PrintLine(const QString& text)
+{
+    Print(text);
+    d->x = 0;
+    d->y += d->metrics().lineSpacing() / d->pixelsPerTwip();
+}
+
+void Printer::Line(double x1, double y1, double x2, double y2)
+{
+    d->beginDocument();
+    const double scale = d->pixelsPerTwip() * d->twipsPerUnit();
+    d->painter->setPen(QPen(Qt::black, 0));
+    d->painter->drawLine(QPointF(x1 * scale, y1 * scale), QPointF(x2 * scale, y2 * scale));
+    setCurrentX(x2);
+    setCurrentY(y2);
+}
+
+void Printer::NewPage()
+{
+    d->beginDocument();
+    d->printer->newPage();
+    ++d->page;
+    d->x = d->y = 0;
+}
+
+void Printer::EndDoc()
+{
+    if (!d->painter)
+        return;
+    d->painter->end();
+    d->painter.reset();
+    d->page = 1;
+    d->x = d->y = 0;
+    if (!d->openAtEnd.isEmpty())
+        openDocument(std::exchange(d->openAtEnd, QString()));
+}
+
+Printer& printer()
+{
+    // Made on first use and gone with the application object, before the fonts it uses.
+    static std::unique_ptr<Printer> programPrinter;
+    if (!programPrinter) {
+        programPrinter = std::make_unique<Printer>();
+        qAddPostRoutine([] { programPrinter.reset(); });
+    }
+    return *programPrinter;
+}
+
+}  // namespace desktop
