@@ -61,7 +61,7 @@ QWidget* showQueueGrid(QWidget& owner)
 
 // The machine load of the coming week in the report viewer, after a full rescheduling from the chart window
 // so that the demo plant's work orders have their bookings.
-QWidget* showMachineLoad()
+QWidget* showMachineLoad(QWidget& owner)
 {
     modMonta::rescheduleAll(screens::globalForm<FrmVorna>());
     auto report = reportengine::Application().OpenReport(vb::App::Path() + QStringLiteral("/Relatorios/VornaMaquina.rpt"));
@@ -72,8 +72,8 @@ QWidget* showMachineLoad()
     report->ParameterFields().Item(1).AddCurrentValue(today);
     report->ParameterFields().Item(2).AddCurrentValue(vb::DateAdd(QStringLiteral("d"), 6, today));
     report->ParameterFields().Item(3).AddCurrentValue(QString());
-    auto* viewer = new desktop::ReportViewer;
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    auto* viewer = new desktop::ReportViewer(&owner);
+    viewer->setWindowFlag(Qt::Window);
     viewer->setWindowTitle(QStringLiteral("VornaMaquina"));
     viewer->setDisplayGroupTree(true);
     viewer->setReportSource(report);
@@ -123,7 +123,7 @@ void photographMenuWindows(FrmPrincipal& principal, const QString& folder)
         shoot(folder + QStringLiteral("/%1-grid.png").arg(step));
     });
     ++step;
-    QTimer::singleShot(SettleMs * (2 * step), &principal, [] { showMachineLoad(); });
+    QTimer::singleShot(SettleMs * (2 * step), &principal, [&principal] { showMachineLoad(principal); });
     QTimer::singleShot(SettleMs * (2 * step + 3), &principal,
                        [folder, step] { shoot(folder + QStringLiteral("/%1-VornaMaquina.png").arg(step)); });
     ++step;

@@ -56,7 +56,14 @@ void ReportPageView::paintEvent(QPaintEvent* event)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(scale(), scale());
-    m_report->paintPage(painter, m_page);
+    try {
+        m_report->paintPage(painter, m_page);
+    } catch (const std::exception& error) {
+        // A formula that fails on this page must not take the event loop down: the page shows why.
+        painter.resetTransform();
+        painter.setPen(Qt::red);
+        painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::TextWordWrap, QString::fromUtf8(error.what()));
+    }
 }
 
 }  // namespace desktop

@@ -139,6 +139,28 @@ TEST_F(ReportViewerTest, GroupTreeJumpsToTheGroupsPage)
     EXPECT_TRUE(viewer.DisplayGroupTree());
 }
 
+TEST_F(ReportViewerTest, AFormulaThatFailsOnAPageIsShownOnIt)
+{
+    QFile file(program.file(QStringLiteral("Falha.rpt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        QByteArray(StationsLayout).replace("source=\"{CadPosto.Descricao}\"", "source=\"{CadPosto.Descricao} + 1\""));
+    file.close();
+    auto failing = reportengine::Application().OpenReport(file.fileName());
+    failing->Database().Tables().Item(1).SetLogOnInfo(QStringLiteral("sqlite:Dados"), QStringLiteral("Vorna"));
+    desktop::ReportViewer viewer;
+    viewer.setReportSource(failing);
+    viewer.ViewReport();
+    EXPECT_EQ(viewer.pageCount(), 3);
+    auto* page = viewer.findChild<QScrollArea*>()->widget();
+    const QImage image = page->grab().toImage();
+    bool red = false;
+    for (int y = 0; y < 60 && !red; ++y)
+        for (int x = 0; x < image.width() && !red; ++x)
+            red = qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 80;
+    EXPECT_TRUE(red);
+}
+
 TEST_F(ReportViewerTest, CancelledReportShowsNoPage)
 {
     report->setRecordSelectionFormula(QStringLiteral("{CadPosto.Tipo} = 99"));

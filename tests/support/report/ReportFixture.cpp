@@ -83,7 +83,7 @@ QString ReportFixture::pdfText(reportengine::Report& report, const QString& file
     report.ExportOptions().FormatType = reportengine::ExportFormat::PDF;
     report.ExportOptions().DiskFileName = path;
     report.Export(false);
-    return pdfPages(path).join(QLatin1Char('\f'));
+    return pdfToText(path);
 }
 
 QStringList ReportFixture::csvRows(reportengine::Report& report) const
@@ -108,6 +108,11 @@ QStringList csvFileRows(const QString& path)
     QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     lines.removeFirst();
     return lines;
+}
+
+QString pdfToText(const QString& path)
+{
+    return pdfPages(path).join(QLatin1Char('\f'));
 }
 
 void expectMatches(const QString& text, const QStringList& patterns)

@@ -36,6 +36,9 @@ protected:
 // The lines of a CSV export after its heading; "<no file>" when there is none.
 QStringList csvFileRows(const QString& path);
 
+// The text of a PDF as pdftotext -layout extracts it, pages separated by form feeds.
+QString pdfToText(const QString& path);
+
 // Every pattern (a regular expression) matches somewhere in the text.
 void expectMatches(const QString& text, const QStringList& patterns);
 
