@@ -42,8 +42,7 @@ void removeEachFirstItem(QList<vb::Variant>& collection)
 void logOn(Report& report)
 {
     for (const auto& table : report.Database().Tables()) {
-        table->SetLogOnInfo(BancoAtual().servidor, BancoAtual().BancoDados, BancoAtual().Usuario,
-                            BancoAtual().Senha);
+        table->SetLogOnInfo(BancoAtual().servidor, BancoAtual().BancoDados, BancoAtual().Usuario, BancoAtual().Senha);
         table->setLocation(table->Name());
     }
 }
@@ -95,16 +94,30 @@ void sortBy(Report& report, const QString& name, int direction)
 
 ClsRelatorio_Vinculado::ClsRelatorio_Vinculado()
     : RelatoriosComImpressoraPropria{QStringLiteral("Rel1"), QStringLiteral("Rel2")}
-{
-}
+{}
 
 ClsRelatorio_Vinculado::~ClsRelatorio_Vinculado() = default;
 
-QList<vb::Variant>& ClsRelatorio_Vinculado::Parametro() { return created(m_parametro); }
-QList<vb::Variant>& ClsRelatorio_Vinculado::RemoveGrupo() { return created(m_removeGrupo); }
-QList<vb::Variant>& ClsRelatorio_Vinculado::SupressSection() { return created(m_supressSection); }
-QList<vb::Variant>& ClsRelatorio_Vinculado::Ordem() { return created(m_ordem); }
-QList<vb::Variant>& ClsRelatorio_Vinculado::OrdemTipo() { return created(m_ordemTipo); }
+QList<vb::Variant>& ClsRelatorio_Vinculado::Parametro()
+{
+    return created(m_parametro);
+}
+QList<vb::Variant>& ClsRelatorio_Vinculado::RemoveGrupo()
+{
+    return created(m_removeGrupo);
+}
+QList<vb::Variant>& ClsRelatorio_Vinculado::SupressSection()
+{
+    return created(m_supressSection);
+}
+QList<vb::Variant>& ClsRelatorio_Vinculado::Ordem()
+{
+    return created(m_ordem);
+}
+QList<vb::Variant>& ClsRelatorio_Vinculado::OrdemTipo()
+{
+    return created(m_ordemTipo);
+}
 
 void ClsRelatorio_Vinculado::RemoveParametro()
 {
@@ -141,11 +154,10 @@ bool ClsRelatorio_Vinculado::CarregaRelatorio(const QString& Relatorio, QString 
     return false;
 }
 
-void ClsRelatorio_Vinculado::run(const QString& Relatorio, QString Formula, bool VisualizaRPT,
-                                 bool PromptImpressao, const QString& CaptionRelatorio, short NumCopia,
-                                 const QString& SqlQuery, bool ExportaRPT, long ExportaFormato,
-                                 const QString& ExportaArquivo, bool FormModal, QString* SubRptFormula,
-                                 bool ConfigImpressaoArquivo)
+void ClsRelatorio_Vinculado::run(const QString& Relatorio, QString Formula, bool VisualizaRPT, bool PromptImpressao,
+                                 const QString& CaptionRelatorio, short NumCopia, const QString& SqlQuery,
+                                 bool ExportaRPT, long ExportaFormato, const QString& ExportaArquivo, bool FormModal,
+                                 QString* SubRptFormula, bool ConfigImpressaoArquivo)
 {
     const QString path = layoutPath(Relatorio);
     if (!QFileInfo::exists(path) && !Modulo::DownloadHttp(ReportServer::layoutUrl(Relatorio), path))

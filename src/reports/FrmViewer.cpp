@@ -52,8 +52,8 @@ FrmViewer::FrmViewer(QWidget* parent)
 
 FrmViewer::~FrmViewer() = default;
 
-FrmViewer* FrmViewer::preview(std::shared_ptr<reportengine::Report> report, const QString& name,
-                              const QString& caption, bool modal)
+FrmViewer* FrmViewer::preview(std::shared_ptr<reportengine::Report> report, const QString& name, const QString& caption,
+                              bool modal)
 {
     auto* window = new FrmViewer;
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -119,8 +119,8 @@ void FrmViewer::Form_Load()
     if (NomeRelatorio.isEmpty())
         NomeRelatorio = QStringLiteral("Padrao");
     loadStep([this, zoom] {
-        m_zoomAtual = vb::CInt(vb::Variant(vb::GetSetting(settingsApp, settingsSection, zoomKey(NomeRelatorio),
-                                                          QString::number(zoom))));
+        m_zoomAtual = vb::CInt(
+            vb::Variant(vb::GetSetting(settingsApp, settingsSection, zoomKey(NomeRelatorio), QString::number(zoom))));
     });
     loadStep([this] {
         // Only the user's zoom changes are ZoomAtual's; the level passed here may be one the viewer adjusts.

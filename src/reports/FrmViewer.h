@@ -24,8 +24,8 @@ public:
 
     // A new window showing the report, modal (returns when it closes) or modeless (returns at once and
     // deletes itself when closed). An empty caption keeps "Impressão".
-    static FrmViewer* preview(std::shared_ptr<reportengine::Report> report, const QString& name,
-                              const QString& caption, bool modal);
+    static FrmViewer* preview(std::shared_ptr<reportengine::Report> report, const QString& name, const QString& caption,
+                              bool modal);
 
     // Set before the window loads, that is before it is shown or given a caption. A window without a
     // report loads empty.

@@ -9,9 +9,9 @@ namespace {
 
 QString setting(const QString& key, const QString& defaultValue)
 {
-    const QString value = vb::ReadIniValue(QStringLiteral("Relatorios"), key,
-                                           Modulo::CaminhoApp() + QStringLiteral("/Util/Config.ini"))
-                              .trimmed();
+    const QString value =
+        vb::ReadIniValue(QStringLiteral("Relatorios"), key, Modulo::CaminhoApp() + QStringLiteral("/Util/Config.ini"))
+            .trimmed();
     return value.isEmpty() ? defaultValue : value;
 }
 

@@ -33,14 +33,15 @@ protected:
                      const QString& formula = {}, QString* subreport = nullptr, bool removePar = true)
     {
         const QString path = program.file(fileName);
-        driver.CarregaRelatorio(report, formula, false, false, {}, 1, removePar, {}, true, format, path, true,
-                                false, subreport);
+        driver.CarregaRelatorio(report, formula, false, false, {}, 1, removePar, {}, true, format, path, true, false,
+                                subreport);
         return path;
     }
     QStringList csv(ClsRelatorio_Vinculado& driver, const QString& report = QStringLiteral("Ordens"),
                     const QString& formula = {})
     {
-        return test::csvFileRows(exportTo(driver, report, reportengine::ExportFormat::CSV, QStringLiteral("out.csv"), formula));
+        return test::csvFileRows(
+            exportTo(driver, report, reportengine::ExportFormat::CSV, QStringLiteral("out.csv"), formula));
     }
     QString pdf(ClsRelatorio_Vinculado& driver, const QString& fileName)
     {
@@ -50,15 +51,17 @@ protected:
     void print(const QString& report, short copies = 1, bool prompt = false)
     {
         ClsRelatorio_Vinculado driver;
-        driver.CarregaRelatorio(report, {}, false, prompt, {}, copies, true, {}, false, 0, {}, true, false, nullptr,
-                                0, false);
+        driver.CarregaRelatorio(report, {}, false, prompt, {}, copies, true, {}, false, 0, {}, true, false, nullptr, 0,
+                                false);
     }
     // A layout that keeps its own printer: a PDF file of the program folder.
     QString writeWithPrinter(const QString& name, const QString& storedPdf, const QByteArray& paper = "paper=\"9\"")
     {
-        return writeLayout(name, ordersLayout({{"paper=\"9\"", paper},
-                                               {"bottom=\"567\"/>", "bottom=\"567\"/>\n<printer driver=\"PDF\" device=\"Guardada\" "
-                                                                    "port=\"FILE:" + program.file(storedPdf).toUtf8() + "\"/>"}}));
+        return writeLayout(
+            name, ordersLayout({{"paper=\"9\"", paper},
+                                {"bottom=\"567\"/>", "bottom=\"567\"/>\n<printer driver=\"PDF\" device=\"Guardada\" "
+                                                     "port=\"FILE:" +
+                                                         program.file(storedPdf).toUtf8() + "\"/>"}}));
     }
     void TearDown() override
     {
@@ -96,8 +99,8 @@ TEST_F(DriverTest, SelectionsJoinOnTheMainReportAndEverySubreport)
     ClsRelatorio_Vinculado same;
     same.usarMesmaSelecaoNoSubRelatorio = true;
     subreport = QStringLiteral("Posicoes; and {CadPos.NrServ} < 1005");
-    same.CarregaRelatorio(QStringLiteral("Livre"), ClientOne, true, false, QStringLiteral("Livre do dia"), 1, true,
-                          {}, false, 0, {}, true, false, &subreport);
+    same.CarregaRelatorio(QStringLiteral("Livre"), ClientOne, true, false, QStringLiteral("Livre do dia"), 1, true, {},
+                          false, 0, {}, true, false, &subreport);
     FrmViewer* second = openedSince({window});
     ASSERT_NE(second, nullptr);
     reportengine::Report& free = *second->ViewerRPT();
@@ -228,16 +231,21 @@ TEST_F(DriverTest, EveryErrorEndsInTheFailurePath)
         std::function<void(ClsRelatorio_Vinculado&, QString&, QString&)> arrange;
     } cases[] = {
         {"SubRptFormula without ;", 5, [](auto&, QString& sub, auto&) { sub = QStringLiteral("Posicoes"); }},
-        {"unknown subreport", Error::UnknownSubreport, [](auto&, QString& sub, auto&) { sub = QStringLiteral("Outro;x"); }},
+        {"unknown subreport", Error::UnknownSubreport,
+         [](auto&, QString& sub, auto&) { sub = QStringLiteral("Outro;x"); }},
         {"OrdemTipo shorter than Ordem", 9,
          [](ClsRelatorio_Vinculado& d, auto&, auto&) {
              d.Ordem() << vb::Variant(QStringLiteral("NrServ")) << vb::Variant(QStringLiteral("Cliente"));
              d.OrdemTipo() << vb::Variant(0);
          }},
-        {"unknown section", Error::UnknownSection, [](ClsRelatorio_Vinculado& d, auto&, auto&) { d.SupressSection() << vb::Variant(12); }},
-        {"unknown group", Error::UnknownGroup, [](ClsRelatorio_Vinculado& d, auto&, auto&) { d.RemoveGrupo() << vb::Variant(2); }},
+        {"unknown section", Error::UnknownSection,
+         [](ClsRelatorio_Vinculado& d, auto&, auto&) { d.SupressSection() << vb::Variant(12); }},
+        {"unknown group", Error::UnknownGroup,
+         [](ClsRelatorio_Vinculado& d, auto&, auto&) { d.RemoveGrupo() << vb::Variant(2); }},
         {"too many parameter values", Error::UnknownParameter,
-         [](ClsRelatorio_Vinculado& d, auto&, auto&) { d.Parametro() << vb::Variant(1) << vb::Variant(2) << vb::Variant(3); }},
+         [](ClsRelatorio_Vinculado& d, auto&, auto&) {
+             d.Parametro() << vb::Variant(1) << vb::Variant(2) << vb::Variant(3);
+         }},
         {"a formula that does not parse", Error::FormulaSyntax,
          [](auto&, auto&, QString& formula) { formula = QStringLiteral("{CadOS.Cliente} = = 1"); }},
         {"an export that cannot be written", Error::ExportFailed, [](auto&, auto&, auto&) {}},
@@ -268,8 +276,8 @@ TEST_F(DriverTest, EveryErrorEndsInTheFailurePath)
     const QString database = BancoAtual().BancoDados;
     BancoAtual().BancoDados = QStringLiteral("Nenhum");
     ClsRelatorio_Vinculado lost;
-    const QString lostFile = exportTo(lost, QStringLiteral("Ordens"), reportengine::ExportFormat::CSV,
-                                      QStringLiteral("perdido.csv"));
+    const QString lostFile =
+        exportTo(lost, QStringLiteral("Ordens"), reportengine::ExportFormat::CSV, QStringLiteral("perdido.csv"));
     BancoAtual().BancoDados = database;
     EXPECT_FALSE(QFile::exists(lostFile));
     ASSERT_EQ(boxes().size(), 1);

@@ -44,8 +44,13 @@ QString LocalServer::output()
 
 QStringList fileServerArguments(const QString& folder)
 {
-    return {QStringLiteral("-m"), QStringLiteral("http.server"), QStringLiteral("0"), QStringLiteral("--bind"),
-            QStringLiteral("127.0.0.1"), QStringLiteral("--directory"), folder};
+    return {QStringLiteral("-m"),
+            QStringLiteral("http.server"),
+            QStringLiteral("0"),
+            QStringLiteral("--bind"),
+            QStringLiteral("127.0.0.1"),
+            QStringLiteral("--directory"),
+            folder};
 }
 
 }  // namespace test
