@@ -134,6 +134,16 @@ TEST_F(DriverTest, ParametersFormulaAndSortingShapeTheExportedRows)
     EXPECT_EQ(driver.Ordem().size(), 1);
     EXPECT_EQ(driver.OrdemTipo().size(), 1);
 
+    // A query of the caller's replaces the report's.
+    ClsRelatorio_Vinculado query;
+    const QString path = program.file(QStringLiteral("consulta.csv"));
+    query.CarregaRelatorio(QStringLiteral("Ordens"), {}, false, false, {}, 1, true,
+                           QStringLiteral("SELECT CadOS.NrServ, CadOS.Descricao, CadOS.Cliente, CadCli.Codigo, "
+                                          "CadCli.Nome, CadOS.NrServ % 4 FROM CadOS JOIN CadCli ON CadCli.Codigo = "
+                                          "CadOS.Cliente WHERE CadOS.NrServ = 1005"),
+                           true, reportengine::ExportFormat::CSV, path);
+    EXPECT_EQ(test::csvFileRows(path), QStringList{QStringLiteral("1005;Conjunto 5")});
+
     // Sort fields come from each of the three lists; a name found nowhere is skipped.
     ClsRelatorio_Vinculado sorted;
     sorted.Ordem() << vb::Variant(QStringLiteral("NRSERV")) << vb::Variant(QStringLiteral("{@inverso}"))
