@@ -8,14 +8,13 @@
 
 int main()
 {
-    const QString source = QStringLiteral(
-        "Dim i, total, label, big\n"
-        "total = 0\n"
-        "For i = 1 To 1000000\n"
-        "  total = total + (i Mod 7) * 3 - 1\n"
-        "  If total > 100000 Then big = big + 1\n"
-        "  label = \"OS-\" & i\n"
-        "Next\n");
+    const QString source = QStringLiteral("Dim i, total, label, big\n"
+                                          "total = 0\n"
+                                          "For i = 1 To 1000000\n"
+                                          "  total = total + (i Mod 7) * 3 - 1\n"
+                                          "  If total > 100000 Then big = big + 1\n"
+                                          "  label = \"OS-\" & i\n"
+                                          "Next\n");
     scripting::ScriptControl control;
     control.setTimeout(-1);
     QElapsedTimer timer;

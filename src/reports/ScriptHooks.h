@@ -7,7 +7,7 @@
 
 struct ScriptHook {
     int id;
-    const char* description;   // UTF-8
+    const char* description;  // UTF-8
 };
 
 std::span<const ScriptHook> scriptHooks();

@@ -85,8 +85,8 @@ void clsScript::SalvaScript(int IDScript, const QString& CodigoFonte)
         DBFunc& db = BancoAtual();
         db.RemoveAll();
         db.Add(QStringLiteral("Fonte"), CodigoFonte, true, true, false);
-        const vb::Variant found = db.DBSeek(QStringLiteral("CadScript"), QStringLiteral("ID_Script"),
-                                            condition(IDScript));
+        const vb::Variant found =
+            db.DBSeek(QStringLiteral("CadScript"), QStringLiteral("ID_Script"), condition(IDScript));
         if (found.isString() && found.toString().isEmpty()) {
             db.Add(QStringLiteral("ID_Script"), IDScript, true, true, false);
             db.Insert(QStringLiteral("CadScript"));

@@ -38,7 +38,7 @@ public:
 
 private:
     struct CachedScript {
-        float loadedAt = 0;   // seconds since midnight
+        float loadedAt = 0;  // seconds since midnight
         QString source;
     };
     // The cache entry of the hook; `created` tells that it was not there before.

@@ -98,7 +98,7 @@ void HostObject::setMember(const QString& name, Arguments& args, const vb::Varia
 
 vb::Variant HostObject::invoke(const QMetaMethod& method, Arguments& args)
 {
-    constexpr int MaxArguments = 10;   // what QMetaMethod::invoke takes
+    constexpr int MaxArguments = 10;  // what QMetaMethod::invoke takes
     if (args.size() > MaxArguments)
         vb::raiseError(WrongArguments);
     std::array<QVariant, MaxArguments> values;

@@ -19,7 +19,7 @@ public:
     void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;
 
 private:
-    QObject* live() const;   // raises 424 when the object is gone
+    QObject* live() const;  // raises 424 when the object is gone
     vb::Variant invoke(const QMetaMethod& method, Arguments& args);
     QPointer<QObject> m_object;
 };

@@ -12,7 +12,8 @@ vb::Variant fromQVariant(const QVariant& value)
     if (!value.isValid() || value.isNull())
         return {};
     switch (value.typeId()) {
-    case QMetaType::Bool: return value.toBool();
+    case QMetaType::Bool:
+        return value.toBool();
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::Int:
@@ -20,12 +21,17 @@ vb::Variant fromQVariant(const QVariant& value)
     case QMetaType::Long:
     case QMetaType::ULong:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong: return value.toLongLong();
+    case QMetaType::ULongLong:
+        return value.toLongLong();
     case QMetaType::Float:
-    case QMetaType::Double: return value.toDouble();
-    case QMetaType::QDateTime: return vb::fromQDateTime(value.toDateTime());
-    case QMetaType::QDate: return vb::fromQDateTime(value.toDate().startOfDay());
-    case QMetaType::QTime: return vb::fromQDateTime(QDateTime(QDate(1899, 12, 30), value.toTime()));
+    case QMetaType::Double:
+        return value.toDouble();
+    case QMetaType::QDateTime:
+        return vb::fromQDateTime(value.toDateTime());
+    case QMetaType::QDate:
+        return vb::fromQDateTime(value.toDate().startOfDay());
+    case QMetaType::QTime:
+        return vb::fromQDateTime(QDateTime(QDate(1899, 12, 30), value.toTime()));
     case QMetaType::QVariantList:
     case QMetaType::QStringList: {
         std::vector<vb::Variant> values;
@@ -33,10 +39,11 @@ vb::Variant fromQVariant(const QVariant& value)
             values.push_back(fromQVariant(item));
         return vb::ObjectPtr(ScriptArray::fromValues(std::move(values)));
     }
-    default: break;
+    default:
+        break;
     }
     if (value.metaType().flags().testFlag(QMetaType::IsEnumeration))
-        return value.toLongLong();   // an enumeration as its number, as the platform shows it
+        return value.toLongLong();  // an enumeration as its number, as the platform shows it
     if (value.metaType().flags().testFlag(QMetaType::PointerToQObject))
         return vb::ObjectPtr(std::make_shared<HostObject>(value.value<QObject*>()));
     if (value.canConvert<QString>())
@@ -48,16 +55,23 @@ QVariant toQVariant(const vb::Variant& value)
 {
     switch (value.type()) {
     case vb::VarType::Empty:
-    case vb::VarType::Null: return {};
-    case vb::VarType::Boolean: return value.toBool();
+    case vb::VarType::Null:
+        return {};
+    case vb::VarType::Boolean:
+        return value.toBool();
     case vb::VarType::Integer:
-    case vb::VarType::Long: return value.toLong();
+    case vb::VarType::Long:
+        return value.toLong();
     case vb::VarType::Single:
     case vb::VarType::Double:
-    case vb::VarType::Currency: return value.toDouble();
-    case vb::VarType::Date: return vb::toQDateTime(value.toDate());
-    case vb::VarType::String: return value.toString();
-    case vb::VarType::Object: break;
+    case vb::VarType::Currency:
+        return value.toDouble();
+    case vb::VarType::Date:
+        return vb::toQDateTime(value.toDate());
+    case vb::VarType::String:
+        return value.toString();
+    case vb::VarType::Object:
+        break;
     }
     if (auto host = value.objectAs<HostObject>())
         return QVariant::fromValue(host->object());

@@ -25,11 +25,16 @@ const char* exposeSource = R"(
 long errorNumber(QJSValue::ErrorType type)
 {
     switch (type) {
-    case QJSValue::SyntaxError: return 1002;
-    case QJSValue::ReferenceError: return 5009;
-    case QJSValue::TypeError: return 5007;
-    case QJSValue::RangeError: return 5029;
-    default: return 5022;
+    case QJSValue::SyntaxError:
+        return 1002;
+    case QJSValue::ReferenceError:
+        return 5009;
+    case QJSValue::TypeError:
+        return 5007;
+    case QJSValue::RangeError:
+        return 5029;
+    default:
+        return 5022;
     }
 }
 
@@ -43,7 +48,7 @@ JsEngine::JsEngine()
     const QJSValue makeRoutine = m_engine.evaluate(QStringLiteral(
         "(function (bridge, name) { return function () { return bridge.call(name, Array.prototype.slice.call(arguments)); }; })"));
     for (const QString& name : routineNames())
-        if (!global.hasProperty(name))   // Date and Array stay JavaScript's own
+        if (!global.hasProperty(name))  // Date and Array stay JavaScript's own
             global.setProperty(name, makeRoutine.call({bridge, name}));
     for (const QString& name : constantNames())
         global.setProperty(name, m_engine.toScriptValue(toQVariant(*findConstant(name))));
@@ -51,7 +56,7 @@ JsEngine::JsEngine()
 
 QJSValue JsEngine::wrap(QObject* object)
 {
-    QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);   // the host keeps its objects
+    QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);  // the host keeps its objects
     return m_engine.newQObject(object);
 }
 
@@ -93,7 +98,7 @@ void JsEngine::execute(const QString& source, int timeoutMs)
 {
     m_engine.setInterrupted(false);
     QJSValue result;
-    QStringList trace;   // not empty when an exception was left uncaught
+    QStringList trace;  // not empty when an exception was left uncaught
     {
         Watchdog watchdog(timeoutMs, [this] { m_engine.setInterrupted(true); });
         result = m_engine.evaluate(source, QString(), 1, &trace);

@@ -26,8 +26,8 @@ bool given(const Arguments& a, std::size_t i)
     return i < a.size();
 }
 // Null in, Null out: the text functions of the platform pass Null through.
-#define NULL_PASSES(index) \
-    if (arg(a, index).isNull()) \
+#define NULL_PASSES(index)                                                                                             \
+    if (arg(a, index).isNull())                                                                                        \
         return Variant::Null();
 
 Variant inStr(Arguments& a)
@@ -109,12 +109,18 @@ Variant formatDateTime(Arguments& a)
     NULL_PASSES(0)
     const vb::Date d = a[0].toDate();
     switch (given(a, 1) ? a[1].toLong() : 0) {
-    case 0: return vb::DefaultDateText(d);
-    case 1: return vb::Format(d, QStringLiteral("dddd, d/mmmm/yyyy"));
-    case 2: return vb::Format(d, QStringLiteral("dd/mm/yyyy"));
-    case 3: return vb::Format(d, QStringLiteral("hh:nn:ss"));
-    case 4: return vb::Format(d, QStringLiteral("hh:nn"));
-    default: vb::raiseError(vb::ErrNo::InvalidProcedureCall);
+    case 0:
+        return vb::DefaultDateText(d);
+    case 1:
+        return vb::Format(d, QStringLiteral("dddd, d/mmmm/yyyy"));
+    case 2:
+        return vb::Format(d, QStringLiteral("dd/mm/yyyy"));
+    case 3:
+        return vb::Format(d, QStringLiteral("hh:nn:ss"));
+    case 4:
+        return vb::Format(d, QStringLiteral("hh:nn"));
+    default:
+        vb::raiseError(vb::ErrNo::InvalidProcedureCall);
     }
 }
 
@@ -133,8 +139,8 @@ Variant typeName(Arguments& a)
     const Variant& v = a[0];
     if (asArray(v))
         return "Variant()";
-    static const char* names[] = {"Empty",  "Null",     "Integer", "Long",   "Single", "Double",
-                                  "Currency", "Date",  "String",  "Object", "Error",  "Boolean"};
+    static const char* names[] = {"Empty",    "Null", "Integer", "Long",   "Single", "Double",
+                                  "Currency", "Date", "String",  "Object", "Error",  "Boolean"};
     if (v.isObject())
         return v.toObject() ? "Object" : "Nothing";
     return names[int(v.type())];
@@ -284,16 +290,56 @@ const QHash<QString, std::pair<QString, Variant>>& constantIndex()
 {
     static const QHash<QString, std::pair<QString, Variant>> index = [] {
         const std::pair<const char*, Variant> constants[] = {
-            {"vbCrLf", "\r\n"}, {"vbCr", "\r"}, {"vbLf", "\n"}, {"vbNewLine", "\r\n"}, {"vbTab", "\t"},
-            {"vbNullString", ""}, {"vbOKOnly", 0}, {"vbOKCancel", 1}, {"vbAbortRetryIgnore", 2},
-            {"vbYesNoCancel", 3}, {"vbYesNo", 4}, {"vbRetryCancel", 5}, {"vbCritical", 16}, {"vbQuestion", 32},
-            {"vbExclamation", 48}, {"vbInformation", 64}, {"vbDefaultButton2", 256}, {"vbDefaultButton3", 512},
-            {"vbOK", 1}, {"vbCancel", 2}, {"vbAbort", 3}, {"vbRetry", 4}, {"vbIgnore", 5}, {"vbYes", 6},
-            {"vbNo", 7}, {"vbGeneralDate", 0}, {"vbLongDate", 1}, {"vbShortDate", 2}, {"vbLongTime", 3},
-            {"vbShortTime", 4}, {"vbSunday", 1}, {"vbMonday", 2}, {"vbTuesday", 3}, {"vbWednesday", 4},
-            {"vbThursday", 5}, {"vbFriday", 6}, {"vbSaturday", 7}, {"vbEmpty", 0}, {"vbNull", 1},
-            {"vbInteger", 2}, {"vbLong", 3}, {"vbSingle", 4}, {"vbDouble", 5}, {"vbCurrency", 6}, {"vbDate", 7},
-            {"vbString", 8}, {"vbObject", 9}, {"vbBoolean", 11}, {"vbBinaryCompare", 0}, {"vbTextCompare", 1},
+            {"vbCrLf", "\r\n"},
+            {"vbCr", "\r"},
+            {"vbLf", "\n"},
+            {"vbNewLine", "\r\n"},
+            {"vbTab", "\t"},
+            {"vbNullString", ""},
+            {"vbOKOnly", 0},
+            {"vbOKCancel", 1},
+            {"vbAbortRetryIgnore", 2},
+            {"vbYesNoCancel", 3},
+            {"vbYesNo", 4},
+            {"vbRetryCancel", 5},
+            {"vbCritical", 16},
+            {"vbQuestion", 32},
+            {"vbExclamation", 48},
+            {"vbInformation", 64},
+            {"vbDefaultButton2", 256},
+            {"vbDefaultButton3", 512},
+            {"vbOK", 1},
+            {"vbCancel", 2},
+            {"vbAbort", 3},
+            {"vbRetry", 4},
+            {"vbIgnore", 5},
+            {"vbYes", 6},
+            {"vbNo", 7},
+            {"vbGeneralDate", 0},
+            {"vbLongDate", 1},
+            {"vbShortDate", 2},
+            {"vbLongTime", 3},
+            {"vbShortTime", 4},
+            {"vbSunday", 1},
+            {"vbMonday", 2},
+            {"vbTuesday", 3},
+            {"vbWednesday", 4},
+            {"vbThursday", 5},
+            {"vbFriday", 6},
+            {"vbSaturday", 7},
+            {"vbEmpty", 0},
+            {"vbNull", 1},
+            {"vbInteger", 2},
+            {"vbLong", 3},
+            {"vbSingle", 4},
+            {"vbDouble", 5},
+            {"vbCurrency", 6},
+            {"vbDate", 7},
+            {"vbString", 8},
+            {"vbObject", 9},
+            {"vbBoolean", 11},
+            {"vbBinaryCompare", 0},
+            {"vbTextCompare", 1},
         };
         QHash<QString, std::pair<QString, Variant>> h;
         for (const auto& [name, value] : constants)

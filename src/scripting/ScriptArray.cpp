@@ -59,7 +59,7 @@ void ScriptArray::redim(std::vector<int> upperBounds, bool preserve)
         if (upperBounds.size() != m_upper.size() ||
             !std::equal(upperBounds.begin(), upperBounds.end() - 1, m_upper.begin()))
             vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
-        m_items.resize(elementCount(upperBounds));   // the last dimension varies slowest: a plain resize keeps all
+        m_items.resize(elementCount(upperBounds));  // the last dimension varies slowest: a plain resize keeps all
     } else {
         m_items.assign(elementCount(upperBounds), vb::Variant());
     }

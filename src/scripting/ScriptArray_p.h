@@ -10,7 +10,7 @@ namespace scripting {
 
 class ScriptArray : public vb::Object {
 public:
-    ScriptArray() = default;   // a dynamic array before its first ReDim
+    ScriptArray() = default;  // a dynamic array before its first ReDim
     explicit ScriptArray(std::vector<int> upperBounds);
     static std::shared_ptr<ScriptArray> fromValues(std::vector<vb::Variant> values);
 
@@ -26,7 +26,7 @@ public:
 
 private:
     std::vector<int> m_upper;
-    std::vector<vb::Variant> m_items;   // the first index varies fastest
+    std::vector<vb::Variant> m_items;  // the first index varies fastest
 };
 
 // The array a value holds, or null.

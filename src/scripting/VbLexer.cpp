@@ -9,34 +9,62 @@ namespace {
 QString syntaxText(long number)
 {
     switch (number) {
-    case 1002: return QStringLiteral("Syntax error");
-    case 1005: return QStringLiteral("Expected '('");
-    case 1006: return QStringLiteral("Expected ')'");
-    case 1010: return QStringLiteral("Expected identifier");
-    case 1011: return QStringLiteral("Expected '='");
-    case 1012: return QStringLiteral("Expected 'If'");
-    case 1013: return QStringLiteral("Expected 'To'");
-    case 1014: return QStringLiteral("Expected 'End'");
-    case 1015: return QStringLiteral("Expected 'Function'");
-    case 1016: return QStringLiteral("Expected 'Sub'");
-    case 1017: return QStringLiteral("Expected 'Then'");
-    case 1018: return QStringLiteral("Expected 'Wend'");
-    case 1019: return QStringLiteral("Expected 'Loop'");
-    case 1020: return QStringLiteral("Expected 'Next'");
-    case 1021: return QStringLiteral("Expected 'Case'");
-    case 1022: return QStringLiteral("Expected 'Select'");
-    case 1023: return QStringLiteral("Expected expression");
-    case 1024: return QStringLiteral("Expected statement");
-    case 1025: return QStringLiteral("Expected end of statement");
-    case 1026: return QStringLiteral("Expected integer constant");
-    case 1027: return QStringLiteral("Expected 'While', 'Until' or end of statement");
-    case 1032: return QStringLiteral("Invalid character");
-    case 1033: return QStringLiteral("Unterminated string constant");
-    case 1041: return QStringLiteral("Name redefined");
-    case 1042: return QStringLiteral("Must be first statement on the line");
-    case 1045: return QStringLiteral("Expected literal constant");
-    case 1046: return QStringLiteral("Expected 'In'");
-    default: return QStringLiteral("Syntax error");
+    case 1002:
+        return QStringLiteral("Syntax error");
+    case 1005:
+        return QStringLiteral("Expected '('");
+    case 1006:
+        return QStringLiteral("Expected ')'");
+    case 1010:
+        return QStringLiteral("Expected identifier");
+    case 1011:
+        return QStringLiteral("Expected '='");
+    case 1012:
+        return QStringLiteral("Expected 'If'");
+    case 1013:
+        return QStringLiteral("Expected 'To'");
+    case 1014:
+        return QStringLiteral("Expected 'End'");
+    case 1015:
+        return QStringLiteral("Expected 'Function'");
+    case 1016:
+        return QStringLiteral("Expected 'Sub'");
+    case 1017:
+        return QStringLiteral("Expected 'Then'");
+    case 1018:
+        return QStringLiteral("Expected 'Wend'");
+    case 1019:
+        return QStringLiteral("Expected 'Loop'");
+    case 1020:
+        return QStringLiteral("Expected 'Next'");
+    case 1021:
+        return QStringLiteral("Expected 'Case'");
+    case 1022:
+        return QStringLiteral("Expected 'Select'");
+    case 1023:
+        return QStringLiteral("Expected expression");
+    case 1024:
+        return QStringLiteral("Expected statement");
+    case 1025:
+        return QStringLiteral("Expected end of statement");
+    case 1026:
+        return QStringLiteral("Expected integer constant");
+    case 1027:
+        return QStringLiteral("Expected 'While', 'Until' or end of statement");
+    case 1032:
+        return QStringLiteral("Invalid character");
+    case 1033:
+        return QStringLiteral("Unterminated string constant");
+    case 1041:
+        return QStringLiteral("Name redefined");
+    case 1042:
+        return QStringLiteral("Must be first statement on the line");
+    case 1045:
+        return QStringLiteral("Expected literal constant");
+    case 1046:
+        return QStringLiteral("Expected 'In'");
+    default:
+        return QStringLiteral("Syntax error");
     }
 }
 
@@ -132,7 +160,8 @@ private:
     bool continuation()
     {
         qsizetype j = m_i + 1;
-        while (j < m_s.size() && (m_s[j] == QLatin1Char(' ') || m_s[j] == QLatin1Char('\t') || m_s[j] == QLatin1Char('\r')))
+        while (j < m_s.size() &&
+               (m_s[j] == QLatin1Char(' ') || m_s[j] == QLatin1Char('\t') || m_s[j] == QLatin1Char('\r')))
             ++j;
         if (j < m_s.size() && m_s[j] != QLatin1Char('\n'))
             return false;
@@ -275,7 +304,7 @@ private:
 
     const QString& m_s;
     qsizetype m_i = 0;
-    qsizetype m_start = 0;   // where the token being read starts
+    qsizetype m_start = 0;  // where the token being read starts
     int m_line = 1;
     std::vector<Token> m_tokens;
 };

@@ -13,11 +13,11 @@ enum class TokenKind { Name, Literal, Symbol, Colon, LineEnd, End };
 
 struct Token {
     TokenKind kind = TokenKind::End;
-    QString text;    // a name or symbol as written ("<=", "("); lower-case in `key`
+    QString text;  // a name or symbol as written ("<=", "("); lower-case in `key`
     QString key;
-    vb::Variant value;   // of a literal
+    vb::Variant value;  // of a literal
     int line = 1;
-    bool spaceBefore = false;   // "Out.Put .Text" inside With: the second "." starts a new expression
+    bool spaceBefore = false;  // "Out.Put .Text" inside With: the second "." starts a new expression
 };
 
 // Raises ScriptFailure for a character that starts no token or a text left open.

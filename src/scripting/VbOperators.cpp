@@ -22,14 +22,21 @@ Rank rankOf(const Variant& v)
     switch (v.type()) {
     case VarType::Empty:
     case VarType::Boolean:
-    case VarType::Integer: return RInteger;
-    case VarType::Long: return RLong;
-    case VarType::Single: return RSingle;
-    case VarType::Currency: return RCurrency;
-    case VarType::Date: return RDate;
+    case VarType::Integer:
+        return RInteger;
+    case VarType::Long:
+        return RLong;
+    case VarType::Single:
+        return RSingle;
+    case VarType::Currency:
+        return RCurrency;
+    case VarType::Date:
+        return RDate;
     case VarType::Double:
-    case VarType::String: return RDouble;   // a text takes part as the Double it reads as
-    default: vb::raiseError(vb::ErrNo::TypeMismatch);
+    case VarType::String:
+        return RDouble;  // a text takes part as the Double it reads as
+    default:
+        vb::raiseError(vb::ErrNo::TypeMismatch);
     }
 }
 
@@ -57,10 +64,14 @@ Variant realResult(double v, Rank rank)
     if (!std::isfinite(v))
         vb::raiseError(vb::ErrNo::Overflow);
     switch (rank) {
-    case RSingle: return std::fabs(v) <= 3.402823466e38 ? Variant(float(v)) : Variant(v);
-    case RCurrency: return vb::Currency::fromDouble(v);
-    case RDate: return vb::Date(v);
-    default: return v;
+    case RSingle:
+        return std::fabs(v) <= 3.402823466e38 ? Variant(float(v)) : Variant(v);
+    case RCurrency:
+        return vb::Currency::fromDouble(v);
+    case RDate:
+        return vb::Date(v);
+    default:
+        return v;
     }
 }
 
@@ -72,18 +83,24 @@ Variant arithmetic(BinaryOp op, const Variant& a, const Variant& b)
     if (rank <= RLong) {
         const long long x = a.toLong(), y = b.toLong();
         switch (op) {
-        case BinaryOp::Add: return wholeResult(x + y, rank);
-        case BinaryOp::Subtract: return wholeResult(x - y, rank);
-        default: return wholeResult(x * y, rank);
+        case BinaryOp::Add:
+            return wholeResult(x + y, rank);
+        case BinaryOp::Subtract:
+            return wholeResult(x - y, rank);
+        default:
+            return wholeResult(x * y, rank);
         }
     }
     const double x = a.toDouble(), y = b.toDouble();
     if (op == BinaryOp::Subtract && a.isDate() && b.isDate())
         rank = RDouble;
     switch (op) {
-    case BinaryOp::Add: return realResult(x + y, rank);
-    case BinaryOp::Subtract: return realResult(x - y, rank);
-    default: return realResult(x * y, rank == RDate ? RDouble : rank);
+    case BinaryOp::Add:
+        return realResult(x + y, rank);
+    case BinaryOp::Subtract:
+        return realResult(x - y, rank);
+    default:
+        return realResult(x * y, rank == RDate ? RDouble : rank);
     }
 }
 
@@ -100,7 +117,7 @@ Variant divide(const Variant& a, const Variant& b)
 {
     if (a.isNull() || b.isNull())
         return Variant::Null();
-    rankOf(a);   // raises 13 for what is no number
+    rankOf(a);  // raises 13 for what is no number
     rankOf(b);
     const double x = a.toDouble(), y = b.toDouble();
     if (y == 0)
@@ -153,11 +170,21 @@ Variant logical(BinaryOp op, const Variant& a, const Variant& b)
     const long long x = a.toLong(), y = b.toLong();
     long long r = 0;
     switch (op) {
-    case BinaryOp::And: r = x & y; break;
-    case BinaryOp::Or: r = x | y; break;
-    case BinaryOp::Xor: r = x ^ y; break;
-    case BinaryOp::Eqv: r = ~(x ^ y); break;
-    default: r = ~x | y; break;
+    case BinaryOp::And:
+        r = x & y;
+        break;
+    case BinaryOp::Or:
+        r = x | y;
+        break;
+    case BinaryOp::Xor:
+        r = x ^ y;
+        break;
+    case BinaryOp::Eqv:
+        r = ~(x ^ y);
+        break;
+    default:
+        r = ~x | y;
+        break;
     }
     if (isBoolean(a) && isBoolean(b))
         return r != 0;
@@ -171,12 +198,18 @@ Variant comparison(BinaryOp op, const Variant& a, const Variant& b)
     if (!c)
         return Variant::Null();
     switch (op) {
-    case BinaryOp::Equal: return *c == 0;
-    case BinaryOp::NotEqual: return *c != 0;
-    case BinaryOp::Less: return *c < 0;
-    case BinaryOp::LessEqual: return *c <= 0;
-    case BinaryOp::Greater: return *c > 0;
-    default: return *c >= 0;
+    case BinaryOp::Equal:
+        return *c == 0;
+    case BinaryOp::NotEqual:
+        return *c != 0;
+    case BinaryOp::Less:
+        return *c < 0;
+    case BinaryOp::LessEqual:
+        return *c <= 0;
+    case BinaryOp::Greater:
+        return *c > 0;
+    default:
+        return *c >= 0;
     }
 }
 
@@ -202,7 +235,7 @@ std::optional<int> compare(const Variant& a, const Variant& b)
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
     if (textA != textB)
-        return textA ? 1 : -1;   // a number sorts before any text
+        return textA ? 1 : -1;  // a number sorts before any text
     const double x = a.toDouble(), y = b.toDouble();
     return x < y ? -1 : x > y ? 1 : 0;
 }
@@ -210,24 +243,32 @@ std::optional<int> compare(const Variant& a, const Variant& b)
 Variant binary(BinaryOp op, const Variant& a, const Variant& b)
 {
     switch (op) {
-    case BinaryOp::Add: return add(a, b);
+    case BinaryOp::Add:
+        return add(a, b);
     case BinaryOp::Subtract:
-    case BinaryOp::Multiply: return arithmetic(op, a, b);
-    case BinaryOp::Divide: return divide(a, b);
+    case BinaryOp::Multiply:
+        return arithmetic(op, a, b);
+    case BinaryOp::Divide:
+        return divide(a, b);
     case BinaryOp::IntDivide:
-    case BinaryOp::Mod: return wholeDivision(op, a, b);
+    case BinaryOp::Mod:
+        return wholeDivision(op, a, b);
     case BinaryOp::Power:
         if (a.isNull() || b.isNull())
             return Variant::Null();
         return realResult(std::pow(a.toDouble(), b.toDouble()), RDouble);
-    case BinaryOp::Concat: return concat(a, b);
+    case BinaryOp::Concat:
+        return concat(a, b);
     case BinaryOp::And:
     case BinaryOp::Or:
     case BinaryOp::Xor:
     case BinaryOp::Eqv:
-    case BinaryOp::Imp: return logical(op, a, b);
-    case BinaryOp::Is: return sameObject(a, b);
-    default: return comparison(op, a, b);
+    case BinaryOp::Imp:
+        return logical(op, a, b);
+    case BinaryOp::Is:
+        return sameObject(a, b);
+    default:
+        return comparison(op, a, b);
     }
 }
 

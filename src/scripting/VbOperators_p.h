@@ -8,8 +8,28 @@
 
 namespace scripting::vbs {
 
-enum class BinaryOp { Add, Subtract, Multiply, Divide, IntDivide, Mod, Power, Concat, And, Or, Xor, Eqv, Imp,
-                      Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual, Is };
+enum class BinaryOp {
+    Add,
+    Subtract,
+    Multiply,
+    Divide,
+    IntDivide,
+    Mod,
+    Power,
+    Concat,
+    And,
+    Or,
+    Xor,
+    Eqv,
+    Imp,
+    Equal,
+    NotEqual,
+    Less,
+    LessEqual,
+    Greater,
+    GreaterEqual,
+    Is
+};
 
 vb::Variant binary(BinaryOp op, const vb::Variant& a, const vb::Variant& b);
 vb::Variant negate(const vb::Variant& a);

@@ -16,16 +16,16 @@ using vb::Variant;
 const QSet<QString>& reservedWords()
 {
     static const QSet<QString> words = {
-        "and",  "or",   "not",  "xor",  "eqv",   "imp",    "mod",   "is",    "then",   "else",  "elseif",
-        "end",  "if",   "for",  "to",   "step",  "next",   "each",  "in",    "do",     "loop",  "while",
-        "until", "wend", "select", "case", "sub", "function", "dim", "redim", "const",  "call",  "set",
-        "exit", "option", "on", "error", "resume", "goto", "byval", "byref", "private", "public", "new",
-        "preserve", "with"};
+        "and",    "or",      "not",    "xor",  "eqv",      "imp",  "mod",   "is",       "then", "else",
+        "elseif", "end",     "if",     "for",  "to",       "step", "next",  "each",     "in",   "do",
+        "loop",   "while",   "until",  "wend", "select",   "case", "sub",   "function", "dim",  "redim",
+        "const",  "call",    "set",    "exit", "option",   "on",   "error", "resume",   "goto", "byval",
+        "byref",  "private", "public", "new",  "preserve", "with"};
     return words;
 }
 
 struct Scope {
-    Procedure* procedure = nullptr;   // null at the top level
+    Procedure* procedure = nullptr;  // null at the top level
     QHash<QString, int> locals;
 };
 
@@ -39,7 +39,7 @@ public:
 
     Block run()
     {
-        Block program = parseBlock({});   // a closing word with nothing to close fails as a statement
+        Block program = parseBlock({});  // a closing word with nothing to close fails as a statement
         for (auto& [expr, scope] : m_pending)
             bind(*expr, *scope);
         for (auto& procedure : m_newProcedures) {
@@ -58,10 +58,7 @@ private:
         const Token& t = peek(ahead);
         return t.kind == TokenKind::Name && t.key == QLatin1String(key);
     }
-    bool isSymbol(const char* s) const
-    {
-        return peek().kind == TokenKind::Symbol && peek().text == QLatin1String(s);
-    }
+    bool isSymbol(const char* s) const { return peek().kind == TokenKind::Symbol && peek().text == QLatin1String(s); }
     bool accept(const char* key)
     {
         if (!isKey(key))
@@ -162,16 +159,15 @@ private:
             ++m_p;
             return dim();
         }
-        if (key == "redim") return redim();
-        if (key == "const") return constant();
-        if (key == "if") return ifStatement();
-        if (key == "select") return selectStatement();
-        if (key == "for") return forStatement();
-        if (key == "do") return doStatement();
-        if (key == "while") return whileStatement();
-        if (key == "exit") return exitStatement();
-        if (key == "on") return onError();
-        if (key == "with") return withStatement();
+        // The statements that start with their own word, each parsed from that word on.
+        static const QHash<QString, StmtPtr (Parser::*)()> keywordStatements = {
+            {"redim", &Parser::redim},          {"const", &Parser::constant},
+            {"if", &Parser::ifStatement},       {"select", &Parser::selectStatement},
+            {"for", &Parser::forStatement},     {"do", &Parser::doStatement},
+            {"while", &Parser::whileStatement}, {"exit", &Parser::exitStatement},
+            {"on", &Parser::onError},           {"with", &Parser::withStatement}};
+        if (const auto parse = keywordStatements.value(key))
+            return (this->*parse)();
         if (key == "set") {
             ++m_p;
             ExprPtr target = postfix();
@@ -299,8 +295,7 @@ private:
             const QString name = identifier();
             declare(name);
             expectSymbol("=", 1011);
-            assignments.push_back(
-                std::make_unique<AssignStmt>(nameReference(name, {}, false), expression(), false));
+            assignments.push_back(std::make_unique<AssignStmt>(nameReference(name, {}, false), expression(), false));
         } while (acceptSymbol(","));
         return sequence(std::move(assignments));
     }
@@ -565,22 +560,28 @@ private:
 
     static const std::vector<Level>& logicalLevels()
     {
-        static const std::vector<Level> levels = {{{"imp", BinaryOp::Imp}}, {{"eqv", BinaryOp::Eqv}},
-                                                  {{"xor", BinaryOp::Xor}}, {{"or", BinaryOp::Or}},
+        static const std::vector<Level> levels = {{{"imp", BinaryOp::Imp}},
+                                                  {{"eqv", BinaryOp::Eqv}},
+                                                  {{"xor", BinaryOp::Xor}},
+                                                  {{"or", BinaryOp::Or}},
                                                   {{"and", BinaryOp::And}}};
         return levels;
     }
 
     static const std::vector<Level>& valueLevels()
     {
-        static const std::vector<Level> levels = {
-            {{"=", BinaryOp::Equal}, {"<>", BinaryOp::NotEqual}, {"<", BinaryOp::Less}, {"<=", BinaryOp::LessEqual},
-             {">", BinaryOp::Greater}, {">=", BinaryOp::GreaterEqual}, {"is", BinaryOp::Is}},
-            {{"&", BinaryOp::Concat}},
-            {{"+", BinaryOp::Add}, {"-", BinaryOp::Subtract}},
-            {{"mod", BinaryOp::Mod}},
-            {{"\\", BinaryOp::IntDivide}},
-            {{"*", BinaryOp::Multiply}, {"/", BinaryOp::Divide}}};
+        static const std::vector<Level> levels = {{{"=", BinaryOp::Equal},
+                                                   {"<>", BinaryOp::NotEqual},
+                                                   {"<", BinaryOp::Less},
+                                                   {"<=", BinaryOp::LessEqual},
+                                                   {">", BinaryOp::Greater},
+                                                   {">=", BinaryOp::GreaterEqual},
+                                                   {"is", BinaryOp::Is}},
+                                                  {{"&", BinaryOp::Concat}},
+                                                  {{"+", BinaryOp::Add}, {"-", BinaryOp::Subtract}},
+                                                  {{"mod", BinaryOp::Mod}},
+                                                  {{"\\", BinaryOp::IntDivide}},
+                                                  {{"*", BinaryOp::Multiply}, {"/", BinaryOp::Divide}}};
         return levels;
     }
 
@@ -699,7 +700,7 @@ private:
         }
         if (t.key == "empty" || t.key == "null" || t.key == "nothing") {
             ++m_p;
-            return std::make_unique<Literal>(t.key == "empty" ? Variant()
+            return std::make_unique<Literal>(t.key == "empty"  ? Variant()
                                              : t.key == "null" ? Variant::Null()
                                                                : Variant(vb::ObjectPtr()));
         }
@@ -799,7 +800,7 @@ private:
     QSet<QString> m_declaredGlobals;
     bool m_explicit = false;
     int m_lineIf = 0;
-    int m_depth = 0;   // blocks open (procedures may not start inside one)
+    int m_depth = 0;  // blocks open (procedures may not start inside one)
     int m_withDepth = 0;
 };
 

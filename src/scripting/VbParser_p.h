@@ -13,8 +13,8 @@ struct HostItem {
 };
 
 struct Module {
-    QHash<QString, int> globalSlots;   // lower-case name -> slot in Runtime::globals
-    QHash<QString, const Procedure*> procedures;   // lower-case name
+    QHash<QString, int> globalSlots;              // lower-case name -> slot in Runtime::globals
+    QHash<QString, const Procedure*> procedures;  // lower-case name
     std::vector<std::unique_ptr<Procedure>> procedureStore;
     std::vector<HostItem> hostItems;
 };

@@ -15,7 +15,7 @@ constexpr long IllegalAssignment = 501;
 constexpr long VariableUndefined = 500;
 constexpr long WrongArguments = 450;
 constexpr long OutOfStackSpace = 28;
-constexpr int MaxCallDepth = 1000;   // well inside the thread's stack
+constexpr int MaxCallDepth = 1000;  // well inside the thread's stack
 
 Arguments evaluate(Runtime& rt, const ExprList& list)
 {
@@ -111,7 +111,8 @@ Variant NameExpr::eval(Runtime& rt) const
     case Kind::Local:
     case Kind::Global:
         return hasArguments ? element(rt) : variable(rt);
-    case Kind::Procedure: return callProcedure(rt, *procedure, args);
+    case Kind::Procedure:
+        return callProcedure(rt, *procedure, args);
     case Kind::Routine: {
         Arguments values = evaluate(rt, args);
         return callRoutine(*routine, values);
@@ -124,7 +125,8 @@ Variant NameExpr::eval(Runtime& rt) const
         Arguments values = evaluate(rt, args);
         return requireObject(constant)->getMember(name, values);
     }
-    default: undefined(name);
+    default:
+        undefined(name);
     }
 }
 
@@ -150,8 +152,10 @@ void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
         requireObject(constant)->setMember(name, values, value);
         return;
     }
-    case Kind::Undefined: undefined(name);
-    default: Expr::assign(rt, value, isSet);
+    case Kind::Undefined:
+        undefined(name);
+    default:
+        Expr::assign(rt, value, isSet);
     }
 }
 
@@ -193,7 +197,7 @@ Variant UnaryExpr::eval(Runtime& rt) const
 
 Variant BinaryExpr::eval(Runtime& rt) const
 {
-    const Variant left = m_left->eval(rt);   // left first: the right side may call a procedure that changes it
+    const Variant left = m_left->eval(rt);  // left first: the right side may call a procedure that changes it
     return binary(m_op, left, m_right->eval(rt));
 }
 
@@ -223,7 +227,7 @@ Variant callProcedure(Runtime& rt, const Procedure& procedure, const ExprList& a
     std::vector<Variant*> variables(storage.size());
     for (std::size_t i = 0; i < storage.size(); ++i)
         variables[i] = &storage[i];
-    std::vector<vb::ObjectPtr> arraysPassed(args.size());   // arrays whose elements are passed ByRef
+    std::vector<vb::ObjectPtr> arraysPassed(args.size());  // arrays whose elements are passed ByRef
     for (std::size_t i = 0; i < args.size(); ++i) {
         Variant* reference = procedure.byRef[i] ? args[i]->reference(rt, &arraysPassed[i]) : nullptr;
         if (reference)
@@ -265,8 +269,12 @@ Flow SelectStmt::exec(Runtime& rt) const
         for (const CaseTest& test : tests) {
             bool match = false;
             switch (test.kind) {
-            case CaseTest::Kind::Value: match = isTrue(binary(BinaryOp::Equal, subject, test.value->eval(rt))); break;
-            case CaseTest::Kind::Is: match = isTrue(binary(test.op, subject, test.value->eval(rt))); break;
+            case CaseTest::Kind::Value:
+                match = isTrue(binary(BinaryOp::Equal, subject, test.value->eval(rt)));
+                break;
+            case CaseTest::Kind::Is:
+                match = isTrue(binary(test.op, subject, test.value->eval(rt)));
+                break;
             case CaseTest::Kind::Range:
                 match = isTrue(binary(BinaryOp::GreaterEqual, subject, test.value->eval(rt))) &&
                         isTrue(binary(BinaryOp::LessEqual, subject, test.upper->eval(rt)));
@@ -315,7 +323,7 @@ Flow ForEachStmt::exec(Runtime& rt) const
     if (!array)
         vb::raiseError(451, {}, QStringLiteral("Object not a collection"));
     Flow leaving = Flow::Normal;
-    for (const Variant& item : array->values()) {   // `array` stays alive and unchanged: ReDim makes new ones
+    for (const Variant& item : array->values()) {  // `array` stays alive and unchanged: ReDim makes new ones
         element->assign(rt, item, false);
         if (!loopPass(rt, body, Flow::ExitFor, leaving))
             break;

@@ -32,8 +32,8 @@ public:
     std::vector<vb::Variant> globals;
     Frame* frame = nullptr;
     int line = 0;
-    int depth = 0;   // procedure calls in progress
-    std::vector<vb::Variant> withObjects;   // the objects of the With blocks running, innermost last
+    int depth = 0;                         // procedure calls in progress
+    std::vector<vb::Variant> withObjects;  // the objects of the With blocks running, innermost last
     std::atomic<bool> stop{false};
 
     void checkStop()
@@ -88,7 +88,8 @@ public:
     enum class Kind { Unbound, Local, Global, Procedure, Routine, Constant, HostMember, Undefined };
 
     NameExpr(QString name, ExprList args, bool hasArguments)
-        : name(std::move(name)), args(std::move(args)), hasArguments(hasArguments) {}
+        : name(std::move(name)), args(std::move(args)), hasArguments(hasArguments)
+    {}
     vb::Variant eval(Runtime& rt) const override;
     vb::Variant* reference(Runtime& rt, vb::ObjectPtr* owner = nullptr) const override;
     void assign(Runtime& rt, const vb::Variant& value, bool isSet) const override;
@@ -101,7 +102,7 @@ public:
     int slot = 0;
     const Procedure* procedure = nullptr;
     const Routine* routine = nullptr;
-    vb::Variant constant;   // also the host object of a host member
+    vb::Variant constant;  // also the host object of a host member
 
 private:
     vb::Variant& variable(Runtime& rt) const;
@@ -111,7 +112,8 @@ private:
 class MemberExpr : public Expr {
 public:
     MemberExpr(ExprPtr object, QString name, ExprList args)
-        : m_object(std::move(object)), m_name(std::move(name)), m_args(std::move(args)) {}
+        : m_object(std::move(object)), m_name(std::move(name)), m_args(std::move(args))
+    {}
     vb::Variant eval(Runtime& rt) const override;
     void assign(Runtime& rt, const vb::Variant& value, bool isSet) const override;
     bool takeArguments(ExprList& list) override;
@@ -134,8 +136,8 @@ private:
 
 class BinaryExpr : public Expr {
 public:
-    BinaryExpr(BinaryOp op, ExprPtr left, ExprPtr right)
-        : m_op(op), m_left(std::move(left)), m_right(std::move(right)) {}
+    BinaryExpr(BinaryOp op, ExprPtr left, ExprPtr right) : m_op(op), m_left(std::move(left)), m_right(std::move(right))
+    {}
     vb::Variant eval(Runtime& rt) const override;
 
 private:
@@ -161,7 +163,7 @@ Flow runBlock(Runtime& rt, const Block& block);
 struct Procedure {
     QString name;
     bool isFunction = false;
-    std::vector<bool> byRef;   // per parameter; parameters take slots 1.., slot 0 is the result
+    std::vector<bool> byRef;  // per parameter; parameters take slots 1.., slot 0 is the result
     int slotCount = 1;
     Block body;
 };
@@ -172,7 +174,8 @@ vb::Variant callProcedure(Runtime& rt, const Procedure& procedure, const ExprLis
 class AssignStmt : public Stmt {
 public:
     AssignStmt(ExprPtr target, ExprPtr value, bool isSet)
-        : m_target(std::move(target)), m_value(std::move(value)), m_set(isSet) {}
+        : m_target(std::move(target)), m_value(std::move(value)), m_set(isSet)
+    {}
     Flow exec(Runtime& rt) const override;
 
 private:
@@ -230,7 +233,7 @@ public:
 
 class DoStmt : public Stmt {
 public:
-    ExprPtr condition;   // null: endless until Exit Do
+    ExprPtr condition;  // null: endless until Exit Do
     bool testFirst = true;
     bool until = false;
     Block body;
@@ -264,7 +267,7 @@ private:
 class DimArrayStmt : public Stmt {
 public:
     ExprPtr target;
-    ExprList bounds;   // empty: a dynamic array
+    ExprList bounds;  // empty: a dynamic array
     bool preserve = false;
     bool redim = false;
     Flow exec(Runtime& rt) const override;

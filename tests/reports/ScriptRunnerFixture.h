@@ -47,7 +47,7 @@ protected:
     QList<test::MessageBoxCall>& boxes() { return test::fakeUi().messageBoxes; }
 
     test::ProgramFolder folder;
-    double clock = 36000;   // 10:00
+    double clock = 36000;  // 10:00
     clsScript runner{[this] { return clock; }};
     QWidget form;
     QLineEdit* output = nullptr;

@@ -10,20 +10,20 @@
 TEST_F(ScriptRunnerTest, SavedScriptsAreReadThroughASixtySecondCache)
 {
     runner.SalvaScript(12, "x = 'um'");
-    EXPECT_EQ(sources(), QStringList{"12=x = 'um'"});   // the apostrophe kept
+    EXPECT_EQ(sources(), QStringList{"12=x = 'um'"});  // the apostrophe kept
     execute("Update CadScript set Fonte = 'changed' where ID_Script = 12");
     clock += 60;
-    EXPECT_EQ(runner.getScript(12), "x = 'um'");   // saved within 60 s: no read
+    EXPECT_EQ(runner.getScript(12), "x = 'um'");  // saved within 60 s: no read
     clock += 1;
     EXPECT_EQ(runner.getScript(12), "changed");
 
     runner.SalvaScript(12, "second");
-    EXPECT_EQ(sources(), QStringList{"12=second"});   // updated, not inserted again
+    EXPECT_EQ(sources(), QStringList{"12=second"});  // updated, not inserted again
     runner.DeletaScript(12);
     EXPECT_TRUE(sources().isEmpty());
     EXPECT_EQ(runner.getScript(12), "second");
     clock += 120;
-    EXPECT_EQ(runner.getScript(12), "second");   // no row: the last source stays
+    EXPECT_EQ(runner.getScript(12), "second");  // no row: the last source stays
 
     execute("Insert into CadScript (ID_Script, Fonte) values (7, Null)");
     EXPECT_EQ(runner.getScript(7), "");
@@ -117,8 +117,8 @@ TEST_F(ScriptRunnerTest, TheCatalogueNamesItsHooksAndCadCampoTheOthers)
             EXPECT_LT(hooks[i - 1].id, hooks[i].id);
         }
     }
-    for (int id : {1, 10, 12, 37, 40, 46, 61, 64, 66, 80, 82, 499, 502, 504, 506, 999, 1004, 2080, 2082, 2099,
-                   2101, 12003, 50003, 50005, 51000})
+    for (int id : {1,   10,  12,  37,   40,   46,   61,   64,   66,    80,    82,    499,  502,
+                   504, 506, 999, 1004, 2080, 2082, 2099, 2101, 12003, 50003, 50005, 51000})
         EXPECT_TRUE(ids.contains(id)) << id;
     for (int id : {11, 38, 39, 47, 52, 503, 1005, 2102})
         EXPECT_FALSE(ids.contains(id)) << id;

@@ -40,7 +40,7 @@ TEST_F(ScriptTest, BothLanguagesDriveAWindowAndItsControls)
     };
     for (const auto& [language, source] : scripts) {
         Window w;
-        control.setLanguage(language);   // Out stays, the window of the last round is gone
+        control.setLanguage(language);  // Out stays, the window of the last round is gone
         control.AddObject("FrmPedido", &w.form, true);
         EXPECT_EQ(output(source, language), QStringList{"Pedido 12|9"}) << language.toStdString();
         EXPECT_EQ(w.name->text(), "Pedido 12");

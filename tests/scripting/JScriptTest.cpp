@@ -33,18 +33,18 @@ TEST_F(ScriptTest, JScriptErrorsCarryANumberATextAndTheLine)
 
 TEST_F(ScriptTest, TheHostKeepsItsObjectsWhateverTheEngineCollects)
 {
-    auto* heldByHost = new QObject;   // no parent: the engine would own it unless told otherwise
+    auto* heldByHost = new QObject;  // no parent: the engine would own it unless told otherwise
     heldByHost->setObjectName("solto");
     QLineEdit box;
     control.setLanguage("JScript");
     control.AddObject("Caixa", &box);
     control.AddObject("Solto", heldByHost);
     EXPECT_TRUE(run("Caixa.text = Solto.objectName; Caixa = null; Solto = null;", "JScript"));
-    control.Reset();   // the engine and everything it held are gone
+    control.Reset();  // the engine and everything it held are gone
     EXPECT_EQ(box.text(), "solto");
     EXPECT_EQ(heldByHost->objectName(), "solto");
     delete heldByHost;
-    EXPECT_FALSE(run("Out.Put(Caixa.text);", "JScript"));   // the reset took the objects too
+    EXPECT_FALSE(run("Out.Put(Caixa.text);", "JScript"));  // the reset took the objects too
     control.AddObject("Caixa", &box);
     control.AddObject("Out", &out);
     EXPECT_EQ(output("Out.Put(Caixa.text);", "JScript"), QStringList{"solto"});

@@ -40,8 +40,14 @@ TEST_F(ScriptTest, ArraysOfSeveralDimensions)
 TEST_F(ScriptTest, RoutinesCheckTheirArguments)
 {
     const std::pair<const char*, long> failing[] = {
-        {"Mid(\"abc\", 0)", 5},   {"Left(\"abc\", -1)", 5}, {"Asc(\"\")", 5},    {"Sqr(-1)", 5},
-        {"Len()", 450},           {"Left(\"a\")", 450},     {"Join(\"a\")", 13}, {"DateAdd(\"x\", 1, Now)", 5},
+        {"Mid(\"abc\", 0)", 5},
+        {"Left(\"abc\", -1)", 5},
+        {"Asc(\"\")", 5},
+        {"Sqr(-1)", 5},
+        {"Len()", 450},
+        {"Left(\"a\")", 450},
+        {"Join(\"a\")", 13},
+        {"DateAdd(\"x\", 1, Now)", 5},
         {"FormatDateTime(Now, 9)", 5},
     };
     for (const auto& [expression, number] : failing) {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-using scripting::vbs::BinaryOp;
 using scripting::vbs::binary;
+using scripting::vbs::BinaryOp;
 using vb::Variant;
 using vb::VarType;
 
@@ -42,7 +42,7 @@ TEST(VbOperators, ResultKindsFollowTheWiderOperandAndGrowOnOverflow)
         {BinaryOp::IntDivide, -7, 2, VarType::Long, -3},
         {BinaryOp::IntDivide, 2.5, std::int16_t(1), VarType::Long, 2},
         {BinaryOp::Mod, 7, -3, VarType::Long, 1},
-        {BinaryOp::Mod, 5.5, std::int16_t(4), VarType::Long, 2},   // 6 Mod 4
+        {BinaryOp::Mod, 5.5, std::int16_t(4), VarType::Long, 2},  // 6 Mod 4
         {BinaryOp::Power, std::int16_t(2), std::int16_t(10), VarType::Double, 1024},
         {BinaryOp::And, 12, 10, VarType::Long, 8},
         {BinaryOp::Or, std::int16_t(12), std::int16_t(3), VarType::Integer, 15},
@@ -68,7 +68,7 @@ TEST(VbOperators, FailuresRaiseThePlatformsErrors)
 {
     EXPECT_EQ(test::errorNumber([] { binary(BinaryOp::Divide, 1, 0); }), 11);
     EXPECT_EQ(test::errorNumber([] { binary(BinaryOp::Divide, 0, 0); }), vb::ErrNo::Overflow);
-    EXPECT_EQ(test::errorNumber([] { binary(BinaryOp::Mod, 1, 0.4); }), 11);   // 0.4 rounds to 0
+    EXPECT_EQ(test::errorNumber([] { binary(BinaryOp::Mod, 1, 0.4); }), 11);  // 0.4 rounds to 0
     EXPECT_EQ(test::errorNumber([] { binary(BinaryOp::Subtract, "a", 1); }), vb::ErrNo::TypeMismatch);
     EXPECT_EQ(test::errorNumber([] { binary(BinaryOp::IntDivide, 3e10, 1); }), vb::ErrNo::Overflow);
     EXPECT_EQ(test::errorNumber([] { binary(BinaryOp::Less, vb::ObjectPtr(), 1); }), vb::ErrNo::TypeMismatch);
@@ -80,9 +80,9 @@ TEST(VbOperators, ComparisonsOfMixedKinds)
     using scripting::vbs::compare;
     EXPECT_EQ(compare(2, 10), -1);
     EXPECT_EQ(compare("2", "10"), 1);
-    EXPECT_EQ(compare(1000, "1"), -1);       // a number before any text
-    EXPECT_EQ(compare(Variant(), ""), 0);    // Empty as "" against a text
-    EXPECT_EQ(compare(Variant(), 0), 0);     // and as 0 against a number
+    EXPECT_EQ(compare(1000, "1"), -1);     // a number before any text
+    EXPECT_EQ(compare(Variant(), ""), 0);  // Empty as "" against a text
+    EXPECT_EQ(compare(Variant(), 0), 0);   // and as 0 against a number
     EXPECT_EQ(compare(true, -1), 0);
     EXPECT_EQ(compare(vb::Date(1), 1.0), 0);
     EXPECT_EQ(compare("b", "B"), 1);

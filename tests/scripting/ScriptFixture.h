@@ -22,7 +22,7 @@ protected:
     bool run(const QString& source, const QString& language = QStringLiteral("VBScript"))
     {
         if (control.Language() != language)
-            control.setLanguage(language);   // keeps Out
+            control.setLanguage(language);  // keeps Out
         try {
             control.ExecuteStatement(source);
             return true;
@@ -36,8 +36,8 @@ protected:
     QStringList output(const QString& source, const QString& language = QStringLiteral("VBScript"))
     {
         out.values.clear();
-        EXPECT_TRUE(run(source, language)) << control.Error().Description.toStdString() << " line "
-                                           << control.Error().Line;
+        EXPECT_TRUE(run(source, language))
+            << control.Error().Description.toStdString() << " line " << control.Error().Line;
         return out.values;
     }
 

@@ -15,7 +15,7 @@ TEST_F(ScriptTest, OperatorsFollowVbRulesNotJavaScriptOnes)
     EXPECT_EQ(inJs("7 / 2"), "3.5");
     EXPECT_EQ(inVb("7 / 2"), "Double:3,5");
     EXPECT_EQ(inVb("-7 Mod 3"), "Integer:-1");
-    EXPECT_EQ(inVb("7.5 \\ 2"), "Long:4");   // both sides rounded to even first: 8 \ 2
+    EXPECT_EQ(inVb("7.5 \\ 2"), "Long:4");  // both sides rounded to even first: 8 \ 2
     EXPECT_EQ(inVb("32767 + 1"), "Long:32768");
     EXPECT_EQ(inVb("2 ^ 3"), "Double:8");
     EXPECT_EQ(inVb("-2 ^ 2"), "Double:-4");
@@ -23,7 +23,7 @@ TEST_F(ScriptTest, OperatorsFollowVbRulesNotJavaScriptOnes)
     EXPECT_EQ(inVb("5 And 3"), "Integer:1");
     EXPECT_EQ(inVb("Not 0"), "Integer:-1");
     EXPECT_EQ(inVb("#1/31/2026# + 1"), "Date:01/02/2026");
-    EXPECT_EQ(inVb("#31/1/2026#"), "Date:31/01/2026");   // no month 31: read day first
+    EXPECT_EQ(inVb("#31/1/2026#"), "Date:31/01/2026");  // no month 31: read day first
     EXPECT_EQ(inVb("#2/1/2026# - #1/31/2026#"), "Double:1");
 }
 
@@ -45,14 +45,14 @@ TEST_F(ScriptTest, ConversionsAndComparisonsAreVbs)
 {
     EXPECT_EQ(inVb("CInt(2.5)"), "Integer:2");
     EXPECT_EQ(inVb("CInt(3.5)"), "Integer:4");
-    EXPECT_EQ(inJs("CInt(2.5)"), "2");   // the runtime's routine, not Math.round
+    EXPECT_EQ(inJs("CInt(2.5)"), "2");  // the runtime's routine, not Math.round
     EXPECT_EQ(inJs("Math.round(2.5)"), "3");
     EXPECT_EQ(inVb("CLng(\"1.500,5\")"), "Long:1500");
     EXPECT_EQ(inVb("CStr(1.5)"), "String:1,5");
-    EXPECT_EQ(inVb("10 < \"9\""), "Boolean:True");   // a number sorts before any text
+    EXPECT_EQ(inVb("10 < \"9\""), "Boolean:True");  // a number sorts before any text
     EXPECT_EQ(inJs("10 < \"9\""), "false");
     EXPECT_EQ(inVb("\"10\" < \"9\""), "Boolean:True");
-    EXPECT_EQ(inVb("\"a\" < \"B\""), "Boolean:False");   // binary comparison
+    EXPECT_EQ(inVb("\"a\" < \"B\""), "Boolean:False");  // binary comparison
     EXPECT_EQ(inVb("\"abc\" = \"ABC\""), "Boolean:False");
     EXPECT_FALSE(run("x = CInt(40000)"));
     EXPECT_EQ(control.Error().Number, vb::ErrNo::Overflow);
@@ -70,8 +70,7 @@ TEST_F(ScriptTest, ArgumentsPassByReferenceUnlessByVal)
 {
     const QString procedures = "Sub Twice(n)\n n = n * 2\nEnd Sub\n"
                                "Sub Keep(ByVal n)\n n = 0\nEnd Sub\n";
-    EXPECT_EQ(output(procedures + "x = 5\nTwice x\nKeep x\nCall Twice(x)\nOut.Put x"),
-              QStringList{"20"});
+    EXPECT_EQ(output(procedures + "x = 5\nTwice x\nKeep x\nCall Twice(x)\nOut.Put x"), QStringList{"20"});
     // In parentheses an argument is a value: the procedure changes a copy.
     EXPECT_EQ(output("x = 5\nTwice (x)\nCall Twice((x))\nOut.Put x"), QStringList{"5"});
     EXPECT_EQ(output("Dim a(2)\na(1) = 3\nTwice a(1)\nOut.Put a(1)"), QStringList{"6"});

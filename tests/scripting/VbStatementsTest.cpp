@@ -39,10 +39,11 @@ TEST_F(ScriptTest, LoopsAndTheirExits)
 
 TEST_F(ScriptTest, DeclarationsArraysAndLineSyntax)
 {
-    EXPECT_EQ(output("Option Explicit\nDim a(), n\nConst Prefix = \"P\"\nReDim a(1)\na(0) = 1 : a(1) = 2\n"
-                     "ReDim Preserve a(2)\na(2) = 3\nDim m(1, 2)\nm(1, 2) = \"x\"\n"
-                     "n = Prefix & a(0) + _\n    a(1) + a(2) ' the sum\nRem a comment\nOut.Put n & UBound(a) & m(1, 2)"),
-              QStringList{"P62x"});
+    EXPECT_EQ(
+        output("Option Explicit\nDim a(), n\nConst Prefix = \"P\"\nReDim a(1)\na(0) = 1 : a(1) = 2\n"
+               "ReDim Preserve a(2)\na(2) = 3\nDim m(1, 2)\nm(1, 2) = \"x\"\n"
+               "n = Prefix & a(0) + _\n    a(1) + a(2) ' the sum\nRem a comment\nOut.Put n & UBound(a) & m(1, 2)"),
+        QStringList{"P62x"});
     EXPECT_FALSE(run("Option Explicit\nDim a\na = 1\nb = 2"));
     EXPECT_EQ(control.Error().Number, 500);
     EXPECT_EQ(control.Error().Line, 4);
@@ -61,7 +62,7 @@ TEST_F(ScriptTest, ASyntaxErrorIsReportedWithItsLineBeforeAnythingRuns)
 
     const std::pair<const char*, long> cases[] = {
         {"x = (1 + 2", 1006}, {"x = \"open", 1033}, {"For i = 1 To 2\nx = 1", 1020}, {"Do\nx = 1", 1019},
-        {"x = 1 +", 1023},    {"x = 1 2", 1025},    {"Sub S\nEnd Function", 1016},  {"x = 1 ? 2", 1032},
+        {"x = 1 +", 1023},    {"x = 1 2", 1025},    {"Sub S\nEnd Function", 1016},   {"x = 1 ? 2", 1032},
         {"Exit Sub", 1039},   {"Dim a, a", 1041},
     };
     for (const auto& [source, number] : cases) {
