@@ -4,7 +4,15 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "desktop/DataGrid.h"
+#include "desktop/ReportViewer.h"
+#include "reportengine/Application.h"
+#include "reports/ClsRelatorio_Vinculado.h"
+#include "reports/FrmViewer.h"
+#include "runtime/App.h"
+#include "scheduling/Rescheduling.h"
 #include "screens/FrmPrincipal.h"
+#include "screens/FrmVorna.h"
+#include "screens/GlobalForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,6 +59,47 @@ QWidget* showQueueGrid(QWidget& owner)
     return window;
 }
 
+// The machine load of the coming week in the report viewer, after a full rescheduling from the chart window
+// so that the demo plant's work orders have their bookings.
+QWidget* showMachineLoad(QWidget& owner)
+{
+    modMonta::rescheduleAll(screens::globalForm<FrmVorna>());
+    auto report = reportengine::Application().OpenReport(vb::App::Path() + QStringLiteral("/Relatorios/VornaMaquina.rpt"));
+    DBFunc& db = BancoAtual();
+    for (const auto& table : report->Database().Tables())
+        table->SetLogOnInfo(db.servidor, db.BancoDados, db.Usuario, db.Senha);
+    const vb::Date today = vb::Today();
+    report->ParameterFields().Item(1).AddCurrentValue(today);
+    report->ParameterFields().Item(2).AddCurrentValue(vb::DateAdd(QStringLiteral("d"), 6, today));
+    report->ParameterFields().Item(3).AddCurrentValue(QString());
+    auto* viewer = new desktop::ReportViewer(&owner);
+    viewer->setWindowFlag(Qt::Window);
+    viewer->setWindowTitle(QStringLiteral("VornaMaquina"));
+    viewer->setDisplayGroupTree(true);
+    viewer->setReportSource(report);
+    viewer->ViewReport();
+    viewer->Zoom(90);
+    viewer->setGeometry(10, 10, 1260, 780);
+    viewer->show();
+    viewer->raise();
+    return viewer;
+}
+
+// The same report as its window asks the report driver for it: the preview window at its own zoom.
+void showDriverPreview()
+{
+    ClsRelatorio_Vinculado driver;
+    const vb::Date today = vb::Today();
+    driver.Parametro() << vb::Variant(today) << vb::Variant(vb::DateAdd(QStringLiteral("d"), 6, today))
+                       << vb::Variant(QString());
+    driver.CarregaRelatorio(QStringLiteral("VornaMaquina"), {}, true, false, QStringLiteral("Carga por Máquina"));
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<FrmViewer*>(window)) {
+            window->setGeometry(20, 20, 1240, 760);
+            window->raise();
+        }
+}
+
 }  // namespace
 
 void photographMenuWindows(FrmPrincipal& principal, const QString& folder)
@@ -74,5 +123,13 @@ void photographMenuWindows(FrmPrincipal& principal, const QString& folder)
         shoot(folder + QStringLiteral("/%1-grid.png").arg(step));
     });
     ++step;
-    QTimer::singleShot(SettleMs * (2 * step), &principal, [] { QApplication::quit(); });
+    QTimer::singleShot(SettleMs * (2 * step), &principal, [&principal] { showMachineLoad(principal); });
+    QTimer::singleShot(SettleMs * (2 * step + 3), &principal,
+                       [folder, step] { shoot(folder + QStringLiteral("/%1-VornaMaquina.png").arg(step)); });
+    ++step;
+    QTimer::singleShot(SettleMs * (2 * step + 2), &principal, [] { showDriverPreview(); });
+    QTimer::singleShot(SettleMs * (2 * step + 5), &principal,
+                       [folder, step] { shoot(folder + QStringLiteral("/%1-preview.png").arg(step)); });
+    ++step;
+    QTimer::singleShot(SettleMs * (2 * step + 4), &principal, [] { QApplication::quit(); });
 }

@@ -5,6 +5,7 @@
 #include "PlantSetup.h"
 #include "Screenshots.h"
 #include "desktop/QtUiServices.h"
+#include "desktop/ReportPrintPrompt.h"
 #include "runtime/UiServices.h"
 #include "screens/FrmLog.h"
 #include "screens/FrmPrincipal.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     if (qtTexts.load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     vb::InstallUi(std::make_unique<desktop::QtUiServices>());
+    desktop::installReportPrintPrompt();
     screens::installLogWindow();
     installPlant();
 

@@ -54,6 +54,8 @@ QString adoErrorText(long number);
 
 // The server's own number of a deadlock victim, on SQL Server and on the embedded server alike.
 inline constexpr long DeadlockVictim = 1205;
+// The server's own number of a database that does not exist ("Cannot open database ... requested by the login").
+inline constexpr long MissingDatabase = 4060;
 
 // A failure reported by the database behind a connection: the server's own error number is kept
 // (1205 for a deadlock victim) beside the HRESULT that callers see.

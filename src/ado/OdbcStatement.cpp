@@ -288,7 +288,8 @@ ProviderError diagnosticError(SQLSMALLINT handleType, SQLHANDLE handle, bool con
         SQLSMALLINT length = 0;
         if (!SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, message, 2048, &length)))
             break;
-        if (record == 1 || native == DeadlockVictim) {
+        // A login refused after the database was not found reports both: the database is the cause.
+        if (record == 1 || native == DeadlockVictim || native == MissingDatabase) {
             text = fromWide(message, std::min<qsizetype>(length, 2047));
             sqlState = fromWide(state, 5);
             nativeError = native;

@@ -51,14 +51,15 @@ public:
     // A caller transaction (BenginTrans) is open.
     bool TransacaoAtiva() const { return m_transacaoAtiva; }
 
-    // 1 connected (or already connected), 2 the provider's general failure (a missing database), 0 any other
-    // failure (reported in a critical box). vTipoBanco: 0 SQL Server, 1 Access. Automatico reads the server
+    // 1 connected (or already connected), 2 a database that does not exist (the provider's general failure
+    // with the server's 4060), 0 any other failure (reported in a critical box with the server's own number
+    // when there is one, else Err's). vTipoBanco: 0 SQL Server, 1 Access. Automatico reads the server
     // and database from <program folder>/Vorna.ini, section Conexao.
     int AbreConexao(int vTipoBanco, bool Automatico = false, int vTipoConexao = 0, const QString& vServidor = {},
                     const QString& vBancoDados = {}, const QString& vUsuario = {}, const QString& vSenha = {},
                     bool FechaConexaoAuto = true, std::int16_t TempoEspera = 60, int TimeOut = 30);
     // Creates the database: "Create Database [..]" on the server's Master (Tipo 0) or a new Access file
-    // (Tipo 1). True when no error was left pending; errors are not reported.
+    // (Tipo 1). True when no error was left pending; errors are not reported, the last one stays in vb::Err.
     bool CriaBanco(int Tipo, const QString& vServidor, const QString& vBancoDados, const QString& vUsuario,
                    const QString& vSenha);
     // Fills a list with the descriptions of a table's rows, each line's item data its code. Filtro comes back

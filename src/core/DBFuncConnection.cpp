@@ -2,6 +2,7 @@
 
 #include "core/DBFunc.h"
 
+#include "ado/AdoErrors.h"
 #include "ado/Catalog.h"
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
@@ -52,6 +53,7 @@ int DBFunc::AbreConexao(int vTipoBanco, bool Automatico, int vTipoConexao, const
     if (m_cn)
         return 1;
     vb::ErrObject caught;
+    long serverError = 0;
     try {
         m_fechaAoTerminar = FechaConexaoAuto;
         if (Automatico) {
@@ -92,13 +94,21 @@ int DBFunc::AbreConexao(int vTipoBanco, bool Automatico, int vTipoConexao, const
         m_parametro = std::make_shared<DBParametro>();
         m_parametro->setVariavelADODBConnection(m_cn);
         return 1;
+    } catch (const ADODB::ProviderError& e) {
+        caught.Set(e);
+        serverError = e.nativeError();
     } catch (...) {
         caught.SetFromCurrentException();
     }
     m_cn.reset();
-    if (caught.Number == ADODB::hresult::GeneralFailure)
+    // Only a database that does not exist may lead to the offer to create it; any other failure of the
+    // provider's (a file that is no database, a folder that is missing, a login refused) is told with the
+    // server's own number.
+    if (caught.Number == ADODB::hresult::GeneralFailure && serverError == ADODB::MissingDatabase)
         return 2;
-    vb::Ui().MsgBox("Erro: " + QString::number(caught.Number) + " - " + caught.Description, vb::vbCritical);
+    vb::Ui().MsgBox("Erro: " + QString::number(serverError != 0 ? serverError : caught.Number) + " - " +
+                        caught.Description,
+                    vb::vbCritical);
     return 0;
 }
 
@@ -106,7 +116,8 @@ bool DBFunc::CriaBanco(int Tipo, const QString& vServidor, const QString& vBanco
                        const QString& vSenha)
 {
     ADOX::Catalog catalog;
-    // Every step is tried; the result tells whether one of them failed.
+    // Every step is tried; the result tells whether one of them failed, and the failure stays pending in Err.
+    vb::Err.Clear();
     vb::ErrObject failure;
     const auto attempt = [&failure](const auto& step) {
         try {
@@ -124,6 +135,8 @@ bool DBFunc::CriaBanco(int Tipo, const QString& vServidor, const QString& vBanco
     } else {
         attempt([&] { catalog.Create("Provider=Microsoft.Jet.OLEDB.3.51;Data Source=" + vBancoDados); });
     }
+    if (failure.Number != 0)
+        vb::Err = failure;
     return failure.Number == 0;
 }
 

@@ -11,12 +11,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace Modulo {
 
 namespace {
 
 constexpr qint64 RotationSize = 100000;
+constexpr int rotationWaitMs = 2000;
 
 LogWindowSink* installedWindow = nullptr;
 
@@ -32,15 +34,19 @@ QString entryFor(const QString& texto)
 }
 
 // Keeps the full file under a name stamped with the server's clock; a copy made in the same second
-// replaces the earlier one.
+// replaces the earlier one. Several processes share the folder: one rotates at a time, under a lock file,
+// and looks at the size again once it holds it (another may have rotated just before). Entries are appended,
+// so a process that wrote to the file just renamed has its entry in the copy.
 void rotate(const QString& folder, const QString& logFile)
 {
+    QLockFile lock(logFile + QStringLiteral(".lock"));
+    if (!lock.tryLock(rotationWaitMs) || QFileInfo(logFile).size() < RotationSize)
+        return;  // the other process rotates it
     const QString stamp = vb::Format(BancoAtual().DataHora(), QStringLiteral("yyyymmdd-hhnnss"));
     const QString copy = folder + QStringLiteral("/Info") + stamp + QStringLiteral(".log");
-    if (QFile::exists(copy) && !QFile::remove(copy))
-        vb::raiseError(vb::ErrNo::PermissionDenied);
-    if (!QFile::copy(logFile, copy) || !QFile::remove(logFile))
-        vb::raiseError(vb::ErrNo::PathFileAccessError);
+    QFile::remove(copy);
+    if (!QFile::rename(logFile, copy))
+        qWarning("Information log: %s could not be renamed to %s", qPrintable(logFile), qPrintable(copy));
 }
 
 }  // namespace
@@ -56,11 +62,16 @@ void GravaLog(const QString& Texto)
     if (installedWindow)
         installedWindow->AddTexto(entry);
 
+    // A log that cannot be written must not stop the work it logs: the entry is in the window all the same.
     const QString folder = CaminhoApp() + QStringLiteral("/Log");
-    if (!QDir().mkpath(folder))
-        vb::raiseError(vb::ErrNo::PathNotFound);
     const QString logFile = folder + QStringLiteral("/Info.log");
-    vb::AppendLines(logFile, {entry});
+    try {
+        QDir().mkpath(folder);
+        vb::AppendLines(logFile, {entry});
+    } catch (const vb::VbError& e) {
+        qWarning("Information log: %s could not be written: %s", qPrintable(logFile), qPrintable(e.description()));
+        return;
+    }
     if (QFileInfo(logFile).size() >= RotationSize)
         rotate(folder, logFile);
 }

@@ -24,6 +24,8 @@ constexpr double TwipsPerMillimetre = TwipsPerInch / 25.4;
 // PDF pages keep the unprintable border of a common printer, so that they look as the paper would.
 constexpr double PdfMarginMillimetres = 6.35;
 
+const QString PdfWriterName = QStringLiteral("PDF");
+
 constexpr long InvalidPropertyValue = 380;
 constexpr long PrinterError = 482;
 
@@ -107,17 +109,18 @@ void Printer::Private::drawLine(const QString& line)
     if (line.isEmpty())
         return;
     const double lineHeight = metrics().lineSpacing() / pixelsPerTwip();
-    if (y > 0 && y + lineHeight > device().height() / pixelsPerTwip()) {
+    if (y > top && y - top + lineHeight > device().height() / pixelsPerTwip()) {
         printer->newPage();
         ++page;
-        x = y = 0;
+        x = left;
+        y = top;
     }
     if (painterFontStale) {
         painter->setFont(font);
         painterFontStale = false;
     }
     const double scale = pixelsPerTwip();
-    painter->drawText(QPointF(x * scale, y * scale + metrics().ascent()), line);
+    painter->drawText(QPointF((x - left) * scale, (y - top) * scale + metrics().ascent()), line);
     x += metrics().horizontalAdvance(line) / scale;
 }
 
@@ -151,6 +154,27 @@ void Printer::setScaleMode(int mode)
     if (mode != ScaleTwips && mode != ScaleMillimetres)
         vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
     d->scaleMode = mode;
+    d->left = d->top = 0;
+}
+
+double Printer::ScaleLeft() const
+{
+    return d->left / d->twipsPerUnit();
+}
+
+void Printer::setScaleLeft(double left)
+{
+    d->left = left * d->twipsPerUnit();
+}
+
+double Printer::ScaleTop() const
+{
+    return d->top / d->twipsPerUnit();
+}
+
+void Printer::setScaleTop(double top)
+{
+    d->top = top * d->twipsPerUnit();
 }
 
 int Printer::Orientation() const
@@ -232,6 +256,55 @@ void Printer::setCurrentY(double y)
     d->y = y * d->twipsPerUnit();
 }
 
+void Printer::Private::setPaper(double width, double height)
+{
+    QPrinter& target = device();
+    const QSizeF points(width / 20, height / 20);
+    const bool landscape = target.pageLayout().orientation() == QPageLayout::Landscape;
+    target.setPageSize(QPageSize(landscape ? points.transposed() : points, QPageSize::Point));
+    fontMetrics.reset();
+}
+
+double Printer::Height() const
+{
+    return d->device().pageLayout().fullRect(QPageLayout::Point).height() * 20;
+}
+
+void Printer::setHeight(double twips)
+{
+    d->setPaper(Width(), twips);
+}
+
+double Printer::Width() const
+{
+    return d->device().pageLayout().fullRect(QPageLayout::Point).width() * 20;
+}
+
+void Printer::setWidth(double twips)
+{
+    d->setPaper(twips, Height());
+}
+
+QString Printer::DriverName() const
+{
+    return d->pdfPath.isEmpty() ? QPrinterInfo::defaultPrinter().makeAndModel() : PdfWriterName;
+}
+
+QString Printer::DeviceName() const
+{
+    return d->pdfPath.isEmpty() ? QPrinterInfo::defaultPrinter().printerName() : PdfWriterName;
+}
+
+QString Printer::Port() const
+{
+    return d->pdfPath.isEmpty() ? QString() : QStringLiteral("FILE:") + d->pdfPath;
+}
+
+int Printer::PrinterCount() const
+{
+    return int(QPrinterInfo::availablePrinterNames().size()) + (d->pdfPath.isEmpty() ? 0 : 1);
+}
+
 double Printer::ScaleWidth() const
 {
     return d->device().width() / d->pixelsPerTwip() / d->twipsPerUnit();
@@ -266,7 +339,7 @@ void Printer::Print(const QString& text)
     const QStringList lines = linesOf(text);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0) {
-            d->x = 0;
+            d->x = d->left;
             d->y += d->metrics().lineSpacing() / d->pixelsPerTwip();
         }
         d->drawLine(lines[i]);
@@ -276,7 +349,7 @@ void Printer::Print(const QString& text)
 void Printer::PrintLine(const QString& text)
 {
     Print(text);
-    d->x = 0;
+    d->x = d->left;
     d->y += d->metrics().lineSpacing() / d->pixelsPerTwip();
 }
 
@@ -285,7 +358,9 @@ void Printer::Line(double x1, double y1, double x2, double y2)
     d->beginDocument();
     const double scale = d->pixelsPerTwip() * d->twipsPerUnit();
     d->painter->setPen(QPen(Qt::black, 0));
-    d->painter->drawLine(QPointF(x1 * scale, y1 * scale), QPointF(x2 * scale, y2 * scale));
+    const double left = d->left / d->twipsPerUnit();
+    const double top = d->top / d->twipsPerUnit();
+    d->painter->drawLine(QPointF((x1 - left) * scale, (y1 - top) * scale), QPointF((x2 - left) * scale, (y2 - top) * scale));
     setCurrentX(x2);
     setCurrentY(y2);
 }
@@ -295,7 +370,8 @@ void Printer::NewPage()
     d->beginDocument();
     d->printer->newPage();
     ++d->page;
-    d->x = d->y = 0;
+    d->x = d->left;
+    d->y = d->top;
 }
 
 void Printer::EndDoc()
@@ -305,7 +381,8 @@ void Printer::EndDoc()
     d->painter->end();
     d->painter.reset();
     d->page = 1;
-    d->x = d->y = 0;
+    d->x = d->left;
+    d->y = d->top;
     if (!d->openAtEnd.isEmpty())
         openDocument(std::exchange(d->openAtEnd, QString()));
 }

@@ -24,7 +24,13 @@ public:
 
     // 1 twips, 6 millimetres; any other mode raises 380. Positions and sizes below are in this scale.
     int ScaleMode() const;
+    // Also puts the origin back at the printable area's corner.
     void setScaleMode(int mode);
+    // The scale's value at the printable area's left and top edges (0, 0 unless set).
+    double ScaleLeft() const;
+    void setScaleLeft(double left);
+    double ScaleTop() const;
+    void setScaleTop(double top);
     // 1 portrait, 2 landscape (others raise 380); a change in a document applies from the next page.
     int Orientation() const;
     void setOrientation(int orientation);
@@ -43,6 +49,20 @@ public:
     void setCurrentX(double x);
     double CurrentY() const;
     void setCurrentY(double y);
+
+    // The paper, in twips whatever the scale: the printer's paper until set, then a paper of that size.
+    double Height() const;
+    void setHeight(double twips);
+    double Width() const;
+    void setWidth(double twips);
+
+    // The printer documents go to: the machine's default printer (driver: its make and model; CUPS queues have
+    // no port), or in PDF mode the PDF writer, whose port "FILE:<path>" is the file.
+    QString DriverName() const;
+    QString DeviceName() const;
+    QString Port() const;
+    // How many printers there are to choose from: the machine's, and the PDF writer in PDF mode.
+    int PrinterCount() const;
 
     // The printable area of the page.
     double ScaleWidth() const;

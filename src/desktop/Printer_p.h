@@ -26,6 +26,8 @@ struct Printer::Private {
     double pixelsPerTwip();
     // Draws one line of text at the current position, first turning the page when it would pass the bottom.
     void drawLine(const QString& line);
+    // A paper of the given size in twips, kept in the device's orientation.
+    void setPaper(double width, double height);
 
     QString pdfPath;
     int scaleMode = 1;
@@ -33,6 +35,8 @@ struct Printer::Private {
     QFont font{QStringLiteral("Arial"), 10};
     double x = 0;  // twips
     double y = 0;  // twips
+    double left = 0;  // twips: the origin, as the scale names the printable area's corner
+    double top = 0;   // twips
     int page = 1;
     bool painterFontStale = true;
     QString openAtEnd;  // the temporary PDF of a machine without a printer

@@ -273,6 +273,11 @@ std::int16_t Variant::toInteger() const
 
 std::int32_t Variant::toLong() const
 {
+    // Whole kinds need no rounding (the script interpreter's hot path).
+    if (const std::int32_t* v = std::get_if<std::int32_t>(&m_value))
+        return *v;
+    if (const std::int16_t* v = std::get_if<std::int16_t>(&m_value))
+        return *v;
     return checkedWhole<std::int32_t>(toDouble());
 }
 

@@ -44,28 +44,31 @@ vb::Date plus(vb::Date day, const vb::Variant& timeOfDay)
     return vb::Date(day.serial + vb::CDate(timeOfDay).serial);
 }
 
-// Stores DataFinal as the new calendar limit before anything is generated; returns where the generation of
-// all stations starts: the limit stored so far, or the server's date when there is none.
-vb::Date GravaUltimaDataCalendario(vb::Date DataFinal)
+// Where the generation of all stations starts: the limit stored so far, or the server's date when there is none.
+vb::Date InicioGeracao()
+{
+    const auto parametros = scheduling::query(QStringLiteral("select ultcale from cadparbex"));
+    const vb::Variant ultcale = hasRow(*parametros) ? column(*parametros, QStringLiteral("ultcale")) : vb::Variant::Null();
+    return ultcale.isNull() ? BancoAtual().Data() : vb::CDate(ultcale);
+}
+
+// Stores DataFinal as the calendar limit once the rows up to it are stored: a run stopped in between keeps
+// the old limit, and the next generation (which never stores a row twice) fills what is missing.
+void GravaUltimaDataCalendario(vb::Date DataFinal)
 {
     DBFunc& banco = BancoAtual();
     const auto parametros = scheduling::query(QStringLiteral("select ultcale from cadparbex"));
     banco.RemoveAll();
-    if (!hasRow(*parametros)) {
-        banco.Add(QStringLiteral("ultcale"), DataFinal);
-        banco.Insert(QStringLiteral("cadparbex"));
-        return banco.Data();
-    }
-    const vb::Variant ultcale = column(*parametros, QStringLiteral("ultcale"));
-    const vb::Date inicio = ultcale.isNull() ? banco.Data() : vb::CDate(ultcale);
     banco.Add(QStringLiteral("ultcale"), DataFinal);
-    banco.Update(QStringLiteral("cadparbex"), QStringLiteral("1=1"));
-    return inicio;
+    if (hasRow(*parametros))
+        banco.Update(QStringLiteral("cadparbex"), QStringLiteral("1=1"));
+    else
+        banco.Insert(QStringLiteral("cadparbex"));
 }
 
 // One row per active station of the shift (only Posto when given) that has no row of the shift starting at
-// that minute.
-void InsereTurnoCalendario(int Turno, const clsPeriodo& primeiraMetade, const clsPeriodo& segundaMetade,
+// that minute. False when the rows could not be stored (reported).
+bool InsereTurnoCalendario(int Turno, const clsPeriodo& primeiraMetade, const clsPeriodo& segundaMetade,
                            const QString& Posto)
 {
     const QString inicio = minuteText(primeiraMetade.Inicio());
@@ -92,11 +95,12 @@ void InsereTurnoCalendario(int Turno, const clsPeriodo& primeiraMetade, const cl
           << QStringLiteral("    select Posto from CadCale2 where cadcale2.Turno =%1 and Inicio = '%2'")
                  .arg(QString::number(Turno), inicio)
           << QStringLiteral(" )");
-    BancoAtual().ExecutaComando(lines.join(Modulo::vbCrLf));
+    return BancoAtual().ExecutaComando(lines.join(Modulo::vbCrLf));
 }
 
-// Writes every occurrence of the shift's weekly items from inicio up to DataFinal.
-void GeraTurno(int Turno, vb::Date inicio, vb::Date DataFinal, const QString& Posto)
+// Writes every occurrence of the shift's weekly items from inicio up to DataFinal. False when a write failed
+// (reported): the generation stops there.
+bool GeraTurno(int Turno, vb::Date inicio, vb::Date DataFinal, const QString& Posto)
 {
     StringBuilder sql;
     sql.defineCaracter(QStringLiteral(" "));
@@ -123,10 +127,12 @@ void GeraTurno(int Turno, vb::Date inicio, vb::Date DataFinal, const QString& Po
             const vb::Date fimTurno =
                 plus(DataDiaSemana(fimIntervalo, byteOf(column(*itens, QStringLiteral("DiaFim")))),
                      column(*itens, QStringLiteral("HoraFim")));
-            InsereTurnoCalendario(Turno, clsPeriodo(inicioTurno, inicioIntervalo), clsPeriodo(fimIntervalo, fimTurno),
-                                  Posto);
+            if (!InsereTurnoCalendario(Turno, clsPeriodo(inicioTurno, inicioIntervalo),
+                                       clsPeriodo(fimIntervalo, fimTurno), Posto))
+                return false;
         }
     }
+    return true;
 }
 
 }  // namespace
@@ -152,7 +158,7 @@ bool MontaCalendario(vb::Date DataFinal, const QString& Posto)
 
         vb::Date inicio;
         if (todosPostos) {
-            inicio = GravaUltimaDataCalendario(DataFinal);
+            inicio = InicioGeracao();
         } else {
             inicio = vb::Today();
             DataFinal = UltimaDataCalendario();
@@ -171,9 +177,14 @@ bool MontaCalendario(vb::Date DataFinal, const QString& Posto)
         for (; !turnos->adoEOF(); turnos->MoveNext()) {
             vb::Ui().DoEvents();
             progresso.SetValue(int(BancoAtual().PercentPosition(*turnos)));
-            GeraTurno(byteOf(column(*turnos, QStringLiteral("Turno"))), inicio, DataFinal, Posto);
+            if (!GeraTurno(byteOf(column(*turnos, QStringLiteral("Turno"))), inicio, DataFinal, Posto)) {
+                progresso.Unload();
+                return false;
+            }
         }
         progresso.Unload();
+        if (todosPostos)
+            GravaUltimaDataCalendario(DataFinal);
 
         if (todosPostos)
             MontaCalendarioPostos();

@@ -15,7 +15,8 @@ extern int MesesCalendario;
 
 // Writes the rows of every shift occurrence up to DataFinal's day for the active stations of each shift (a row
 // that exists is kept) and rebuilds the in-memory calendars. Posto empty: all stations, from the stored
-// CadParBex.ultcale on, which becomes DataFinal first; refused (false) when DataFinal does not go beyond
+// CadParBex.ultcale on, which becomes DataFinal once every row up to it is stored (a failed write, reported by
+// the data-access object, stops the generation and keeps the old limit); refused (false) when DataFinal does not go beyond
 // it, or lies more than MesesCalendario months ahead (logged). Posto given: that station's rows only, from
 // today up to the stored limit (DataFinal is not used), and only its in-memory calendar is rebuilt. A job
 // being executed moves the start back to its own. True when the generation ran to its end; errors are

@@ -95,11 +95,12 @@ bool timedSlot(QString& Posto, vb::Date& Inicio, vb::Date& Fim, double Duracao, 
 
 void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim)
 {
-    if (BancoAtual().ExecutaComando(QStringLiteral("Insert InTo CadProgVorna (SeqAuto,Posto,Inicio,Fim)Values(") +
-                                    number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QLatin1Char(',') +
-                                    quotedText(minuteText(Inicio)) + QLatin1Char(',') + quotedText(minuteText(Fim)) +
-                                    QLatin1Char(')')))
-        bookingInserted(SeqAuto, Posto, Inicio, Fim);
+    if (!BancoAtual().ExecutaComando(QStringLiteral("Insert InTo CadProgVorna (SeqAuto,Posto,Inicio,Fim)Values(") +
+                                     number(SeqAuto) + QLatin1Char(',') + quotedText(Posto) + QLatin1Char(',') +
+                                     quotedText(minuteText(Inicio)) + QLatin1Char(',') +
+                                     quotedText(minuteText(Fim)) + QLatin1Char(')')))
+        throw ScheduleNotStored{};
+    bookingInserted(SeqAuto, Posto, Inicio, Fim);
 }
 
 vb::Variant stationListValue(const QString& Posto, const QString& name)

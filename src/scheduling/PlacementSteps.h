@@ -44,7 +44,12 @@ double timedMinutes(std::int32_t SeqAuto, double TempoPreparo, double Quant, dou
 // before the requested start is refused, with a line in the information log. Inicio and Fim receive the slot.
 bool timedSlot(QString& Posto, vb::Date& Inicio, vb::Date& Fim, double Duracao, bool fixed, bool Executando);
 
-// The booking row of a placed operation.
+// A booking the database refused (a full disk, a deadlock given up): the data-access object has shown the
+// failure once, and the run stops, so that nothing is computed or written from a schedule that is not stored.
+// The scheduler's error traps let it through to the run (InsereOS, MontaPorSequencia, rescheduleAll).
+struct ScheduleNotStored {};
+
+// The booking row of a placed operation; throws ScheduleNotStored when it cannot be stored.
 void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, vb::Date Fim);
 
 // A column of the station's row in the station list (modMonta::PostosCarregados, which moves to it); Empty

@@ -9,6 +9,7 @@
 #include "scheduling/CalendarGeneration.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/ScheduleLock.h"
 #include "scheduling/RunningOperations.h"
 #include "scheduling/ScheduleHeld.h"
 #include "scheduling/SchedulerState.h"
@@ -52,6 +53,9 @@ void insertQueue(StatusWindow& Janela)
 
 bool rescheduleAll(StatusWindow& Janela)
 {
+    const scheduling::ScheduleLock lock;
+    if (!lock.taken())
+        return false;
     try {
         const scheduling::ScheduleHeld held;
         LeDataLimite();
@@ -68,6 +72,8 @@ bool rescheduleAll(StatusWindow& Janela)
             insertQueue(Janela);
         copyScheduledTimes();
         return true;
+    } catch (const scheduling::ScheduleNotStored&) {
+        return false;  // shown once by the data-access object
     } catch (...) {
         vb::Err.SetFromCurrentException();
         Modulo::TrataErro();

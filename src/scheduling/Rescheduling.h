@@ -9,7 +9,9 @@ namespace modMonta {
 // Refreshes the calendar limit and the edited stations' calendars, deletes the schedule, places the running
 // operations at their actual start, refreshes the next working moment, then inserts every queued work order
 // in Ordem order (in sequence mode, places the operations by sequence), and copies the placed times into the
-// operations. False when an unexpected error stopped it (reported).
+// operations, all while holding the schedule's lock (ScheduleLock). False, with nothing changed, when another
+// run holds the lock; false when a booking could not be stored (the run stops there, shown once) or an unexpected
+// error stopped it (reported).
 bool rescheduleAll(StatusWindow& Janela);
 
 // Copies every booking's day, start and end into its operation.

@@ -1,6 +1,6 @@
 #pragma once
-// While a full rescheduling runs it holds the plant's schedule: no other program writes the schedule, and
-// the tables the scheduler only reads do not change. What the run reads may then be kept in memory until it
+// While a full rescheduling runs it holds the plant's schedule lock (ScheduleLock): no other run writes the
+// schedule, and the tables the scheduler only reads do not change. What the run reads may then be kept in memory until it
 // ends; outside a run nothing is kept and every answer is read again.
 
 #include <QString>

@@ -183,6 +183,9 @@ void MontaPorSequencia(StatusWindow& Janela)
     vb::ErrObject error;
     try {
         placeAll(Janela);
+    } catch (const scheduling::ScheduleNotStored&) {
+        vb::Ui().SetMousePointer(vb::vbDefault);
+        throw;
     } catch (...) {
         error.SetFromCurrentException();
     }

@@ -108,6 +108,11 @@ bool InsereOS(StatusWindow& Janela, std::int32_t NrServ, const QString& TextoSta
     try {
         if (insertion(Janela, NrServ, TextoStatus, Avulsa, placed) == Ending::AtOnce)
             return false;
+    } catch (const scheduling::ScheduleNotStored&) {
+        vb::Ui().SetMousePointer(vb::vbDefault);
+        if (!Avulsa)
+            throw;
+        return false;
     } catch (...) {
         error.SetFromCurrentException();
     }

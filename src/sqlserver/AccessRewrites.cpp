@@ -44,17 +44,12 @@ void rewriteWildcards(Tokens& tokens, int from)
     static const QStringList ends = {QStringLiteral("AND"),  QStringLiteral("OR"),    QStringLiteral("THEN"),
                                      QStringLiteral("ELSE"), QStringLiteral("END"),   QStringLiteral("WHERE"),
                                      QStringLiteral("ORDER"), QStringLiteral("GROUP"), QStringLiteral("ESCAPE")};
-    int depth = 0;
-    for (int i = from; i < int(tokens.size()); ++i) {
+    const int stop = findAtLevel(tokens, from, levelEnd(tokens, from), [](const Token& t) {
+        return t.isSymbol(QLatin1String(",")) || (t.kind == TokenKind::Word && ends.contains(t.text.toUpper()));
+    });
+    for (int i = from; i < stop; ++i) {
         Token& t = tokens[i];
-        if (t.isSymbol(QLatin1String("("))) {
-            ++depth;
-        } else if (t.isSymbol(QLatin1String(")"))) {
-            if (depth-- == 0)
-                return;
-        } else if (depth == 0 && (t.isSymbol(QLatin1String(",")) || (t.kind == TokenKind::Word && ends.contains(t.text.toUpper())))) {
-            return;
-        } else if (t.kind == TokenKind::String || t.text.startsWith(QLatin1Char('"'))) {
+        if (t.kind == TokenKind::String || t.text.startsWith(QLatin1Char('"'))) {
             // Jet also takes "text" as a string.
             QString value = t.kind == TokenKind::String ? t.stringValue() : t.name();
             value.replace(QLatin1Char('*'), QLatin1Char('%')).replace(QLatin1Char('?'), QLatin1Char('_'));

@@ -17,7 +17,8 @@ struct BatchStep {
         Assign,               // statements[0] gives the values of variables (its last row); none: unchanged
         Condition,            // statements[0] gives 1 or 0: body, or otherwise
         Block,                // body
-        Procedure,            // name; statements[0] gives the arguments; argumentNames for named ones
+        Procedure,            // name; statements[0] gives the arguments; argumentNames for named ones; the
+                              // return value goes to variables[0] when there is one
         CreateDatabase,       // name
         BeginTransaction,
         CommitTransaction,

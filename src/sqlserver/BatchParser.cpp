@@ -66,14 +66,12 @@ private:
         bool insertSelect = verb == QLatin1String("INSERT");
         bool updateSet = verb == QLatin1String("UPDATE");
         bool cteStatement = verb == QLatin1String("WITH");
-        int depth = 0, caseDepth = 0;
+        int caseDepth = 0;
         for (int i = begin + 1; i < size(); ++i) {
             const Token& t = m_tokens[i];
             if (t.isSymbol(QLatin1String("("))) {
-                ++depth;
-            } else if (t.isSymbol(QLatin1String(")"))) {
-                --depth;
-            } else if (depth > 0 || t.isBlank()) {
+                i = matchingClose(m_tokens, i);  // nothing inside parentheses ends a statement
+            } else if (t.isBlank() || t.isSymbol(QLatin1String(")"))) {
                 continue;
             } else if (t.isSymbol(QLatin1String(";"))) {
                 return i;
@@ -179,7 +177,8 @@ private:
             return simple(BatchStep::Kind::CommitTransaction, i);
         if (t.is(QLatin1String("ROLLBACK")))
             return simple(BatchStep::Kind::RollbackTransaction, i);
-        if ((t.is(QLatin1String("EXEC")) || t.is(QLatin1String("EXECUTE"))) && next < size() && m_tokens[next].isName())
+        if ((t.is(QLatin1String("EXEC")) || t.is(QLatin1String("EXECUTE"))) && next < size()
+            && (m_tokens[next].isName() || m_tokens[next].kind == TokenKind::Variable))
             return procedure(i);
         const int end = statementEnd(i);
         if (t.is(QLatin1String("CREATE")) && wordAt(next, QLatin1String("DATABASE"))) {
@@ -349,12 +348,19 @@ private:
         return s;
     }
 
-    // EXEC name argument, ... (an argument may be named: @name = value; the word default is NULL)
+    // EXEC [@result =] name argument, ... (an argument may be named: @name = value; the word default is NULL)
     BatchStep procedure(int& i)
     {
         BatchStep s;
         s.kind = BatchStep::Kind::Procedure;
         int at = nextSignificant(m_tokens, i + 1);
+        if (at < size() && m_tokens[at].kind == TokenKind::Variable) {
+            const int equals = nextSignificant(m_tokens, at + 1);
+            if (equals >= size() || !m_tokens[equals].isSymbol(QLatin1String("=")))
+                throw ServerError(102, QStringLiteral("Incorrect syntax near '%1'.").arg(m_tokens[at].text));
+            s.variables.push_back(m_tokens[at].text.toUpper());
+            at = nextSignificant(m_tokens, equals + 1);
+        }
         while (at < size() && m_tokens[at].isName()) {
             s.name = m_tokens[at].name();
             const int dot = nextSignificant(m_tokens, at + 1);

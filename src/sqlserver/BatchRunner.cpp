@@ -1,5 +1,6 @@
 #include "sqlserver/BatchRunner.h"
 
+#include "sqlserver/ApplicationLocks.h"
 #include "sqlserver/ColumnChanges.h"
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/ServerConversions.h"
@@ -9,6 +10,9 @@
 #include <sqlite3.h>
 
 #include <QHash>
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace sqlserver {
 
@@ -146,6 +150,8 @@ private:
     void procedure(const BatchStep& step)
     {
         const QString name = step.name.toLower();
+        if (name == QLatin1String("sp_getapplock") || name == QLatin1String("sp_releaseapplock"))
+            return returnValue(step, applicationLock(step, name == QLatin1String("sp_getapplock")));
         PropertyChange change;
         if (name == QLatin1String("sp_addextendedproperty"))
             change = PropertyChange::Add;
@@ -163,6 +169,20 @@ private:
         QStringList positional = all;
         if (change == PropertyChange::Drop)
             positional.removeAt(1);
+        const std::vector<vb::Variant> values = arguments(step, all, positional);
+        PropertyArguments arguments;
+        arguments.name = values[0];
+        arguments.value = values[1];
+        for (int level = 0; level < 3; ++level) {
+            arguments.levelType[level] = values[size_t(2 + 2 * level)];
+            arguments.levelName[level] = values[size_t(3 + 2 * level)];
+        }
+        changeExtendedProperty(m_session.db(), m_session.databaseName(), change, arguments);
+    }
+
+    // The values of a procedure's parameters `all` (Null when not given), positional ones in `positional` order.
+    std::vector<vb::Variant> arguments(const BatchStep& step, const QStringList& all, const QStringList& positional)
+    {
         std::vector<vb::Variant> values(size_t(all.size()), vb::Variant::Null());
         const std::vector<vb::Variant> row = step.statements.empty() ? std::vector<vb::Variant>{} : lastRow(step.statements);
         for (size_t k = 0; k < row.size(); ++k) {
@@ -173,14 +193,53 @@ private:
                                             .arg(step.name));
             values[size_t(at)] = row[k];
         }
-        PropertyArguments arguments;
-        arguments.name = values[0];
-        arguments.value = values[1];
-        for (int level = 0; level < 3; ++level) {
-            arguments.levelType[level] = values[size_t(2 + 2 * level)];
-            arguments.levelName[level] = values[size_t(3 + 2 * level)];
+        return values;
+    }
+
+    // sp_getapplock @Resource, @LockMode, @LockOwner = 'Transaction', @LockTimeout = -1, @DbPrincipal and
+    // sp_releaseapplock @Resource, @LockOwner = 'Transaction', @DbPrincipal.
+    int applicationLock(const BatchStep& step, bool acquire)
+    {
+        static const QStringList getParameters = {QStringLiteral("@RESOURCE"), QStringLiteral("@LOCKMODE"),
+                                                  QStringLiteral("@LOCKOWNER"), QStringLiteral("@LOCKTIMEOUT"),
+                                                  QStringLiteral("@DBPRINCIPAL")};
+        static const QStringList releaseParameters = {QStringLiteral("@RESOURCE"), QStringLiteral("@LOCKOWNER"),
+                                                      QStringLiteral("@DBPRINCIPAL")};
+        const QStringList& parameters = acquire ? getParameters : releaseParameters;
+        const std::vector<vb::Variant> values = arguments(step, parameters, parameters);
+        const auto text = [&](const char* parameter, const QString& otherwise) {
+            const vb::Variant& v = values[size_t(parameters.indexOf(QLatin1String(parameter)))];
+            return v.isNull() ? otherwise : v.toString();
+        };
+        const QString resource = text("@RESOURCE", QString());
+        const QString owner = text("@LOCKOWNER", QStringLiteral("Transaction"));
+        ApplicationLocks& locks = m_session.applicationLocks();
+        if (acquire) {
+            const vb::Variant& timeout = values[3];
+            const std::optional<double> milliseconds = timeout.isNull() ? -1.0 : numberOfValue(timeout);
+            if (!milliseconds || std::isnan(*milliseconds))
+                throw ServerError(8114, QStringLiteral("Error converting data type varchar to int."));
+            return locks.acquire(resource, text("@LOCKMODE", QString()), owner,
+                                 (long long)std::clamp(*milliseconds, -1.0, 2147483647.0),
+                                 m_session.transactionCount() > 0);
         }
-        changeExtendedProperty(m_session.db(), m_session.databaseName(), change, arguments);
+        const int result = locks.release(resource, owner);
+        if (result < 0)
+            throw ServerError(1223, QStringLiteral("Cannot release the application lock (Database Principal: '%1', "
+                                                   "Resource: '%2') because it is not currently held.")
+                                        .arg(text("@DBPRINCIPAL", QStringLiteral("public")), resource));
+        return result;
+    }
+
+    // EXEC @result = procedure: the procedure's return value into a declared variable.
+    void returnValue(const BatchStep& step, int value)
+    {
+        if (step.variables.empty())
+            return;
+        const auto found = m_variables.find(step.variables[0]);
+        if (found == m_variables.end())
+            undeclared(step.variables[0]);
+        found->value = convertValue(vb::Variant(value), found->type);
     }
 
     SessionImpl& m_session;

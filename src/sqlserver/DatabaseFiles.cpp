@@ -39,6 +39,11 @@ bool isUsableName(const QString& name)
     return true;
 }
 
+ServerError notADatabase(const QString& path)
+{
+    return ServerError(5172, QStringLiteral("The header for file '%1' is not a valid database file header.").arg(path));
+}
+
 }  // namespace
 
 QString resolveServerFolder(const QString& folder)
@@ -108,6 +113,9 @@ void createDatabase(const QString& folder, const QString& name)
 
 sqlite3* openDatabaseFile(const QString& path, const QString& database, bool create)
 {
+    // SQLite takes an empty file for an empty database; a server database never is one.
+    if (!create && QFileInfo(path).isFile() && QFileInfo(path).size() == 0)
+        throw notADatabase(path);
     sqlite3* db = nullptr;
     // A session is used by one thread at a time: no need for SQLite's own locking of every call.
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
@@ -130,9 +138,9 @@ sqlite3* openDatabaseFile(const QString& path, const QString& database, bool cre
     } catch (const ServerError& e) {
         sqlite3_close_v2(db);
         if (e.number() == 5172)
-            throw ServerError(5172, QStringLiteral("The header for file '%1' is not a valid database file header.")
-                                        .arg(path));
-        throw;
+            throw notADatabase(path);
+        // Damaged, locked past the busy timeout, in a folder it cannot write its journal to: named by its file.
+        throw ServerError(5120, QStringLiteral("Unable to open the physical file \"%1\": %2").arg(path, e.message()));
     }
     return db;
 }

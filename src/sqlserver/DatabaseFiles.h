@@ -26,8 +26,8 @@ QString findDatabaseFile(const QString& folder, const QString& name);
 void createDatabase(const QString& folder, const QString& name);
 
 // Opens the SQLite connection of a database file (creating the file when `create`) and checks that it is a
-// database: WAL journal, foreign keys on. `database` names it in errors. Throws ServerError (5120 cannot
-// open, 5172 not a database, 824 damaged).
+// database: WAL journal, foreign keys on. Throws ServerError naming the file: 5172 not a database (an empty
+// file neither), 5120 any other failure (cannot open, damaged, locked, a folder it cannot write to).
 sqlite3* openDatabaseFile(const QString& path, const QString& database, bool create);
 
 }  // namespace sqlserver

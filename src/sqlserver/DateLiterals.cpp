@@ -103,23 +103,10 @@ private:
 // end of the enclosing parentheses or a word or symbol that ends an operand.
 std::pair<int, int> operandBeside(const Tokens& tokens, int at, int step)
 {
-    const QLatin1String inward = step > 0 ? QLatin1String("(") : QLatin1String(")");
-    const QLatin1String outward = step > 0 ? QLatin1String(")") : QLatin1String("(");
-    int i = at + step;
-    int depth = 0;
-    for (; i >= 0 && i < int(tokens.size()); i += step) {
-        const Token& t = tokens[i];
-        if (t.isSymbol(inward)) {
-            ++depth;
-        } else if (t.isSymbol(outward)) {
-            if (depth == 0)
-                break;
-            --depth;
-        } else if (depth == 0 && endsOperand(t)) {
-            break;
-        }
-    }
-    return step > 0 ? std::pair{at + 1, i} : std::pair{i + 1, at};
+    if (step > 0)
+        return {at + 1, findAtLevel(tokens, at + 1, levelEnd(tokens, at + 1), endsOperand)};
+    const int before = findBackAtLevel(tokens, at - 1, endsOperand);
+    return {std::max(before, levelStart(tokens, at - 1)) + 1, at};
 }
 
 bool isDateLiteral(const Token& t)
@@ -168,16 +155,7 @@ bool comparedWithDate(const Tokens& tokens, int at, const DateContext& context)
         return context.holdsDate(b, e);
     }
     // x IN (lit, lit)
-    const int open = [&] {
-        int depth = 0;
-        for (int i = at - 1; i >= 0; --i) {
-            if (tokens[i].isSymbol(QLatin1String(")")))
-                ++depth;
-            else if (tokens[i].isSymbol(QLatin1String("(")) && depth-- == 0)
-                return i;
-        }
-        return -1;
-    }();
+    const int open = levelStart(tokens, at - 1);
     if (open > 0) {
         const int in = previousSignificant(tokens, open - 1);
         if (in >= 0 && tokens[in].is(QLatin1String("IN"))) {

@@ -41,17 +41,8 @@ bool rewriteConversion(Tokens& tokens, int at, int open, int close)
 {
     Tokens call = tokensOf(QStringLiteral("sqlserver_convert("));
     if (tokens[at].is(QLatin1String("CAST"))) {
-        int as = -1;
-        int depth = 0;
-        for (int i = open + 1; i < close; ++i) {
-            if (tokens[i].isSymbol(QLatin1String("(")))
-                ++depth;
-            else if (tokens[i].isSymbol(QLatin1String(")")))
-                --depth;
-            else if (depth == 0 && tokens[i].is(QLatin1String("AS")))
-                as = i;
-        }
-        if (as < 0)
+        const int as = findWordAtLevel(tokens, open + 1, close, {QLatin1String("AS")});
+        if (as >= close)
             return false;
         QString type = textOf(tokens, as + 1, close).remove(QLatin1Char(' '));
         call.push_back(makeToken(TokenKind::String, quoteString(type)));

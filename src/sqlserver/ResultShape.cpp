@@ -21,17 +21,13 @@ bool isAggregate(const QString& name)
 // Whether [begin, end) calls an aggregate (not a window function), outside any subquery.
 bool hasAggregate(const Tokens& tokens, int begin, int end)
 {
-    std::vector<bool> subquery;  // per open parenthesis: whether it opens a SELECT
     for (int i = begin; i < end; ++i) {
         const Token& t = tokens[i];
         if (t.isSymbol(QLatin1String("("))) {
             const int next = nextSignificant(tokens, i + 1);
-            subquery.push_back(next < end && tokens[next].is(QLatin1String("SELECT")));
-        } else if (t.isSymbol(QLatin1String(")"))) {
-            if (!subquery.empty())
-                subquery.pop_back();
-        } else if (t.kind == TokenKind::Word && isAggregate(t.text)
-                   && std::find(subquery.begin(), subquery.end(), true) == subquery.end()) {
+            if (next < end && tokens[next].is(QLatin1String("SELECT")))
+                i = matchingClose(tokens, i);  // a subquery's aggregates are its own
+        } else if (t.kind == TokenKind::Word && isAggregate(t.text)) {
             const int open = nextSignificant(tokens, i + 1);
             if (open >= end || !tokens[open].isSymbol(QLatin1String("(")))
                 continue;

@@ -46,10 +46,11 @@ long long wholeArgument(const vb::Variant& v)
     return (long long)*number;
 }
 
-// A text a function builds, no longer than SQLite keeps in one value (its default SQLITE_MAX_LENGTH).
+// A text a function builds stays below 100 million characters: SQL Server's own limit (2 GB) would take the
+// process's memory long before SQLite refused the value.
 qsizetype builtLength(long long length)
 {
-    if (length > 1000000000LL)
+    if (length > 100000000LL)
         throw ServerError(7119, QStringLiteral("Attempting to grow LOB beyond maximum allowed size of 2147483647 "
                                                "bytes."));
     return qsizetype(std::max(length, 0LL));

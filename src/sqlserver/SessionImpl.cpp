@@ -64,7 +64,7 @@ StatementPlan nativePlan(const QString& sql)
 
 SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QString database)
     : m_db(db), m_dialect(dialect), m_serverFolder(std::move(serverFolder)), m_database(std::move(database)),
-      m_spid(nextSpid()), m_statements(db)
+      m_spid(nextSpid()), m_locks(QString::fromUtf8(sqlite3_db_filename(db, "main"))), m_statements(db)
 {
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
     registerServerFunctions(m_db, *this);
@@ -97,6 +97,7 @@ void SessionImpl::fail(int resultCode, const QString& verb)
         if (!sqlite3_get_autocommit(m_db))
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         m_tranCount = 0;
+        m_locks.releaseTransactionLocks();
     }
     throw error;
 }
@@ -223,8 +224,10 @@ void SessionImpl::commitTransaction()
     if (m_tranCount == 0)
         throw ServerError(3902, QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN "
                                                "TRANSACTION."));
-    if (m_tranCount == 1)
+    if (m_tranCount == 1) {
         runKept("COMMIT");
+        m_locks.releaseTransactionLocks();
+    }
     --m_tranCount;
 }
 
@@ -234,6 +237,7 @@ void SessionImpl::rollbackTransaction()
         throw ServerError(3903, QStringLiteral("The ROLLBACK TRANSACTION request has no corresponding BEGIN "
                                                "TRANSACTION."));
     m_tranCount = 0;
+    m_locks.releaseTransactionLocks();
     if (!sqlite3_get_autocommit(m_db))
         execSimple("ROLLBACK");
 }

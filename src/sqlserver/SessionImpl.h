@@ -1,7 +1,8 @@
 #pragma once
 // The session of the embedded server over one SQLite connection: translates and runs batches, keeps the
-// server state (@@IDENTITY, @@SPID, @@TRANCOUNT, @@ROWCOUNT) and hands rows back as platform values.
+// server state (@@IDENTITY, @@SPID, @@TRANCOUNT, @@ROWCOUNT, application locks) and hands rows back as platform values.
 
+#include "sqlserver/ApplicationLocks.h"
 #include "sqlserver/SchemaInfo.h"
 #include "sqlserver/ServerFunctions.h"
 #include "sqlserver/Session.h"
@@ -56,6 +57,7 @@ public:
     void createDatabase(const QString& name);
 
     sqlite3* db() const { return m_db; }
+    ApplicationLocks& applicationLocks() { return m_locks; }
     const QString& databaseName() const { return m_database; }
 
 private:
@@ -83,6 +85,7 @@ private:
     QString m_serverFolder;
     QString m_database;
     int m_spid;
+    ApplicationLocks m_locks;
     int m_tranCount = 0;
     long long m_rowCount = 0;
     vb::Variant m_identity = vb::Variant::Null();

@@ -63,18 +63,8 @@ std::vector<Source> sourcesOf(const Tokens& tokens, int begin, int end)
         if (i < end && tokens[i].is(QLatin1String("ON")))
             s.on = i;
         // The source runs to the next join word or comma at this level.
-        int depth = 0;
-        while (i < end) {
-            const Token& t = tokens[i];
-            if (t.isSymbol(QLatin1String("(")))
-                ++depth;
-            else if (t.isSymbol(QLatin1String(")")))
-                --depth;
-            else if (depth == 0 && (t.isSymbol(QLatin1String(",")) || isJoinWord(t)))
-                break;
-            ++i;
-        }
-        s.end = i;
+        s.end = i = findAtLevel(tokens, i, end,
+                                [](const Token& t) { return t.isSymbol(QLatin1String(",")) || isJoinWord(t); });
         sources.push_back(s);
     }
     return sources;

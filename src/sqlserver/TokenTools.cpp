@@ -34,31 +34,63 @@ int matchingClose(const Tokens& tokens, int open)
     return int(tokens.size());
 }
 
-int levelEnd(const Tokens& tokens, int from)
+int matchingOpen(const Tokens& tokens, int close)
 {
     int depth = 0;
-    for (int i = from; i < int(tokens.size()); ++i) {
-        if (tokens[i].isSymbol(QLatin1String("(")))
+    for (int i = std::min(close, int(tokens.size()) - 1); i >= 0; --i) {
+        if (tokens[i].isSymbol(QLatin1String(")")))
             ++depth;
-        else if (tokens[i].isSymbol(QLatin1String(")")) && depth-- == 0)
+        else if (tokens[i].isSymbol(QLatin1String("(")) && --depth == 0)
             return i;
     }
-    return int(tokens.size());
+    return -1;
+}
+
+int levelEnd(const Tokens& tokens, int from)
+{
+    const auto close = [](const Token& t) { return t.isSymbol(QLatin1String(")")); };
+    return findAtLevel(tokens, from, int(tokens.size()), close);
+}
+
+int levelStart(const Tokens& tokens, int from)
+{
+    return findBackAtLevel(tokens, from, [](const Token& t) { return t.isSymbol(QLatin1String("(")); });
+}
+
+int findAtLevel(const Tokens& tokens, int begin, int end, const std::function<bool(const Token&)>& found)
+{
+    end = std::min(end, int(tokens.size()));
+    for (int i = std::max(begin, 0); i < end; ++i) {
+        if (tokens[i].isSymbol(QLatin1String("(")))
+            i = matchingClose(tokens, i);
+        else if (found(tokens[i]))
+            return i;
+        else if (tokens[i].isSymbol(QLatin1String(")")))
+            break;
+    }
+    return end;
+}
+
+int findBackAtLevel(const Tokens& tokens, int from, const std::function<bool(const Token&)>& found)
+{
+    for (int i = std::min(from, int(tokens.size()) - 1); i >= 0; --i) {
+        if (tokens[i].isSymbol(QLatin1String(")")))
+            i = std::max(matchingOpen(tokens, i), 0);
+        else if (found(tokens[i]))
+            return i;
+        else if (tokens[i].isSymbol(QLatin1String("(")))
+            break;
+    }
+    return -1;
 }
 
 std::vector<int> topLevelCommas(const Tokens& tokens, int begin, int end)
 {
     end = std::min(end, int(tokens.size()));
     std::vector<int> bounds{begin};
-    int depth = 0;
-    for (int i = begin; i < end; ++i) {
-        if (tokens[i].isSymbol(QLatin1String("(")))
-            ++depth;
-        else if (tokens[i].isSymbol(QLatin1String(")")))
-            --depth;
-        else if (depth == 0 && tokens[i].isSymbol(QLatin1String(",")))
-            bounds.push_back(i);
-    }
+    const auto comma = [](const Token& t) { return t.isSymbol(QLatin1String(",")); };
+    for (int i = findAtLevel(tokens, begin, end, comma); i < end; i = findAtLevel(tokens, i + 1, end, comma))
+        bounds.push_back(i);
     bounds.push_back(end);
     return bounds;
 }
@@ -77,21 +109,9 @@ bool isComparisonOperator(QStringView s)
 
 int findWordAtLevel(const Tokens& tokens, int begin, int end, std::initializer_list<QLatin1StringView> words)
 {
-    int depth = 0;
-    for (int i = std::max(begin, 0); i < std::min(end, int(tokens.size())); ++i) {
-        const Token& t = tokens[i];
-        if (t.isSymbol(QLatin1String("(")))
-            ++depth;
-        else if (t.isSymbol(QLatin1String(")")))
-            --depth;
-        else if (depth == 0 && t.kind == TokenKind::Word) {
-            for (const QLatin1StringView w : words) {
-                if (t.is(w))
-                    return i;
-            }
-        }
-    }
-    return end;
+    return findAtLevel(tokens, begin, end, [&words](const Token& t) {
+        return std::any_of(words.begin(), words.end(), [&t](QLatin1StringView w) { return t.is(w); });
+    });
 }
 
 Token makeToken(TokenKind kind, const QString& text)

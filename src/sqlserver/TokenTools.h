@@ -5,6 +5,8 @@
 
 #include "sqlserver/Tokenizer.h"
 
+#include <functional>
+
 namespace sqlserver {
 
 // The first token at or after `from` that is not a blank or comment; tokens.size() when none.
@@ -13,8 +15,17 @@ int nextSignificant(const Tokens& tokens, int from);
 int previousSignificant(const Tokens& tokens, int from);
 // The ")" that closes the "(" at `open`; tokens.size() when it is missing.
 int matchingClose(const Tokens& tokens, int open);
+// The "(" that the ")" at `close` closes; -1 when it is missing.
+int matchingOpen(const Tokens& tokens, int close);
 // The end of the parenthesis level of `from`: the unmatched ")" after it, or tokens.size().
 int levelEnd(const Tokens& tokens, int from);
+// The start of the parenthesis level of `from`: the unmatched "(" before it, or -1.
+int levelStart(const Tokens& tokens, int from);
+// The first token between `begin` and `end` at the parenthesis level of `begin` for which `found` holds,
+// parentheses inside skipped whole; end when none (an unmatched ")" leaves the level: nothing after it is).
+int findAtLevel(const Tokens& tokens, int begin, int end, const std::function<bool(const Token&)>& found);
+// The same, walking back from `from`: the first such token before it at its level; -1 when none.
+int findBackAtLevel(const Tokens& tokens, int from, const std::function<bool(const Token&)>& found);
 // Positions of the top-level commas between `begin` and `end`, with `begin` and `end` as the outer bounds:
 // piece k runs from bounds[k] (or the comma after it) to bounds[k + 1].
 std::vector<int> topLevelCommas(const Tokens& tokens, int begin, int end);

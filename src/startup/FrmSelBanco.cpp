@@ -1,19 +1,17 @@
 #include "startup/FrmSelBanco.h"
 
-#include "core/BancoAtual.h"
-#include "core/DBFunc.h"
 #include "core/Modulo.h"
 #include "core/StartupSettings.h"
 #include "desktop/WindowRoutines.h"
 #include "runtime/App.h"
 #include "runtime/Err.h"
+#include "runtime/Ini.h"
 #include "runtime/UiServices.h"
 #include "runtime/UserSettings.h"
 
 #include <QFile>
 #include <QFrame>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
@@ -36,14 +34,6 @@ QString sectionIndex(const QString& line)
     if (vb::Trim(line).size() == 9)
         return QStringLiteral("0");
     return vb::Mid(line, 9, std::max(0, int(line.size()) - 9));
-}
-
-QStringList configLines(QFile& file)
-{
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    return QString::fromLatin1(bytes).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
 }
 
 }  // namespace
@@ -118,12 +108,13 @@ void FrmSelBanco::CarregaConexoes()
         if (!file.open(QIODevice::ReadOnly))
             vb::raiseError(vb::ErrNo::PermissionDenied);
         const QSignalBlocker quiet(m_lv1);
-        for (const QString& line : configLines(file)) {
+        const vb::IniFile config(iniPath);
+        for (const QString& line : config.sectionLines()) {
             if (vb::Left(vb::UCase(line), 8) != QLatin1String("[CONEXAO"))
                 continue;
             const QString section = QString(line).remove(QLatin1Char('[')).remove(QLatin1Char(']'));
-            const QString banco = BancoAtual().GetIni(section, QStringLiteral("Banco"), iniPath).toString();
-            const QString servidor = BancoAtual().GetIni(section, QStringLiteral("Servidor"), iniPath).toString();
+            const QString banco = config.value(section, QStringLiteral("Banco"));
+            const QString servidor = config.value(section, QStringLiteral("Servidor"));
             auto* item = new QTreeWidgetItem(m_lv1, {banco, servidor});
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(0, Qt::Unchecked);

@@ -8,6 +8,7 @@
 #include "desktop/ProgramEnd.h"
 #include "desktop/WindowRoutines.h"
 #include "runtime/Err.h"
+#include "runtime/Ini.h"
 #include "runtime/UiServices.h"
 #include "scheduling/CalendarGeneration.h"
 
@@ -49,7 +50,10 @@ int openConnection(int commandTimeout)
 // or the connection to the new database failed.
 bool connectOrCreate(int commandTimeout)
 {
-    if (openConnection(commandTimeout) != 2)
+    const int opened = openConnection(commandTimeout);
+    if (opened == 0)
+        endProgram();  // the data-access object has told why
+    if (opened == 1)
         return true;
 
     vb::Ui().MsgBox(QStringLiteral("Banco de Dados SQLSERVER não localizado!"), vb::vbInformation);
@@ -83,9 +87,8 @@ bool readSettingsAndConnect()
     }
 
     SecaoConexao = QStringLiteral("Conexao") + (SecaoConexao == QLatin1String("0") ? QString() : SecaoConexao);
-    const auto ini = [&](const char* key) {
-        return BancoAtual().GetIni(SecaoConexao, QString::fromLatin1(key), iniPath).toString();
-    };
+    const vb::IniFile config(iniPath);
+    const auto ini = [&](const char* key) { return config.value(SecaoConexao, QString::fromLatin1(key)); };
     TipoBancoIni = ini("TipoBanco");
     ServidorIni = ini("Servidor");
     BancoIni = ini("Banco");
@@ -109,8 +112,18 @@ bool readSettingsAndConnect()
         UsuarioIni = QStringLiteral("sa");
     if (TimeOutIni.isEmpty())
         TimeOutIni = QStringLiteral("60");
+    const std::int32_t timeOut = vb::CLng(TimeOutIni);
+    if (timeOut < 0)
+        refuse(QStringLiteral("TimeOut inválido no arquivo CONFIG.INI: ") + TimeOutIni, vb::vbInformation);
 
-    return connectOrCreate(vb::CLng(TimeOutIni));
+    if (!connectOrCreate(timeOut))
+        return false;
+    // The plant's tables are what the program reads first: a database without them would fail later, unclear.
+    if (BancoAtual().RecordCount(QStringLiteral("sys.tables"), QStringLiteral("name = 'CadParBex'")) == 0)
+        refuse(QStringLiteral("O Banco de Dados %1 do servidor %2 não contém as tabelas do programa.")
+                   .arg(BancoIni, ServidorIni),
+               vb::vbCritical);
+    return true;
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 
 namespace Modulo {
 
-// Returns when the connection is settled (open, or refused by the data-access object, which has told the
-// user); every fatal refusal tells the user and ends the program (endProgram).
+// Returns when the connection is open on a database with the plant's tables; every failure tells the user
+// once and ends the program (endProgram): a connection the data-access object refused (it has told why), a
+// negative TimeOut, a database without the plant's tables.
 void Inicializa();
 
 }  // namespace Modulo

@@ -2,6 +2,7 @@
 
 #include "core/DBParametro.h"
 #include "runtime/Err.h"
+#include "support/Files.h"
 
 TEST(DBFuncConnection, MissingDatabaseIsOfferedForCreation)
 {
@@ -38,6 +39,15 @@ TEST(DBFuncConnection, MissingDatabaseIsOfferedForCreation)
     EXPECT_EQ(boxes[0].style, vb::vbExclamation);
     EXPECT_TRUE(boxes[1].prompt.startsWith("Erro: -2147217805 - "));
     EXPECT_EQ(boxes[1].style, vb::vbCritical);
+
+    // Only a database that does not exist is 2: any other failure is the server's own error, told once.
+    ASSERT_TRUE(test::writeFile(folder.file("Dados/Estragado.db"), QByteArray(2048, 'x')));
+    EXPECT_EQ(db.AbreConexao(0, false, 1, "sqlite:Dados", "Estragado", "sa", ""), 0);
+    EXPECT_EQ(db.AbreConexao(0, false, 1, "sqlite:Nada", "Novo", "sa", ""), 0);
+    ASSERT_EQ(boxes.size(), 4);
+    EXPECT_EQ(boxes[2].prompt, "Erro: 5172 - The header for file '" + folder.file("Dados/Estragado.db") +
+                                   "' is not a valid database file header.");
+    EXPECT_TRUE(boxes[3].prompt.startsWith("Erro: 17 - SQL Server does not exist or access denied."));
 }
 
 TEST(DBFuncConnection, AccessDatabase)

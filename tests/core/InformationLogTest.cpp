@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -98,6 +99,30 @@ TEST_F(InformationLog, FileIsRotatedOnceItReachesTheLimit)
     ASSERT_TRUE(test::writeFile(logFile(), QByteArray(100000 - entrySize, 'x')));
     Modulo::GravaLog("no limite");
     EXPECT_FALSE(QFile::exists(logFile()));
+}
+
+TEST_F(InformationLog, AnotherProcessRotatingOrAFileThatCannotBeWrittenNeverStopsTheCaller)
+{
+    // Another process holds the rotation: the entry is appended and the file left to it.
+    QDir().mkpath(folder.file("Log"));
+    ASSERT_TRUE(test::writeFile(logFile(), QByteArray(99999, 'x')));
+    {
+        QLockFile other(logFile() + ".lock");
+        ASSERT_TRUE(other.tryLock(0));
+        EXPECT_NO_THROW(Modulo::GravaLog("durante a rotação do outro"));
+        EXPECT_TRUE(rotatedCopies().isEmpty());
+        EXPECT_EQ(test::readFile(logFile()), QByteArray(99999, 'x') + (window.entries.last() + "\r\n").toLatin1());
+    }
+    // Once it is free, the next entry rotates the file.
+    Modulo::GravaLog("depois");
+    EXPECT_EQ(rotatedCopies().size(), 1);
+    EXPECT_FALSE(QFile::exists(logFile()));
+
+    // A Log folder that cannot be made (a file in its place): the entry still reaches the window.
+    QDir(folder.file("Log")).removeRecursively();
+    ASSERT_TRUE(test::writeFile(folder.file("Log"), "ocupado"));
+    EXPECT_NO_THROW(Modulo::GravaLog("sem pasta"));
+    EXPECT_TRUE(window.entries.last().contains("sem pasta"));
 }
 
 TEST(InformationLogWithoutConnection, ServerClockFailureReachesTheCaller)

@@ -4,51 +4,14 @@
 #include "runtime/Err.h"
 #include "support/FakeUiServices.h"
 #include "support/Files.h"
+#include "support/LocalServer.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <memory>
 
 namespace {
-
-// A Python program serving on 127.0.0.1, stopped with the test. The port is the one it prints.
-class LocalServer {
-public:
-    explicit LocalServer(const QStringList& arguments)
-    {
-        m_process.setProgram("python3");
-        m_process.setArguments(QStringList{"-u"} + arguments);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start();
-        const QRegularExpression portLine(R"(port (\d+))");
-        QString output;
-        // A server that says nothing for half a minute is not coming.
-        while (m_process.waitForReadyRead(30000)) {
-            output += QString::fromLocal8Bit(m_process.readAll());
-            const QRegularExpressionMatch match = portLine.match(output);
-            if (match.hasMatch()) {
-                m_port = match.captured(1).toInt();
-                return;
-            }
-        }
-        ADD_FAILURE() << "the server did not start: " << output.toStdString();
-    }
-    ~LocalServer()
-    {
-        m_process.kill();
-        EXPECT_TRUE(m_process.waitForFinished(30000)) << "the server did not stop";
-    }
-
-    int port() const { return m_port; }
-    QString url(const QString& path) const { return QStringLiteral("http://127.0.0.1:%1/%2").arg(m_port).arg(path); }
-
-private:
-    QProcess m_process;
-    int m_port = 0;
-};
 
 // A proxy that asks for Basic credentials and answers every authorised request with the URL it was asked for.
 const char* proxyProgram = R"(
@@ -83,8 +46,7 @@ protected:
         for (int i = 0; i < 256; ++i)
             layout.append(char(i));
         ASSERT_TRUE(test::writeFile(served.path() + "/Roteiro.rpt", layout));
-        server = std::make_unique<LocalServer>(
-            QStringList{"-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", served.path()});
+        server = std::make_unique<test::LocalServer>(test::fileServerArguments(served.path()));
     }
     void TearDown() override
     {
@@ -104,7 +66,7 @@ protected:
 
     QTemporaryDir served;
     QByteArray layout;
-    std::unique_ptr<LocalServer> server;
+    std::unique_ptr<test::LocalServer> server;
 };
 
 }  // namespace
@@ -125,7 +87,7 @@ TEST_F(Download, Status200ReplacesTheFileAnyOtherLeavesNone)
 
 TEST_F(Download, ThreeOfTheFourProxySettingsConnectDirectly)
 {
-    LocalServer proxy({"-c", proxyProgram});
+    test::LocalServer proxy({"-c", proxyProgram});
     const QString elsewhere = "http://relatorios.invalid/tarvelo/Relatorios/Originais/Roteiro.rpt";
 
     // The password is missing: the proxy is not used, the local server answers itself.

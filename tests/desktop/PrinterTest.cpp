@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -147,3 +148,42 @@ TEST_F(PrinterTest, WithoutAPrinterTheDocumentIsAPdfHandedToTheDesktop)
 }
 
 }  // namespace
+
+TEST_F(PrinterTest, TheScaleOriginNamesThePrintableAreasCorner)
+{
+    printer.setScaleMode(6);
+    printer.setCurrentX(100);
+    printer.setCurrentY(50);
+    printer.PrintLine("Marca");
+    // The corner is now at (100, 50): the same position on paper is (200, 100), and (0, 0) is off the area.
+    printer.setScaleLeft(100);
+    printer.setScaleTop(50);
+    EXPECT_EQ(printer.ScaleLeft(), 100);
+    printer.setCurrentX(200);
+    printer.setCurrentY(100);
+    printer.PrintLine("Marca");
+    printer.setScaleMode(6);
+    EXPECT_EQ(printer.ScaleLeft(), 0) << "a scale mode puts the origin back";
+    EXPECT_EQ(printer.ScaleTop(), 0);
+    printer.EndDoc();
+    const QStringList lines = test::pdfPages(pdf()).value(0).split('\n');
+    const qsizetype first = lines.indexOf(QRegularExpression(" *Marca"));
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(lines.lastIndexOf(QRegularExpression(" *Marca")), first) << "both on the same line";
+    EXPECT_EQ(lines[first].count("Marca"), 1) << "at the same place";
+}
+
+TEST_F(PrinterTest, PaperSizeInTwipsAndThePdfWriterAsThePrinter)
+{
+    printer.setScaleMode(6);
+    printer.setHeight(8000);
+    printer.setWidth(6000);
+    EXPECT_NEAR(printer.Height(), 8000, 1);
+    EXPECT_NEAR(printer.Width(), 6000, 1);
+    EXPECT_EQ(printer.Port(), "FILE:" + pdf());
+    EXPECT_EQ(printer.DeviceName(), "PDF");
+    EXPECT_EQ(printer.PrinterCount(), QPrinterInfo::availablePrinterNames().size() + 1);
+    printer.PrintLine("Papel");
+    printer.EndDoc();
+    EXPECT_EQ(test::pdfPageSize(pdf()).toSize(), QSize(300, 400));
+}

@@ -1,7 +1,7 @@
 #include "desktop/FrmProcesso.h"
 #include "desktop/QtUiServices.h"
 
-#include "ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include <QApplication>
 #include <QInputDialog>

@@ -1,6 +1,6 @@
 #include "desktop/WindowRoutines.h"
 
-#include "ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include <QApplication>
 #include <QHeaderView>

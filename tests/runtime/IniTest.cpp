@@ -53,3 +53,21 @@ TEST(Ini, EightBitAndUtf8FilesAreRead)
     EXPECT_EQ(ReadIniValue("A", "nome", writeIni(dir, "[A]\nnome=Produ\xE7\xE3o\n")), "Produção");
     EXPECT_EQ(ReadIniValue("A", "nome", writeIni(dir, "[A]\nnome=Produção\n")), "Produção");
 }
+
+TEST(Ini, Utf16FilesAndEveryLineEndAreRead)
+{
+    QTemporaryDir dir;
+    const QString text = QStringLiteral("[Conexao]\r\nServidor=sqlite:Dados\rBanco=Produção\nTimeOut=45");
+    QByteArray little("\xFF\xFE"), big("\xFE\xFF");
+    for (const QChar c : text) {
+        little.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        big.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    }
+    for (const QByteArray& bytes : {little, big, text.toUtf8(), QByteArray("\xEF\xBB\xBF") + text.toUtf8()}) {
+        const IniFile ini(writeIni(dir, bytes));
+        EXPECT_EQ(ini.value("conexao", "Servidor"), "sqlite:Dados");
+        EXPECT_EQ(ini.value("Conexao", "banco"), "Produção");
+        EXPECT_EQ(ini.value("Conexao", "TimeOut"), "45");
+        EXPECT_EQ(ini.sectionLines(), QStringList{"[Conexao]"});
+    }
+}

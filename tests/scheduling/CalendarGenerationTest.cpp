@@ -182,10 +182,32 @@ TEST_F(CalendarGeneration, RunTimeErrorIsReported)
     EXPECT_EQ(test::fakeUi().messageBoxes[0].prompt, "Erro: 94 - Invalid use of Null");
     EXPECT_EQ(test::fakeUi().messageBoxes[0].style, vb::vbCritical);
     EXPECT_TRUE(QFile::exists(db.folder().file("Util/Erro.txt")));
-    // The first shift's rows stay, the limit keeps its new value, the progress window stays open.
+    // The first shift's rows stay, the progress window stays open, and the limit is not moved over the rows
+    // that are missing: the next generation stores them, and the rows already there once.
     EXPECT_EQ(rows("Turno = 1").size(), 2 * 8);
-    EXPECT_EQ(ultcale(), at(today.addDays(7), 0));
+    EXPECT_FALSE(ultcale().isValid());
     EXPECT_TRUE(test::fakeUi().progress.visible);
+    db.plant().execute("UPDATE CadTur2Item SET DiaFim = 3 WHERE Turno = 2");
+    EXPECT_TRUE(modCalendario::MontaCalendario(vbDate(at(today.addDays(7), 0))));
+    EXPECT_EQ(rows("Turno = 1").size(), 2 * 8);
+    EXPECT_EQ(rows("Turno = 2").size(), mondays(today, today.addDays(7)));
+    EXPECT_EQ(ultcale(), at(today.addDays(7), 0));
+}
+
+TEST_F(CalendarGeneration, AFailedWriteKeepsTheOldLimit)
+{
+    ASSERT_TRUE(modCalendario::MontaCalendario(vbDate(at(today.addDays(3), 0))));
+    const int before = rowCount();
+    // A write the database refuses (as a full disk or a deadlock given up would).
+    db.plant().execute("CREATE TRIGGER Full BEFORE INSERT ON CadCale2 BEGIN SELECT RAISE(FAIL, 'database or disk is full'); END");
+    EXPECT_FALSE(modCalendario::MontaCalendario(vbDate(at(today.addDays(9), 0))));
+    EXPECT_EQ(test::fakeUi().messageBoxes.size(), 1);
+    EXPECT_EQ(rowCount(), before);
+    EXPECT_EQ(ultcale(), at(today.addDays(3), 0));
+    db.plant().execute("DROP TRIGGER Full");
+    EXPECT_TRUE(modCalendario::MontaCalendario(vbDate(at(today.addDays(9), 0))));
+    EXPECT_EQ(rows("Turno = 1").size(), 2 * 10);
+    EXPECT_EQ(ultcale(), at(today.addDays(9), 0));
 }
 
 TEST_F(CalendarGeneration, ShiftOccurrenceAddedByHand)

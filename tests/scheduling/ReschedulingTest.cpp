@@ -4,6 +4,8 @@
 #include "scheduling/Rescheduling.h"
 #include "scheduling/SchedulerState.h"
 #include "schema/DemoPlant.h"
+#include "sqlserver/Session.h"
+#include "support/FakeUiServices.h"
 
 #include <QMap>
 #include <gtest/gtest.h>
@@ -70,4 +72,56 @@ TEST(Rescheduling, TimedBookingsNeverOverlapAndLieInWorkingTime)
             }
         }
     }
+}
+
+TEST(Rescheduling, WaitsForNoOtherRunAndChangesNothingWhileOneHoldsTheSchedule)
+{
+    test::SchedulerPlant p;
+    p.addStation("A", 1);
+    const QList<int> operations = p.addWorkOrder(1, {{.station = "A", .setupMinutes = 30}});
+    p.start();
+    ASSERT_TRUE(modMonta::rescheduleAll(p.window));
+    const QList<QVariantList> before = p.db.file().rows("SELECT * FROM CadProgVorna ORDER BY Auto");
+    ASSERT_EQ(before.size(), 1);
+
+    // Another run (here: another session on the file) holds the schedule.
+    auto other = sqlserver::openServerDatabase(p.db.folder().file("Dados"), "Teste");
+    const QString take = "DECLARE @r INT EXEC @r = sp_getapplock 'Vorna.Programacao', 'Exclusive', 'Session', 0 "
+                         "SELECT @r";
+    ASSERT_EQ(vb::Variant(0), other->execute(take).rowsets.at(0).rows.at(0).at(0));
+    p.plant().addExecution({.operation = operations[0], .start = p.at(1, 10)});
+    test::fakeUi().messageBoxes.clear();
+    EXPECT_FALSE(modMonta::rescheduleAll(p.window));
+    ASSERT_EQ(test::fakeUi().messageBoxes.size(), 1);
+    EXPECT_TRUE(test::fakeUi().messageBoxes[0].prompt.startsWith("Outra programação está em andamento"));
+    EXPECT_EQ(p.db.file().rows("SELECT * FROM CadProgVorna ORDER BY Auto"), before);
+
+    // Its end lets the next run in, and a finished run lets go of the lock.
+    other.reset();
+    EXPECT_TRUE(modMonta::rescheduleAll(p.window));
+    EXPECT_EQ(p.booking(operations[0]).start, p.at(1, 10));
+    other = sqlserver::openServerDatabase(p.db.folder().file("Dados"), "Teste");
+    EXPECT_EQ(vb::Variant(0), other->execute(take).rowsets.at(0).rows.at(0).at(0));
+}
+
+TEST(Rescheduling, StopsWithOneMessageWhenABookingCannotBeStored)
+{
+    test::SchedulerPlant p;
+    p.addStation("A", 1);
+    for (int workOrder = 1; workOrder <= 4; ++workOrder)
+        p.addWorkOrder(workOrder, {{.station = "A", .setupMinutes = 30}, {.station = "A", .setupMinutes = 20}});
+    p.start();
+    const auto snapshot = [&] {
+        return std::pair{p.db.file().rows("SELECT * FROM CadFilaVorna ORDER BY NrServ"),
+                         p.db.file().rows("SELECT Auto, Data, Inicio, Termino FROM CadSeq ORDER BY Auto")};
+    };
+    const auto before = snapshot();
+    // The database refuses every booking, as a full disk does.
+    p.plant().execute("CREATE TRIGGER Full BEFORE INSERT ON CadProgVorna BEGIN SELECT RAISE(FAIL, 'database or disk "
+                      "is full'); END");
+    test::fakeUi().messageBoxes.clear();
+    EXPECT_FALSE(modMonta::rescheduleAll(p.window));
+    EXPECT_EQ(test::fakeUi().messageBoxes.size(), 1);
+    EXPECT_EQ(p.db.file().value("SELECT count(*) FROM CadProgVorna").toInt(), 0);
+    EXPECT_EQ(snapshot(), before);  // no work order left the queue, no operation got times
 }

@@ -1,6 +1,12 @@
 // Any text at all, cut anywhere, is either run or refused with a SQL Server error: never a crash.
 
 #include "ServerFixture.h"
+#include "support/Files.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
 
 using namespace sqlserver;
 
@@ -86,6 +92,54 @@ TEST_F(FaultsTest, DatesOutsideTheCalendarFailInsteadOfWrapping)
     EXPECT_EQ(errorOf("SELECT CONVERT(datetime, 1e300)"), 8115);
     EXPECT_EQ(errorOf("SELECT CAST(-1e6 AS datetime)"), 8115);
     EXPECT_EQ(vb::Variant(test::dateOf(2024, 3, 15)), scalar("SELECT DATEADD(year, 1, '2023-03-15')"));
+}
+
+}  // namespace
+
+namespace {
+
+class DamagedFilesTest : public test::ServerFixture {
+protected:
+    // The error opening database `name` fails with.
+    ServerError openError(const QString& name) const
+    {
+        try {
+            openServerDatabase(serverFolder, name);
+        } catch (const ServerError& e) {
+            return e;
+        }
+        return ServerError(0, QString());
+    }
+};
+
+TEST_F(DamagedFilesTest, EachFailureToOpenNamesTheFile)
+{
+    const QString garbage = serverFolder + "/Lixo.db";
+    ASSERT_TRUE(test::writeFile(garbage, QByteArray(4096, 'x')));
+    EXPECT_EQ(openError("Lixo").number(), 5172);
+    EXPECT_TRUE(openError("Lixo").message().contains(garbage));
+
+    const QString empty = serverFolder + "/Vazio.db";
+    ASSERT_TRUE(test::writeFile(empty, QByteArray()));
+    EXPECT_EQ(openError("Vazio").number(), 5172);
+    EXPECT_TRUE(openError("Vazio").message().contains(empty));
+
+    const QString folder = serverFolder + "/Pasta.db";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(openError("Pasta").number(), 5120);
+    EXPECT_TRUE(openError("Pasta").message().contains(folder));
+
+    EXPECT_EQ(openError("Nenhum").number(), 4060);  // the one failure that means "missing"
+
+    // Held exclusively by another connection, past the busy timeout.
+    plant.reset();
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(QFile::encodeName(serverFolder + "/Plant.db").constData(), &holder));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(holder, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr));
+    const ServerError locked = openError("Plant");
+    sqlite3_close(holder);
+    EXPECT_EQ(locked.number(), 5120);
+    EXPECT_TRUE(locked.message().contains(serverFolder + "/Plant.db")) << locked.message().toStdString();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "app/PlantSetup.h"
 
 #include "sqlserver/DatabaseFiles.h"
+#include "ado/Connection.h"
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "core/StartupSettings.h"
@@ -10,6 +11,7 @@
 #include "startup/Startup.h"
 #include "scheduling/CalendarGeneration.h"
 #include "support/FakeUiServices.h"
+#include "support/Files.h"
 #include "support/ProgramFolder.h"
 
 #include <QApplication>
@@ -315,8 +317,76 @@ TEST_F(Startup, ADatabaseThatCannotBeCreatedEndsWithTheErrorBox)
 
     EXPECT_FALSE(runStartup());
     ASSERT_EQ(boxes().size(), 3);
-    EXPECT_EQ(boxes()[2], "Erro: 0 - ");
+    EXPECT_TRUE(boxes()[2].endsWith(" - A file activation error occurred. The physical file name 'Vorna/2026' may be "
+                                    "incorrect.")) << boxes()[2].toStdString();
     EXPECT_FALSE(connected());
+}
+
+TEST_F(Startup, ADatabaseThatCannotBeOpenedIsToldOnceWithTheServersErrorAndEndsTheProgram)
+{
+    const QString file = folder.file("Dados/Vorna.db");
+    const QString header = "Erro: 5172 - The header for file '" + file + "' is not a valid database file header.";
+    const struct {
+        std::function<void()> damage;
+        QString box;
+    } cases[] = {
+        {[&] { test::writeFile(file, QByteArray(4096, 'x')); }, header},
+        {[&] { test::writeFile(file, QByteArray()); }, header},
+        {[&] { QDir().mkpath(file); }, "Erro: 5120 - Unable to open the physical file \"" + file + "\""},
+    };
+    test::writeConfig(folder, defaultDatabase);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box.toStdString());
+        test::installFakeUi();
+        QFile::remove(file);
+        QDir(file).removeRecursively();
+        c.damage();
+        EXPECT_FALSE(runStartup());
+        ASSERT_EQ(boxes().size(), 1);
+        EXPECT_TRUE(boxes()[0].startsWith(c.box)) << boxes()[0].toStdString();
+        EXPECT_FALSE(connected());
+    }
+
+    // A server folder that does not exist.
+    test::installFakeUi();
+    test::writeConfig(folder, {"[Conexao]", "TipoBanco=0", "Servidor=sqlite:Nada", "Banco=Vorna"});
+    EXPECT_FALSE(runStartup());
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_TRUE(boxes()[0].startsWith("Erro: 17 - ")) << boxes()[0].toStdString();
+    EXPECT_TRUE(boxes()[0].contains(folder.file("Nada")));
+
+    // A database without the plant's tables.
+    test::installFakeUi();
+    QDir(file).removeRecursively();
+    createDatabase("Vorna");
+    BancoAtual().AbreConexao(0, false, 1, "sqlite:Dados", "Vorna", "sa", "");
+    BancoAtual().ExecutaComando("DROP TABLE CadParBex");
+    BancoAtual().FechaConexao();
+    test::writeConfig(folder, defaultDatabase);
+    EXPECT_FALSE(runStartup());
+    EXPECT_EQ(boxes(), QStringList{"O Banco de Dados Vorna do servidor sqlite:Dados não contém as tabelas do programa."});
+}
+
+TEST_F(Startup, ANegativeTimeOutEndsTheProgramWithOneBox)
+{
+    createDatabase("Vorna");
+    test::writeConfig(folder, defaultDatabase + QStringList{"TimeOut=-5"});
+    EXPECT_FALSE(runStartup());
+    EXPECT_EQ(boxes(), QStringList{"TimeOut inválido no arquivo CONFIG.INI: -5"});
+    EXPECT_FALSE(connected());
+}
+
+TEST_F(Startup, AConfigSavedAsUtf16WithCarriageReturnsConnects)
+{
+    createDatabase("Vorna");
+    const QString text = (defaultDatabase + QStringList{"TimeOut=45"}).join('\r');
+    QByteArray bytes("\xFF\xFE");
+    bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    ASSERT_TRUE(test::writeFile(folder.file("Util/Config.ini"), bytes));
+    ASSERT_TRUE(runStartup());
+    EXPECT_TRUE(boxes().isEmpty());
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(BancoAtual().VariavelADODBConnection()->CommandTimeout(), 45);
 }
 
 TEST_F(Startup, CalendarMonthsAreRoundedThenKeptBetweenSixAndSixty)

@@ -72,7 +72,7 @@ void FakeUiServices::DoEvents()
 
 int FakeUiServices::ScreenWidth() const
 {
-    return 1920 * 15;
+    return screenWidthPixels * 15;
 }
 
 int FakeUiServices::ScreenHeight() const

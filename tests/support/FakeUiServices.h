@@ -42,6 +42,7 @@ public:
     // Answers for the next message boxes, in order; an unscripted box answers its first button.
     void scriptAnswers(std::initializer_list<int> answers);
 
+    int screenWidthPixels = 1920;  // ScreenWidth gives it in twips
     QList<MessageBoxCall> messageBoxes;
     QList<int> pointerChanges;
     int doEventsCount = 0;

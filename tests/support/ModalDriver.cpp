@@ -1,4 +1,4 @@
-#include "ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

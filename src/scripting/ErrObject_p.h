@@ -1,0 +1,15 @@
+#pragma once
+// The script's Err: the runtime's pending error of this thread, with Number, Description, Source, Clear and Raise.
+
+#include "scripting/ScriptObject_p.h"
+
+namespace scripting {
+
+class ErrObject : public ScriptObject {
+public:
+    bool hasMember(const QString& name) const override;
+    vb::Variant getMember(const QString& name, Arguments& args) override;
+    void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;
+};
+
+}  // namespace scripting

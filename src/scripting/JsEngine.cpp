@@ -1,0 +1,114 @@
+#include "scripting/JsEngine_p.h"
+
+#include "scripting/HostValues_p.h"
+#include "scripting/Routines_p.h"
+#include "scripting/ScriptControl.h"
+#include "scripting/Watchdog_p.h"
+
+#include <QMetaProperty>
+
+namespace scripting {
+
+namespace {
+
+// A window's own properties reached as globals, as its named controls are.
+const char* exposeSource = R"(
+(function (global, target, name) {
+    Object.defineProperty(global, name, {
+        get: function () { return target[name]; },
+        set: function (value) { target[name] = value; },
+        configurable: true
+    });
+}))";
+
+// JScript's numbers for the kinds of error the engine reports.
+long errorNumber(QJSValue::ErrorType type)
+{
+    switch (type) {
+    case QJSValue::SyntaxError:
+        return 1002;
+    case QJSValue::ReferenceError:
+        return 5009;
+    case QJSValue::TypeError:
+        return 5007;
+    case QJSValue::RangeError:
+        return 5029;
+    default:
+        return 5022;
+    }
+}
+
+}  // namespace
+
+JsEngine::JsEngine()
+{
+    QJSValue global = m_engine.globalObject();
+    QJSEngine::setObjectOwnership(&m_routines, QJSEngine::CppOwnership);
+    const QJSValue bridge = m_engine.newQObject(&m_routines);
+    const QJSValue makeRoutine = m_engine.evaluate(QStringLiteral(
+        "(function (bridge, name) { return function () { return bridge.call(name, Array.prototype.slice.call(arguments)); }; })"));
+    for (const QString& name : routineNames())
+        if (!global.hasProperty(name))  // Date and Array stay JavaScript's own
+            global.setProperty(name, makeRoutine.call({bridge, name}));
+    for (const QString& name : constantNames())
+        global.setProperty(name, m_engine.toScriptValue(toQVariant(*findConstant(name))));
+}
+
+QJSValue JsEngine::wrap(QObject* object)
+{
+    QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);  // the host keeps its objects
+    return m_engine.newQObject(object);
+}
+
+void JsEngine::addObject(const QString& name, QObject* object, bool addMembers)
+{
+    QJSValue global = m_engine.globalObject();
+    const QJSValue wrapped = wrap(object);
+    global.setProperty(name, wrapped);
+    if (!addMembers)
+        return;
+    for (QObject* child : object->findChildren<QObject*>())
+        if (!child->objectName().isEmpty() && !global.hasProperty(child->objectName()))
+            global.setProperty(child->objectName(), wrap(child));
+    const QJSValue expose = m_engine.evaluate(QString::fromLatin1(exposeSource));
+    const QMetaObject* meta = object->metaObject();
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        const QString property = QString::fromLatin1(meta->property(i).name());
+        if (!global.hasProperty(property))
+            expose.call({global, wrapped, property});
+    }
+}
+
+void JsEngine::fail(const QJSValue& thrown, const QStringList& trace)
+{
+    if (!thrown.isError()) {
+        // A thrown value that is no Error object: its text, and the line from the trace ("function:line:...").
+        const int line = trace.isEmpty() ? 0 : trace.first().section(QLatin1Char(':'), 1, 1).toInt();
+        throw ScriptFailure{5022, thrown.toString(), line};
+    }
+    const QString message = thrown.property(QStringLiteral("message")).toString();
+    long number = m_routines.errorNumber(message);
+    if (number == 0)
+        number = errorNumber(thrown.errorType());
+    throw ScriptFailure{number, message.isEmpty() ? thrown.toString() : message,
+                        thrown.property(QStringLiteral("lineNumber")).toInt()};
+}
+
+void JsEngine::execute(const QString& source, int timeoutMs)
+{
+    m_engine.setInterrupted(false);
+    QJSValue result;
+    QStringList trace;  // not empty when an exception was left uncaught
+    {
+        Watchdog watchdog(timeoutMs, [this] { m_engine.setInterrupted(true); });
+        result = m_engine.evaluate(source, QString(), 1, &trace);
+    }
+    if (m_engine.isInterrupted()) {
+        m_engine.setInterrupted(false);
+        throw ScriptFailure{TimeoutErrorNumber, QStringLiteral("Script timed out"), 0};
+    }
+    if (result.isError() || !trace.isEmpty())
+        fail(result, trace);
+}
+
+}  // namespace scripting

@@ -1,0 +1,324 @@
+#include "scripting/VbLexer_p.h"
+
+#include "runtime/Date.h"
+
+namespace scripting::vbs {
+
+namespace {
+
+QString syntaxText(long number)
+{
+    switch (number) {
+    case 1002:
+        return QStringLiteral("Syntax error");
+    case 1005:
+        return QStringLiteral("Expected '('");
+    case 1006:
+        return QStringLiteral("Expected ')'");
+    case 1010:
+        return QStringLiteral("Expected identifier");
+    case 1011:
+        return QStringLiteral("Expected '='");
+    case 1012:
+        return QStringLiteral("Expected 'If'");
+    case 1013:
+        return QStringLiteral("Expected 'To'");
+    case 1014:
+        return QStringLiteral("Expected 'End'");
+    case 1015:
+        return QStringLiteral("Expected 'Function'");
+    case 1016:
+        return QStringLiteral("Expected 'Sub'");
+    case 1017:
+        return QStringLiteral("Expected 'Then'");
+    case 1018:
+        return QStringLiteral("Expected 'Wend'");
+    case 1019:
+        return QStringLiteral("Expected 'Loop'");
+    case 1020:
+        return QStringLiteral("Expected 'Next'");
+    case 1021:
+        return QStringLiteral("Expected 'Case'");
+    case 1022:
+        return QStringLiteral("Expected 'Select'");
+    case 1023:
+        return QStringLiteral("Expected expression");
+    case 1024:
+        return QStringLiteral("Expected statement");
+    case 1025:
+        return QStringLiteral("Expected end of statement");
+    case 1026:
+        return QStringLiteral("Expected integer constant");
+    case 1027:
+        return QStringLiteral("Expected 'While', 'Until' or end of statement");
+    case 1032:
+        return QStringLiteral("Invalid character");
+    case 1033:
+        return QStringLiteral("Unterminated string constant");
+    case 1041:
+        return QStringLiteral("Name redefined");
+    case 1042:
+        return QStringLiteral("Must be first statement on the line");
+    case 1045:
+        return QStringLiteral("Expected literal constant");
+    case 1046:
+        return QStringLiteral("Expected 'In'");
+    default:
+        return QStringLiteral("Syntax error");
+    }
+}
+
+// A #date# is written month first, whatever the workstation: #1/31/2026#. When that names no date the day is
+// taken first (#31/1/2026#), as the platform does.
+bool dateLiteral(const QString& text, vb::Date& out)
+{
+    const qsizetype blank = text.indexOf(QLatin1Char(' '));
+    const QString date = blank < 0 ? text : text.left(blank);
+    const QString time = blank < 0 ? QString() : text.mid(blank);
+    const QStringList parts = date.split(QLatin1Char('/'));
+    if (parts.size() == 3 && parts[0].size() <= 2) {
+        const int month = parts[0].toInt(), day = parts[1].toInt();
+        if (month >= 1 && month <= 12 && vb::DateFromText(parts[1] + '/' + parts[0] + '/' + parts[2] + time, out))
+            return day >= 1;
+    }
+    return vb::DateFromText(text, out);
+}
+
+bool nameStart(QChar c)
+{
+    return c.isLetter();
+}
+bool namePart(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+class Lexer {
+public:
+    explicit Lexer(const QString& s) : m_s(s) {}
+
+    std::vector<Token> run()
+    {
+        while (m_i < m_s.size()) {
+            m_start = m_i;
+            const QChar c = m_s[m_i];
+            if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r')) {
+                ++m_i;
+            } else if (c == QLatin1Char('\n')) {
+                push(TokenKind::LineEnd, QStringLiteral("\n"));
+                ++m_i;
+                ++m_line;
+            } else if (c == QLatin1Char('\'')) {
+                skipComment();
+            } else if (c == QLatin1Char('_') && continuation()) {
+                // joined to the next line
+            } else if (c == QLatin1Char(':')) {
+                push(TokenKind::Colon, QStringLiteral(":"));
+                ++m_i;
+            } else if (c == QLatin1Char('"')) {
+                text();
+            } else if (c == QLatin1Char('#')) {
+                date();
+            } else if (c.isDigit() || (c == QLatin1Char('.') && m_i + 1 < m_s.size() && m_s[m_i + 1].isDigit())) {
+                number();
+            } else if (c == QLatin1Char('&') && m_i + 1 < m_s.size() &&
+                       (m_s[m_i + 1].toLower() == QLatin1Char('h') || m_s[m_i + 1].toLower() == QLatin1Char('o'))) {
+                radixNumber();
+            } else if (nameStart(c)) {
+                name();
+            } else if (c == QLatin1Char('[')) {
+                bracketName();
+            } else {
+                symbol();
+            }
+        }
+        push(TokenKind::LineEnd, QStringLiteral("\n"));
+        push(TokenKind::End, {});
+        return std::move(m_tokens);
+    }
+
+private:
+    void push(TokenKind kind, QString text, vb::Variant value = {})
+    {
+        Token t;
+        t.kind = kind;
+        t.key = text.toLower();
+        t.text = std::move(text);
+        t.value = std::move(value);
+        t.line = m_line;
+        t.spaceBefore = m_start > 0 && m_s[m_start - 1].isSpace();
+        m_tokens.push_back(std::move(t));
+    }
+
+    void skipComment()
+    {
+        while (m_i < m_s.size() && m_s[m_i] != QLatin1Char('\n'))
+            ++m_i;
+    }
+
+    // "_" followed by blanks only up to the line's end.
+    bool continuation()
+    {
+        qsizetype j = m_i + 1;
+        while (j < m_s.size() &&
+               (m_s[j] == QLatin1Char(' ') || m_s[j] == QLatin1Char('\t') || m_s[j] == QLatin1Char('\r')))
+            ++j;
+        if (j < m_s.size() && m_s[j] != QLatin1Char('\n'))
+            return false;
+        m_i = j + 1;
+        ++m_line;
+        return true;
+    }
+
+    void text()
+    {
+        QString value;
+        ++m_i;
+        for (;;) {
+            if (m_i >= m_s.size() || m_s[m_i] == QLatin1Char('\n'))
+                syntaxError(1033, m_line);
+            if (m_s[m_i] == QLatin1Char('"')) {
+                if (m_i + 1 < m_s.size() && m_s[m_i + 1] == QLatin1Char('"')) {
+                    value += QLatin1Char('"');
+                    m_i += 2;
+                    continue;
+                }
+                ++m_i;
+                break;
+            }
+            value += m_s[m_i++];
+        }
+        push(TokenKind::Literal, QStringLiteral("\"\""), value);
+    }
+
+    void date()
+    {
+        const qsizetype close = m_s.indexOf(QLatin1Char('#'), m_i + 1);
+        const qsizetype lineEnd = m_s.indexOf(QLatin1Char('\n'), m_i + 1);
+        if (close < 0 || (lineEnd >= 0 && close > lineEnd))
+            syntaxError(1032, m_line);
+        vb::Date d;
+        if (!dateLiteral(m_s.mid(m_i + 1, close - m_i - 1).trimmed(), d))
+            syntaxError(1032, m_line);
+        m_i = close + 1;
+        push(TokenKind::Literal, QStringLiteral("##"), d);
+    }
+
+    void number()
+    {
+        const qsizetype start = m_i;
+        bool real = false;
+        while (m_i < m_s.size() && m_s[m_i].isDigit())
+            ++m_i;
+        if (m_i < m_s.size() && m_s[m_i] == QLatin1Char('.')) {
+            real = true;
+            ++m_i;
+            while (m_i < m_s.size() && m_s[m_i].isDigit())
+                ++m_i;
+        }
+        if (m_i < m_s.size() && m_s[m_i].toLower() == QLatin1Char('e')) {
+            qsizetype j = m_i + 1;
+            if (j < m_s.size() && (m_s[j] == QLatin1Char('+') || m_s[j] == QLatin1Char('-')))
+                ++j;
+            if (j < m_s.size() && m_s[j].isDigit()) {
+                real = true;
+                m_i = j;
+                while (m_i < m_s.size() && m_s[m_i].isDigit())
+                    ++m_i;
+            }
+        }
+        const QString digits = m_s.mid(start, m_i - start);
+        const double v = digits.toDouble();
+        pushNumber(v, real);
+    }
+
+    void radixNumber()
+    {
+        const int radix = m_s[m_i + 1].toLower() == QLatin1Char('h') ? 16 : 8;
+        m_i += 2;
+        const qsizetype start = m_i;
+        while (m_i < m_s.size() && m_s[m_i].isLetterOrNumber())
+            ++m_i;
+        bool ok = false;
+        const qlonglong v = m_s.mid(start, m_i - start).toLongLong(&ok, radix);
+        if (!ok)
+            syntaxError(1002, m_line);
+        if (m_i < m_s.size() && m_s[m_i] == QLatin1Char('&'))
+            ++m_i;
+        // As the platform reads them: &HFFFF is the Integer -1.
+        if (v <= 0xFFFF)
+            push(TokenKind::Literal, QStringLiteral("0"), std::int16_t(std::uint16_t(v)));
+        else
+            push(TokenKind::Literal, QStringLiteral("0"), std::int32_t(std::uint32_t(v)));
+    }
+
+    void pushNumber(double v, bool real)
+    {
+        vb::Variant value;
+        if (!real && v <= 32767)
+            value = std::int16_t(v);
+        else if (!real && v <= 2147483647.0)
+            value = std::int32_t(v);
+        else
+            value = v;
+        push(TokenKind::Literal, QStringLiteral("0"), value);
+    }
+
+    void name()
+    {
+        const qsizetype start = m_i;
+        while (m_i < m_s.size() && namePart(m_s[m_i]))
+            ++m_i;
+        const QString word = m_s.mid(start, m_i - start);
+        if (word.compare(QLatin1String("rem"), Qt::CaseInsensitive) == 0) {
+            skipComment();
+            return;
+        }
+        push(TokenKind::Name, word);
+    }
+
+    void bracketName()
+    {
+        const qsizetype close = m_s.indexOf(QLatin1Char(']'), m_i);
+        if (close < 0)
+            syntaxError(1032, m_line);
+        push(TokenKind::Name, m_s.mid(m_i + 1, close - m_i - 1));
+        m_i = close + 1;
+    }
+
+    void symbol()
+    {
+        static const QString pairs[] = {QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>")};
+        for (const QString& p : pairs)
+            if (QStringView(m_s).mid(m_i, 2) == p) {
+                push(TokenKind::Symbol, p);
+                m_i += 2;
+                return;
+            }
+        static const QString singles = QStringLiteral("+-*/\\^&=<>(),.");
+        if (!singles.contains(m_s[m_i]))
+            syntaxError(1032, m_line);
+        push(TokenKind::Symbol, QString(m_s[m_i]));
+        ++m_i;
+    }
+
+    const QString& m_s;
+    qsizetype m_i = 0;
+    qsizetype m_start = 0;  // where the token being read starts
+    int m_line = 1;
+    std::vector<Token> m_tokens;
+};
+
+}  // namespace
+
+void syntaxError(long number, int line)
+{
+    throw ScriptFailure{number, syntaxText(number), line};
+}
+
+std::vector<Token> tokenize(const QString& source)
+{
+    return Lexer(source).run();
+}
+
+}  // namespace scripting::vbs
