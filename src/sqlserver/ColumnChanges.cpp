@@ -131,9 +131,16 @@ void changeColumn(Session& session, const ColumnChange& change)
         }
         session.commitTransaction();
     } catch (...) {
-        session.executeNative(QStringLiteral("PRAGMA legacy_alter_table = OFF"), {});
-        if (session.transactionCount() > 0)
-            session.rollbackTransaction();
+        // The first failure is the one to report: a failing clean-up must neither hide it nor skip the rest.
+        try {
+            if (session.transactionCount() > 0)
+                session.rollbackTransaction();
+        } catch (...) {
+        }
+        try {
+            session.executeNative(QStringLiteral("PRAGMA legacy_alter_table = OFF"), {});
+        } catch (...) {
+        }
         throw;
     }
 }
