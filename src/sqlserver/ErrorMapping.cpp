@@ -153,8 +153,9 @@ ServerError fromMessage(const QString& message)
         {R"re(^Cannot add a NOT NULL column with default value NULL$)re", 4901,
          "ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT definition "
          "specified."},
-        {R"re(^cannot start a transaction within a transaction$)re", 3902,
-         "The BEGIN TRANSACTION request cannot be nested on this connection."},
+        // The session nests BEGIN TRANSACTION itself: this is a transaction begun on the connection behind its back.
+        {R"re(^cannot start a transaction within a transaction$)re", 3988,
+         "New transaction is not allowed because there are other threads running in the session."},
         {R"re(^cannot (?:commit|rollback) - no transaction is active$)re", 3902,
          "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
         {R"re(^integer overflow$)re", 8115, "Arithmetic overflow error converting expression to data type int."},

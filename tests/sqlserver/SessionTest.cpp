@@ -162,6 +162,14 @@ TEST_F(SessionTest, TransactionsNestAndRollBackEveryLevel)
     } catch (const ServerError& e) {
         EXPECT_EQ(3903, e.number());
     }
+    plant->executeNative("BEGIN", {});  // a transaction the session did not begin
+    try {
+        plant->beginTransaction();
+        FAIL();
+    } catch (const ServerError& e) {
+        EXPECT_EQ(3988, e.number());
+    }
+    plant->executeNative("ROLLBACK", {});
 }
 
 TEST_F(SessionTest, FailuresCarrySqlServerNumbers)
