@@ -170,6 +170,14 @@ TEST_F(SessionTest, TransactionsNestAndRollBackEveryLevel)
         EXPECT_EQ(3988, e.number());
     }
     plant->executeNative("ROLLBACK", {});
+    for (const auto& [statement, number] : {std::pair{"COMMIT", 3902}, std::pair{"ROLLBACK", 3903}}) {
+        try {
+            plant->executeNative(statement, {});
+            FAIL() << statement;
+        } catch (const ServerError& e) {
+            EXPECT_EQ(number, e.number()) << statement;
+        }
+    }
 }
 
 TEST_F(SessionTest, FailuresCarrySqlServerNumbers)
