@@ -2,6 +2,7 @@
 
 #include "sqlserver/ServerDates.h"
 #include "sqlserver/UserFunctions.h"
+#include "runtime/Err.h"
 #include "runtime/Format.h"
 
 namespace sqlserver {
@@ -77,7 +78,10 @@ void registerAccessFunctions(sqlite3* db)
     defineFunction(db, "datediff", 3, [](const Arguments& a) {
         if (anyNull(a))
             return vb::Variant::Null();
-        return vb::Variant(int(vb::DateDiff(a[0].toString(), dateOf(a[1]), dateOf(a[2]))));
+        const long long parts = vb::DateDiff(a[0].toString(), dateOf(a[1]), dateOf(a[2]));
+        if (parts < -2147483648LL || parts > 2147483647LL)
+            vb::raiseError(vb::ErrNo::Overflow);  // VB's DateDiff is a Long
+        return vb::Variant(int(parts));
     });
     defineFunction(db, "datepart", 2, [](const Arguments& a) {
         if (anyNull(a))

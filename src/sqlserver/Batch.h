@@ -1,7 +1,7 @@
 #pragma once
 // A batch of SQL Server's dialect taken apart into steps: statements that SQLite runs, and the steps the
 // batch runner carries out itself (variables, IF, blocks, procedures, transactions, CREATE DATABASE,
-// ALTER COLUMN).
+// ALTER COLUMN, DROP CONSTRAINT).
 
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/StatementPlan.h"
@@ -24,6 +24,7 @@ struct BatchStep {
         CommitTransaction,
         RollbackTransaction,
         ColumnChange,         // change
+        ConstraintDrop,       // change.table, name (the constraint's)
         Nothing,              // SET NOCOUNT ON, PRINT, GO, ...
     };
     Kind kind = Kind::Nothing;

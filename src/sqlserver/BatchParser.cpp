@@ -195,6 +195,11 @@ private:
             i = end;
             return s;
         }
+        if (t.is(QLatin1String("ALTER")) && readConstraintDrop(slice(m_tokens, i, end), s.change.table, s.name)) {
+            s.kind = BatchStep::Kind::ConstraintDrop;
+            i = end;
+            return s;
+        }
         s = statements(i, end);
         i = end;
         return s;

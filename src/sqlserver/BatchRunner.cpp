@@ -77,6 +77,9 @@ private:
         case BatchStep::Kind::ColumnChange:
             changeColumn(m_session, step.change);
             break;
+        case BatchStep::Kind::ConstraintDrop:
+            dropConstraint(m_session, step.change.table, step.name);
+            break;
         case BatchStep::Kind::Nothing:
             break;
         }

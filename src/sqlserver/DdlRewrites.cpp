@@ -119,8 +119,6 @@ std::vector<Tokens> rewriteAlterTable(const Tokens& tokens, const std::vector<in
 {
     // at: ALTER TABLE t ADD|DROP ...
     const QString table = textOf(tokens, at[2], at[2] + 1);
-    if (isWordAt(tokens, at, 3, QLatin1String("DROP")) && isWordAt(tokens, at, 4, QLatin1String("CONSTRAINT")) && at.size() > 5)
-        return {tokensOf(QStringLiteral("DROP INDEX ") + tokens[at[5]].text)};
     if (!isWordAt(tokens, at, 3, QLatin1String("ADD")))
         return {tokens};
     if (isWordAt(tokens, at, 4, QLatin1String("CONSTRAINT")) && at.size() > 6) {
@@ -184,6 +182,17 @@ std::vector<Tokens> rewriteDdl(Tokens tokens)
     if (with < int(tokens.size()))
         tokens.erase(tokens.begin() + with, tokens.end());
     return {tokens};
+}
+
+bool readConstraintDrop(const Tokens& tokens, QString& table, QString& constraint)
+{
+    const std::vector<int> at = significant(tokens);
+    if (at.size() != 6 || !tokens[at[0]].is(QLatin1String("ALTER")) || !isWordAt(tokens, at, 1, QLatin1String("TABLE"))
+        || !isWordAt(tokens, at, 3, QLatin1String("DROP")) || !isWordAt(tokens, at, 4, QLatin1String("CONSTRAINT")))
+        return false;
+    table = tokens[at[2]].name();
+    constraint = tokens[at[5]].name();
+    return true;
 }
 
 bool readColumnChange(const Tokens& tokens, ColumnChange& change)

@@ -11,8 +11,8 @@ namespace sqlserver {
 // CREATE TABLE / ALTER TABLE ADD: "INT [NOT NULL] IDENTITY[(1,1)]" and Access's COUNTER -> INTEGER PRIMARY KEY
 // AUTOINCREMENT; VARCHAR(MAX) -> VARCHAR(-1); CLUSTERED, NONCLUSTERED, ON [PRIMARY], TEXTIMAGE_ON -> nothing;
 // ALTER TABLE t ADD a .., b .. -> one ALTER TABLE per column; ALTER TABLE t ADD CONSTRAINT n PRIMARY KEY|UNIQUE
-// (cols) -> CREATE UNIQUE INDEX n ON t (cols); ALTER TABLE t DROP CONSTRAINT n -> DROP INDEX n;
-// DROP INDEX n ON t, DROP INDEX t.n -> DROP INDEX n; CREATE INDEX .. WITH PRIMARY (Access) -> the index.
+// (cols) -> CREATE UNIQUE INDEX n ON t (cols); DROP INDEX n ON t, DROP INDEX t.n -> DROP INDEX n;
+// CREATE INDEX .. WITH PRIMARY (Access) -> the index.
 // Other statements come back unchanged. A column defined without a type throws ServerError 173, as SQL
 // Server refuses it.
 std::vector<Tokens> rewriteDdl(Tokens tokens);
@@ -25,5 +25,8 @@ struct ColumnChange {
     bool added = false;  // ADD rather than ALTER COLUMN
 };
 bool readColumnChange(const Tokens& tokens, ColumnChange& change);
+
+// ALTER TABLE t DROP CONSTRAINT n, which the server carries out itself: t and n, when `tokens` is one.
+bool readConstraintDrop(const Tokens& tokens, QString& table, QString& constraint);
 
 }  // namespace sqlserver

@@ -153,10 +153,13 @@ ServerError fromMessage(const QString& message)
         {R"re(^Cannot add a NOT NULL column with default value NULL$)re", 4901,
          "ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT definition "
          "specified."},
-        {R"re(^cannot start a transaction within a transaction$)re", 3902,
-         "The BEGIN TRANSACTION request cannot be nested on this connection."},
-        {R"re(^cannot (?:commit|rollback) - no transaction is active$)re", 3902,
+        // The session nests BEGIN TRANSACTION itself: this is a transaction begun on the connection behind its back.
+        {R"re(^cannot start a transaction within a transaction$)re", 3988,
+         "New transaction is not allowed because there are other threads running in the session."},
+        {R"re(^cannot commit - no transaction is active$)re", 3902,
          "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
+        {R"re(^cannot rollback - no transaction is active$)re", 3903,
+         "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
         {R"re(^integer overflow$)re", 8115, "Arithmetic overflow error converting expression to data type int."},
         {R"re(^string or blob too big$)re", 8152, "String or binary data would be truncated."},
     };

@@ -122,7 +122,12 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
     defineFunction(db, "datediff", 3, [](const Arguments& a) {
         if (anyNull(a))
             return vb::Variant::Null();
-        return wholeResult(dateDiff(intervalArgument(a[0]), dateArgument(a[1]), dateArgument(a[2])));
+        const long long parts = dateDiff(intervalArgument(a[0]), dateArgument(a[1]), dateArgument(a[2]));
+        if (parts < -2147483648LL || parts > 2147483647LL)
+            throw ServerError(535, QStringLiteral("The datediff function resulted in an overflow. The number of "
+                                                  "dateparts separating two date/time instances is too large. Try to "
+                                                  "use datediff with a less precise datepart."));
+        return vb::Variant(int(parts));
     });
     defineFunction(db, "dateadd", 3, [](const Arguments& a) {
         if (anyNull(a))

@@ -23,7 +23,7 @@
 //  - INSERT t -> INSERT INTO t; TRUNCATE TABLE -> DELETE FROM.
 //  - UPDATE t SET .. FROM t JOIN .. -> SQLite's UPDATE .. FROM (StatementRewrites).
 //  - DDL (DdlRewrites): IDENTITY/COUNTER keys, VARCHAR(MAX), CLUSTERED, ON [PRIMARY], ADD CONSTRAINT PRIMARY KEY,
-//    DROP CONSTRAINT, DROP INDEX .. ON, several columns in one ALTER TABLE ADD, Access's WITH PRIMARY.
+//    DROP INDEX .. ON, several columns in one ALTER TABLE ADD, Access's WITH PRIMARY.
 //  - date literals compared with or written to DATETIME columns -> 'YYYY-MM-DD HH:MM:SS' (DateLiterals);
 //    the literals a statement's shape took out as :N parameters (StatementShape) are bound in that form there.
 //  - one-table SELECTs get the table's rowid as a hidden last column (ResultShape).

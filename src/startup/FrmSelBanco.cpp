@@ -9,7 +9,6 @@
 #include "runtime/UiServices.h"
 #include "runtime/UserSettings.h"
 
-#include <QFile>
 #include <QFrame>
 #include <QPushButton>
 #include <QShortcut>
@@ -38,7 +37,7 @@ QString sectionIndex(const QString& line)
 
 }  // namespace
 
-FrmSelBanco::FrmSelBanco()
+FrmSelBanco::FrmSelBanco(const vb::IniFile& config)
     : QWidget(nullptr, Qt::Dialog)
     , m_frame1(new QFrame(this))
     , m_lv1(new QTreeWidget(m_frame1))
@@ -79,7 +78,7 @@ FrmSelBanco::FrmSelBanco()
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    CarregaConexoes();
+    CarregaConexoes(config);
 }
 
 void FrmSelBanco::showEvent(QShowEvent* event)
@@ -96,19 +95,14 @@ void FrmSelBanco::Form_Activate()
         close();
 }
 
-void FrmSelBanco::CarregaConexoes()
+void FrmSelBanco::CarregaConexoes(const vb::IniFile& config)
 {
     m_lv1->setHeaderLabels({QStringLiteral("Banco"), QStringLiteral("Servidor")});
     m_lv1->setColumnWidth(0, px(2500));
 
     const QString saved = vb::GetSetting(vb::App::Title, QStringLiteral("Conexao"), QStringLiteral("BancoPadrao"));
-    const QString iniPath = Modulo::CaminhoApp() + QStringLiteral("/Util/Config.ini");
-    QFile file(iniPath);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
-            vb::raiseError(vb::ErrNo::PermissionDenied);
+    {
         const QSignalBlocker quiet(m_lv1);
-        const vb::IniFile config(iniPath);
         for (const QString& line : config.sectionLines()) {
             if (vb::Left(vb::UCase(line), 8) != QLatin1String("[CONEXAO"))
                 continue;

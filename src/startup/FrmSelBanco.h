@@ -1,7 +1,8 @@
 #pragma once
 // The connection chooser "Seleção (Banco de Dados)": one entry per connection section of Util/Config.ini
-// (Banco and Servidor), checked boxes of which the first is taken by "Conectar". Its output is
-// Modulo::SecaoConexao (the chosen index) and the per-user setting Conexao/BancoPadrao.
+// (Banco and Servidor, from the start-up's one reading of the file), checked boxes of which the first is
+// taken by "Conectar". Its output is Modulo::SecaoConexao (the chosen index) and the per-user setting
+// Conexao/BancoPadrao.
 //
 // "Conectar" without a checked entry tells the user and asks for the end of the program; the start-up ends
 // it once the chooser has closed, so that the end never runs inside the chooser's own event loop.
@@ -13,12 +14,16 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace vb {
+class IniFile;
+}
+
 class FrmSelBanco : public QWidget {
     Q_OBJECT
 
 public:
-    // Loads the entries (CarregaConexoes).
-    FrmSelBanco();
+    // Loads the entries (CarregaConexoes) from `config`.
+    explicit FrmSelBanco(const vb::IniFile& config);
 
     // "Conectar" found nothing checked: the program must end.
     bool endRequested() const { return m_endRequested; }
@@ -27,7 +32,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void CarregaConexoes();
+    void CarregaConexoes(const vb::IniFile& config);
     void Form_Activate();
     void Lv1_ItemClick(QTreeWidgetItem* item);
     void Lv1_ItemCheck(QTreeWidgetItem* item);

@@ -12,6 +12,8 @@
 #include "runtime/UiServices.h"
 #include "scheduling/CalendarGeneration.h"
 
+#include <QFile>
+
 #include <algorithm>
 
 namespace Modulo {
@@ -77,9 +79,13 @@ bool connectOrCreate(int commandTimeout)
 bool readSettingsAndConnect()
 {
     const QString iniPath = CaminhoApp() + QStringLiteral("/Util/Config.ini");
+    if (QFile::exists(iniPath) && !QFile(iniPath).open(QIODevice::ReadOnly))
+        vb::raiseError(vb::ErrNo::PermissionDenied);
+    // One reading for the chooser's list and the chosen section's keys.
+    const vb::IniFile config(iniPath);
     SecaoConexao.clear();
     {
-        FrmSelBanco chooser;
+        FrmSelBanco chooser(config);
         CentralizaForm(&chooser, 1, false);
         vb::Ui().DoEvents();
         if (chooser.endRequested())
@@ -87,7 +93,6 @@ bool readSettingsAndConnect()
     }
 
     SecaoConexao = QStringLiteral("Conexao") + (SecaoConexao == QLatin1String("0") ? QString() : SecaoConexao);
-    const vb::IniFile config(iniPath);
     const auto ini = [&](const char* key) { return config.value(SecaoConexao, QString::fromLatin1(key)); };
     TipoBancoIni = ini("TipoBanco");
     ServidorIni = ini("Servidor");

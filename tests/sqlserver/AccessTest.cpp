@@ -72,6 +72,13 @@ TEST_F(AccessTest, JetOperatorsAndCatalog)
     EXPECT_EQ("TEXT(40)", columns[2].declaredType);
     // The catalog views and extended properties are SQL Server's: an Access file has none.
     EXPECT_THROW(access->execute("select name from sys.tables"), ServerError);
+    EXPECT_EQ(vb::Variant(1), access->execute("SELECT DateDiff(\"d\", #12/06/2026#, #12/07/2026#)").rowsets[0].rows[0][0]);
+    try {
+        access->execute("SELECT DateDiff(\"s\", #01/01/1900#, #01/01/2100#)");
+        ADD_FAILURE() << "no overflow";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(6, e.number());
+    }
 }
 
 TEST_F(AccessTest, OlderLoadModelQueries)

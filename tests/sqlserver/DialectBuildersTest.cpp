@@ -53,6 +53,9 @@ TEST_F(DialectBuildersTest, DateFunctionsCountBoundariesAsSqlServerDoes)
     EXPECT_EQ(vb::Variant(2026), scalar("SELECT year(DtEntr) FROM CadOS WHERE NrServ = 100"));
     EXPECT_TRUE(scalar("SELECT datediff(day, NULL, getdate())").isNull());
     EXPECT_EQ(155, errorOf("SELECT datediff(fortnight, getdate(), getdate())"));
+    EXPECT_EQ(vb::Variant(2147483647), scalar("SELECT datediff(second, '1950-01-01', '2018-01-19 03:14:07')"));
+    EXPECT_EQ(535, errorOf("SELECT datediff(second, '1950-01-01', '2018-01-19 03:14:08')"));
+    EXPECT_EQ(535, errorOf("SELECT datediff(ms, '2026-12-06', '2026-12-31')"));
     EXPECT_EQ(241, errorOf("SELECT cast('06/31/2026' as datetime)"));
     EXPECT_EQ(vb::Variant(dateOf(2026, 12, 6, 10)), scalar("SELECT convert(datetime, '06/12/2026 10:00', 103)"));
     EXPECT_EQ(vb::Variant("Dec  6 2026  9:05AM"), scalar("SELECT cast(cast('2026-12-06 09:05' as datetime) as varchar(20))"));

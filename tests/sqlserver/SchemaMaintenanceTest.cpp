@@ -130,6 +130,39 @@ TEST_F(SchemaMaintenanceTest, IndexesPrimaryKeysAndNotNull)
     EXPECT_EQ("Auto", index->columns[0].first);
 }
 
+TEST_F(SchemaMaintenanceTest, DropConstraintDropsWhatItsNameDesignates)
+{
+    plant->execute("CREATE TABLE Pai (Id INT PRIMARY KEY)");
+    plant->execute("CREATE TABLE Lote (Codigo INT NOT NULL, Quant INT CONSTRAINT DF_Lote_Quant DEFAULT (0) NOT NULL, "
+                   "Peso FLOAT, Pai INT, CONSTRAINT CK_Lote_Peso CHECK (Peso > 0), "
+                   "CONSTRAINT FK_Lote_Pai FOREIGN KEY (Pai) REFERENCES Pai (Id))");
+    plant->execute("ALTER TABLE Lote ADD Obs VARCHAR(10) CONSTRAINT DF_Lote_Obs DEFAULT 'nada'");
+    plant->execute("ALTER TABLE Lote ADD CONSTRAINT UQ_Lote_Codigo UNIQUE (Codigo)");
+    plant->execute("INSERT INTO Pai (Id) VALUES (1)");
+    plant->execute("INSERT INTO Lote (Codigo, Peso, Pai) VALUES (1, 2, 1)");
+    EXPECT_EQ(vb::Variant("0|nada"), scalar("SELECT Quant || '|' || Obs FROM Lote"));
+    EXPECT_EQ(547, errorOf("INSERT INTO Lote (Codigo, Peso) VALUES (2, -1)"));
+    EXPECT_EQ(547, errorOf("INSERT INTO Lote (Codigo, Pai) VALUES (2, 9)"));
+
+    plant->execute("ALTER TABLE Lote DROP CONSTRAINT DF_Lote_Quant");
+    EXPECT_EQ(515, errorOf("INSERT INTO Lote (Codigo) VALUES (2)"));  // NOT NULL stays, the default is gone
+    plant->execute("ALTER TABLE [Lote] DROP CONSTRAINT [df_lote_obs]");
+    plant->execute("ALTER TABLE Lote DROP CONSTRAINT CK_Lote_Peso");
+    plant->execute("ALTER TABLE Lote DROP CONSTRAINT FK_Lote_Pai");
+    plant->execute("INSERT INTO Lote (Codigo, Quant, Peso, Pai) VALUES (2, 5, -1, 9)");
+    EXPECT_TRUE(scalar("SELECT Obs FROM Lote WHERE Codigo = 2").isNull());
+    EXPECT_EQ(2601, errorOf("INSERT INTO Lote (Codigo, Quant) VALUES (2, 5)"));  // the rebuilds kept the key
+    plant->execute("ALTER TABLE Lote DROP CONSTRAINT UQ_Lote_Codigo");
+    plant->execute("INSERT INTO Lote (Codigo, Quant) VALUES (2, 5)");
+    EXPECT_EQ(vb::Variant(3), scalar("SELECT count(*) FROM Lote"));
+    EXPECT_EQ(5u, plant->columns("Lote").size());
+
+    EXPECT_EQ(3728, errorOf("ALTER TABLE Lote DROP CONSTRAINT CK_Lote_Peso"));
+    EXPECT_EQ(3728, errorOf("ALTER TABLE Lote DROP CONSTRAINT PK_CadOS"));  // another table's
+    EXPECT_EQ(4902, errorOf("ALTER TABLE Nada DROP CONSTRAINT DF_Nada"));
+    EXPECT_EQ(0, plant->transactionCount());
+}
+
 TEST_F(SchemaMaintenanceTest, ExtendedPropertiesOfColumns)
 {
     const auto save = [&](const QString& nome, const QString& descricao) {

@@ -162,6 +162,22 @@ TEST_F(SessionTest, TransactionsNestAndRollBackEveryLevel)
     } catch (const ServerError& e) {
         EXPECT_EQ(3903, e.number());
     }
+    plant->executeNative("BEGIN", {});  // a transaction the session did not begin
+    try {
+        plant->beginTransaction();
+        FAIL();
+    } catch (const ServerError& e) {
+        EXPECT_EQ(3988, e.number());
+    }
+    plant->executeNative("ROLLBACK", {});
+    for (const auto& [statement, number] : {std::pair{"COMMIT", 3902}, std::pair{"ROLLBACK", 3903}}) {
+        try {
+            plant->executeNative(statement, {});
+            FAIL() << statement;
+        } catch (const ServerError& e) {
+            EXPECT_EQ(number, e.number()) << statement;
+        }
+    }
 }
 
 TEST_F(SessionTest, FailuresCarrySqlServerNumbers)

@@ -2,6 +2,7 @@
 
 #include "core/StartupSettings.h"
 #include "startup/FrmSelBanco.h"
+#include "runtime/Ini.h"
 #include "support/FakeUiServices.h"
 #include "support/ProgramFolder.h"
 
@@ -19,6 +20,8 @@ class Chooser : public testing::Test {
 protected:
     Chooser() { test::resetStartupSettings(); }
 
+    vb::IniFile config() const { return vb::IniFile(folder.file(QStringLiteral("Util/Config.ini"))); }
+
     test::ProgramFolder folder;
 };
 
@@ -29,7 +32,7 @@ TEST_F(Chooser, ListsEverySectionLineOfConfigIni)
     test::writeConfig(folder, {"; connections", "[Conexao]", "Banco=Producao", "Servidor=sqlite:Dados", "",
                                "[CONEXAO1]", "banco=Testes", "SERVIDOR=srv2", "[conexao12]", "Banco=Arquivo",
                                "Servidor=srv3", "[Conexao3] antigo", "Banco=Velho", "[Outra]", "Banco=Nao"});
-    FrmSelBanco chooser;
+    FrmSelBanco chooser(config());
 
     EXPECT_EQ(chooser.windowTitle(), "Seleção (Banco de Dados)");
     QTreeWidget* list = test::connectionList(chooser);
@@ -51,13 +54,13 @@ TEST_F(Chooser, TheSavedChoiceIsCheckedWhenItsSectionIsStillThere)
     test::writeConfig(folder, twoNamedVorna);
     test::saveChoice("2");
     {
-        FrmSelBanco chooser;
+        FrmSelBanco chooser(config());
         EXPECT_EQ(test::checkedRows(chooser), QList<int>({2}));
         EXPECT_EQ(test::connectionList(chooser)->currentItem(), test::connectionList(chooser)->topLevelItem(2));
     }
     test::saveChoice("5");
     {
-        FrmSelBanco chooser;
+        FrmSelBanco chooser(config());
         EXPECT_TRUE(test::checkedRows(chooser).isEmpty());
     }
 }
@@ -65,7 +68,7 @@ TEST_F(Chooser, TheSavedChoiceIsCheckedWhenItsSectionIsStillThere)
 TEST_F(Chooser, CheckingAnEntryUnchecksTheEntriesOfOtherDatabases)
 {
     test::writeConfig(folder, twoNamedVorna);
-    FrmSelBanco chooser;
+    FrmSelBanco chooser(config());
     QTreeWidget* list = test::connectionList(chooser);
 
     list->topLevelItem(1)->setCheckState(0, Qt::Checked);
@@ -87,7 +90,7 @@ TEST_F(Chooser, ClickingAnEntryChecksAndSelectsIt)
 {
     test::writeConfig(folder, twoNamedVorna);
     test::saveChoice("0");
-    FrmSelBanco chooser;
+    FrmSelBanco chooser(config());
     chooser.show();
     QTreeWidget* list = test::connectionList(chooser);
 

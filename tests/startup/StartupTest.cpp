@@ -179,6 +179,8 @@ TEST_F(Startup, TheSavedChoiceAmongTwoConnectionsIsConnected)
     QList<int> preChecked;
     ASSERT_TRUE(runStartup([&](FrmSelBanco& chooser) {
         preChecked = test::checkedRows(chooser);
+        // Config.ini is read once: a change made while the list is shown does not reach the connection.
+        test::writeConfig(folder, {"[Conexao]", "[Conexao1]", "TipoBanco=0", "Servidor=sqlite:Dados", "Banco=Outro"});
         test::connectButton(chooser)->click();
     }));
     EXPECT_EQ(preChecked, QList<int>{1});
