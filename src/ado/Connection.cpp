@@ -25,6 +25,12 @@ struct Connection::Private {
 
 namespace {
 
+// Execute's options without adExecuteNoRecords.
+long commandTypeOf(long options)
+{
+    return options == adCmdUnspecified ? adCmdUnspecified : options & ~adExecuteNoRecords;
+}
+
 // A source that is one (possibly qualified or bracketed) name: "CadPar", "[Cad Par]", "dbo.CadPar".
 bool isSingleName(const QString& source, QString& bareName)
 {
@@ -154,7 +160,7 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, long*
 {
     engine();
     const bool noRecords = options != adCmdUnspecified && (options & adExecuteNoRecords);
-    const long commandType = options == adCmdUnspecified ? adCmdUnspecified : options & ~adExecuteNoRecords;
+    const long commandType = commandTypeOf(options);
     const QString sql = sqlFor(commandText, commandType);
     willExecute(sql);
     sqlserver::BatchResult result = guarded([&] { return engine().execute(sql); });
@@ -231,6 +237,16 @@ void Connection::CommitTrans()
         raiseAdo(hresult::NoTransaction, d->engine->errorSource());
     guarded([&] { engine().commitTransaction(); });
     d->inTransaction = false;
+}
+
+bool Connection::CommitsAlone(const QString& commandText, long options)
+{
+    engine();
+    if (d->inTransaction)
+        return false;
+    const long commandType = commandTypeOf(options);
+    const QString sql = sqlFor(commandText, commandType);
+    return guarded([&] { return engine().commitsAlone(sql); });
 }
 
 void Connection::RollbackTrans()

@@ -64,6 +64,9 @@ public:
     long BeginTrans();
     void CommitTrans();
     void RollbackTrans();
+    // Not ADO's: whether Execute of the text would commit as atomically as between BeginTrans and CommitTrans,
+    // so that a caller may leave those two round trips out.
+    bool CommitsAlone(const QString& commandText, long options = adCmdUnspecified);
 
     // The provider's errors of the last failure.
     const std::vector<Error>& Errors() const;

@@ -29,6 +29,9 @@ public:
     // The layer's own write-back statements: names in brackets, values as ? parameters, rows named by
     // the key that the record set carries ("rowid" for rows of the embedded engines).
     virtual sqlserver::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) = 0;
+    // Whether the text commits by itself as atomically as within a transaction of its own (no transaction
+    // open, one INSERT, UPDATE or DELETE); false when the engine cannot tell.
+    virtual bool commitsAlone(const QString& sql) = 0;
     // The key the last INSERT on this connection generated.
     virtual vb::Variant lastInsertKey() = 0;
     // The column that names a row of any table ("rowid"), when the engine's row sets carry it

@@ -22,6 +22,7 @@ public:
     {
         return run(sql, parameters);
     }
+    bool commitsAlone(const QString&) override { return false; }
     vb::Variant lastInsertKey() override;
     QString rowIdColumn() const override { return {}; }
     void beginTransaction() override;

@@ -45,6 +45,11 @@ sqlserver::BatchResult SessionEngine::executeWriteBack(const QString& sql, const
     return guarded([&] { return m_session->executeNative(sql, parameters); });
 }
 
+bool SessionEngine::commitsAlone(const QString& sql)
+{
+    return guarded([&] { return m_session->commitsAlone(sql); });
+}
+
 vb::Variant SessionEngine::lastInsertKey()
 {
     const sqlserver::BatchResult result =

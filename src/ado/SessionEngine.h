@@ -14,6 +14,7 @@ public:
     QString errorSource() const override { return m_errorSource; }
     sqlserver::BatchResult execute(const QString& sql) override;
     sqlserver::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) override;
+    bool commitsAlone(const QString& sql) override;
     vb::Variant lastInsertKey() override;
     QString rowIdColumn() const override { return QStringLiteral("rowid"); }
     void beginTransaction() override;

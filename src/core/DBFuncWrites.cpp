@@ -218,7 +218,9 @@ bool DBFunc::ExecutaComando(const QString& Comando, bool MostraErro, bool Rotina
 bool DBFunc::executeReported(const QString& sql, long options, const Failure& failure)
 {
     return runReported(failure, [&] {
-        beginOwnTransaction();
+        // A lone write that commits by itself spares the BEGIN and COMMIT round trips.
+        if (TipoBanco != 0 || m_transacaoAtiva || !connection().CommitsAlone(sql, options))
+            beginOwnTransaction();
         connection().Execute(sql, nullptr, options);
         commitOwnTransaction();
     });

@@ -64,6 +64,9 @@ public:
     // SQLite's own dialect with ? parameters, untranslated: the ADO layer's write-back of record-set rows.
     // Keeps @@IDENTITY as an INSERT in the dialect would. Throws ServerError.
     virtual BatchResult executeNative(const QString& sql, const std::vector<vb::Variant>& parameters) = 0;
+    // Whether, outside a transaction, the text is one INSERT, UPDATE or DELETE: SQLite commits it as atomically,
+    // and makes it visible as soon, as a transaction of its own around it would.
+    virtual bool commitsAlone(const QString& sql) = 0;
 
     virtual void beginTransaction() = 0;   // nests as @@TRANCOUNT does
     virtual void commitTransaction() = 0;  // ServerError 3902 when none is active

@@ -178,15 +178,43 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
         schemaChanged();
 }
 
+std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
+{
+    // commitsAlone() and then execute() ask for the same text in turn.
+    if (sql != m_lastText) {
+        m_lastShape = shapeOf(sql, m_dialect);
+        m_lastText = sql;
+    }
+    std::shared_ptr<const Batch> batch = m_translations.find(m_lastShape.text);
+    if (!batch) {
+        batch = std::make_shared<const Batch>(parseBatch(m_lastShape.text, m_dialect, *this));
+        m_translations.insert(m_lastShape.text, batch);
+    }
+    return batch;
+}
+
 BatchResult SessionImpl::execute(const QString& sql)
 {
-    const StatementShape shape = shapeOf(sql, m_dialect);
-    std::shared_ptr<const Batch> batch = m_translations.find(shape.text);
-    if (!batch) {
-        batch = std::make_shared<const Batch>(parseBatch(shape.text, m_dialect, *this));
-        m_translations.insert(shape.text, batch);
+    const std::shared_ptr<const Batch> batch = translated(sql);
+    const std::vector<Literal> literals = m_lastShape.literals;  // a procedure of the batch may translate others
+    return runBatch(*this, *batch, literals);
+}
+
+bool SessionImpl::commitsAlone(const QString& sql)
+{
+    if (m_tranCount > 0)
+        return false;
+    std::shared_ptr<const Batch> batch;
+    try {
+        batch = translated(sql);
+    } catch (const ServerError&) {
+        return false;  // the text fails when it is run, and reports there
     }
-    return runBatch(*this, *batch, shape.literals);
+    if (batch->steps.size() != 1 || batch->steps[0].kind != BatchStep::Kind::Statements
+        || batch->steps[0].statements.size() != 1)
+        return false;
+    const QString& verb = batch->steps[0].statements[0].verb;
+    return verb == QLatin1String("INSERT") || verb == QLatin1String("UPDATE") || verb == QLatin1String("DELETE");
 }
 
 BatchResult SessionImpl::executeNative(const QString& sql, const std::vector<vb::Variant>& parameters)

@@ -8,6 +8,7 @@
 #include "sqlserver/Session.h"
 #include "sqlserver/StatementCache.h"
 #include "sqlserver/StatementPlan.h"
+#include "sqlserver/StatementShape.h"
 #include "sqlserver/TranslationCache.h"
 
 #include <QHash>
@@ -28,6 +29,7 @@ public:
 
     BatchResult execute(const QString& sql) override;
     BatchResult executeNative(const QString& sql, const std::vector<vb::Variant>& parameters) override;
+    bool commitsAlone(const QString& sql) override;
 
     void beginTransaction() override;
     void commitTransaction() override;
@@ -61,6 +63,9 @@ public:
     const QString& databaseName() const { return m_database; }
 
 private:
+    // The batch of a text, translated once per shape.
+    std::shared_ptr<const Batch> translated(const QString& sql);
+
     struct TableFacts {
         bool exists = false;
         bool rowid = false;     // a table (not a view, not WITHOUT ROWID)
@@ -91,6 +96,8 @@ private:
     vb::Variant m_identity = vb::Variant::Null();
     StatementCache m_statements;
     TranslationCache m_translations;
+    QString m_lastText;  // the text last translated, and its shape
+    StatementShape m_lastShape;
     QHash<QString, StatementPlan> m_nativePlans;
     QHash<QString, Rowset> m_sessionIdRows;  // SELECT @@SPID statements -> their answer
     QHash<QString, TableFacts> m_tables;  // upper-case name -> what it is

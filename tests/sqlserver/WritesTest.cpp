@@ -86,6 +86,22 @@ TEST_F(WritesTest, QueueBatchesAndTheirFailures)
     EXPECT_EQ(vb::Variant(2), scalar("SELECT count(*) FROM CadFilaVorna"));
 }
 
+TEST_F(WritesTest, OnlyALoneWriteOutsideATransactionCommitsAlone)
+{
+    EXPECT_TRUE(plant->commitsAlone("UPDATE CadOS SET Situacao = 2 WHERE NrServ = 100"));
+    EXPECT_TRUE(plant->commitsAlone("Insert InTo CadOS (NrServ) Values (300)"));
+    EXPECT_TRUE(plant->commitsAlone("DELETE FROM CadFilaVorna WHERE NrServ = 100"));
+    EXPECT_FALSE(plant->commitsAlone("SELECT Situacao FROM CadOS"));
+    EXPECT_FALSE(plant->commitsAlone("UPDATE CadOS SET Situacao = 2; DELETE FROM CadFilaVorna"));
+    EXPECT_FALSE(plant->commitsAlone("IF EXISTS (SELECT * FROM CadOS) DELETE FROM CadFilaVorna"));
+    EXPECT_FALSE(plant->commitsAlone("ALTER TABLE [CadOS] ADD [Nada] "));
+    plant->beginTransaction();
+    EXPECT_FALSE(plant->commitsAlone("UPDATE CadOS SET Situacao = 2 WHERE NrServ = 100"));
+    plant->rollbackTransaction();
+    // Asking runs nothing.
+    EXPECT_EQ(vb::Variant(std::int16_t(0)), scalar("SELECT Situacao FROM CadOS WHERE NrServ = 100"));
+}
+
 TEST_F(WritesTest, CallerTransactionsAndBatchTransactions)
 {
     plant->beginTransaction();
