@@ -8,6 +8,7 @@
 #include "core/StartupSettings.h"
 #include "core/StringBuilder.h"
 #include "scheduling/GroupKind.h"
+#include "scheduling/MinimumStarts.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
@@ -40,7 +41,7 @@ QString unscheduledOperationsSql(std::int32_t PosAuto)
     }
     sql.append(QStringLiteral(")as QuantRestante,"));
     sql.append(QStringLiteral("CadSeq.TempoUnitario,CadSeq.Posto,CadSeq.NaoTrocarPosto,"
-                              "isnull(cados.datainiciominimo,cados.data)as DataInicioMinimo, "));
+                              "isnull(cados.datainiciominimo,cados.data)as DataInicioMinimo,cadseq.InicioMinimo, "));
     sql.append(QStringLiteral(" isnull((Select top 1 SeqA.Auto from cadseq as SeqA with(nolock) Where seqa.Posicao = "
                               "CadPos.Auto and SeqA.Sequencia < CadSeq.Sequencia order by seqa.sequencia desc),0)"
                               "as AutoAnt,"));
@@ -75,6 +76,7 @@ double leadTimeDays(std::int32_t SeqAuto)
 bool AlocaSequenciasPosicao(std::int32_t PosAuto, std::int32_t Etapa)
 {
     CorrigeLeadTime(PosAuto);
+    const std::uint64_t readAt = scheduling::minimumStartMark();
     const auto operacoes = scheduling::query(unscheduledOperationsSql(PosAuto));
     const auto firstAuto = std::int32_t(Modulo::ValorNumerico(
         BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"), QStringLiteral("auto"),
@@ -85,10 +87,12 @@ bool AlocaSequenciasPosicao(std::int32_t PosAuto, std::int32_t Etapa)
         const double quantRestante = vb::CDbl(value("QuantRestante"));
         if (quantRestante <= 0)
             continue;
-        // Read now: an operation placed earlier in this run may have pushed it.
-        const vb::Variant inicioMinimo = BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"),
-                                                             QStringLiteral("InicioMinimo"),
-                                                             QStringLiteral("Auto=") + number(seqAuto));
+        // Read again when an operation placed since may have pushed it.
+        const vb::Variant inicioMinimo =
+            scheduling::minimumStartChangedSince(seqAuto, readAt)
+                ? BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"), QStringLiteral("InicioMinimo"),
+                                      QStringLiteral("Auto=") + number(seqAuto))
+                : value("InicioMinimo");
         QString posto = vb::CStr(value("Posto"));
         const bool placed = AlocaPrograma(
             seqAuto, vb::CLng(value("AutoAnt")), vb::CLng(value("AutoProx")), Etapa, seqAuto == firstAuto,

@@ -1,5 +1,6 @@
 #include "scheduling/ScheduleHeld.h"
 
+#include "scheduling/MinimumStarts.h"
 #include "scheduling/RunLookups.h"
 #include "scheduling/StationBookings.h"
 
@@ -20,6 +21,7 @@ ScheduleHeld::~ScheduleHeld()
         return;
     bookingsChanged();
     forgetRunLookups();
+    forgetMinimumStarts();
 }
 
 bool scheduleHeld()

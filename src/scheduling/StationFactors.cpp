@@ -4,6 +4,7 @@
 #include "core/DBFunc.h"
 #include "core/Modulo.h"
 #include "runtime/Format.h"
+#include "scheduling/MinimumStarts.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/SqlLiterals.h"
 
@@ -56,6 +57,7 @@ void AplicaIntervaloSequencias(const QString& Posto, vb::Date Fim, std::int32_t 
     BancoAtual().RemoveAll();
     BancoAtual().Add(QStringLiteral("InicioMinimo"), novoInicio);
     BancoAtual().Update(QStringLiteral("CadSeq"), QStringLiteral("Auto = ") + number(AutoProx));
+    scheduling::minimumStartPushed(AutoProx);
 }
 
 }  // namespace modMonta
