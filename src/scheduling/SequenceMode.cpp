@@ -121,7 +121,7 @@ std::vector<SequencedOperation> unscheduledOperations()
         operations.push_back({vb::CLng(value("posicao")), vb::CLng(value("Programa")), vb::CLng(value("Sequencia")),
                               vb::CLng(value("NrServ")), vb::CDbl(value("TempoPreparo")), vb::CDbl(value("Quant")),
                               vb::CDbl(value("QuantRestante")), vb::CDbl(value("Tempo")), vb::CStr(value("Posto")),
-                              vb::CBool(value("NaoTrocarPosto"))});
+                              vb::CBool(value("NaoTrocarPosto")), {}, {}});
     }
     return operations;
 }
