@@ -47,7 +47,9 @@ QString unscheduledOperationsSql(std::int32_t PosAuto)
                               "as AutoAnt,"));
     sql.append(QStringLiteral(" isnull((Select top 1 SeqA.Auto from cadseq as SeqA with(nolock) Where seqa.Posicao = "
                               "CadPos.Auto and SeqA.Sequencia > CadSeq.Sequencia order by seqa.sequencia),0)"
-                              "as AutoProx "));
+                              "as AutoProx,"));
+    sql.append(QStringLiteral(" (Select top 1 SeqA.Auto from cadseq as SeqA with(nolock) Where seqa.Posicao = CadPos.Auto "
+                              "order by seqa.sequencia) as AutoPrimeira "));
     sql.append(scheduling::positionOperationsFrom());
     sql.append(QStringLiteral("inner join cados with(nolock) on cadpos.nrserv =cados.nrserv"));
     sql.append(QStringLiteral("left join cadprogvorna with(nolock) on cadseq.auto = cadprogvorna.seqauto"));
@@ -78,9 +80,6 @@ bool AlocaSequenciasPosicao(std::int32_t PosAuto, std::int32_t Etapa)
     CorrigeLeadTime(PosAuto);
     const std::uint64_t readAt = scheduling::minimumStartMark();
     const auto operacoes = scheduling::query(unscheduledOperationsSql(PosAuto));
-    const auto firstAuto = std::int32_t(Modulo::ValorNumerico(
-        BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"), QStringLiteral("auto"),
-                            QStringLiteral("posicao=") + number(PosAuto), true, false, QStringLiteral("sequencia"))));
     for (; hasRow(*operacoes); operacoes->MoveNext()) {
         const auto value = [&operacoes](const char* name) { return column(*operacoes, QString::fromLatin1(name)); };
         const std::int32_t seqAuto = vb::CLng(value("Auto"));
@@ -94,11 +93,12 @@ bool AlocaSequenciasPosicao(std::int32_t PosAuto, std::int32_t Etapa)
                                       QStringLiteral("Auto=") + number(seqAuto))
                 : value("InicioMinimo");
         QString posto = vb::CStr(value("Posto"));
-        const bool placed = AlocaPrograma(
-            seqAuto, vb::CLng(value("AutoAnt")), vb::CLng(value("AutoProx")), Etapa, seqAuto == firstAuto,
-            vb::CLng(value("NrServ")), vb::CDbl(value("TempoPreparo")), vb::CDbl(value("Quant")), quantRestante,
-            vb::CDbl(value("TempoUnitario")), posto, vb::CBool(value("NaoTrocarPosto")), false,
-            scheduling::dateOrZero(inicioMinimo.isNull() ? value("DataInicioMinimo") : inicioMinimo));
+        const bool placed =
+            AlocaPrograma(seqAuto, vb::CLng(value("AutoAnt")), vb::CLng(value("AutoProx")), Etapa,
+                          seqAuto == vb::CLng(value("AutoPrimeira")), vb::CLng(value("NrServ")),
+                          vb::CDbl(value("TempoPreparo")), vb::CDbl(value("Quant")), quantRestante,
+                          vb::CDbl(value("TempoUnitario")), posto, vb::CBool(value("NaoTrocarPosto")), false,
+                          scheduling::dateOrZero(inicioMinimo.isNull() ? value("DataInicioMinimo") : inicioMinimo));
         if (!placed)
             return false;
     }
