@@ -14,6 +14,7 @@
 #include "scheduling/ShiftDates.h"
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/StationCalendars.h"
+#include "scheduling/WorkingRows.h"
 #include "scheduling/clsPeriodo.h"
 
 #include <QStringList>
@@ -95,7 +96,9 @@ bool InsereTurnoCalendario(int Turno, const clsPeriodo& primeiraMetade, const cl
           << QStringLiteral("    select Posto from CadCale2 where cadcale2.Turno =%1 and Inicio = '%2'")
                  .arg(QString::number(Turno), inicio)
           << QStringLiteral(" )");
-    return BancoAtual().ExecutaComando(lines.join(Modulo::vbCrLf));
+    const bool stored = BancoAtual().ExecutaComando(lines.join(Modulo::vbCrLf));
+    scheduling::forgetWorkingRows();
+    return stored;
 }
 
 // Writes every occurrence of the shift's weekly items from inicio up to DataFinal. False when a write failed
@@ -221,6 +224,7 @@ std::int32_t IncluiTurnoPosto(int Turno, const QString& Posto, vb::Date Inicio, 
         banco.Add(QStringLiteral("FimIntervalo"), FimIntervalo);
         banco.Add(QStringLiteral("Fim"), Fim);
         novo = vb::CLng(banco.Insert(QStringLiteral("CadCale2"), QStringLiteral("Auto")));
+        scheduling::forgetWorkingRows();
     } catch (...) {
         vb::Err.SetFromCurrentException();
         Modulo::TrataErro();

@@ -3,6 +3,7 @@
 #include "scheduling/MinimumStarts.h"
 #include "scheduling/RunLookups.h"
 #include "scheduling/StationBookings.h"
+#include "scheduling/WorkingRows.h"
 
 namespace scheduling {
 
@@ -22,6 +23,7 @@ ScheduleHeld::~ScheduleHeld()
     bookingsChanged();
     forgetRunLookups();
     forgetMinimumStarts();
+    forgetWorkingRows();
 }
 
 bool scheduleHeld()

@@ -10,6 +10,7 @@
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/StationBookings.h"
 #include "scheduling/StationCalendars.h"
+#include "scheduling/WorkingRows.h"
 
 #include <algorithm>
 
@@ -113,23 +114,13 @@ vb::Date ProximoInicioCalendario(const QString& Posto, vb::Date Momento)
 
 void ProximoTempoLivre(const QString& Posto, vb::Date Limite, vb::Date& Momento, bool Maior)
 {
-    const QString momento = quotedText(minuteText(Momento));
-    StringBuilder sql;
-    sql.defineCaracter(QStringLiteral(" "));
-    sql.append(QStringLiteral("select min(inicio) as ini1,"));
-    sql.append(QStringLiteral("min(fimintervalo) as ini2"));
-    sql.append(QStringLiteral("from cadcale2 with(nolock)"));
-    sql.append(QStringLiteral("where Programado=0 and Posto = ") + quotedText(Posto));
-    sql.append(QStringLiteral("and (inicio > ") + momento);
-    sql.append(QStringLiteral("or fimintervalo > ") + momento);
-    sql.append(QStringLiteral(")"));
-    const auto proximo = scheduling::query(sql.Texto());
-    if (!hasRow(*proximo)) {
+    const std::optional<scheduling::NextWorkingRows> proximo = scheduling::nextWorkingRows(Posto, Momento);
+    if (!proximo) {
         Modulo::GravaLog(QStringLiteral("nao tem tempo futuro!!"));
         return;
     }
-    const vb::Variant ini1 = column(*proximo, QStringLiteral("ini1"));
-    const vb::Variant ini2 = column(*proximo, QStringLiteral("ini2"));
+    const vb::Variant& ini1 = proximo->ini1;
+    const vb::Variant& ini2 = proximo->ini2;
     if (ini1.isNull() || ini2.isNull()) {
         // No working row after Momento: the calendar must reach further first.
         if (modCalendario::MontaCalendario(
