@@ -1,5 +1,6 @@
 #include "SchedulerPlant.h"
 
+#include "scheduling/ScheduleHeld.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/WorkingTime.h"
 
@@ -93,6 +94,24 @@ TEST_F(WorkingTime, WorkingMomentsAndNextPeriods)
     EXPECT_EQ(next(p.at(0, 8), p.at(0, 12), false), p.at(0, 8));
     EXPECT_EQ(next(p.at(0, 8), p.at(0, 12), true), p.at(0, 13));
     EXPECT_EQ(next(p.at(0, 10), p.at(0, 12), false), p.at(0, 10));
+}
+
+TEST_F(WorkingTime, NextWorkingMomentsKeptForARunAnswerAsTheCalendarRowsDo)
+{
+    // At a row's start, in a break, seconds past a break's end, after the last row (which extends the calendar).
+    const QList<QDateTime> moments = {p.at(1, 8),  p.at(1, 8).addSecs(30), p.at(0, 12),
+                                      p.at(0, 13), p.at(0, 13).addSecs(59), p.at(0, 17), p.at(9, 0)};
+    for (const bool later : {false, true}) {
+        QList<QDateTime> read, kept;
+        for (const QDateTime& moment : moments)
+            read << next(p.at(0, 0), moment, later);
+        {
+            scheduling::ScheduleHeld held;
+            for (const QDateTime& moment : moments)
+                kept << next(p.at(0, 0), moment, later);
+        }
+        EXPECT_EQ(kept, read);
+    }
 }
 
 TEST_F(WorkingTime, FreeIntervalsAvoidBookingsAndNonWorkingTime)
