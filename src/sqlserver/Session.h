@@ -76,8 +76,8 @@ public:
     virtual void setBusyTimeout(int milliseconds) = 0;
 
     // Declared column types and keys of a table, for the catalog and for typing record-set fields.
-    struct TableColumn { QString name; QString declaredType; bool notNull; bool primaryKey; bool identity; };
-    struct TableIndex { QString name; bool unique; bool primaryKey; std::vector<std::pair<QString, bool>> columns; /* column, descending */ };
+    struct TableColumn { QString name; QString declaredType; bool notNull = false; bool primaryKey = false; bool identity = false; };
+    struct TableIndex { QString name; bool unique = false; bool primaryKey = false; std::vector<std::pair<QString, bool>> columns; /* column, descending */ };
     virtual std::vector<QString> tables() = 0;
     virtual std::vector<TableColumn> columns(const QString& table) = 0;
     virtual std::vector<TableIndex> indexes(const QString& table) = 0;

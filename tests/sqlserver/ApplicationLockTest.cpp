@@ -106,8 +106,9 @@ TEST_F(ApplicationLockTest, TheKernelReleasesTheLockOfAProcessThatDies)
     char answer = 0;
     const bool answered = poll(&wait, 1, 30000) == 1 && read(ready[0], &answer, 1) == 1;
     close(ready[0]);
-    if (answered && answer == 'y')
+    if (answered && answer == 'y') {
         EXPECT_EQ(vb::Variant(-1), result(*plant, take.arg(0)));
+    }
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     ASSERT_TRUE(answered) << "the child never answered";
