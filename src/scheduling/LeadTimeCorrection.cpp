@@ -4,6 +4,7 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "core/StringBuilder.h"
+#include "scheduling/BookedOperations.h"
 #include "scheduling/GroupKind.h"
 #include "scheduling/Records.h"
 #include "scheduling/SqlLiterals.h"
@@ -17,6 +18,8 @@ namespace modMonta {
 
 void CorrigeLeadTime(std::int32_t PosAuto)
 {
+    if (scheduling::heldPositionBooked(PosAuto) == false)
+        return;  // nothing of the position is booked: nothing to correct
     StringBuilder sql;
     sql.defineCaracter(QStringLiteral(" "));
     sql.append(QStringLiteral("select "));

@@ -1,34 +1,44 @@
 #include "scheduling/MinimumStarts.h"
 
 #include "scheduling/ScheduleHeld.h"
+#include "scheduling/StationBookings.h"
 
 #include <QHash>
+#include <cmath>
 
 namespace scheduling {
 
 namespace {
-std::uint64_t pushes = 0;
-QHash<std::int32_t, std::uint64_t> lastPush;  // by SeqAuto: the count of pushes once it was pushed
+QHash<std::int32_t, vb::Variant> known;  // by SeqAuto
 }  // namespace
 
-std::uint64_t minimumStartMark()
+void minimumStartRead(std::int32_t SeqAuto, const vb::Variant& InicioMinimo)
 {
-    return pushes;
+    if (scheduleHeld())
+        known.insert(SeqAuto, InicioMinimo);
 }
 
-void minimumStartPushed(std::int32_t SeqAuto)
+void minimumStartPushed(std::int32_t SeqAuto, std::optional<vb::Date> written)
 {
-    lastPush.insert(SeqAuto, ++pushes);
+    // Only a whole minute is kept: the database hands it back as storedMinute makes it.
+    const vb::Date minute = written ? storedMinute(*written) : vb::Date();
+    if (scheduleHeld() && written && std::abs(minute.serial - written->serial) * 86400.0 < 1e-3)
+        known.insert(SeqAuto, vb::Variant(minute));
+    else
+        known.remove(SeqAuto);
 }
 
-bool minimumStartChangedSince(std::int32_t SeqAuto, std::uint64_t mark)
+std::optional<vb::Variant> knownMinimumStart(std::int32_t SeqAuto)
 {
-    return !scheduleHeld() || lastPush.value(SeqAuto, 0) > mark;
+    const auto found = known.constFind(SeqAuto);
+    if (!scheduleHeld() || found == known.constEnd())
+        return std::nullopt;
+    return *found;
 }
 
 void forgetMinimumStarts()
 {
-    lastPush.clear();
+    known.clear();
 }
 
 }  // namespace scheduling

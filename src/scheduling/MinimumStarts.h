@@ -1,17 +1,24 @@
 #pragma once
-// The minimum starts (CadSeq.InicioMinimo) the scheduler pushes while the schedule is held (ScheduleHeld): an
-// operation read before any push to it may keep the value it was read with instead of reading its row again.
+// The minimum starts (CadSeq.InicioMinimo) of operations as the database holds them, kept while the schedule is
+// held (ScheduleHeld): as read with a position's operations, then as the scheduler pushes them. Outside a run
+// nothing is kept and the callers read.
+
+#include "runtime/Variant.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace scheduling {
 
-// Counts the pushes of the run: take one before reading operations, ask with it afterwards.
-std::uint64_t minimumStartMark();
-void minimumStartPushed(std::int32_t SeqAuto);
-// Whether the operation's minimum start may have changed since the mark: always outside a run.
-bool minimumStartChangedSince(std::int32_t SeqAuto, std::uint64_t mark);
+// The value a read of the operation's row returned.
+void minimumStartRead(std::int32_t SeqAuto, const vb::Variant& InicioMinimo);
+// A push written (the value written) or tried without success (nothing: the row is read again).
+void minimumStartPushed(std::int32_t SeqAuto, std::optional<vb::Date> written);
 
+// The operation's minimum start as a read of its row would return it, when kept.
+std::optional<vb::Variant> knownMinimumStart(std::int32_t SeqAuto);
+
+// Minimum starts were cleared by a statement, or the run ended: every value kept is dropped.
 void forgetMinimumStarts();
 
 }  // namespace scheduling

@@ -7,10 +7,12 @@
 #include "core/Modulo.h"
 #include "core/StartupSettings.h"
 #include "core/StringBuilder.h"
+#include "scheduling/BookedOperations.h"
 #include "scheduling/GroupKind.h"
 #include "scheduling/MinimumStarts.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
+#include "scheduling/ScheduleHeld.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
 
@@ -73,26 +75,38 @@ double leadTimeDays(std::int32_t SeqAuto)
     return days <= 0 ? 1 : days;
 }
 
+// Kept for the run, a push to a later operation of the position needs no read of its row.
+void rememberMinimumStarts(ADODB::Recordset& operacoes)
+{
+    if (!scheduling::scheduleHeld() || !hasRow(operacoes))
+        return;
+    for (; hasRow(operacoes); operacoes.MoveNext())
+        scheduling::minimumStartRead(vb::CLng(column(operacoes, QStringLiteral("Auto"))),
+                                     column(operacoes, QStringLiteral("InicioMinimo")));
+    operacoes.MoveFirst();
+}
+
 }  // namespace
 
 bool AlocaSequenciasPosicao(std::int32_t PosAuto, std::int32_t Etapa)
 {
     CorrigeLeadTime(PosAuto);
-    const std::uint64_t readAt = scheduling::minimumStartMark();
     const auto operacoes = scheduling::query(unscheduledOperationsSql(PosAuto));
+    rememberMinimumStarts(*operacoes);
     for (; hasRow(*operacoes); operacoes->MoveNext()) {
         const auto value = [&operacoes](const char* name) { return column(*operacoes, QString::fromLatin1(name)); };
         const std::int32_t seqAuto = vb::CLng(value("Auto"));
         const double quantRestante = vb::CDbl(value("QuantRestante"));
         if (quantRestante <= 0)
             continue;
-        // Read again when an operation placed since may have pushed it.
+        // Read again: an operation placed since may have pushed it.
+        const auto known = scheduling::knownMinimumStart(seqAuto);
         const vb::Variant inicioMinimo =
-            scheduling::minimumStartChangedSince(seqAuto, readAt)
-                ? BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"), QStringLiteral("InicioMinimo"),
-                                      QStringLiteral("Auto=") + number(seqAuto))
-                : value("InicioMinimo");
+            known ? *known
+                  : BancoAtual().DBSeek(QStringLiteral("cadseq with(nolock)"), QStringLiteral("InicioMinimo"),
+                                        QStringLiteral("Auto=") + number(seqAuto));
         QString posto = vb::CStr(value("Posto"));
+        scheduling::placingOperation({seqAuto, vb::CLng(value("NrServ")), PosAuto, Etapa});
         const bool placed =
             AlocaPrograma(seqAuto, vb::CLng(value("AutoAnt")), vb::CLng(value("AutoProx")), Etapa,
                           seqAuto == vb::CLng(value("AutoPrimeira")), vb::CLng(value("NrServ")),

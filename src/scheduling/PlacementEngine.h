@@ -11,8 +11,8 @@
 
 namespace modMonta {
 
-// Places every unscheduled open operation of the position in Sequencia order; false, after logging why, as
-// soon as one cannot be placed.
+// Places every unscheduled open operation of the position (Etapa: its CadPos.Etapa) in Sequencia order; false,
+// after logging why, as soon as one cannot be placed.
 bool AlocaSequenciasPosicao(std::int32_t PosAuto, std::int32_t Etapa);
 
 // Places one operation and inserts its booking. AutoAnt and AutoProx are the position's neighbouring

@@ -1,6 +1,7 @@
 #include "scheduling/PlacementEngine.h"
 
 #include "ado/Recordset.h"
+#include "scheduling/BookedOperations.h"
 #include "scheduling/Records.h"
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/StationBookings.h"
@@ -26,6 +27,10 @@ vb::Date FimPrograma(std::int32_t SeqAuto, bool& Encontrado)
 
 vb::Date FimEtapaAnterior(std::int32_t Etapa, std::int32_t NrServ, bool& Encontrado)
 {
+    if (const auto known = scheduling::heldStageEnd(NrServ, Etapa)) {
+        Encontrado = known->has_value();
+        return known->value_or(vb::Date());
+    }
     const auto etapa = scheduling::query(
         QStringLiteral("SELECT Max(CadProgVorna.Fim) AS Fim FROM (CadPos with(nolock) INNER JOIN CadSeq with(nolock) "
                        "ON CadPos.Auto = CadSeq.Posicao) INNER JOIN CadProgVorna with(nolock) ON CadSeq.Auto = "

@@ -1,6 +1,7 @@
 #include "scheduling/StationBookings.h"
 
 #include "ado/Recordset.h"
+#include "scheduling/BookedOperations.h"
 #include "scheduling/Records.h"
 #include "scheduling/ScheduleHeld.h"
 #include "scheduling/SqlLiterals.h"
@@ -108,8 +109,10 @@ void bookingInserted(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio
     const auto found = held.find(stationKey(Posto));
     if (found != held.end())
         add(*found, booking(storedMinute(Inicio), storedMinute(Fim)));
-    if (ends)
+    if (ends) {
         ends->insert(SeqAuto, storedMinute(Fim));
+        operationBooked(SeqAuto, storedMinute(Fim));
+    }
     ++written[stationKey(Posto)];
 }
 
@@ -119,6 +122,7 @@ void bookingsDeleted()
     held.clear();
     if (scheduleHeld())
         ends.emplace();
+    allBookingsKnown(ends.has_value());
 }
 
 void bookingsChanged()
@@ -126,6 +130,7 @@ void bookingsChanged()
     ++otherChanges;
     held.clear();
     ends.reset();
+    allBookingsKnown(false);
 }
 
 std::uint64_t bookingsWrittenOn(const QString& Posto)

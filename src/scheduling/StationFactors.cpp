@@ -49,15 +49,17 @@ void AplicaIntervaloSequencias(const QString& Posto, vb::Date Fim, std::int32_t 
         return;
 
     const vb::Date novoInicio = vb::DateAdd(QStringLiteral("h"), hours, Fim);
-    const vb::Variant atual = BancoAtual().DBSeek(QStringLiteral("cadseq"), QStringLiteral("InicioMinimo"),
-                                                  QStringLiteral("Auto=") + number(AutoProx));
+    const auto known = scheduling::knownMinimumStart(AutoProx);
+    const vb::Variant atual = known ? *known
+                                    : BancoAtual().DBSeek(QStringLiteral("cadseq"), QStringLiteral("InicioMinimo"),
+                                                          QStringLiteral("Auto=") + number(AutoProx));
     // A later minimum start that is there already stays.
     if (vb::IsDate(atual) && vb::CDate(atual) > novoInicio)
         return;
     BancoAtual().RemoveAll();
     BancoAtual().Add(QStringLiteral("InicioMinimo"), novoInicio);
-    BancoAtual().Update(QStringLiteral("CadSeq"), QStringLiteral("Auto = ") + number(AutoProx));
-    scheduling::minimumStartPushed(AutoProx);
+    const bool written = BancoAtual().Update(QStringLiteral("CadSeq"), QStringLiteral("Auto = ") + number(AutoProx));
+    scheduling::minimumStartPushed(AutoProx, written ? std::optional<vb::Date>(novoInicio) : std::nullopt);
 }
 
 }  // namespace modMonta

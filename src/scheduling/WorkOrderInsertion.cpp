@@ -9,6 +9,7 @@
 #include "runtime/UiServices.h"
 #include "scheduling/CalendarGeneration.h"
 #include "scheduling/LoadQueue.h"
+#include "scheduling/MinimumStarts.h"
 #include "scheduling/PlacementEngine.h"
 #include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
@@ -79,6 +80,7 @@ Ending insertion(StatusWindow& Janela, std::int32_t NrServ, const QString& Texto
 
     BancoAtual().Update2(QStringLiteral("cadseq"), QStringLiteral("InicioMinimo=null"),
                          QStringLiteral("InicioMinimo is not null and NrServ = ") + number(NrServ));
+    scheduling::forgetMinimumStarts();
     const auto posicoes = scheduling::query(
         QStringLiteral("Select Auto,Etapa From CadPos with(nolock) Where nrserv = ") + number(NrServ) +
         QStringLiteral(" order by Etapa"));
