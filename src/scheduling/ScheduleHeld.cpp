@@ -1,6 +1,7 @@
 #include "scheduling/ScheduleHeld.h"
 
 #include "scheduling/MinimumStarts.h"
+#include "scheduling/QueuedChecks.h"
 #include "scheduling/RunLookups.h"
 #include "scheduling/StationBookings.h"
 #include "scheduling/WorkingRows.h"
@@ -23,6 +24,7 @@ ScheduleHeld::~ScheduleHeld()
     bookingsChanged();
     forgetRunLookups();
     forgetMinimumStarts();
+    forgetQueuedChecks();
     forgetWorkingRows();
 }
 

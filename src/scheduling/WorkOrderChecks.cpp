@@ -5,6 +5,7 @@
 #include "core/DBFunc.h"
 #include "core/InformationLog.h"
 #include "scheduling/CalendarGeneration.h"
+#include "scheduling/QueuedChecks.h"
 #include "scheduling/Records.h"
 #include "scheduling/RunLookups.h"
 #include "scheduling/SqlLiterals.h"
@@ -16,18 +17,25 @@ using scheduling::quotedText;
 
 namespace modMonta {
 
+namespace {
+
+bool failsCheck(scheduling::WorkOrderCheck check, std::int32_t NrServ)
+{
+    if (const std::optional<bool> known = scheduling::queuedCheck(check, NrServ))
+        return *known;
+    return BancoAtual().RecordExists(scheduling::checkTables(check), scheduling::checkFilter(check, number(NrServ)));
+}
+
+}  // namespace
+
 bool OSTemPosicaoSemOperacao(std::int32_t NrServ)
 {
-    return BancoAtual().RecordExists(
-        QStringLiteral("cadpos with(nolock) left join cadseq  with(nolock) on cadpos.auto=cadseq.posicao"),
-        QStringLiteral("cadseq.auto is null and cadpos.nrserv = ") + number(NrServ));
+    return failsCheck(scheduling::WorkOrderCheck::PositionWithoutOperation, NrServ);
 }
 
 bool OSTemPostoInativo(std::int32_t NrServ)
 {
-    return BancoAtual().RecordExists(
-        QStringLiteral("cadseq with(nolock) inner join cadposto with(nolock) on cadseq.posto= cadposto.codigo"),
-        QStringLiteral("cadposto.inativo<>0 and cadseq.concluido=0 and cadseq.nrserv=") + number(NrServ));
+    return failsCheck(scheduling::WorkOrderCheck::InactiveStation, NrServ);
 }
 
 bool VerificaTurnosPostos(std::int32_t NrServ)
