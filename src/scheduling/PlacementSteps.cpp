@@ -5,7 +5,6 @@
 #include "core/DBFunc.h"
 #include "core/InformationLog.h"
 #include "core/StartupSettings.h"
-#include "runtime/Format.h"
 #include "scheduling/PlacementEngine.h"
 #include "scheduling/Records.h"
 #include "scheduling/RunLookups.h"
@@ -55,7 +54,7 @@ vb::Date dateOrZero(const vb::Variant& value)
 
 vb::Date toMinute(vb::Date moment)
 {
-    return vb::CDate(vb::Format(moment, QStringLiteral("dd/mm/yyyy hh:nn")));
+    return storedMinute(moment);
 }
 
 namespace {
@@ -106,9 +105,13 @@ void insertBooking(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio, 
 vb::Variant stationListValue(const QString& Posto, const QString& name)
 {
     const auto postos = opened(modMonta::PostosCarregados);
-    if (!BancoAtual().FindFirst(*postos, QStringLiteral("Codigo = ") + quotedText(Posto)))
-        return {};
-    return column(*postos, name);
+    if (const auto known = rememberedStationValue(postos.get(), Posto, name))
+        return *known;
+    const vb::Variant value = BancoAtual().FindFirst(*postos, QStringLiteral("Codigo = ") + quotedText(Posto))
+                                  ? column(*postos, name)
+                                  : vb::Variant();
+    rememberStationValue(postos.get(), Posto, name, value);
+    return value;
 }
 
 QString copyScheduledTimesSql()

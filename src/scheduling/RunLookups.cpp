@@ -12,6 +12,8 @@ namespace {
 
 QHash<QString, std::vector<GroupStation>> groups;  // by statement
 QHash<QString, bool> shiftTests;                 // by stationKey
+const void* stationList = nullptr;               // the station list the values were found in
+QHash<QString, vb::Variant> stationValues;       // by station and column name, as asked
 
 std::vector<GroupStation> readGroupStations(const QString& sql, GroupQuery which)
 {
@@ -55,10 +57,33 @@ void rememberShiftTest(const QString& Posto, bool hasShift)
         shiftTests.insert(stationKey(Posto), hasShift);
 }
 
+std::optional<vb::Variant> rememberedStationValue(const void* list, const QString& Posto, const QString& name)
+{
+    if (list != stationList)
+        return std::nullopt;
+    const auto found = stationValues.constFind(Posto + QLatin1Char('\n') + name);
+    if (found == stationValues.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+void rememberStationValue(const void* list, const QString& Posto, const QString& name, const vb::Variant& value)
+{
+    if (!scheduleHeld())
+        return;
+    if (list != stationList) {
+        stationValues.clear();  // the list was loaded again
+        stationList = list;
+    }
+    stationValues.insert(Posto + QLatin1Char('\n') + name, value);
+}
+
 void forgetRunLookups()
 {
     groups.clear();
     shiftTests.clear();
+    stationValues.clear();
+    stationList = nullptr;
 }
 
 }  // namespace scheduling

@@ -1,6 +1,7 @@
 #pragma once
 // Lookups of what the scheduler only reads, remembered while the schedule is held (ScheduleHeld): the
-// stations of a machine group and a station's shift test. Outside a run every lookup reads again.
+// stations of a machine group, a station's shift test and the columns of its row in the station list. Outside a
+// run every lookup reads again.
 
 #include "scheduling/PlacementSteps.h"
 
@@ -21,6 +22,10 @@ std::vector<GroupStation> groupStations(const QString& Posto, GroupQuery which);
 // The station's shift test as last answered in this run, when an answer was kept.
 std::optional<bool> rememberedShiftTest(const QString& Posto);
 void rememberShiftTest(const QString& Posto, bool hasShift);
+
+// A column of the station's row in the station list, as last found in this run in that same list.
+std::optional<vb::Variant> rememberedStationValue(const void* list, const QString& Posto, const QString& name);
+void rememberStationValue(const void* list, const QString& Posto, const QString& name, const vb::Variant& value);
 
 void forgetRunLookups();
 
