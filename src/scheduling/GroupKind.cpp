@@ -2,6 +2,8 @@
 
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
+#include "scheduling/RunLookups.h"
+#include "scheduling/ScheduleHeld.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
 
@@ -25,16 +27,43 @@ std::optional<vb::Date> untimedEnd(const QString& Posto, vb::Date Inicio, const 
     }
 }
 
-vb::Variant leadTimeOperationValue(std::int32_t SeqAuto, const QString& CampoPesquisa, bool RetornaZero)
+namespace {
+
+const QString leadTimeTables = QStringLiteral(
+    "CadSeq with(nolock) INNER JOIN CadPosto with(nolock) ON CadSeq.Posto = CadPosto.Codigo INNER JOIN CadGruMaq "
+    "with(nolock) ON CadPosto.Tipo = CadGruMaq.Codigo LEFT OUTER JOIN CadTrat with(nolock) ON CadSeq.CodTrat = "
+    "CadTrat.Codigo");
+
+QString servicesFilter()
 {
-    return BancoAtual().DBSeek(
-        QStringLiteral("CadSeq with(nolock) INNER JOIN CadPosto with(nolock) ON CadSeq.Posto = CadPosto.Codigo "
-                       "INNER JOIN CadGruMaq with(nolock) ON CadPosto.Tipo = CadGruMaq.Codigo LEFT OUTER JOIN "
-                       "CadTrat with(nolock) ON CadSeq.CodTrat = CadTrat.Codigo"),
-        CampoPesquisa,
-        QStringLiteral("CADGRUMAQ.TIPO = ") + kindCode(GroupKind::Services) + QStringLiteral(" AND CADSEQ.auto = ") +
-            number(SeqAuto),
-        true, RetornaZero);
+    return QStringLiteral("CADGRUMAQ.TIPO = ") + kindCode(GroupKind::Services);
+}
+
+// DBSeek's answer for a value found.
+vb::Variant seekAnswer(const vb::Variant& value, bool RetornaZero)
+{
+    if (RetornaZero && (value.isNull() || vb::Trim(value.toString()).isEmpty()))
+        return std::int16_t(0);
+    return value;
+}
+
+}  // namespace
+
+vb::Variant leadTimeOperationValue(std::int32_t SeqAuto, std::int32_t NrServ, const QString& CampoPesquisa,
+                                   bool RetornaZero)
+{
+    if (scheduleHeld()) {
+        const auto& values = operationValues(QStringLiteral("SELECT CadSeq.Auto, ") + CampoPesquisa +
+                                             QStringLiteral(" FROM ") + leadTimeTables + QStringLiteral(" WHERE ") +
+                                             servicesFilter() + QStringLiteral(" AND CADSEQ.NrServ = ") +
+                                             number(NrServ));
+        const auto found = values.constFind(SeqAuto);
+        if (found != values.constEnd())
+            return seekAnswer(*found, RetornaZero);
+    }
+    return BancoAtual().DBSeek(leadTimeTables, CampoPesquisa,
+                               servicesFilter() + QStringLiteral(" AND CADSEQ.auto = ") + number(SeqAuto), true,
+                               RetornaZero);
 }
 
 }  // namespace scheduling

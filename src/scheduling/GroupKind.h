@@ -32,7 +32,10 @@ QString kindCode(GroupKind kind);
 std::optional<vb::Date> untimedEnd(const QString& Posto, vb::Date Inicio, const std::function<double()>& leadTimeDays);
 
 // A column (CampoPesquisa, with CadSeq, CadPosto, CadGruMaq and CadTrat to draw on) of operation SeqAuto when
-// its station's group is of the services kind, read with DBFunc::DBSeek.
-vb::Variant leadTimeOperationValue(std::int32_t SeqAuto, const QString& CampoPesquisa, bool RetornaZero);
+// its station's group is of the services kind, as DBFunc::DBSeek hands it back. NrServ is the operation's
+// CadSeq.NrServ: while the schedule is held the column is read once for all of the work order's operations (an
+// operation not among them is read on its own).
+vb::Variant leadTimeOperationValue(std::int32_t SeqAuto, std::int32_t NrServ, const QString& CampoPesquisa,
+                                   bool RetornaZero);
 
 }  // namespace scheduling

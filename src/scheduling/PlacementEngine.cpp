@@ -65,10 +65,10 @@ QString unscheduledOperationsSql(std::int32_t PosAuto)
 }
 
 // Days a lead-time operation lasts: its own lead time, else its treatment's, else 3; at least 1.
-double leadTimeDays(std::int32_t SeqAuto)
+double leadTimeDays(std::int32_t SeqAuto, std::int32_t NrServ)
 {
     const vb::Variant leadTime = scheduling::leadTimeOperationValue(
-        SeqAuto, QStringLiteral("isnull(cadseq.leadtime,cadtrat.leadtime)  as LeadTime"), false);
+        SeqAuto, NrServ, QStringLiteral("isnull(cadseq.leadtime,cadtrat.leadtime)  as LeadTime"), false);
     if (leadTime.isNull())
         return 3;
     const double days = Modulo::ValorNumerico(leadTime);
@@ -147,7 +147,7 @@ bool AlocaPrograma(std::int32_t SeqAuto, std::int32_t AutoAnt, std::int32_t Auto
     inicio = scheduling::toMinute(inicio);
 
     vb::Date fim;
-    if (const auto end = scheduling::untimedEnd(Posto, inicio, [SeqAuto] { return leadTimeDays(SeqAuto); })) {
+    if (const auto end = scheduling::untimedEnd(Posto, inicio, [SeqAuto, NrServ] { return leadTimeDays(SeqAuto, NrServ); })) {
         fim = *end;
     } else {
         const double duration = scheduling::timedMinutes(SeqAuto, TempoPreparo, Quant, QuantRestante, TempoUnitario, 1);

@@ -14,6 +14,7 @@ QHash<QString, std::vector<GroupStation>> groups;  // by statement
 QHash<QString, bool> shiftTests;                 // by stationKey
 const void* stationList = nullptr;               // the station list the values were found in
 QHash<QString, vb::Variant> stationValues;       // by station and column name, as asked
+QHash<QString, QHash<std::int32_t, vb::Variant>> operationColumns;  // by statement
 
 std::vector<GroupStation> readGroupStations(const QString& sql, GroupQuery which)
 {
@@ -78,8 +79,24 @@ void rememberStationValue(const void* list, const QString& Posto, const QString&
     stationValues.insert(Posto + QLatin1Char('\n') + name, value);
 }
 
+const QHash<std::int32_t, vb::Variant>& operationValues(const QString& sql)
+{
+    const auto found = operationColumns.constFind(sql);
+    if (found != operationColumns.constEnd())
+        return *found;
+    QHash<std::int32_t, vb::Variant> values;
+    const auto rows = query(sql);
+    for (; hasRow(*rows); rows->MoveNext()) {
+        const std::int32_t seqAuto = vb::CLng(rows->Fields(0).Value());
+        if (!values.contains(seqAuto))
+            values.insert(seqAuto, rows->Fields(1).Value());
+    }
+    return *operationColumns.insert(sql, std::move(values));
+}
+
 void forgetRunLookups()
 {
+    operationColumns.clear();
     groups.clear();
     shiftTests.clear();
     stationValues.clear();

@@ -5,6 +5,7 @@
 
 #include "scheduling/PlacementSteps.h"
 
+#include <QHash>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -26,6 +27,10 @@ void rememberShiftTest(const QString& Posto, bool hasShift);
 // A column of the station's row in the station list, as last found in this run in that same list.
 std::optional<vb::Variant> rememberedStationValue(const void* list, const QString& Posto, const QString& name);
 void rememberStationValue(const void* list, const QString& Posto, const QString& name, const vb::Variant& value);
+
+// The rows of a statement whose first column is an operation (CadSeq.Auto) and second a value of it, by
+// operation (the first row of each), read once for the run. Only while the schedule is held.
+const QHash<std::int32_t, vb::Variant>& operationValues(const QString& sql);
 
 void forgetRunLookups();
 

@@ -169,10 +169,10 @@ void placeAll(StatusWindow& Janela)
 }
 
 // Days a lead-time operation lasts in this mode: its treatment's lead time, else 3.
-double treatmentLeadTimeDays(std::int32_t Programa)
+double treatmentLeadTimeDays(std::int32_t Programa, std::int32_t NrServ)
 {
     const double days = Modulo::ValorNumerico(
-        scheduling::leadTimeOperationValue(Programa, QStringLiteral("cadtrat.leadtime"), true));
+        scheduling::leadTimeOperationValue(Programa, NrServ, QStringLiteral("cadtrat.leadtime"), true));
     return days > 0 ? days : 3;
 }
 
@@ -196,7 +196,7 @@ void MontaPorSequencia(StatusWindow& Janela)
 }
 
 bool AlocaProgramaSequencia(std::int32_t Programa, std::int32_t Posicao, std::int32_t Sequencia,
-                            [[maybe_unused]] std::int32_t NrServ, double TempoPreparo, double Quant,
+                            std::int32_t NrServ, double TempoPreparo, double Quant,
                             double QuantRestante, double Tempo, QString& Posto, bool NaoTrocarPosto)
 {
     vb::Date inicio = ProximoInicio;
@@ -214,7 +214,7 @@ bool AlocaProgramaSequencia(std::int32_t Programa, std::int32_t Posicao, std::in
 
     vb::Date fim;
     if (const auto end =
-            scheduling::untimedEnd(Posto, inicio, [Programa] { return treatmentLeadTimeDays(Programa); })) {
+            scheduling::untimedEnd(Posto, inicio, [Programa, NrServ] { return treatmentLeadTimeDays(Programa, NrServ); })) {
         fim = *end;
     } else {
         // This mode leaves the station's yield out.
