@@ -1,0 +1,137 @@
+// What a full rescheduling keeps in memory while it holds the schedule answers as the database would: the
+// cases the generated plants of the fingerprint test do not have (running operations, refused work orders,
+// lead times from treatments, a station list loaded again, pushes to odd moments).
+
+#include "SchedulerPlant.h"
+
+#include "core/BancoAtual.h"
+#include "core/DBFunc.h"
+#include "core/StartupSettings.h"
+#include "runtime/Format.h"
+#include "scheduling/MinimumStarts.h"
+#include "scheduling/PlacementEngine.h"
+#include "scheduling/PlacementSteps.h"
+#include "scheduling/Rescheduling.h"
+#include "scheduling/ScheduleHeld.h"
+#include "scheduling/SchedulerState.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using test::vbDate;
+
+TEST(HeldRunMemory, RunningOperationsCountForTheirStageAndPosition)
+{
+    test::SchedulerPlant p;
+    p.addStation("A", 1);
+    p.addStation("B", 2);
+    p.addStation("S", 3, schema::ServicesGroup);
+    // Work order 6: its stage 1 waits for the running operation of stage 0, booked before anything else.
+    p.plant().addWorkOrder({.number = 6, .date = p.at(0, 0), .delivery = p.at(9, 17)});
+    const int running = p.plant().addPosition({.workOrder = 6, .stage = 0});
+    const int parts = p.plant().addPosition({.workOrder = 6, .stage = 0});
+    const int assembly = p.plant().addPosition({.workOrder = 6, .stage = 1});
+    const int drill = p.plant().addOperation({.position = running, .sequence = 10, .station = "A", .setupMinutes = 60});
+    const int cut = p.plant().addOperation({.position = parts, .sequence = 10, .station = "B", .setupMinutes = 30});
+    const int join = p.plant().addOperation({.position = assembly, .sequence = 10, .station = "B", .setupMinutes = 30});
+    p.plant().addExecution({.operation = drill, .start = p.at(0, 10)});
+    p.plant().queueWorkOrder(6);
+    // Work order 7: a running lead-time operation of half a day, corrected to one day once its position is placed.
+    const QList<int> bath = p.addWorkOrder(7, {{.station = "S", .leadTimeDays = 0.5}, {.station = "A", .setupMinutes = 30}});
+    p.plant().addExecution({.operation = bath[0], .start = p.at(1, 9)});
+    p.start();
+
+    ASSERT_TRUE(modMonta::rescheduleAll(p.window));
+    EXPECT_EQ(p.booking(drill).start, p.at(0, 10));
+    EXPECT_EQ(p.booking(drill).end, p.at(0, 11));
+    EXPECT_EQ(p.booking(cut).start, p.at(0, 8));
+    EXPECT_EQ(p.booking(join).start, p.at(0, 11, 1));
+    EXPECT_EQ(p.booking(bath[0]).end, p.at(2, 9));
+    EXPECT_EQ(p.booking(bath[1]).start, p.at(2, 9, 1));
+}
+
+TEST(HeldRunMemory, RefusedWorkOrdersAndLeadTimesAsEachReadWouldFindThem)
+{
+    for (const bool sequenceMode : {false, true}) {
+        test::SchedulerPlant p;
+        p.addStation("A", 1);
+        p.addStation("X", 2, schema::NormalGroup, {.active = false});
+        p.addStation("S", 3, schema::ServicesGroup);
+        p.plant().addTreatment(1, "Zincagem", 2);
+        p.plant().addTreatment(2, "Pintura", std::nullopt);
+        p.addWorkOrder(1, {{.station = "A", .setupMinutes = 30}});
+        p.plant().addPosition({.workOrder = 1});
+        p.addWorkOrder(2, {{.station = "X", .setupMinutes = 30}});
+        const QList<int> ops = p.addWorkOrder(3, {{.station = "S"},
+                                                  {.station = "S", .treatment = 1},
+                                                  {.station = "S", .leadTimeDays = 0},
+                                                  {.station = "S", .leadTimeDays = 4, .treatment = 2}});
+        p.start();
+        Modulo::ModoSequencia = sequenceMode;
+
+        const bool done = modMonta::rescheduleAll(p.window);
+        Modulo::ModoSequencia = false;
+        ASSERT_TRUE(done);
+        // The sequence mode books the treatment's lead time only, 3 days without one.
+        const QList<int> days = sequenceMode ? QList<int>{3, 2, 3, 3} : QList<int>{3, 2, 1, 4};
+        for (int i = 0; i < ops.size(); ++i)
+            EXPECT_EQ(p.booking(ops[i]).start.daysTo(p.booking(ops[i]).end), days[i]) << sequenceMode << i;
+        if (sequenceMode)
+            continue;  // it places what is queued without checking the work orders
+        const QStringList log = p.log().filter(QRegularExpression("^Falha"));
+        ASSERT_EQ(log.size(), 2);
+        EXPECT_EQ(log[0], "Falha: A O.S. 1 não é possivel inserir uma o.s. que não possui operação em alguma posição.");
+        EXPECT_EQ(log[1], "Falha: A O.S. 2 tem postos inativos");
+    }
+}
+
+TEST(HeldRunMemory, PushedMinimumStartsAreKeptAsTheDatabaseHandsThemBack)
+{
+    test::SchedulerPlant p;
+    p.addStation("W", 1, schema::NormalGroup, {.hoursBetweenOperations = 2});
+    const QList<int> ops = p.addWorkOrder(1, {{.station = "W"}, {.station = "W"}});
+    p.start();
+    const scheduling::ScheduleHeld held;
+
+    int kept = 0;
+    for (const QDateTime& fim : {p.at(0, 10), p.at(0, 10).addMSecs(30'000), p.at(0, 10, 1).addMSecs(250),
+                                 p.at(0, 10, 1).addMSecs(59'999), p.at(1, 16, 59)}) {
+        std::int32_t next = ops[1];
+        modMonta::AplicaIntervaloSequencias("W", vbDate(fim), ops[0], next);
+        const vb::Variant stored = BancoAtual().DBSeek("cadseq", "InicioMinimo", QStringLiteral("Auto=%1").arg(ops[1]));
+        ASSERT_EQ(stored.type(), vb::VarType::Date) << fim.toString().toStdString();
+        if (const auto known = scheduling::knownMinimumStart(ops[1])) {
+            ++kept;
+            EXPECT_EQ(known->type(), vb::VarType::Date) << fim.toString().toStdString();
+            EXPECT_EQ(known->toDate().serial, stored.toDate().serial) << fim.toString().toStdString();
+        }
+    }
+    EXPECT_GE(kept, 2);
+}
+
+TEST(HeldRunMemory, StationValuesFollowAStationListLoadedAgain)
+{
+    test::SchedulerPlant p;
+    p.addStation("A", 1);
+    p.start();
+    const scheduling::ScheduleHeld held;
+
+    EXPECT_EQ(modMonta::AplicaRendimento(60, "A"), 60);
+    p.plant().execute("UPDATE CadPosto SET RendMaq = 50 WHERE Codigo = 'A'");
+    EXPECT_EQ(modMonta::AplicaRendimento(60, "A"), 60);  // the run's list
+    modMonta::CarregaPostos();
+    EXPECT_EQ(modMonta::AplicaRendimento(60, "A"), 120);
+    EXPECT_TRUE(scheduling::stationListValue("Z", "RendMaq").isEmpty());
+}
+
+TEST(HeldRunMemory, StartsAreCutToTheMinuteAsTheirTextReadsBack)
+{
+    const vb::Date day = vb::DateSerial(2031, 3, 14);
+    for (int second = 0; second < 86400; second += 7) {
+        for (const double fraction : {0.0, 0.4999, 0.5, 0.7}) {
+            const vb::Date moment(day.serial + (second + fraction) / 86400.0);
+            const vb::Date viaText = vb::CDate(vb::Format(moment, QStringLiteral("dd/mm/yyyy hh:nn")));
+            ASSERT_EQ(scheduling::toMinute(moment).serial, viaText.serial) << second << ' ' << fraction;
+        }
+    }
+}
