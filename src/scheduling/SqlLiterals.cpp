@@ -2,6 +2,8 @@
 
 #include "runtime/Format.h"
 
+#include <cstdio>
+
 namespace scheduling {
 
 QString quotedText(const QString& value)
@@ -16,7 +18,14 @@ QString number(std::int64_t value)
 
 QString minuteText(vb::Date moment)
 {
-    return vb::Format(moment, QStringLiteral("yyyy-mm-dd hh:nn"));
+    // Format's fields without parsing its pattern: every booking written carries two of these.
+    const int year = vb::Year(moment);
+    if (year < 1000)
+        return vb::Format(moment, QStringLiteral("yyyy-mm-dd hh:nn"));
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", year, vb::Month(moment), vb::Day(moment),
+                  vb::Hour(moment), vb::Minute(moment));
+    return QString::fromLatin1(text);
 }
 
 }  // namespace scheduling
