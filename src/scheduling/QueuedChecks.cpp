@@ -16,11 +16,32 @@ struct Answers {
 };
 
 std::optional<QHash<std::int32_t, Answers>> queued;  // by NrServ
+std::optional<QHash<std::int32_t, QStringList>> stations;  // by NrServ
 
 QString existsColumn(WorkOrderCheck check, const QString& name)
 {
     return QStringLiteral("CASE WHEN EXISTS(SELECT * FROM ") + checkTables(check) + QStringLiteral(" Where ") +
            checkFilter(check, QStringLiteral("f.nrserv")) + QStringLiteral(") THEN 1 ELSE 0 END AS ") + name;
+}
+
+QHash<std::int32_t, QStringList> readStations()
+{
+    const auto rows = query(QStringLiteral("SELECT s.nrserv, s.posto FROM cadseq as s with(nolock) inner join "
+                                           "cadfilavorna as f with(nolock) on f.nrserv = s.nrserv group by s.nrserv, "
+                                           "s.posto"));
+    QHash<std::int32_t, QStringList> byWorkOrder;
+    QList<std::int32_t> withoutStation;  // left to their own read, which fails as it should
+    for (; hasRow(*rows); rows->MoveNext()) {
+        const std::int32_t nrServ = vb::CLng(column(*rows, QStringLiteral("nrserv")));
+        const vb::Variant posto = column(*rows, QStringLiteral("posto"));
+        if (posto.isNull())
+            withoutStation << nrServ;
+        else
+            byWorkOrder[nrServ] << vb::CStr(posto);
+    }
+    for (const std::int32_t nrServ : withoutStation)
+        byWorkOrder.remove(nrServ);
+    return byWorkOrder;
 }
 
 QHash<std::int32_t, Answers> readQueue()
@@ -67,9 +88,22 @@ std::optional<bool> queuedCheck(WorkOrderCheck check, std::int32_t NrServ)
                                                              : found->inactiveStation;
 }
 
+std::optional<QStringList> queuedStations(std::int32_t NrServ)
+{
+    if (!scheduleHeld())
+        return std::nullopt;
+    if (!stations)
+        stations = readStations();
+    const auto found = stations->constFind(NrServ);
+    if (found == stations->constEnd())
+        return std::nullopt;
+    return *found;
+}
+
 void forgetQueuedChecks()
 {
     queued.reset();
+    stations.reset();
 }
 
 }  // namespace scheduling

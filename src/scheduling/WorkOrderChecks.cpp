@@ -10,6 +10,8 @@
 #include "scheduling/RunLookups.h"
 #include "scheduling/SqlLiterals.h"
 
+#include <algorithm>
+
 using scheduling::column;
 using scheduling::hasRow;
 using scheduling::number;
@@ -40,6 +42,13 @@ bool OSTemPostoInativo(std::int32_t NrServ)
 
 bool VerificaTurnosPostos(std::int32_t NrServ)
 {
+    // Stations known to pass in this run pass in any order; any other goes the way of the read below.
+    if (const std::optional<QStringList> known = scheduling::queuedStations(NrServ)) {
+        if (std::all_of(known->begin(), known->end(), [](const QString& posto) {
+                return scheduling::rememberedShiftTest(posto) == true;
+            }))
+            return true;
+    }
     const auto postos = scheduling::query(
         QStringLiteral("select posto from cadseq with(nolock) where nrserv = ") + number(NrServ) +
         QStringLiteral(" group by posto"));

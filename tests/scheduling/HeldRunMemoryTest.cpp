@@ -63,10 +63,13 @@ TEST(HeldRunMemory, RefusedWorkOrdersAndLeadTimesAsEachReadWouldFindThem)
         p.addWorkOrder(1, {{.station = "A", .setupMinutes = 30}});
         p.plant().addPosition({.workOrder = 1});
         p.addWorkOrder(2, {{.station = "X", .setupMinutes = 30}});
+        p.plant().addStation({.code = "N", .description = "Posto N", .group = 1});  // no shift
         const QList<int> ops = p.addWorkOrder(3, {{.station = "S"},
                                                   {.station = "S", .treatment = 1},
                                                   {.station = "S", .leadTimeDays = 0},
                                                   {.station = "S", .leadTimeDays = 4, .treatment = 2}});
+        p.addWorkOrder(5, {{.station = "A", .setupMinutes = 30}});
+        p.addWorkOrder(4, {{.station = "A", .setupMinutes = 30}, {.station = "N", .setupMinutes = 30}});
         p.start();
         Modulo::ModoSequencia = sequenceMode;
 
@@ -80,9 +83,11 @@ TEST(HeldRunMemory, RefusedWorkOrdersAndLeadTimesAsEachReadWouldFindThem)
         if (sequenceMode)
             continue;  // it places what is queued without checking the work orders
         const QStringList log = p.log().filter(QRegularExpression("^Falha"));
-        ASSERT_EQ(log.size(), 2);
+        ASSERT_EQ(log.size(), 3);
         EXPECT_EQ(log[0], "Falha: A O.S. 1 não é possivel inserir uma o.s. que não possui operação em alguma posição.");
         EXPECT_EQ(log[1], "Falha: A O.S. 2 tem postos inativos");
+        // Station A is known to pass by then (work order 5); N is not.
+        EXPECT_EQ(log[2], "Falha: Para Inserir a O.S. 4, é necessário definir um turno para o posto N");
     }
 }
 
