@@ -1,7 +1,7 @@
 #include "scheduling/ScheduleHeld.h"
 
 #include "scheduling/MinimumStarts.h"
-#include "scheduling/QueuedChecks.h"
+#include "scheduling/QueuedWorkOrders.h"
 #include "scheduling/RunLookups.h"
 #include "scheduling/StationBookings.h"
 #include "scheduling/WorkingRows.h"
@@ -24,7 +24,7 @@ ScheduleHeld::~ScheduleHeld()
     bookingsChanged();
     forgetRunLookups();
     forgetMinimumStarts();
-    forgetQueuedChecks();
+    forgetQueuedWorkOrders();
     forgetWorkingRows();
 }
 

@@ -5,7 +5,7 @@
 #include "core/DBFunc.h"
 #include "core/InformationLog.h"
 #include "scheduling/CalendarGeneration.h"
-#include "scheduling/QueuedChecks.h"
+#include "scheduling/QueuedWorkOrders.h"
 #include "scheduling/Records.h"
 #include "scheduling/RunLookups.h"
 #include "scheduling/SqlLiterals.h"

@@ -12,6 +12,7 @@
 #include "scheduling/MinimumStarts.h"
 #include "scheduling/PlacementEngine.h"
 #include "scheduling/PlacementSteps.h"
+#include "scheduling/QueuedWorkOrders.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
@@ -27,6 +28,26 @@ namespace modMonta {
 namespace {
 
 enum class Ending { AtOnce, WithClosingSteps };
+
+// Each of the two reads of the work order's CadOS row, with the columns it reads.
+enum class WorkOrderRead { Insertion, Closing };
+
+std::optional<scheduling::WorkOrderRow> workOrderRow(std::int32_t NrServ, WorkOrderRead read)
+{
+    if (auto known = scheduling::queuedWorkOrderRow(NrServ))
+        return known;
+    const auto os = scheduling::query(
+        read == WorkOrderRead::Insertion
+            ? QStringLiteral("SELECT CadOS.NrServ,CadOS.dtEntr,Cados.situacao from CadOS with(nolock) where nrserv = ") +
+                  number(NrServ) + QLatin1Char(' ')
+            : QStringLiteral("Select dtEntr, OS_PCP from cados with(nolock) where nrserv = ") + number(NrServ));
+    if (!hasRow(*os))
+        return std::nullopt;
+    const auto value = [&os](const char* name) { return column(*os, QString::fromLatin1(name)); };
+    return read == WorkOrderRead::Insertion
+               ? scheduling::WorkOrderRow{value("NrServ"), value("dtEntr"), value("situacao"), {}}
+               : scheduling::WorkOrderRow{{}, value("dtEntr"), {}, value("OS_PCP")};
+}
 
 // The extension the delivery date asks for; false when the calendar could not be extended.
 bool calendarReaches(std::int32_t NrServ, const vb::Variant& dtEntr)
@@ -61,19 +82,15 @@ Ending insertion(StatusWindow& Janela, std::int32_t NrServ, const QString& Texto
         return Ending::AtOnce;  // logged by the check; the work order stays queued
 
     vb::Ui().SetMousePointer(vb::vbArrowHourglass);
-    const auto os = scheduling::query(
-        QStringLiteral("SELECT CadOS.NrServ,CadOS.dtEntr,Cados.situacao from CadOS with(nolock) where nrserv = ") +
-        number(NrServ) + QLatin1Char(' '));
-    if (!hasRow(*os))
+    const std::optional<scheduling::WorkOrderRow> os = workOrderRow(NrServ, WorkOrderRead::Insertion);
+    if (!os)
         return Ending::WithClosingSteps;
-    Janela.setStatusText(TextoStatus.isEmpty() ? QStringLiteral("O.S.: ") + vb::CStr(column(*os, QStringLiteral("NrServ")))
-                                               : TextoStatus);
-    const vb::Variant situacao = column(*os, QStringLiteral("situacao"));
-    if (!situacao.isNull() && vb::CDbl(situacao) > 1) {
-        RemoveOSVorna(vb::CLng(column(*os, QStringLiteral("NrServ"))));
+    Janela.setStatusText(TextoStatus.isEmpty() ? QStringLiteral("O.S.: ") + vb::CStr(os->NrServ) : TextoStatus);
+    if (!os->situacao.isNull() && vb::CDbl(os->situacao) > 1) {
+        RemoveOSVorna(vb::CLng(os->NrServ));
         return Ending::WithClosingSteps;
     }
-    if (!calendarReaches(NrServ, column(*os, QStringLiteral("dtEntr")))) {
+    if (!calendarReaches(NrServ, os->dtEntr)) {
         vb::Ui().SetMousePointer(vb::vbDefault);
         return Ending::AtOnce;
     }
@@ -144,14 +161,10 @@ void FinalizaOS(std::int32_t NrServ, float Segundos, bool Falhou)
         dataTermino = vb::CDate(column(*termino, QStringLiteral("Termino")));
 
     vb::Date dataEntrega;
-    const auto os = scheduling::query(
-        QStringLiteral("Select dtEntr, OS_PCP from cados with(nolock) where nrserv = ") + number(NrServ));
-    if (hasRow(*os)) {
-        const vb::Variant dtEntr = column(*os, QStringLiteral("dtEntr"));
-        if (!dtEntr.isNull())
-            dataEntrega = vb::CDate(dtEntr);
-        const vb::Variant planejamento = column(*os, QStringLiteral("OS_PCP"));
-        if (!planejamento.isNull() && vb::CBool(planejamento)) {
+    if (const std::optional<scheduling::WorkOrderRow> os = workOrderRow(NrServ, WorkOrderRead::Closing)) {
+        if (!os->dtEntr.isNull())
+            dataEntrega = vb::CDate(os->dtEntr);
+        if (!os->OS_PCP.isNull() && vb::CBool(os->OS_PCP)) {
             // The forecast end of a planning work order is the forecast of the sales order it feeds and the
             // earliest start of every work order of that order's items.
             const QString termino = scheduling::minuteText(dataTermino);

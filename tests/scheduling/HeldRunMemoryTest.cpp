@@ -145,3 +145,32 @@ TEST(HeldRunMemory, MinutesAreCutAndWrittenAsFormatWouldMakeThem)
         }
     }
 }
+
+TEST(HeldRunMemory, WorkOrderRowsReadForTheQueueDecideAsTheirOwnReads)
+{
+    test::SchedulerPlant p;
+    p.addStation("A", 1);
+    p.addStation("B", 2);
+    // A planning work order forecasts its sales order and holds back the work order of its item.
+    p.addWorkOrder(1, {{.station = "A", .setupMinutes = 90}});
+    p.plant().execute("UPDATE CadOS SET OS_PCP = 1 WHERE NrServ = 1");
+    // The end its operation holds when the work order closes: a full run copies the new times back at its end.
+    p.plant().execute(QStringLiteral("UPDATE CadSeq SET Termino = '%1' WHERE NrServ = 1")
+                          .arg(p.at(0, 9, 30).toString("yyyy-MM-dd HH:mm:ss")));
+    p.plant().addClient(1, "Cliente");
+    const QList<int> item = p.addWorkOrder(7, {{.station = "B", .setupMinutes = 30}});
+    p.plant().addSalesOrder(500, 1, p.at(0, 0), 1);
+    p.plant().addSalesOrderItem(500, 7);
+    // A work order no longer open leaves the load.
+    p.addWorkOrder(3, {{.station = "B", .setupMinutes = 30}});
+    p.plant().execute("UPDATE CadOS SET Situacao = 2 WHERE NrServ = 3");
+    p.start();
+
+    ASSERT_TRUE(modMonta::rescheduleAll(p.window));
+    EXPECT_EQ(test::storedMoment(p.db.file().value("SELECT PCP_PrevConclusao FROM CadPed WHERE NrPed = 500")),
+              p.at(0, 9, 30));
+    EXPECT_EQ(p.booking(item[0]).start, p.at(0, 9, 30));
+    EXPECT_TRUE(p.window.texts.contains("O.S.: 7"));
+    EXPECT_EQ(p.db.file().value("SELECT count(*) FROM CadFilaVorna WHERE NrServ = 3").toInt(), 0);
+    EXPECT_EQ(p.db.file().value("SELECT count(*) FROM CadProgVorna").toInt(), 2);
+}

@@ -1,8 +1,10 @@
 #pragma once
-// The checks a work order passes before its insertion (WorkOrderChecks). While the schedule is held (ScheduleHeld)
-// the tables they read do not change: the first check reads both for every queued work order at once, and the
-// work orders queued then are answered from that read; the stations of their operations likewise. Outside a run
-// each check reads.
+// What the insertion of a queued work order reads of it: the checks it passes (WorkOrderChecks), the stations of
+// its operations and its CadOS row. While the schedule is held (ScheduleHeld) none of that changes: the first ask
+// of each reads it for every queued work order at once, and the work orders queued then are answered from that
+// read. Outside a run each ask reads.
+
+#include "runtime/Variant.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +29,16 @@ std::optional<bool> queuedCheck(WorkOrderCheck check, std::int32_t NrServ);
 // whole queue, in no particular order); nothing otherwise.
 std::optional<QStringList> queuedStations(std::int32_t NrServ);
 
-void forgetQueuedChecks();
+// The work order's CadOS columns the insertion reads.
+struct WorkOrderRow {
+    vb::Variant NrServ;
+    vb::Variant dtEntr;
+    vb::Variant situacao;
+    vb::Variant OS_PCP;
+};
+// The CadOS row of a work order queued at the run's first ask; nothing otherwise (also when it has none).
+std::optional<WorkOrderRow> queuedWorkOrderRow(std::int32_t NrServ);
+
+void forgetQueuedWorkOrders();
 
 }  // namespace scheduling

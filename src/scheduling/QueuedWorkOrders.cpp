@@ -1,4 +1,4 @@
-#include "scheduling/QueuedChecks.h"
+#include "scheduling/QueuedWorkOrders.h"
 
 #include "ado/Recordset.h"
 #include "scheduling/Records.h"
@@ -17,6 +17,7 @@ struct Answers {
 
 std::optional<QHash<std::int32_t, Answers>> queued;  // by NrServ
 std::optional<QHash<std::int32_t, QStringList>> stations;  // by NrServ
+std::optional<QHash<std::int32_t, WorkOrderRow>> workOrderRows;  // by NrServ
 
 QString existsColumn(WorkOrderCheck check, const QString& name)
 {
@@ -41,6 +42,21 @@ QHash<std::int32_t, QStringList> readStations()
     }
     for (const std::int32_t nrServ : withoutStation)
         byWorkOrder.remove(nrServ);
+    return byWorkOrder;
+}
+
+QHash<std::int32_t, WorkOrderRow> readWorkOrderRows()
+{
+    const auto rows = query(QStringLiteral("SELECT f.nrserv AS Fila, CadOS.NrServ, CadOS.dtEntr, CadOS.situacao, "
+                                           "CadOS.OS_PCP FROM cadfilavorna as f with(nolock) inner join CadOS "
+                                           "with(nolock) on CadOS.nrserv = f.nrserv"));
+    QHash<std::int32_t, WorkOrderRow> byWorkOrder;
+    for (; hasRow(*rows); rows->MoveNext()) {
+        const auto value = [&rows](const char* name) { return column(*rows, QString::fromLatin1(name)); };
+        const std::int32_t nrServ = vb::CLng(value("Fila"));
+        if (!byWorkOrder.contains(nrServ))
+            byWorkOrder.insert(nrServ, {value("NrServ"), value("dtEntr"), value("situacao"), value("OS_PCP")});
+    }
     return byWorkOrder;
 }
 
@@ -100,8 +116,21 @@ std::optional<QStringList> queuedStations(std::int32_t NrServ)
     return *found;
 }
 
-void forgetQueuedChecks()
+std::optional<WorkOrderRow> queuedWorkOrderRow(std::int32_t NrServ)
 {
+    if (!scheduleHeld())
+        return std::nullopt;
+    if (!workOrderRows)
+        workOrderRows = readWorkOrderRows();
+    const auto found = workOrderRows->constFind(NrServ);
+    if (found == workOrderRows->constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+void forgetQueuedWorkOrders()
+{
+    workOrderRows.reset();
     queued.reset();
     stations.reset();
 }
