@@ -15,7 +15,7 @@ struct Answers {
     bool inactiveStation = false;
 };
 
-std::optional<QHash<std::int32_t, Answers>> queued;  // by NrServ
+std::optional<QHash<std::int32_t, Answers>> checkAnswers;  // by NrServ
 std::optional<QHash<std::int32_t, QStringList>> stations;  // by NrServ
 std::optional<QHash<std::int32_t, WorkOrderRow>> workOrderRows;  // by NrServ
 
@@ -75,6 +75,21 @@ QHash<std::int32_t, Answers> readQueue()
     return answers;
 }
 
+// The work order's entry in what is kept, read for the whole queue at the first ask of the run.
+template <class Value>
+std::optional<Value> kept(std::optional<QHash<std::int32_t, Value>>& byWorkOrder,
+                          QHash<std::int32_t, Value> (*read)(), std::int32_t NrServ)
+{
+    if (!scheduleHeld())
+        return std::nullopt;
+    if (!byWorkOrder)
+        byWorkOrder = read();
+    const auto found = byWorkOrder->constFind(NrServ);
+    if (found == byWorkOrder->constEnd())
+        return std::nullopt;
+    return *found;
+}
+
 }  // namespace
 
 QString checkTables(WorkOrderCheck check)
@@ -93,45 +108,27 @@ QString checkFilter(WorkOrderCheck check, const QString& nrServ)
 
 std::optional<bool> queuedCheck(WorkOrderCheck check, std::int32_t NrServ)
 {
-    if (!scheduleHeld())
+    const std::optional<Answers> answers = kept(checkAnswers, readQueue, NrServ);
+    if (!answers)
         return std::nullopt;
-    if (!queued)
-        queued = readQueue();
-    const auto found = queued->constFind(NrServ);
-    if (found == queued->constEnd())
-        return std::nullopt;
-    return check == WorkOrderCheck::PositionWithoutOperation ? found->positionWithoutOperation
-                                                             : found->inactiveStation;
+    return check == WorkOrderCheck::PositionWithoutOperation ? answers->positionWithoutOperation
+                                                             : answers->inactiveStation;
 }
 
 std::optional<QStringList> queuedStations(std::int32_t NrServ)
 {
-    if (!scheduleHeld())
-        return std::nullopt;
-    if (!stations)
-        stations = readStations();
-    const auto found = stations->constFind(NrServ);
-    if (found == stations->constEnd())
-        return std::nullopt;
-    return *found;
+    return kept(stations, readStations, NrServ);
 }
 
 std::optional<WorkOrderRow> queuedWorkOrderRow(std::int32_t NrServ)
 {
-    if (!scheduleHeld())
-        return std::nullopt;
-    if (!workOrderRows)
-        workOrderRows = readWorkOrderRows();
-    const auto found = workOrderRows->constFind(NrServ);
-    if (found == workOrderRows->constEnd())
-        return std::nullopt;
-    return *found;
+    return kept(workOrderRows, readWorkOrderRows, NrServ);
 }
 
 void forgetQueuedWorkOrders()
 {
     workOrderRows.reset();
-    queued.reset();
+    checkAnswers.reset();
     stations.reset();
 }
 
