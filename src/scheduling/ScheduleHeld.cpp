@@ -4,6 +4,7 @@
 #include "scheduling/QueuedWorkOrders.h"
 #include "scheduling/RunLookups.h"
 #include "scheduling/StationBookings.h"
+#include "scheduling/UnscheduledOperations.h"
 #include "scheduling/WorkingRows.h"
 
 namespace scheduling {
@@ -25,6 +26,7 @@ ScheduleHeld::~ScheduleHeld()
     forgetRunLookups();
     forgetMinimumStarts();
     forgetQueuedWorkOrders();
+    forgetUnscheduledOperations();
     forgetWorkingRows();
 }
 

@@ -17,6 +17,7 @@
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
 #include "scheduling/StatusWindow.h"
+#include "scheduling/UnscheduledOperations.h"
 #include "scheduling/WorkOrderChecks.h"
 
 using scheduling::column;
@@ -98,6 +99,7 @@ Ending insertion(StatusWindow& Janela, std::int32_t NrServ, const QString& Texto
     BancoAtual().Update2(QStringLiteral("cadseq"), QStringLiteral("InicioMinimo=null"),
                          QStringLiteral("InicioMinimo is not null and NrServ = ") + number(NrServ));
     scheduling::forgetMinimumStarts();
+    scheduling::keepUnscheduledOperations(NrServ);
     const auto posicoes = scheduling::query(
         QStringLiteral("Select Auto,Etapa From CadPos with(nolock) Where nrserv = ") + number(NrServ) +
         QStringLiteral(" order by Etapa"));

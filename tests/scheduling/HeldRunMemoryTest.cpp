@@ -174,3 +174,45 @@ TEST(HeldRunMemory, WorkOrderRowsReadForTheQueueDecideAsTheirOwnReads)
     EXPECT_EQ(p.db.file().value("SELECT count(*) FROM CadFilaVorna WHERE NrServ = 3").toInt(), 0);
     EXPECT_EQ(p.db.file().value("SELECT count(*) FROM CadProgVorna").toInt(), 2);
 }
+
+TEST(HeldRunMemory, AFullRunPlacesAsStandAloneInsertionsDo)
+{
+    // Equal sequences, concluded, excluded and fully reported operations, stages, waits pushed to the parent
+    // position and an old minimum start: the run reading each work order at once books and writes what
+    // insertions reading each position do.
+    QList<QList<QVariantList>> results;
+    for (const bool fullRun : {true, false}) {
+        test::SchedulerPlant p;
+        p.addStation("A", 1, schema::NormalGroup, {.hoursBetweenOperations = 1});
+        p.addStation("B", 2);
+        for (const int number : {1, 2}) {
+            p.plant().addWorkOrder({.number = number, .date = p.at(0, 0), .delivery = p.at(9, 17)});
+            const int assembly = p.plant().addPosition({.workOrder = number, .stage = 1});
+            const int part = p.plant().addPosition({.workOrder = number, .parent = assembly, .stage = 0});
+            p.plant().addOperation({.position = part, .sequence = 10, .station = "A", .setupMinutes = 60});
+            p.plant().addOperation({.position = part, .sequence = 10, .station = "B", .setupMinutes = 20});
+            p.plant().addOperation({.position = part, .sequence = 20, .station = "B", .setupMinutes = 20, .concluded = 1});
+            p.plant().addOperation({.position = part, .sequence = 30, .station = "A", .setupMinutes = 45,
+                                    .earliestStart = p.at(3, 8)});  // from an earlier run: cleared
+            p.plant().addOperation({.position = assembly, .sequence = 10, .station = "B", .setupMinutes = 30,
+                                    .excluded = true});
+            p.plant().addOperation({.position = assembly, .sequence = 20, .station = "B", .unitMinutes = 30,
+                                    .reportedQuantity = 1});
+            p.plant().addOperation({.position = assembly, .sequence = 30, .station = "B", .setupMinutes = 40});
+            p.plant().addOperation({.position = assembly, .sequence = 40, .station = "A", .setupMinutes = 15});
+            p.plant().queueWorkOrder(number);
+        }
+        p.start();
+        if (fullRun) {
+            ASSERT_TRUE(modMonta::rescheduleAll(p.window));
+        } else {
+            ASSERT_TRUE(p.insert(1));
+            ASSERT_TRUE(p.insert(2));
+        }
+        results << p.db.file().rows("SELECT SeqAuto, Posto, Inicio, Fim FROM CadProgVorna ORDER BY SeqAuto")
+                << p.db.file().rows("SELECT Auto, InicioMinimo, Inicio, Termino FROM CadSeq ORDER BY Auto");
+    }
+    EXPECT_EQ(results[0].size(), 10);
+    EXPECT_EQ(results[0], results[2]);
+    EXPECT_EQ(results[1], results[3]);
+}
