@@ -1,5 +1,6 @@
 #include "scheduling/ScheduleHeld.h"
 
+#include "scheduling/CalendarLimit.h"
 #include "scheduling/MinimumStarts.h"
 #include "scheduling/QueuedWorkOrders.h"
 #include "scheduling/RunLookups.h"
@@ -24,6 +25,7 @@ ScheduleHeld::~ScheduleHeld()
         return;
     bookingsChanged();
     forgetRunLookups();
+    forgetCalendarLimit();
     forgetMinimumStarts();
     forgetQueuedWorkOrders();
     forgetUnscheduledOperations();
