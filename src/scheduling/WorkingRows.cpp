@@ -8,6 +8,8 @@
 #include "scheduling/SqlLiterals.h"
 
 #include <QHash>
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace scheduling {
@@ -17,7 +19,14 @@ namespace {
 struct Row {
     std::optional<vb::Date> inicio, fimIntervalo;
 };
-QHash<QString, std::vector<Row>> kept;  // by stationKey
+
+// The rows by the later of their two moments, with the earliest of each moment over the row and every later
+// one: the rows after a moment are a suffix, and its earliest moments are read off its first row.
+struct Rows {
+    std::vector<double> latest;  // by row, ascending; -infinity for a row without either moment
+    std::vector<Row> earliestFrom;
+};
+QHash<QString, Rows> kept;  // by stationKey
 
 std::optional<NextWorkingRows> read(const QString& Posto, vb::Date Momento)
 {
@@ -42,7 +51,22 @@ std::optional<vb::Date> dateOf(const vb::Variant& value)
     return value.isNull() ? std::nullopt : std::optional<vb::Date>(vb::CDate(value));
 }
 
-const std::vector<Row>& rowsOf(const QString& Posto)
+void takeEarlier(std::optional<vb::Date>& earliest, const std::optional<vb::Date>& moment)
+{
+    if (moment && (!earliest || *moment < *earliest))
+        earliest = moment;
+}
+
+double latestOf(const Row& row)
+{
+    double latest = -std::numeric_limits<double>::infinity();
+    for (const auto& moment : {row.inicio, row.fimIntervalo})
+        if (moment)
+            latest = std::max(latest, moment->serial);
+    return latest;
+}
+
+const Rows& rowsOf(const QString& Posto)
 {
     const QString key = stationKey(Posto);
     const auto found = kept.constFind(key);
@@ -55,19 +79,24 @@ const std::vector<Row>& rowsOf(const QString& Posto)
     for (; hasRow(*read); read->MoveNext())
         rows.push_back({dateOf(column(*read, QStringLiteral("inicio"))),
                         dateOf(column(*read, QStringLiteral("fimintervalo")))});
-    return *kept.insert(key, std::move(rows));
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return latestOf(a) < latestOf(b); });
+    Rows sorted;
+    sorted.earliestFrom.resize(rows.size());
+    Row earliest;
+    for (std::size_t i = rows.size(); i-- > 0;) {
+        takeEarlier(earliest.inicio, rows[i].inicio);
+        takeEarlier(earliest.fimIntervalo, rows[i].fimIntervalo);
+        sorted.earliestFrom[i] = earliest;
+    }
+    for (const Row& row : rows)
+        sorted.latest.push_back(latestOf(row));
+    return *kept.insert(key, std::move(sorted));
 }
 
 // Stored moments are whole seconds: half a second tells "later" apart from "the same".
-bool after(const std::optional<vb::Date>& moment, vb::Date limit)
+bool after(double moment, vb::Date limit)
 {
-    return moment && moment->serial - limit.serial > 0.5 / 86400;
-}
-
-void takeEarlier(std::optional<vb::Date>& earliest, const std::optional<vb::Date>& moment)
-{
-    if (moment && (!earliest || *moment < *earliest))
-        earliest = moment;
+    return moment - limit.serial > 0.5 / 86400;
 }
 
 vb::Variant valueOf(const std::optional<vb::Date>& moment)
@@ -82,14 +111,14 @@ std::optional<NextWorkingRows> nextWorkingRows(const QString& Posto, vb::Date Mo
     if (!scheduleHeld())
         return read(Posto, Momento);
     const vb::Date limit = toMinute(Momento);
-    std::optional<vb::Date> ini1, ini2;
-    for (const Row& row : rowsOf(Posto)) {
-        if (!after(row.inicio, limit) && !after(row.fimIntervalo, limit))
-            continue;
-        takeEarlier(ini1, row.inicio);
-        takeEarlier(ini2, row.fimIntervalo);
-    }
-    return NextWorkingRows{valueOf(ini1), valueOf(ini2)};
+    // A row is after the limit when either of its moments is, that is when the later one is.
+    const Rows& rows = rowsOf(Posto);
+    const auto first = std::partition_point(rows.latest.begin(), rows.latest.end(),
+                                            [limit](double latest) { return !after(latest, limit); });
+    if (first == rows.latest.end())
+        return NextWorkingRows{vb::Variant::Null(), vb::Variant::Null()};
+    const Row& earliest = rows.earliestFrom[std::size_t(first - rows.latest.begin())];
+    return NextWorkingRows{valueOf(earliest.inicio), valueOf(earliest.fimIntervalo)};
 }
 
 void forgetWorkingRows()
