@@ -194,6 +194,13 @@ bool FindCriteria::matches(const vb::Variant& value) const
         return false;
     if (m_operator == Operator::Like)
         return m_pattern.match(value.toString()).hasMatch();
+    if ((m_operator == Operator::Equal || m_operator == Operator::NotEqual) && value.isString() && m_value.isString()) {
+        // Texts of other lengths differ whatever their case: most rows are passed over on that alone.
+        const QString text = value.toString();
+        const QString wanted = m_value.toString();
+        const bool equal = text.size() == wanted.size() && QString::compare(text, wanted, Qt::CaseInsensitive) == 0;
+        return equal == (m_operator == Operator::Equal);
+    }
     const std::optional<int> comparison = compareTo(value, m_value);
     return comparison && holds(*comparison);
 }

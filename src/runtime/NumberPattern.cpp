@@ -1,6 +1,7 @@
 #include "runtime/FormatPatterns.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -23,7 +24,7 @@ void decimalDigits(double v, int decimals, QString& whole, QString& fraction)
     if (v == 0.0 || !std::isfinite(v))
         return;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", v);
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, v, std::chars_format::scientific, 14).ptr = '\0';
     QByteArray digits;
     digits += buffer[0];
     digits += QByteArray(buffer + 2, 14);
@@ -80,9 +81,21 @@ struct NumberItem {
     QString text;
 };
 
-QString formatNumberSection(double value, const QString& section, bool withSign)
-{
+// One section of a number pattern, read once.
+struct NumberSection {
+    bool empty = true;
     std::vector<NumberItem> items;
+    bool grouping = false;
+    bool percent = false;
+    int decimals = 0;
+    int wholeZeros = 0;
+};
+
+NumberSection readSection(const QString& section)
+{
+    NumberSection read;
+    read.empty = section.isEmpty();
+    std::vector<NumberItem>& items = read.items;
     bool seenPoint = false, grouping = false, percent = false;
     const QStringView p(section);
     for (qsizetype i = 0; i < p.size(); ++i) {
@@ -109,26 +122,34 @@ QString formatNumberSection(double value, const QString& section, bool withSign)
             items.push_back({NumberItem::Literal, {}, QString(c)});
         }
     }
-    if (percent)
-        value *= 100.0;
-    int decimals = 0, wholeZeros = 0;
     bool zeroSeen = false;
     for (const NumberItem& item : items) {
         if (item.kind == NumberItem::FractionDigit)
-            ++decimals;
+            ++read.decimals;
         if (item.kind == NumberItem::WholeDigit) {
             zeroSeen = zeroSeen || item.placeholder == QLatin1Char('0');
             if (zeroSeen)
-                ++wholeZeros;
+                ++read.wholeZeros;
         }
     }
+    read.grouping = grouping;
+    read.percent = percent;
+    return read;
+}
+
+QString formatNumberSection(double value, const NumberSection& section, bool withSign)
+{
+    const std::vector<NumberItem>& items = section.items;
+    const int decimals = section.decimals;
+    if (section.percent)
+        value *= 100.0;
     QString whole, fraction;
     decimalDigits(value, decimals, whole, fraction);
     if (whole == QLatin1String("0"))
         whole.clear();
-    while (whole.size() < wholeZeros)
+    while (whole.size() < section.wholeZeros)
         whole.prepend(QLatin1Char('0'));
-    if (grouping)
+    if (section.grouping)
         whole = groupThousands(whole);
     // Trailing "#" places drop their zeros.
     int shown = decimals;
@@ -200,16 +221,24 @@ QStringList splitSections(const QString& pattern)
     return sections;
 }
 
+std::vector<NumberSection> readSections(const QString& pattern)
+{
+    std::vector<NumberSection> sections;
+    for (const QString& section : splitSections(pattern))
+        sections.push_back(readSection(section));
+    return sections;
+}
+
 }  // namespace
 
 QString formatNumberPattern(double value, const QString& pattern)
 {
-    const QStringList sections = splitSections(pattern);
-    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
-        return formatNumberSection(-value, sections[1], false);
-    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
-        return formatNumberSection(value, sections[2], false);
-    return formatNumberSection(value, sections[0], true);
+    const std::shared_ptr<const std::vector<NumberSection>> sections = compiledPattern(pattern, readSections);
+    if (value < 0 && sections->size() >= 2 && !(*sections)[1].empty)
+        return formatNumberSection(-value, (*sections)[1], false);
+    if (value == 0 && sections->size() >= 3 && !(*sections)[2].empty)
+        return formatNumberSection(value, (*sections)[2], false);
+    return formatNumberSection(value, (*sections)[0], true);
 }
 
 QString scientific(double value)

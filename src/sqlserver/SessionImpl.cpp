@@ -182,7 +182,18 @@ std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
 {
     // commitsAlone() and then execute() ask for the same text in turn.
     if (sql != m_lastText) {
-        m_lastShape = shapeOf(sql, m_dialect);
+        if (m_wholeTexts.contains(sql)) {
+            m_lastShape.text = sql;
+            m_lastShape.literals.clear();
+        } else {
+            m_lastShape = shapeOf(sql, m_dialect);
+            // Texts without literals (a connection check, the server's clock) come back word for word.
+            if (m_lastShape.literals.empty()) {
+                if (m_wholeTexts.size() >= 256)
+                    m_wholeTexts.clear();
+                m_wholeTexts.insert(sql);
+            }
+        }
         m_lastText = sql;
     }
     std::shared_ptr<const Batch> batch = m_translations.find(m_lastShape.text);
