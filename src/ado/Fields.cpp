@@ -21,9 +21,12 @@ Field& Fields::Item(const QString& name)
 
 int Fields::indexOf(const QString& name) const
 {
-    for (std::size_t i = 0; i < m_fields.size(); ++i)
-        if (m_fields[i].Name().compare(name, Qt::CaseInsensitive) == 0)
+    // Names of other lengths differ whatever their case: the letters are compared only where they may match.
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const QString& field = m_fields[i].Name();
+        if (field.size() == name.size() && field.compare(name, Qt::CaseInsensitive) == 0)
             return int(i);
+    }
     return -1;
 }
 
