@@ -312,8 +312,8 @@ void SessionImpl::catalogQuery(const QString& sql, const QString& argument, cons
 
 const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
 {
-    const QString key = table.toUpper();
-    const auto known = m_tables.constFind(key);
+    // Kept by the name as the program spells it: the same few spellings come back for every statement.
+    const auto known = m_tables.constFind(table);
     if (known != m_tables.constEnd())
         return *known;
     TableFacts f;
@@ -334,7 +334,7 @@ const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
             f.types.insert(column.toUpper(), columnText(s, 1));
         });
     }
-    return *m_tables.insert(key, f);
+    return *m_tables.insert(table, f);
 }
 
 bool SessionImpl::isRowidTable(const QString& name)

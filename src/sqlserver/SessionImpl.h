@@ -102,7 +102,7 @@ private:
     QSet<QString> m_wholeTexts;  // texts whose shape is the text itself
     QHash<QString, StatementPlan> m_nativePlans;
     QHash<QString, Rowset> m_sessionIdRows;  // SELECT @@SPID statements -> their answer
-    QHash<QString, TableFacts> m_tables;  // upper-case name -> what it is
+    QHash<QString, TableFacts> m_tables;  // name as spelt -> what it is
 };
 
 }  // namespace sqlserver

@@ -119,6 +119,15 @@ TokenEnd scanToken(const QString& s, qsizetype i, bool accessDates)
     const QChar c = s[i];
     const QChar next = i + 1 < n ? s[i + 1] : QChar();
     const auto span = [](TokenKind kind, qsizetype end) { return TokenEnd{kind, end}; };
+    // Words first, the most frequent tokens: an ASCII letter starts nothing else but N'text'.
+    const char16_t u = c.unicode();
+    if (u < 128 && (asciiClasses[u] & NameStart) && !((u == 'N' || u == 'n') && next == QLatin1Char('\''))
+        && !(u == '#' && accessDates)) {
+        qsizetype j = i + 1;
+        while (j < n && isNamePart(s[j]))
+            ++j;
+        return span(TokenKind::Word, j);
+    }
     if (c.isSpace()) {
         qsizetype j = i + 1;
         while (j < n && s[j].isSpace())
