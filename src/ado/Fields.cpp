@@ -1,6 +1,7 @@
 #include "ado/Fields.h"
 
 #include "ado/AdoErrors.h"
+#include "ado/IgnoringCase_p.h"
 
 namespace ADODB {
 
@@ -21,12 +22,9 @@ Field& Fields::Item(const QString& name)
 
 int Fields::indexOf(const QString& name) const
 {
-    // Names of other lengths differ whatever their case: the letters are compared only where they may match.
-    for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        const QString& field = m_fields[i].Name();
-        if (field.size() == name.size() && field.compare(name, Qt::CaseInsensitive) == 0)
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        if (equalIgnoringCase(m_fields[i].Name(), name))
             return int(i);
-    }
     return -1;
 }
 

@@ -1,6 +1,7 @@
 #include "ado/FindCriteria.h"
 
 #include "ado/AdoErrors.h"
+#include "ado/IgnoringCase_p.h"
 #include "runtime/Date.h"
 
 #include <QDateTime>
@@ -195,11 +196,8 @@ bool FindCriteria::matches(const vb::Variant& value) const
     if (m_operator == Operator::Like)
         return m_pattern.match(value.toString()).hasMatch();
     if ((m_operator == Operator::Equal || m_operator == Operator::NotEqual) && value.isString() && m_value.isString()) {
-        // Texts of other lengths differ whatever their case: most rows are passed over on that alone.
-        const QString text = value.toString();
-        const QString wanted = m_value.toString();
-        const bool equal = text.size() == wanted.size() && QString::compare(text, wanted, Qt::CaseInsensitive) == 0;
-        return equal == (m_operator == Operator::Equal);
+        // A search compares one text with every row's: without the general comparison's ordering.
+        return equalIgnoringCase(value.toString(), m_value.toString()) == (m_operator == Operator::Equal);
     }
     const std::optional<int> comparison = compareTo(value, m_value);
     return comparison && holds(*comparison);
