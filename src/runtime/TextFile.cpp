@@ -46,20 +46,17 @@ void AppendLines(const QString& path, const QStringList& lines)
     // Errors carry the platform's numbers and texts (no path in the text, as the platform's own).
     if (path.isEmpty())
         raiseError(ErrNo::BadFileNameOrNumber);
-    QFileInfo info(path);
-    if (!info.absoluteDir().exists())
-        raiseError(ErrNo::PathNotFound);
-    if (info.isDir())
-        raiseError(ErrNo::PathFileAccessError);
 
     QByteArray data;
     for (const QString& line : lines) {
         data += encode(line);
         data += "\r\n";
     }
+    // Logs append a line at a time: the folder is looked at only when the file does not open (a folder's path
+    // does not open either).
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        raiseError(ErrNo::PathFileAccessError);
+        raiseError(QFileInfo(path).absoluteDir().exists() ? ErrNo::PathFileAccessError : ErrNo::PathNotFound);
     if (file.write(data) != data.size() || !file.flush())
         raiseError(ErrNo::PathFileAccessError);
 }
