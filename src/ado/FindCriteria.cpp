@@ -195,9 +195,11 @@ bool FindCriteria::matches(const vb::Variant& value) const
         return false;
     if (m_operator == Operator::Like)
         return m_pattern.match(value.toString()).hasMatch();
-    if ((m_operator == Operator::Equal || m_operator == Operator::NotEqual) && value.isString() && m_value.isString()) {
-        // A search compares one text with every row's: without the general comparison's ordering.
-        return equalIgnoringCase(value.toString(), m_value.toString()) == (m_operator == Operator::Equal);
+    const QString* text = value.textIf();
+    const QString* wanted = m_value.textIf();
+    if ((m_operator == Operator::Equal || m_operator == Operator::NotEqual) && text && wanted) {
+        // A search compares one text with every row's: without copies, nor the general comparison's ordering.
+        return equalIgnoringCase(*text, *wanted) == (m_operator == Operator::Equal);
     }
     const std::optional<int> comparison = compareTo(value, m_value);
     return comparison && holds(*comparison);
