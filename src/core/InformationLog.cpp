@@ -49,6 +49,20 @@ void rotate(const QString& folder, const QString& logFile)
         qWarning("Information log: %s could not be renamed to %s", qPrintable(logFile), qPrintable(copy));
 }
 
+// Makes the folder only when it is missing: every entry but the first of a program folder finds it there.
+void appendEntry(const QString& folder, const QString& logFile, const QString& entry)
+{
+    try {
+        vb::AppendLines(logFile, {entry});
+        return;
+    } catch (const vb::VbError& e) {
+        if (e.number() != vb::ErrNo::PathNotFound)
+            throw;
+    }
+    QDir().mkpath(folder);
+    vb::AppendLines(logFile, {entry});
+}
+
 }  // namespace
 
 void InstallLogWindow(LogWindowSink* window)
@@ -66,8 +80,7 @@ void GravaLog(const QString& Texto)
     const QString folder = CaminhoApp() + QStringLiteral("/Log");
     const QString logFile = folder + QStringLiteral("/Info.log");
     try {
-        QDir().mkpath(folder);
-        vb::AppendLines(logFile, {entry});
+        appendEntry(folder, logFile, entry);
     } catch (const vb::VbError& e) {
         qWarning("Information log: %s could not be written: %s", qPrintable(logFile), qPrintable(e.description()));
         return;
