@@ -3,7 +3,9 @@
 #include "runtime/Err.h"
 
 #include <QTimeZone>
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <string_view>
 
 namespace vb {
@@ -250,12 +252,32 @@ Date TimeSerial(int hour, int minute, int second)
     return checkedRange(fromLinearMs(seconds * 1000));
 }
 
+namespace {
+
+// The local clock through localtime_r, which reads the time-zone file once: QDateTime's local conversion
+// looks at it again (a system call) on every reading, and the scheduler reads the clock very often.
+Moment localNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    const long long ms = ((local.tm_hour * 60LL + local.tm_min) * 60 + std::min(local.tm_sec, 59)) * 1000 +
+                         now.tv_nsec / 1000000;
+    return {dayFromCivil(local.tm_year + 1900LL, local.tm_mon + 1, local.tm_mday), ms};
+}
+
+}  // namespace
+
 Date Now()
 {
-    QDateTime now = QDateTime::currentDateTime();
-    QTime t = now.time();
-    now.setTime(QTime(t.hour(), t.minute(), t.second()));
-    return fromQDateTime(now);
+    const Moment now = localNow();
+    return fromMoment({now.day, now.ms - now.ms % 1000});
+}
+
+Date NowWithMilliseconds()
+{
+    return fromMoment(localNow());
 }
 
 Date Today()
@@ -265,7 +287,7 @@ Date Today()
 
 double Timer()
 {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    return double(localNow().ms) / 1000.0;
 }
 
 int Year(Date d) { return civilFromDay(fieldMoment(d).day).year; }

@@ -28,6 +28,7 @@ enum FirstDayOfWeek { vbSunday = 1, vbMonday = 2 };
 Date DateSerial(int year, int month, int day);          // rolls over month/day overflow as the platform does
 Date TimeSerial(int hour, int minute, int second);
 Date Now();                                             // the workstation's clock, whole seconds
+Date NowWithMilliseconds();
 Date Today();                                           // Date
 double Timer();                                         // seconds since local midnight
 

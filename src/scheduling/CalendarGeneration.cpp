@@ -9,6 +9,7 @@
 #include "runtime/Err.h"
 #include "runtime/Format.h"
 #include "runtime/UiServices.h"
+#include "scheduling/CalendarLimit.h"
 #include "scheduling/Records.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/ShiftDates.h"
@@ -65,6 +66,7 @@ void GravaUltimaDataCalendario(vb::Date DataFinal)
         banco.Update(QStringLiteral("cadparbex"), QStringLiteral("1=1"));
     else
         banco.Insert(QStringLiteral("cadparbex"));
+    scheduling::forgetStoredCalendarLimit();
 }
 
 // One row per active station of the shift (only Posto when given) that has no row of the shift starting at
@@ -148,10 +150,11 @@ bool MontaCalendario(vb::Date DataFinal, const QString& Posto)
         if (todosPostos) {
             if (DataFinal <= UltimaDataCalendario())
                 return false;
-            if (DataFinal > vb::DateAdd(QStringLiteral("m"), MesesCalendario, BancoAtual().Data())) {
-                Modulo::GravaLog(QStringLiteral("Rotina monta Calendário - Data final acima de ") +
-                                 QString::number(MesesCalendario) + QStringLiteral(" meses, Data final = ") +
-                                 vb::DefaultDateText(DataFinal));
+            if (DataFinal > vb::DateAdd(QStringLiteral("m"), MesesCalendario, scheduling::serverDate())) {
+                if (scheduling::firstRefusal(DataFinal))
+                    Modulo::GravaLog(QStringLiteral("Rotina monta Calendário - Data final acima de ") +
+                                     QString::number(MesesCalendario) + QStringLiteral(" meses, Data final = ") +
+                                     vb::DefaultDateText(DataFinal));
                 return false;
             }
         }

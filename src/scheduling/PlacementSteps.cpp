@@ -55,7 +55,10 @@ vb::Date dateOrZero(const vb::Variant& value)
 
 vb::Date toMinute(vb::Date moment)
 {
-    return vb::CDate(vb::Format(moment, QStringLiteral("dd/mm/yyyy hh:nn")));
+    // The moment's fields without its seconds, as its text to the minute read back (without the text).
+    const double day = vb::DateSerial(vb::Year(moment), vb::Month(moment), vb::Day(moment)).serial;
+    const double time = vb::TimeSerial(vb::Hour(moment), vb::Minute(moment), 0).serial;
+    return vb::Date(day < 0 ? day - time : day + time);
 }
 
 namespace {

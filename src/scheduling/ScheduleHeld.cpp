@@ -1,5 +1,6 @@
 #include "scheduling/ScheduleHeld.h"
 
+#include "scheduling/CalendarLimit.h"
 #include "scheduling/MinimumStarts.h"
 #include "scheduling/RunLookups.h"
 #include "scheduling/StationBookings.h"
@@ -22,6 +23,7 @@ ScheduleHeld::~ScheduleHeld()
         return;
     bookingsChanged();
     forgetRunLookups();
+    forgetCalendarLimit();
     forgetMinimumStarts();
     forgetWorkingRows();
 }

@@ -4,10 +4,10 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "runtime/UiServices.h"
+#include "scheduling/CalendarLimit.h"
 #include "scheduling/Records.h"
 
 using scheduling::column;
-using scheduling::hasRow;
 
 namespace modCalendario {
 
@@ -15,12 +15,8 @@ clsColCalendario CalendariosPostos;
 
 vb::Date UltimaDataCalendario()
 {
-    const vb::Date servidor = BancoAtual().DataHora();
-    const auto parametros = scheduling::query(QStringLiteral("select ultcale as u from cadparbex"));
-    if (!hasRow(*parametros))
-        return servidor;
-    const vb::Variant ultcale = column(*parametros, QStringLiteral("u"));
-    return ultcale.isNull() ? servidor : vb::CDate(ultcale);
+    const vb::Variant ultcale = scheduling::storedCalendarLimit();
+    return ultcale.isNull() ? BancoAtual().DataHora() : vb::CDate(ultcale);
 }
 
 void AtualizaCalendarioPosto(const QString& Posto)

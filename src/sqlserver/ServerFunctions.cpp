@@ -9,7 +9,6 @@
 
 #include <sqlite3.h>
 
-#include <QDateTime>
 #include <QUuid>
 
 namespace sqlserver {
@@ -100,7 +99,7 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
 {
     const bool volatileResult = false;
     defineFunction(db, "getdate", 0, [](const Arguments&) {
-        return vb::Variant(vb::fromQDateTime(QDateTime::currentDateTime()));
+        return vb::Variant(vb::NowWithMilliseconds());
     }, volatileResult);
     defineFunction(db, "sqlserver_identity", 0, [&state](const Arguments&) { return state.lastIdentity(); }, volatileResult);
     defineFunction(db, "sqlserver_spid", 0, [&state](const Arguments&) { return vb::Variant(state.processId()); }, volatileResult);

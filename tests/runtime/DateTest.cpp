@@ -121,6 +121,10 @@ TEST(DateClock, NowHasWholeSecondsAndQtRoundTrips)
     EXPECT_EQ(now, Date(DateValue(now).serial + TimeSerial(Hour(now), Minute(now), Second(now)).serial));
     const Date today = Today();
     EXPECT_EQ(today, DateValue(today));
+    // The clock is read apart from Qt's: both must tell the same local time (a wrong zone is hours off).
+    const qint64 apart = toQDateTime(NowWithMilliseconds()).msecsTo(QDateTime::currentDateTime());
+    EXPECT_LT(std::abs(apart), 2000);
+    EXPECT_NEAR(Timer(), QTime::currentTime().msecsSinceStartOfDay() / 1000.0, 2.0);
 
     const Date d = at(2026, 7, 15, 8, 45, 30);
     EXPECT_EQ(toQDateTime(d), QDateTime(QDate(2026, 7, 15), QTime(8, 45, 30)));
