@@ -4,6 +4,7 @@
 //   rescheduling_bench [work orders] [stations = 40] [months of calendar = 6] [sequence]
 //
 // Without arguments it runs 200 work orders, then 800: the figures should stay the same (linear growth).
+// Times are the medians of three runs.
 //
 // The stations form groups of five sharing their shifts; each work order has 3 positions of 5 operations. With
 // fewer months of calendar than the schedule needs, the run extends the calendar as it goes. Runs every
@@ -32,6 +33,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <dlfcn.h>
@@ -161,20 +163,36 @@ double replay(const Plant& plant, long long& failed)
     return seconds;
 }
 
+// The middle one of the figures (each run is a fresh copy of the plant, so they differ only by the machine).
+double median(std::vector<double> figures)
+{
+    std::sort(figures.begin(), figures.end());
+    return figures[figures.size() / 2];
+}
+
+constexpr int Runs = 3;
+
 void reschedule(const char* title, bool divideVorna, const Plant& plant)
 {
     modMonta::DivideVorna = divideVorna;
     SilentWindow window;
-    if (!startProgram(plant))
-        return;
-    statements = 0;
-    inSqlite = {};
-    QElapsedTimer timer;
-    timer.start();
-    const bool finished = modMonta::rescheduleAll(window);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    const double sqliteSeconds = double(inSqlite.count()) / 1e9;
-    const long long counted = statements;
+    std::vector<double> runSeconds, runSqliteSeconds;
+    bool finished = true;
+    long long counted = 0;
+    for (int run = 0; run < Runs; ++run) {
+        if (!startProgram(plant))
+            return;
+        statements = 0;
+        inSqlite = {};
+        QElapsedTimer timer;
+        timer.start();
+        finished = modMonta::rescheduleAll(window) && finished;
+        runSeconds.push_back(double(timer.nsecsElapsed()) / 1e9);
+        runSqliteSeconds.push_back(double(inSqlite.count()) / 1e9);
+        counted = statements;
+    }
+    const double seconds = median(runSeconds);
+    const double sqliteSeconds = median(runSqliteSeconds);
 
     // The same run again, its statements recorded this time (recording slows it: it is not timed).
     startProgram(plant);
@@ -184,7 +202,10 @@ void reschedule(const char* title, bool divideVorna, const Plant& plant)
     recording = false;
     BancoAtual().FechaConexao();
     long long failed = 0;
-    const double floor = replay(plant, failed);
+    std::vector<double> floors;
+    for (int run = 0; run < Runs; ++run)
+        floors.push_back(replay(plant, failed));
+    const double floor = median(floors);
 
     schema::SqliteDatabase file(plant.bench);
     const long long placed = file.value("SELECT count(*) FROM CadProgVorna").toLongLong();

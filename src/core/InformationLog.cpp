@@ -49,18 +49,18 @@ void rotate(const QString& folder, const QString& logFile)
         qWarning("Information log: %s could not be renamed to %s", qPrintable(logFile), qPrintable(copy));
 }
 
-// Makes the folder only when it is missing: every entry but the first of a program folder finds it there.
-void appendEntry(const QString& folder, const QString& logFile, const QString& entry)
+// The file's size after the entry. The folder is made when the write finds it missing: looking for it before
+// every entry cost more than writing the entry.
+qint64 appendEntry(const QString& folder, const QString& logFile, const QString& entry)
 {
     try {
-        vb::AppendLines(logFile, {entry});
-        return;
+        return vb::AppendLines(logFile, {entry});
     } catch (const vb::VbError& e) {
         if (e.number() != vb::ErrNo::PathNotFound)
             throw;
     }
     QDir().mkpath(folder);
-    vb::AppendLines(logFile, {entry});
+    return vb::AppendLines(logFile, {entry});
 }
 
 }  // namespace
@@ -79,13 +79,14 @@ void GravaLog(const QString& Texto)
     // A log that cannot be written must not stop the work it logs: the entry is in the window all the same.
     const QString folder = CaminhoApp() + QStringLiteral("/Log");
     const QString logFile = folder + QStringLiteral("/Info.log");
+    qint64 size = 0;
     try {
-        appendEntry(folder, logFile, entry);
+        size = appendEntry(folder, logFile, entry);
     } catch (const vb::VbError& e) {
         qWarning("Information log: %s could not be written: %s", qPrintable(logFile), qPrintable(e.description()));
         return;
     }
-    if (QFileInfo(logFile).size() >= RotationSize)
+    if (size >= RotationSize)
         rotate(folder, logFile);
 }
 

@@ -41,24 +41,23 @@ QByteArray encode(const QString& text)
 
 }  // namespace
 
-void AppendLines(const QString& path, const QStringList& lines)
+qint64 AppendLines(const QString& path, const QStringList& lines)
 {
     // Errors carry the platform's numbers and texts (no path in the text, as the platform's own).
     if (path.isEmpty())
         raiseError(ErrNo::BadFileNameOrNumber);
-
     QByteArray data;
     for (const QString& line : lines) {
         data += encode(line);
         data += "\r\n";
     }
-    // Logs append a line at a time: the folder is looked at only when the file does not open (a folder's path
-    // does not open either).
+    // Why a file cannot be opened is looked for only when it cannot: logs append an entry at a time.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         raiseError(QFileInfo(path).absoluteDir().exists() ? ErrNo::PathFileAccessError : ErrNo::PathNotFound);
     if (file.write(data) != data.size() || !file.flush())
         raiseError(ErrNo::PathFileAccessError);
+    return file.size();
 }
 
 }  // namespace vb

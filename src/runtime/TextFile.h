@@ -8,6 +8,6 @@
 
 namespace vb {
 
-void AppendLines(const QString& path, const QStringList& lines);
+qint64 AppendLines(const QString& path, const QStringList& lines);  // the file's size after
 
 }  // namespace vb
