@@ -4,6 +4,7 @@
 #include "ado/Constants.h"
 
 #include <QHash>
+#include <optional>
 
 namespace ADODB {
 
@@ -75,15 +76,14 @@ bool isText(long type)
            || type == adLongVarWChar;
 }
 
-}  // namespace
-
-FieldType fieldTypeOf(const QString& declaredType, const vb::Variant& sample)
+// The type a declared type names; nothing when it names none, and the values tell.
+std::optional<FieldType> namedFieldType(const QString& declaredType)
 {
     QString text = declaredType.trimmed().toUpper();
     text.remove(QLatin1String(" IDENTITY"));
     text.remove(QLatin1String(" UNSIGNED"));
     if (text.isEmpty())
-        return fromSample(sample);
+        return std::nullopt;
     const qsizetype open = text.indexOf(u'(');
     const QString name = (open < 0 ? text : text.left(open)).trimmed();
     const QString argument =
@@ -94,9 +94,9 @@ FieldType fieldTypeOf(const QString& declaredType, const vb::Variant& sample)
     if (const auto fixed = fixedTypes().find(name); fixed != fixedTypes().end())
         return *fixed;
     if (name == QLatin1String("CHAR") || name == QLatin1String("CHARACTER"))
-        return {adChar, length > 0 ? length : 1};
+        return FieldType{adChar, length > 0 ? length : 1};
     if (name == QLatin1String("NCHAR"))
-        return {adWChar, length > 0 ? length : 1};
+        return FieldType{adWChar, length > 0 ? length : 1};
     if (name == QLatin1String("VARCHAR"))
         return isMax ? FieldType{adLongVarChar, LongText} : FieldType{adVarChar, length > 0 ? length : 8000};
     if (name == QLatin1String("NVARCHAR"))
@@ -106,8 +106,23 @@ FieldType fieldTypeOf(const QString& declaredType, const vb::Variant& sample)
     if (name == QLatin1String("VARBINARY"))
         return isMax ? FieldType{adLongVarBinary, LongText} : FieldType{adVarBinary, length > 0 ? length : 8000};
     if (name == QLatin1String("BINARY"))
-        return {adBinary, length > 0 ? length : 1};
-    return fromSample(sample);
+        return FieldType{adBinary, length > 0 ? length : 1};
+    return std::nullopt;
+}
+
+}  // namespace
+
+FieldType fieldTypeOf(const QString& declaredType, const vb::Variant& sample)
+{
+    // Record sets are opened by the thousand over a few declared types.
+    thread_local QHash<QString, std::optional<FieldType>> named;
+    auto found = named.constFind(declaredType);
+    if (found == named.constEnd()) {
+        if (named.size() >= 256)
+            named.clear();
+        found = named.insert(declaredType, namedFieldType(declaredType));
+    }
+    return found->has_value() ? **found : fromSample(sample);
 }
 
 vb::Variant valueForField(const vb::Variant& value, const FieldType& type)

@@ -1,6 +1,7 @@
 #include "ado/Fields.h"
 
 #include "ado/AdoErrors.h"
+#include "ado/IgnoringCase_p.h"
 
 namespace ADODB {
 
@@ -22,7 +23,7 @@ Field& Fields::Item(const QString& name)
 int Fields::indexOf(const QString& name) const
 {
     for (std::size_t i = 0; i < m_fields.size(); ++i)
-        if (m_fields[i].Name().compare(name, Qt::CaseInsensitive) == 0)
+        if (equalIgnoringCase(m_fields[i].Name(), name))
             return int(i);
     return -1;
 }

@@ -1,6 +1,7 @@
 #include "ado/FindCriteria.h"
 
 #include "ado/AdoErrors.h"
+#include "ado/IgnoringCase_p.h"
 #include "runtime/Date.h"
 
 #include <QDateTime>
@@ -194,6 +195,12 @@ bool FindCriteria::matches(const vb::Variant& value) const
         return false;
     if (m_operator == Operator::Like)
         return m_pattern.match(value.toString()).hasMatch();
+    const QString* text = value.textIf();
+    const QString* wanted = m_value.textIf();
+    if ((m_operator == Operator::Equal || m_operator == Operator::NotEqual) && text && wanted) {
+        // A search compares one text with every row's: without copies, nor the general comparison's ordering.
+        return equalIgnoringCase(*text, *wanted) == (m_operator == Operator::Equal);
+    }
     const std::optional<int> comparison = compareTo(value, m_value);
     return comparison && holds(*comparison);
 }

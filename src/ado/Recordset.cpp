@@ -7,6 +7,7 @@
 #include "ado/WriteBack.h"
 #include "sqlserver/Session.h"
 
+#include <QHash>
 #include <climits>
 
 namespace ADODB {
@@ -79,6 +80,19 @@ bool comparesExactly(long type)
     default:
         return false;
     }
+}
+
+// A criterion read once per text: programs find rows by the same few criteria in loops.
+std::shared_ptr<const FindCriteria> findCriteria(const QString& text)
+{
+    thread_local QHash<QString, std::shared_ptr<const FindCriteria>> read;
+    if (const auto found = read.constFind(text); found != read.constEnd())
+        return *found;
+    auto criterion = std::make_shared<const FindCriteria>(text);
+    if (read.size() >= 256)
+        read.clear();
+    read.insert(text, criterion);
+    return criterion;
 }
 
 vb::Variant keyVariant(std::int64_t rowid)
@@ -594,7 +608,8 @@ void Recordset::Find(const QString& criteria, long skipRecords, long searchDirec
         raiseAdo(adErrInvalidArgument, source::Recordset);
     if (searchDirection == adSearchBackward)
         requireBackwardMoves();
-    const FindCriteria criterion(criteria);
+    const std::shared_ptr<const FindCriteria> parsed = findCriteria(criteria);
+    const FindCriteria& criterion = *parsed;
     const int field = d->fields.indexOf(criterion.column());
     if (field < 0)
         raiseAdo(adErrItemNotFound, source::Recordset);

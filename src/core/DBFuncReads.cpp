@@ -140,7 +140,8 @@ std::shared_ptr<ADODB::Recordset> DBFunc::CarregaObjeto(const QString& Tabela, b
 void DBFunc::TestaConexao()
 {
     try {
-        connection().Execute("SELECT @@SPID AS ID");
+        // Only whether the server answers counts: no record set is made of the answer.
+        connection().Execute("SELECT @@SPID AS ID", nullptr, ADODB::adCmdText | ADODB::adExecuteNoRecords);
         return;
     } catch (...) {
         // The check failed: the connection is opened anew.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <string_view>
 
 namespace vb {
 
@@ -145,17 +146,27 @@ enum class Interval { Year, Quarter, Month, DayOfYear, Day, Weekday, Week, Hour,
 
 Interval parseInterval(const QString& text)
 {
-    const QString s = text.trimmed().toLower();
-    if (s == QLatin1String("yyyy")) return Interval::Year;
-    if (s == QLatin1String("q")) return Interval::Quarter;
-    if (s == QLatin1String("m")) return Interval::Month;
-    if (s == QLatin1String("y")) return Interval::DayOfYear;
-    if (s == QLatin1String("d")) return Interval::Day;
-    if (s == QLatin1String("w")) return Interval::Weekday;
-    if (s == QLatin1String("ww")) return Interval::Week;
-    if (s == QLatin1String("h")) return Interval::Hour;
-    if (s == QLatin1String("n")) return Interval::Minute;
-    if (s == QLatin1String("s")) return Interval::Second;
+    // Lower-cased by hand, without a copy: date arithmetic runs in the scheduler's loops. No character outside
+    // ASCII has the lower case of an interval letter.
+    const QStringView trimmed = QStringView(text).trimmed();
+    char word[4];
+    if (trimmed.size() > qsizetype(sizeof word))
+        raiseError(ErrNo::InvalidProcedureCall);
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const char16_t c = trimmed[i].unicode();
+        word[i] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c < 128 ? char(c) : '\0';
+    }
+    const std::string_view s(word, size_t(trimmed.size()));
+    if (s == "yyyy") return Interval::Year;
+    if (s == "q") return Interval::Quarter;
+    if (s == "m") return Interval::Month;
+    if (s == "y") return Interval::DayOfYear;
+    if (s == "d") return Interval::Day;
+    if (s == "w") return Interval::Weekday;
+    if (s == "ww") return Interval::Week;
+    if (s == "h") return Interval::Hour;
+    if (s == "n") return Interval::Minute;
+    if (s == "s") return Interval::Second;
     raiseError(ErrNo::InvalidProcedureCall);
 }
 

@@ -2,6 +2,7 @@
 
 #include "runtime/Format.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vb::format {
@@ -15,9 +16,23 @@ const char* const DayShort[7] = {"dom", "seg", "ter", "qua", "qui", "sex", "sáb
 const char* const DayLong[7] = {"domingo",      "segunda-feira", "terça-feira", "quarta-feira",
                                 "quinta-feira", "sexta-feira",   "sábado"};
 
-QString two(int v)
+// Writes v in decimal, with zeros in front up to `width` digits.
+void appendNumber(QString& out, int v, int width = 1)
 {
-    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+    if (v < 0) {
+        out += QLatin1Char('-');
+        v = -v;
+    }
+    char16_t digits[12];
+    int n = 0;
+    do {
+        digits[n++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    while (n < width)
+        digits[n++] = u'0';
+    while (n > 0)
+        out += QChar(digits[--n]);
 }
 
 struct DateToken {
@@ -90,6 +105,24 @@ bool isMinute(const std::vector<DateToken>& tokens, size_t index)
     return false;
 }
 
+// A date pattern read once: its tokens, which "m" tokens are minutes, whether hours count to 12.
+struct DatePlan {
+    std::vector<DateToken> tokens;
+    std::vector<bool> minutes;
+    bool twelveHour = false;
+};
+
+DatePlan planDate(const QString& pattern)
+{
+    DatePlan plan;
+    plan.tokens = tokenizeDate(pattern);
+    for (size_t i = 0; i < plan.tokens.size(); ++i) {
+        plan.minutes.push_back(isMinute(plan.tokens, i));
+        plan.twelveHour = plan.twelveHour || plan.tokens[i].letter == QLatin1Char('a');
+    }
+    return plan;
+}
+
 QString shortDate(Date d)
 {
     return formatDatePattern(d, QStringLiteral("dd/mm/yyyy"));
@@ -117,52 +150,50 @@ bool isDateLetter(QChar c)
 
 QString formatDatePattern(Date d, const QString& pattern)
 {
-    const std::vector<DateToken> tokens = tokenizeDate(pattern);
-    bool twelveHour = false;
-    for (const DateToken& t : tokens)
-        twelveHour = twelveHour || t.letter == QLatin1Char('a');
+    const std::shared_ptr<const DatePlan> plan = compiledPattern(pattern, planDate);
     const int year = Year(d), month = Month(d), day = Day(d), hour = Hour(d), minute = Minute(d), second = Second(d);
     const int weekday = Weekday(d);
     QString out;
-    for (size_t i = 0; i < tokens.size(); ++i) {
-        const DateToken& t = tokens[i];
+    out.reserve(pattern.size() + 8);
+    for (size_t i = 0; i < plan->tokens.size(); ++i) {
+        const DateToken& t = plan->tokens[i];
         const int n = t.count;
         switch (t.letter.unicode()) {
         case 0: out += t.text; break;
         case 'd':
-            if (n == 1) out += QString::number(day);
-            else if (n == 2) out += two(day);
+            if (n <= 2) appendNumber(out, day, n);
             else if (n == 3) out += QString::fromUtf8(DayShort[weekday - 1]);
             else if (n == 4) out += QString::fromUtf8(DayLong[weekday - 1]);
             else if (n == 5) out += shortDate(d);
             else out += longDate(d);
             break;
         case 'm':
-            if (n <= 2 && isMinute(tokens, i)) out += n == 1 ? QString::number(minute) : two(minute);
-            else if (n == 1) out += QString::number(month);
-            else if (n == 2) out += two(month);
+            if (n <= 2 && plan->minutes[i]) appendNumber(out, minute, n);
+            else if (n <= 2) appendNumber(out, month, n);
             else if (n == 3) out += QString::fromUtf8(MonthShort[month - 1]);
             else out += QString::fromUtf8(MonthLong[month - 1]);
             break;
         case 'y':
-            if (n == 1) out += QString::number(DatePart(QStringLiteral("y"), d));
-            else if (n == 2) out += two(year % 100);
-            else if (n == 3) out += two(year % 100) + QString::number(DatePart(QStringLiteral("y"), d));
-            else out += QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
+            if (n == 1) appendNumber(out, DatePart(QStringLiteral("y"), d));
+            else if (n == 2) appendNumber(out, year % 100, 2);
+            else if (n == 3) {
+                appendNumber(out, year % 100, 2);
+                appendNumber(out, DatePart(QStringLiteral("y"), d));
+            } else appendNumber(out, year, 4);
             break;
         case 'h': {
             int h = hour;
-            if (twelveHour) {
+            if (plan->twelveHour) {
                 h = hour % 12;
                 if (h == 0) h = 12;
             }
-            out += n == 1 ? QString::number(h) : two(h);
+            appendNumber(out, h, std::min(n, 2));
             break;
         }
-        case 'n': out += n == 1 ? QString::number(minute) : two(minute); break;
-        case 's': out += n == 1 ? QString::number(second) : two(second); break;
-        case 'w': out += QString::number(n == 1 ? weekday : DatePart(QStringLiteral("ww"), d)); break;
-        case 'q': out += QString::number((month - 1) / 3 + 1); break;
+        case 'n': appendNumber(out, minute, std::min(n, 2)); break;
+        case 's': appendNumber(out, second, std::min(n, 2)); break;
+        case 'w': appendNumber(out, n == 1 ? weekday : DatePart(QStringLiteral("ww"), d)); break;
+        case 'q': appendNumber(out, (month - 1) / 3 + 1); break;
         case 'c': out += DefaultDateText(d); break;
         case 't':
             if (n == 5) out += longTime(d);

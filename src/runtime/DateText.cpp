@@ -1,10 +1,40 @@
 #include "runtime/Date.h"
 
-#include <QRegularExpression>
+#include <algorithm>
+#include <optional>
 
 namespace vb {
 
 namespace {
+
+// A date or a time is read by hand: the scheduler reads thousands of them in a run.
+
+struct Digits {
+    int value = 0;
+    qsizetype length = 0;
+};
+
+// The run of ASCII digits at `at`, moving past it; nothing when there is none or it has more than `most`.
+std::optional<Digits> readDigits(QStringView s, qsizetype& at, qsizetype most)
+{
+    Digits digits;
+    while (at < s.size() && s[at] >= u'0' && s[at] <= u'9') {
+        digits.value = digits.value * 10 + (s[at].unicode() - u'0');
+        ++digits.length;
+        ++at;
+    }
+    if (digits.length == 0 || digits.length > most)
+        return std::nullopt;
+    return digits;
+}
+
+bool readSymbol(QStringView s, qsizetype& at, char16_t symbol)
+{
+    if (at >= s.size() || s[at] != symbol)
+        return false;
+    ++at;
+    return true;
+}
 
 int windowYear(int year, qsizetype digits)
 {
@@ -13,56 +43,111 @@ int windowYear(int year, qsizetype digits)
     return year;
 }
 
-bool parseTime(const QString& text, long long& ms)
+// h:n, h:n:s or h:n:s.fff (also with a comma), each of one or two digits, the fraction of up to three.
+bool parseTime(QStringView text, long long& ms)
 {
-    static const QRegularExpression re(QStringLiteral(R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:[.,](\d{1,3}))?)?$)"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
+    qsizetype at = 0;
+    const auto h = readDigits(text, at, 2);
+    if (!h || !readSymbol(text, at, u':'))
         return false;
-    const int h = m.captured(1).toInt(), n = m.captured(2).toInt();
-    const int s = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
-    const QString fraction = m.captured(4);
-    if (h > 23 || n > 59 || s > 59)
+    const auto n = readDigits(text, at, 2);
+    if (!n)
         return false;
-    const int milli = fraction.isEmpty() ? 0 : QString(fraction + QStringLiteral("00")).left(3).toInt();
-    ms = ((h * 60LL + n) * 60 + s) * 1000 + milli;
+    int s = 0, milli = 0;
+    if (readSymbol(text, at, u':')) {
+        const auto seconds = readDigits(text, at, 2);
+        if (!seconds)
+            return false;
+        s = seconds->value;
+        if (readSymbol(text, at, u'.') || readSymbol(text, at, u',')) {
+            const auto fraction = readDigits(text, at, 3);
+            if (!fraction)
+                return false;
+            milli = fraction->value;
+            for (qsizetype k = fraction->length; k < 3; ++k)
+                milli *= 10;
+        }
+    }
+    if (at != text.size() || h->value > 23 || n->value > 59 || s > 59)
+        return false;
+    ms = ((h->value * 60LL + n->value) * 60 + s) * 1000 + milli;
     return true;
+}
+
+struct DateParts {
+    Digits first, middle, last;
+    QStringView time;  // empty when the text has none
+};
+
+// d/m/y or y-m-d with one separator ("/", "." or "-") used twice, then a time after blanks or a "T".
+std::optional<DateParts> splitDate(QStringView s)
+{
+    DateParts parts;
+    qsizetype at = 0;
+    const auto first = readDigits(s, at, 4);
+    if (!first || at >= s.size())
+        return std::nullopt;
+    const char16_t separator = s[at].unicode();
+    if (separator != u'/' && separator != u'.' && separator != u'-')
+        return std::nullopt;
+    ++at;
+    const auto middle = readDigits(s, at, 2);
+    if (!middle || !readSymbol(s, at, separator))
+        return std::nullopt;
+    const auto last = readDigits(s, at, 4);
+    if (!last)
+        return std::nullopt;
+    parts.first = *first;
+    parts.middle = *middle;
+    parts.last = *last;
+    if (at == s.size())
+        return parts;
+    if (s[at].isSpace()) {
+        while (s[at].isSpace())  // the text is trimmed: something follows the blanks
+            ++at;
+    } else if (s[at] != u'T') {
+        return std::nullopt;
+    } else {
+        ++at;
+    }
+    parts.time = s.mid(at);
+    if (parts.time.isEmpty() || std::any_of(parts.time.begin(), parts.time.end(), [](QChar c) { return c.isSpace(); }))
+        return std::nullopt;
+    return parts;
 }
 
 }  // namespace
 
 bool DateFromText(const QString& text, Date& out)
 {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^(\d{1,4})([/.-])(\d{1,2})\2(\d{1,4})(?:(?:\s+|T)(\S+))?$)"));
     const QString s = text.trimmed();
     if (s.isEmpty())
         return false;
     long long ms = 0;
-    const auto m = re.match(s);
-    if (!m.hasMatch()) {
+    const std::optional<DateParts> parts = splitDate(s);
+    if (!parts) {
         if (!parseTime(s, ms))
             return false;
         out = Date(double(ms) / 86400000.0);
         return true;
     }
     int year, month, day;
-    if (m.capturedLength(1) >= 3) {   // ISO: yyyy-mm-dd
-        if (m.capturedLength(4) > 2)
+    if (parts->first.length >= 3) {   // ISO: yyyy-mm-dd
+        if (parts->last.length > 2)
             return false;
-        year = m.captured(1).toInt();
-        month = m.captured(3).toInt();
-        day = m.captured(4).toInt();
+        year = parts->first.value;
+        month = parts->middle.value;
+        day = parts->last.value;
     } else {   // the workstation's dd/mm/yyyy
-        if (m.capturedLength(4) == 3)
+        if (parts->last.length == 3)
             return false;
-        day = m.captured(1).toInt();
-        month = m.captured(3).toInt();
-        year = windowYear(m.captured(4).toInt(), m.capturedLength(4));
+        day = parts->first.value;
+        month = parts->middle.value;
+        year = windowYear(parts->last.value, parts->last.length);
     }
     if (!isValidDateParts(year, month, day))
         return false;
-    if (!m.captured(5).isEmpty() && !parseTime(m.captured(5), ms))
+    if (!parts->time.isEmpty() && !parseTime(parts->time, ms))
         return false;
     const double days = DateSerial(year, month, day).serial;
     const double fraction = double(ms) / 86400000.0;

@@ -58,7 +58,7 @@ QString formatTextPattern(const QString& text, const QString& pattern)
     return out;
 }
 
-enum class PatternKind { Number, Date, Text };
+enum class PatternKind { GeneralNumber, Scientific, Number, Date, Text };
 
 PatternKind classify(const QString& pattern)
 {
@@ -79,6 +79,41 @@ PatternKind classify(const QString& pattern)
         }
     }
     return date ? PatternKind::Date : PatternKind::Text;
+}
+
+
+// What a pattern asks for, and the pattern the writer takes (a named format's own).
+struct FormatPlan {
+    PatternKind kind;
+    QString pattern;
+};
+
+FormatPlan planFormat(const QString& pattern)
+{
+    const QString name = pattern.toLower();
+    if (name == QLatin1String("general number"))
+        return {PatternKind::GeneralNumber, pattern};
+    if (name == QLatin1String("scientific"))
+        return {PatternKind::Scientific, pattern};
+    static const struct {
+        const char* name;
+        const char* pattern;
+        PatternKind kind;
+    } named[] = {{"fixed", "0.00", PatternKind::Number},
+                 {"standard", "#,##0.00", PatternKind::Number},
+                 {"percent", "0.00%", PatternKind::Number},
+                 {"currency", "\"R$ \"#,##0.00;\"-R$ \"#,##0.00", PatternKind::Number},
+                 {"general date", "c", PatternKind::Date},
+                 {"long date", "dddddd", PatternKind::Date},
+                 {"medium date", "dd-mmm-yy", PatternKind::Date},
+                 {"short date", "dd/mm/yyyy", PatternKind::Date},
+                 {"long time", "hh:nn:ss", PatternKind::Date},
+                 {"medium time", "hh:nn AM/PM", PatternKind::Date},
+                 {"short time", "hh:nn", PatternKind::Date}};
+    for (const auto& entry : named)
+        if (name == QLatin1String(entry.name))
+            return {entry.kind, QString::fromUtf8(entry.pattern)};
+    return {classify(pattern), pattern};
 }
 
 // The value as a number for a number pattern, or nothing when it is a text that reads as no number.
@@ -127,45 +162,23 @@ QString Format(const Variant& value, const QString& pattern)
     if (pattern.isEmpty())
         return value.toString();
 
-    const QString name = pattern.toLower();
-    if (name == QLatin1String("general number")) {
+    const std::shared_ptr<const FormatPlan> plan = format::compiledPattern(pattern, planFormat);
+    switch (plan->kind) {
+    case PatternKind::GeneralNumber: {
         auto n = asNumber(value);
         return n ? Variant(*n).toString() : value.toString();
     }
-    static const struct {
-        const char* name;
-        const char* pattern;
-    } numberNames[] = {{"fixed", "0.00"}, {"standard", "#,##0.00"}, {"percent", "0.00%"},
-                       {"currency", "\"R$ \"#,##0.00;\"-R$ \"#,##0.00"}};
-    for (const auto& entry : numberNames)
-        if (name == QLatin1String(entry.name)) {
-            auto n = asNumber(value);
-            return n ? formatNumberPattern(*n, QString::fromUtf8(entry.pattern)) : value.toString();
-        }
-    if (name == QLatin1String("scientific")) {
+    case PatternKind::Scientific: {
         auto n = asNumber(value);
         return n ? scientific(*n) : value.toString();
     }
-    static const struct {
-        const char* name;
-        const char* pattern;
-    } dateNames[] = {{"general date", "c"},        {"long date", "dddddd"},      {"medium date", "dd-mmm-yy"},
-                     {"short date", "dd/mm/yyyy"}, {"long time", "hh:nn:ss"},    {"medium time", "hh:nn AM/PM"},
-                     {"short time", "hh:nn"}};
-    for (const auto& entry : dateNames)
-        if (name == QLatin1String(entry.name)) {
-            auto d = asDate(value);
-            return d ? formatDatePattern(*d, QString::fromUtf8(entry.pattern)) : value.toString();
-        }
-
-    switch (classify(pattern)) {
     case PatternKind::Number: {
         auto n = asNumber(value);
-        return n ? formatNumberPattern(*n, pattern) : value.toString();
+        return n ? formatNumberPattern(*n, plan->pattern) : value.toString();
     }
     case PatternKind::Date: {
         auto d = asDate(value);
-        return d ? formatDatePattern(*d, pattern) : value.toString();
+        return d ? formatDatePattern(*d, plan->pattern) : value.toString();
     }
     case PatternKind::Text: break;
     }

@@ -1,9 +1,11 @@
 #include "runtime/FormatPatterns.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace vb::format {
@@ -15,60 +17,58 @@ const QChar ThousandsSeparator = QLatin1Char('.');
 
 // The decimal digits of |v| rounded half away from zero at `decimals` places, read from its 15 significant
 // digits (so 2.675 rounds as the 2.675 it shows, not the 2.67499.. it is).
-void decimalDigits(double v, int decimals, QString& whole, QString& fraction)
+void decimalDigits(double v, int decimals, std::string& whole, std::string& fraction)
 {
     v = std::fabs(v);
-    whole = QStringLiteral("0");
-    fraction = QString(decimals, QLatin1Char('0'));
+    whole = "0";
+    fraction.assign(size_t(decimals), '0');
     if (v == 0.0 || !std::isfinite(v))
         return;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", v);
-    QByteArray digits;
-    digits += buffer[0];
-    digits += QByteArray(buffer + 2, 14);
-    int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, v, std::chars_format::scientific, 14).ptr = '\0';
+    std::string digits(1, buffer[0]);
+    digits.append(buffer + 2, 14);
+    const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
     // value = 0.<digits> * 10^(exponent + 1)
     int point = exponent + 1;
     const int keep = point + decimals;   // digits kept
     if (keep < 0)
         return;
-    if (keep < digits.size()) {
-        const bool up = digits[keep] >= '5';
-        digits.truncate(keep);
+    if (keep < int(digits.size())) {
+        const bool up = digits[size_t(keep)] >= '5';
+        digits.resize(size_t(keep));
         if (up) {
             int k = keep - 1;
-            while (k >= 0 && digits[k] == '9')
-                digits[k--] = '0';
+            while (k >= 0 && digits[size_t(k)] == '9')
+                digits[size_t(k--)] = '0';
             if (k >= 0) {
-                digits[k] = char(digits[k] + 1);
+                ++digits[size_t(k)];
             } else {
-                digits.prepend('1');
+                digits.insert(digits.begin(), '1');
                 ++point;
             }
         }
     }
     const int total = point + decimals;
-    while (digits.size() < total)
-        digits += '0';
-    QByteArray wholeDigits = point > 0 ? digits.left(point) : QByteArray();
-    QByteArray fractionDigits = point >= 0 ? digits.mid(point, decimals)
-                                           : QByteArray(-point, '0') + digits.left(decimals + point);
-    while (wholeDigits.size() > 1 && wholeDigits[0] == '0')
-        wholeDigits.remove(0, 1);
-    whole = wholeDigits.isEmpty() ? QStringLiteral("0") : QString::fromLatin1(wholeDigits);
-    fraction = QString::fromLatin1(fractionDigits.left(decimals));
-    while (fraction.size() < decimals)
-        fraction += QLatin1Char('0');
+    if (int(digits.size()) < total)
+        digits.resize(size_t(total), '0');
+    std::string wholeDigits = point > 0 ? digits.substr(0, size_t(point)) : std::string();
+    const std::string fractionDigits = point >= 0 ? digits.substr(size_t(point), size_t(decimals))
+                                                  : std::string(size_t(-point), '0') + digits.substr(0, size_t(keep));
+    const size_t zeros = std::min(wholeDigits.find_first_not_of('0'), wholeDigits.empty() ? 0 : wholeDigits.size() - 1);
+    wholeDigits.erase(0, zeros);
+    whole = wholeDigits.empty() ? std::string("0") : wholeDigits;
+    fraction = fractionDigits.substr(0, size_t(decimals));
+    fraction.resize(size_t(decimals), '0');
 }
 
-QString groupThousands(const QString& digits)
+std::string groupThousands(const std::string& digits)
 {
-    QString out;
-    const qsizetype n = digits.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    std::string out;
+    const size_t n = digits.size();
+    for (size_t i = 0; i < n; ++i) {
         if (i > 0 && (n - i) % 3 == 0)
-            out += ThousandsSeparator;
+            out += char(ThousandsSeparator.unicode());
         out += digits[i];
     }
     return out;
@@ -80,9 +80,21 @@ struct NumberItem {
     QString text;
 };
 
-QString formatNumberSection(double value, const QString& section, bool withSign)
-{
+// One section of a number pattern, read once.
+struct NumberSection {
+    bool empty = true;
     std::vector<NumberItem> items;
+    bool grouping = false;
+    bool percent = false;
+    int decimals = 0;
+    int wholeZeros = 0;
+};
+
+NumberSection readSection(const QString& section)
+{
+    NumberSection read;
+    read.empty = section.isEmpty();
+    std::vector<NumberItem>& items = read.items;
     bool seenPoint = false, grouping = false, percent = false;
     const QStringView p(section);
     for (qsizetype i = 0; i < p.size(); ++i) {
@@ -109,26 +121,34 @@ QString formatNumberSection(double value, const QString& section, bool withSign)
             items.push_back({NumberItem::Literal, {}, QString(c)});
         }
     }
-    if (percent)
-        value *= 100.0;
-    int decimals = 0, wholeZeros = 0;
     bool zeroSeen = false;
     for (const NumberItem& item : items) {
         if (item.kind == NumberItem::FractionDigit)
-            ++decimals;
+            ++read.decimals;
         if (item.kind == NumberItem::WholeDigit) {
             zeroSeen = zeroSeen || item.placeholder == QLatin1Char('0');
             if (zeroSeen)
-                ++wholeZeros;
+                ++read.wholeZeros;
         }
     }
-    QString whole, fraction;
+    read.grouping = grouping;
+    read.percent = percent;
+    return read;
+}
+
+QString formatNumberSection(double value, const NumberSection& section, bool withSign)
+{
+    const std::vector<NumberItem>& items = section.items;
+    const int decimals = section.decimals;
+    if (section.percent)
+        value *= 100.0;
+    std::string whole, fraction;
     decimalDigits(value, decimals, whole, fraction);
-    if (whole == QLatin1String("0"))
+    if (whole == "0")
         whole.clear();
-    while (whole.size() < wholeZeros)
-        whole.prepend(QLatin1Char('0'));
-    if (grouping)
+    if (int(whole.size()) < section.wholeZeros)
+        whole.insert(0, size_t(section.wholeZeros) - whole.size(), '0');
+    if (section.grouping)
         whole = groupThousands(whole);
     // Trailing "#" places drop their zeros.
     int shown = decimals;
@@ -138,14 +158,15 @@ QString formatNumberSection(double value, const QString& section, bool withSign)
             if (it->kind != NumberItem::FractionDigit)
                 continue;
             --place;
-            if (it->placeholder != QLatin1Char('#') || fraction[place] != QLatin1Char('0'))
+            if (it->placeholder != QLatin1Char('#') || fraction[size_t(place)] != '0')
                 break;
             shown = place;
         }
     }
-    const bool isZero = std::all_of(fraction.begin(), fraction.end(), [](QChar ch) { return ch == QLatin1Char('0'); }) &&
-                        whole.count(QLatin1Char('0')) + whole.count(ThousandsSeparator) == whole.size();
+    const bool isZero = fraction.find_first_not_of('0') == std::string::npos
+                        && whole.find_first_not_of(std::string{'0', char(ThousandsSeparator.unicode())}) == std::string::npos;
     QString out;
+    out.reserve(qsizetype(whole.size()) + decimals + 2);
     if (withSign && value < 0 && !isZero)
         out += QLatin1Char('-');
     bool wholeWritten = false;
@@ -155,18 +176,18 @@ QString formatNumberSection(double value, const QString& section, bool withSign)
         case NumberItem::Literal: out += item.text; break;
         case NumberItem::WholeDigit:
             if (!wholeWritten)
-                out += whole;
+                out += QLatin1StringView(whole.data(), qsizetype(whole.size()));
             wholeWritten = true;
             break;
         case NumberItem::Point:
             if (!wholeWritten)
-                out += whole;
+                out += QLatin1StringView(whole.data(), qsizetype(whole.size()));
             wholeWritten = true;
             out += DecimalSeparator;
             break;
         case NumberItem::FractionDigit:
             if (place < shown)
-                out += fraction[place];
+                out += QLatin1Char(fraction[size_t(place)]);
             ++place;
             break;
         case NumberItem::Percent: out += QLatin1Char('%'); break;
@@ -200,16 +221,24 @@ QStringList splitSections(const QString& pattern)
     return sections;
 }
 
+std::vector<NumberSection> readSections(const QString& pattern)
+{
+    std::vector<NumberSection> sections;
+    for (const QString& section : splitSections(pattern))
+        sections.push_back(readSection(section));
+    return sections;
+}
+
 }  // namespace
 
 QString formatNumberPattern(double value, const QString& pattern)
 {
-    const QStringList sections = splitSections(pattern);
-    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
-        return formatNumberSection(-value, sections[1], false);
-    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
-        return formatNumberSection(value, sections[2], false);
-    return formatNumberSection(value, sections[0], true);
+    const std::shared_ptr<const std::vector<NumberSection>> sections = compiledPattern(pattern, readSections);
+    if (value < 0 && sections->size() >= 2 && !(*sections)[1].empty)
+        return formatNumberSection(-value, (*sections)[1], false);
+    if (value == 0 && sections->size() >= 3 && !(*sections)[2].empty)
+        return formatNumberSection(value, (*sections)[2], false);
+    return formatNumberSection(value, (*sections)[0], true);
 }
 
 QString scientific(double value)

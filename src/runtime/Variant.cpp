@@ -361,6 +361,7 @@ bool IsDate(const Variant& v)
 double Val(const QString& text)
 {
     QByteArray s;   // the platform's Val drops blanks, tabs and line feeds wherever they stand
+    s.reserve(text.size());
     for (QChar ch : text)
         if (ch != QLatin1Char(' ') && ch != QLatin1Char('\t') && ch != QLatin1Char('\n') && ch != QLatin1Char('\r'))
             s += ch.unicode() < 128 ? char(ch.unicode()) : '\x7f';
@@ -376,6 +377,7 @@ double Val(const QString& text)
         return 0.0;
     }
     QByteArray c;
+    c.reserve(s.size());
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
         c += s[i++];
     int digits = 0;

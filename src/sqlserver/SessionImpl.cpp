@@ -182,7 +182,18 @@ std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
 {
     // commitsAlone() and then execute() ask for the same text in turn.
     if (sql != m_lastText) {
-        m_lastShape = shapeOf(sql, m_dialect);
+        if (m_wholeTexts.contains(sql)) {
+            m_lastShape.text = sql;
+            m_lastShape.literals.clear();
+        } else {
+            m_lastShape = shapeOf(sql, m_dialect);
+            // Texts without literals (a connection check, the server's clock) come back word for word.
+            if (m_lastShape.literals.empty()) {
+                if (m_wholeTexts.size() >= 256)
+                    m_wholeTexts.clear();
+                m_wholeTexts.insert(sql);
+            }
+        }
         m_lastText = sql;
     }
     std::shared_ptr<const Batch> batch = m_translations.find(m_lastShape.text);
@@ -301,8 +312,8 @@ void SessionImpl::catalogQuery(const QString& sql, const QString& argument, cons
 
 const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
 {
-    const QString key = table.toUpper();
-    const auto known = m_tables.constFind(key);
+    // Kept by the name as the program spells it: the same few spellings come back for every statement.
+    const auto known = m_tables.constFind(table);
     if (known != m_tables.constEnd())
         return *known;
     TableFacts f;
@@ -323,7 +334,7 @@ const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
             f.types.insert(column.toUpper(), columnText(s, 1));
         });
     }
-    return *m_tables.insert(key, f);
+    return *m_tables.insert(table, f);
 }
 
 bool SessionImpl::isRowidTable(const QString& name)

@@ -12,6 +12,7 @@
 #include "sqlserver/TranslationCache.h"
 
 #include <QHash>
+#include <QSet>
 #include <functional>
 
 struct sqlite3;
@@ -98,9 +99,10 @@ private:
     TranslationCache m_translations;
     QString m_lastText;  // the text last translated, and its shape
     StatementShape m_lastShape;
+    QSet<QString> m_wholeTexts;  // texts whose shape is the text itself
     QHash<QString, StatementPlan> m_nativePlans;
     QHash<QString, Rowset> m_sessionIdRows;  // SELECT @@SPID statements -> their answer
-    QHash<QString, TableFacts> m_tables;  // upper-case name -> what it is
+    QHash<QString, TableFacts> m_tables;  // name as spelt -> what it is
 };
 
 }  // namespace sqlserver

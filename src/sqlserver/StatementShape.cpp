@@ -5,7 +5,6 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
@@ -233,14 +232,19 @@ private:
             return true;
         if (t.kind != TokenKind::Symbol)
             return false;
-        static const QLatin1StringView safe[] = {
-            QLatin1StringView(")"),  QLatin1StringView(","),  QLatin1StringView(";"), QLatin1StringView("+"),
-            QLatin1StringView("-"),  QLatin1StringView("*"),  QLatin1StringView("/"), QLatin1StringView("%"),
-            QLatin1StringView("|"),  QLatin1StringView("||"), QLatin1StringView("&"), QLatin1StringView("==")};
         const QStringView symbol = text(t);
-        if (isComparisonOperator(symbol) || (!after && symbol == u'('))
+        if (isComparisonOperator(symbol))
             return true;
-        return std::find(std::begin(safe), std::end(safe), symbol) != std::end(safe);
+        if (symbol.size() == 2)
+            return symbol == u"||" || symbol == u"==";
+        switch (symbol[0].unicode()) {
+        case u'(':
+            return !after;
+        case u')': case u',': case u';': case u'+': case u'-': case u'*': case u'/': case u'%': case u'|': case u'&':
+            return true;
+        default:
+            return false;
+        }
     }
 
     // Whether an operand may begin after `t`. Only there does a literal become a parameter on the left of a

@@ -97,14 +97,17 @@ std::vector<int> topLevelCommas(const Tokens& tokens, int begin, int end)
 
 bool isComparisonOperator(QStringView s)
 {
-    static const QLatin1StringView operators[] = {
-        QLatin1StringView("="),  QLatin1StringView("<>"), QLatin1StringView("!="), QLatin1StringView("<"),  QLatin1StringView(">"),
-        QLatin1StringView("<="), QLatin1StringView(">="), QLatin1StringView("!<"), QLatin1StringView("!>")};
-    for (const QLatin1StringView op : operators) {
-        if (s == op)
-            return true;
-    }
-    return false;
+    // = < > <> != <= >= !< !>, looked at character by character: every symbol of every statement asks.
+    if (s.size() == 1)
+        return s[0] == u'=' || s[0] == u'<' || s[0] == u'>';
+    if (s.size() != 2)
+        return false;
+    const char16_t first = s[0].unicode(), second = s[1].unicode();
+    if (first == u'<')
+        return second == u'>' || second == u'=';
+    if (first == u'>')
+        return second == u'=';
+    return first == u'!' && (second == u'=' || second == u'<' || second == u'>');
 }
 
 int findWordAtLevel(const Tokens& tokens, int begin, int end, std::initializer_list<QLatin1StringView> words)

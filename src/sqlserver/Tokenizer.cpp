@@ -1,18 +1,37 @@
 #include "sqlserver/Tokenizer.h"
 
+#include <array>
+
 namespace sqlserver {
 
 namespace {
 
-bool isNameStart(QChar c)
+enum CharClass : unsigned char { Other = 0, NameStart = 1, NamePart = 2 };
+
+// Statements are mostly ASCII: a table answers for those characters without Unicode's tables.
+constexpr auto asciiClasses = [] {
+    std::array<unsigned char, 128> classes{};
+    for (int c = 0; c < 128; ++c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool digit = c >= '0' && c <= '9';
+        if (letter || c == '_' || c == '#')
+            classes[size_t(c)] |= NameStart;
+        if (letter || digit || c == '_' || c == '#' || c == '$' || c == '@')
+            classes[size_t(c)] |= NamePart;
+    }
+    return classes;
+}();
+
+inline bool isNameStart(QChar c)
 {
-    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('#');
+    const char16_t u = c.unicode();
+    return u < 128 ? (asciiClasses[u] & NameStart) != 0 : c.isLetter();
 }
 
-bool isNamePart(QChar c)
+inline bool isNamePart(QChar c)
 {
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('#') || c == QLatin1Char('$')
-           || c == QLatin1Char('@');
+    const char16_t u = c.unicode();
+    return u < 128 ? (asciiClasses[u] & NamePart) != 0 : c.isLetterOrNumber();
 }
 
 bool isDigit(QChar c)
@@ -100,6 +119,15 @@ TokenEnd scanToken(const QString& s, qsizetype i, bool accessDates)
     const QChar c = s[i];
     const QChar next = i + 1 < n ? s[i + 1] : QChar();
     const auto span = [](TokenKind kind, qsizetype end) { return TokenEnd{kind, end}; };
+    // Words first, the most frequent tokens: an ASCII letter starts nothing else but N'text'.
+    const char16_t u = c.unicode();
+    if (u < 128 && (asciiClasses[u] & NameStart) && !((u == 'N' || u == 'n') && next == QLatin1Char('\''))
+        && !(u == '#' && accessDates)) {
+        qsizetype j = i + 1;
+        while (j < n && isNamePart(s[j]))
+            ++j;
+        return span(TokenKind::Word, j);
+    }
     if (c.isSpace()) {
         qsizetype j = i + 1;
         while (j < n && s[j].isSpace())

@@ -267,6 +267,14 @@ TEST_F(RecordsetTest, FindSearchesFromTheCurrentRow)
     rs->Find("Codigo = 'P9'", 0, adSearchBackward);
     EXPECT_TRUE(rs->BOF());
     rs->MoveFirst();
+    // Texts and field names match without regard to case, also outside ASCII (the Kelvin sign folds to "k").
+    rs->Find("descricao <> 'POSTO 1'");
+    EXPECT_EQ("P2", codeAt(*rs));
+    cn->Execute("update CadPosto set Descricao = 'Ação \u212A' where Codigo = 'P4'");
+    const auto again =
+        open("select Codigo, Descricao from CadPosto order by Codigo", adUseClient, adOpenStatic, adLockReadOnly);
+    again->Find("DESCRICAO = 'AÇÃO k'");
+    EXPECT_EQ("P4", codeAt(*again));
     EXPECT_EQ(adErrItemNotFound, errorOf([&] { rs->Find("Nada = 1"); })->number());
     EXPECT_EQ(adErrInvalidArgument, errorOf([&] { rs->Find("Codigo"); })->number());
 }

@@ -98,6 +98,20 @@ TEST(Conversion, DatesFromTextAndBack)
 
     EXPECT_EQ(CStr(CDate(Variant("31/01/2026 10:05:09"))), "31/01/2026 10:05:09");
     EXPECT_EQ(CStr(day), "31/01/2026");
+
+    // Every separator and time form the reader takes, and the near misses it refuses.
+    const double tenFive = TimeSerial(10, 5, 0).serial;
+    for (const auto& [text, serial] : std::initializer_list<std::pair<const char*, double>>{
+             {"31.01.2026", day.serial},
+             {"31-1-2026", day.serial},
+             {" 2026-01-31T10:05 ", day.serial + tenFive},
+             {"31/01/2026 \t 10:05", day.serial + tenFive},
+             {"2026/1/31 10:5:0,5", day.serial + tenFive + 0.5 / 86400},
+             {"10:30:15.25", TimeSerial(10, 30, 15).serial + 0.25 / 86400}})
+        EXPECT_DOUBLE_EQ(CDate(Variant(text)).serial, serial) << text;
+    for (const char* text : {"31/01-2026", "31/01/20261", "2026-01-311", "31/01/202", "31/01/2026T", "31/01/2026 10:05 x",
+                             "2026-01-31 T10:05", "10:30:", "10:30:15.2500", "123:30", "1٢:30"})
+        EXPECT_FALSE(IsDate(Variant(text))) << text;
     EXPECT_EQ(CStr(TimeSerial(7, 5, 0)), "07:05:00");
 }
 
