@@ -12,7 +12,8 @@
 // mode for both. Each run starts from the same generated plant.
 //
 // The SQL statements are counted, and the time SQLite spends on them measured, by wrapping sqlite3_step: the
-// program's own definition takes the calls of everything linked into it and passes them on to the library.
+// program's own definition takes the calls of everything linked into it and passes them on to the library
+// (looked up once: the timed runs and the replay pay the same small toll).
 
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
@@ -248,25 +249,29 @@ extern "C" int sqlite3_step(sqlite3_stmt* statement)
 extern "C" int sqlite3_bind_null(sqlite3_stmt* statement, int index)
 {
     bound(statement, index, {});
-    return next<int (*)(sqlite3_stmt*, int)>("sqlite3_bind_null")(statement, index);
+    static const auto bind = next<int (*)(sqlite3_stmt*, int)>("sqlite3_bind_null");
+    return bind(statement, index);
 }
 
 extern "C" int sqlite3_bind_int(sqlite3_stmt* statement, int index, int value)
 {
     bound(statement, index, {.kind = Bound::Integer, .integer = value, .real = 0, .text = {}});
-    return next<int (*)(sqlite3_stmt*, int, int)>("sqlite3_bind_int")(statement, index, value);
+    static const auto bind = next<int (*)(sqlite3_stmt*, int, int)>("sqlite3_bind_int");
+    return bind(statement, index, value);
 }
 
 extern "C" int sqlite3_bind_int64(sqlite3_stmt* statement, int index, sqlite3_int64 value)
 {
     bound(statement, index, {.kind = Bound::Integer, .integer = value, .real = 0, .text = {}});
-    return next<int (*)(sqlite3_stmt*, int, sqlite3_int64)>("sqlite3_bind_int64")(statement, index, value);
+    static const auto bind = next<int (*)(sqlite3_stmt*, int, sqlite3_int64)>("sqlite3_bind_int64");
+    return bind(statement, index, value);
 }
 
 extern "C" int sqlite3_bind_double(sqlite3_stmt* statement, int index, double value)
 {
     bound(statement, index, {.kind = Bound::Real, .integer = 0, .real = value, .text = {}});
-    return next<int (*)(sqlite3_stmt*, int, double)>("sqlite3_bind_double")(statement, index, value);
+    static const auto bind = next<int (*)(sqlite3_stmt*, int, double)>("sqlite3_bind_double");
+    return bind(statement, index, value);
 }
 
 extern "C" int sqlite3_bind_text(sqlite3_stmt* statement, int index, const char* value, int bytes,
@@ -274,8 +279,9 @@ extern "C" int sqlite3_bind_text(sqlite3_stmt* statement, int index, const char*
 {
     if (recording)
         bound(statement, index, {.kind = Bound::Text, .text = bytes < 0 ? std::string(value) : std::string(value, std::size_t(bytes))});
-    return next<int (*)(sqlite3_stmt*, int, const char*, int, void (*)(void*))>("sqlite3_bind_text")(
-        statement, index, value, bytes, destructor);
+    static const auto bind =
+        next<int (*)(sqlite3_stmt*, int, const char*, int, void (*)(void*))>("sqlite3_bind_text");
+    return bind(statement, index, value, bytes, destructor);
 }
 
 namespace {
