@@ -10,7 +10,8 @@ namespace scheduling {
 
 namespace {
 
-QHash<QString, std::vector<GroupStation>> groups;  // by statement
+// By the station as written and the query: its statement follows from them, and a search asks often.
+QHash<std::pair<QString, int>, std::vector<GroupStation>> groups;
 QHash<QString, bool> shiftTests;                 // by stationKey
 const void* stationList = nullptr;               // the station list the values were found in
 QHash<QString, vb::Variant> stationValues;       // by station and column name, as asked
@@ -35,13 +36,13 @@ std::vector<GroupStation> readGroupStations(const QString& sql, GroupQuery which
 
 std::vector<GroupStation> groupStations(const QString& Posto, GroupQuery which)
 {
-    const QString sql = groupStationsSql(Posto, which);
     if (!scheduleHeld())
-        return readGroupStations(sql, which);
-    const auto found = groups.constFind(sql);
+        return readGroupStations(groupStationsSql(Posto, which), which);
+    const std::pair<QString, int> key{Posto, int(which)};
+    const auto found = groups.constFind(key);
     if (found != groups.constEnd())
         return *found;
-    return *groups.insert(sql, readGroupStations(sql, which));
+    return *groups.insert(key, readGroupStations(groupStationsSql(Posto, which), which));
 }
 
 std::optional<bool> rememberedShiftTest(const QString& Posto)
