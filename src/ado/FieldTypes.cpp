@@ -2,6 +2,7 @@
 
 #include "ado/AdoErrors.h"
 #include "ado/Constants.h"
+#include "runtime/ReadOnce.h"
 
 #include <QHash>
 #include <optional>
@@ -115,14 +116,9 @@ std::optional<FieldType> namedFieldType(const QString& declaredType)
 FieldType fieldTypeOf(const QString& declaredType, const vb::Variant& sample)
 {
     // Record sets are opened by the thousand over a few declared types.
-    thread_local QHash<QString, std::optional<FieldType>> named;
-    auto found = named.constFind(declaredType);
-    if (found == named.constEnd()) {
-        if (named.size() >= 256)
-            named.clear();
-        found = named.insert(declaredType, namedFieldType(declaredType));
-    }
-    return found->has_value() ? **found : fromSample(sample);
+    const std::optional<FieldType> named =
+        vb::readOnce<std::optional<FieldType>>(declaredType, [](const QString& text) { return namedFieldType(text); });
+    return named ? *named : fromSample(sample);
 }
 
 vb::Variant valueForField(const vb::Variant& value, const FieldType& type)

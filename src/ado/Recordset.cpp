@@ -5,9 +5,9 @@
 #include "ado/Engine.h"
 #include "ado/FindCriteria.h"
 #include "ado/WriteBack.h"
+#include "runtime/ReadOnce.h"
 #include "sqlserver/Session.h"
 
-#include <QHash>
 #include <climits>
 
 namespace ADODB {
@@ -85,14 +85,8 @@ bool comparesExactly(long type)
 // A criterion read once per text: programs find rows by the same few criteria in loops.
 std::shared_ptr<const FindCriteria> findCriteria(const QString& text)
 {
-    thread_local QHash<QString, std::shared_ptr<const FindCriteria>> read;
-    if (const auto found = read.constFind(text); found != read.constEnd())
-        return *found;
-    auto criterion = std::make_shared<const FindCriteria>(text);
-    if (read.size() >= 256)
-        read.clear();
-    read.insert(text, criterion);
-    return criterion;
+    return vb::readOnce<std::shared_ptr<const FindCriteria>>(
+        text, [](const QString& criteria) { return std::make_shared<const FindCriteria>(criteria); });
 }
 
 vb::Variant keyVariant(std::int64_t rowid)

@@ -49,8 +49,7 @@ vb::Date plus(vb::Date day, const vb::Variant& timeOfDay)
 // Where the generation of all stations starts: the limit stored so far, or the server's date when there is none.
 vb::Date InicioGeracao()
 {
-    const auto parametros = scheduling::query(QStringLiteral("select ultcale from cadparbex"));
-    const vb::Variant ultcale = hasRow(*parametros) ? column(*parametros, QStringLiteral("ultcale")) : vb::Variant::Null();
+    const vb::Variant ultcale = scheduling::storedCalendarLimit();
     return ultcale.isNull() ? BancoAtual().Data() : vb::CDate(ultcale);
 }
 

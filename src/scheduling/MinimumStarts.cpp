@@ -1,7 +1,7 @@
 #include "scheduling/MinimumStarts.h"
 
+#include "scheduling/PlacementSteps.h"
 #include "scheduling/ScheduleHeld.h"
-#include "scheduling/StationBookings.h"
 
 #include <QHash>
 #include <cmath>
@@ -20,8 +20,8 @@ void minimumStartRead(std::int32_t SeqAuto, const vb::Variant& InicioMinimo)
 
 void minimumStartPushed(std::int32_t SeqAuto, std::optional<vb::Date> written)
 {
-    // Only a whole minute is kept: the database hands it back as storedMinute makes it.
-    const vb::Date minute = written ? storedMinute(*written) : vb::Date();
+    // Only a whole minute is kept: the database hands it back as toMinute makes it.
+    const vb::Date minute = written ? toMinute(*written) : vb::Date();
     if (scheduleHeld() && written && std::abs(minute.serial - written->serial) * 86400.0 < 1e-3)
         known.insert(SeqAuto, vb::Variant(minute));
     else

@@ -30,7 +30,8 @@ vb::Date afterPredecessor(vb::Date Inicio, vb::Date predecessorEnd);
 // A date read from the database; Null leaves it at the zero date.
 vb::Date dateOrZero(const vb::Variant& value);
 
-// The start to the minute (seconds dropped).
+// The moment to the minute (seconds dropped): also the value the database hands back for a moment written to
+// the minute.
 vb::Date toMinute(vb::Date moment);
 
 // Minutes a timed operation asks for: its remaining quantity times the unit time plus set-up, or, when

@@ -2,6 +2,7 @@
 
 #include "ado/Recordset.h"
 #include "scheduling/BookedOperations.h"
+#include "scheduling/PlacementSteps.h"
 #include "scheduling/Records.h"
 #include "scheduling/ScheduleHeld.h"
 #include "scheduling/SqlLiterals.h"
@@ -70,16 +71,10 @@ Booking booking(vb::Date inicio, vb::Date fim)
     return {inicio, fim, minuteNumber(inicio), minuteNumber(fim)};
 }
 
-vb::Date storedMinute(vb::Date moment)
-{
-    const vb::Date day = vb::DateSerial(vb::Year(moment), vb::Month(moment), vb::Day(moment));
-    return vb::Date(day.serial + double((vb::Hour(moment) * 60 + vb::Minute(moment)) * 60) / 86400.0);
-}
-
 BookingsFrom heldBookingsFrom(const QString& Posto, vb::Date moment)
 {
     const StationList& list = stationList(Posto);
-    const vb::Date from = storedMinute(moment);
+    const vb::Date from = toMinute(moment);
     const auto after = std::lower_bound(list.bookings.begin(), list.bookings.end(), from,
                                         [](const Booking& b, vb::Date inicio) { return b.inicio < inicio; });
     BookingsFrom result;
@@ -93,8 +88,8 @@ BookingsFrom heldBookingsFrom(const QString& Posto, vb::Date moment)
 bool heldBookingOverlaps(const QString& Posto, vb::Date Inicio, vb::Date Fim)
 {
     const StationList& list = stationList(Posto);
-    const vb::Date inicio = storedMinute(Inicio);
-    const vb::Date fim = storedMinute(Fim);
+    const vb::Date inicio = toMinute(Inicio);
+    const vb::Date fim = toMinute(Fim);
     for (auto b = firstReaching(list, inicio); b != list.bookings.end() && b->inicio <= fim; ++b) {
         if ((b->inicio >= inicio && b->fim <= fim) || (b->inicio < fim && b->fim > inicio))
             return true;
@@ -108,10 +103,10 @@ void bookingInserted(std::int32_t SeqAuto, const QString& Posto, vb::Date Inicio
         return;
     const auto found = held.find(stationKey(Posto));
     if (found != held.end())
-        add(*found, booking(storedMinute(Inicio), storedMinute(Fim)));
+        add(*found, booking(toMinute(Inicio), toMinute(Fim)));
     if (ends) {
-        ends->insert(SeqAuto, storedMinute(Fim));
-        operationBooked(SeqAuto, storedMinute(Fim));
+        ends->insert(SeqAuto, toMinute(Fim));
+        operationBooked(SeqAuto, toMinute(Fim));
     }
     ++written[stationKey(Posto)];
 }

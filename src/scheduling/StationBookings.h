@@ -59,7 +59,4 @@ std::uint64_t otherBookingChanges();
 // true, with the end of the operation's booking in `end` (empty when it has none). Otherwise false.
 bool bookingEndKnown(std::int32_t SeqAuto, std::optional<vb::Date>& end);
 
-// The value the database hands back for a moment written to the minute.
-vb::Date storedMinute(vb::Date moment);
-
 }  // namespace scheduling
