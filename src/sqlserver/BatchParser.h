@@ -7,8 +7,13 @@
 #include "sqlserver/SchemaInfo.h"
 #include "sqlserver/Session.h"
 
+#include <QHash>
+
 namespace sqlserver {
 
-Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema);
+// `variables`: those declared before the batch runs (sp_executesql's parameters: @NAME -> type); `depth`:
+// how deep in dynamic SQL the batch runs (its table variables are its own).
+Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const QHash<QString, QString>& variables = {},
+                 int depth = 0);
 
 }  // namespace sqlserver

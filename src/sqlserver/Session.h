@@ -30,6 +30,10 @@ private:
     QByteArray m_what;
 };
 
+// The number of the error a batch fails with when it runs past the command timeout: it is cancelled, as a
+// client cancels a query ("Query timeout expired"); no CATCH takes it.
+inline constexpr long QueryTimeoutExpired = -2;
+
 enum class Dialect { SqlServer, Access };
 
 struct ColumnInfo {
@@ -53,6 +57,7 @@ struct Rowset {
 struct BatchResult {
     std::vector<Rowset> rowsets;  // one per statement of the batch that returned rows, in order
     long long rowsAffected = -1;  // rows changed by the last INSERT/UPDATE/DELETE of the batch, -1 when none ran
+    std::vector<QString> messages;  // PRINT, and RAISERROR of severity 10 or less, in order
 };
 
 class Session {
@@ -74,6 +79,9 @@ public:
     virtual int transactionCount() const = 0;
 
     virtual void setBusyTimeout(int milliseconds) = 0;
+    // How long one execute() may run, 30 s unless set; 0: no limit. A loop without end, a recursion without
+    // limit or a join of billions of rows fails with QueryTimeoutExpired when it is over.
+    virtual void setCommandTimeout(int milliseconds) = 0;
 
     // Declared column types and keys of a table, for the catalog and for typing record-set fields.
     struct TableColumn { QString name; QString declaredType; bool notNull = false; bool primaryKey = false; bool identity = false; };

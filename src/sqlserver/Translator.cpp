@@ -4,8 +4,10 @@
 #include "sqlserver/DateLiterals.h"
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/DialectRewrites.h"
+#include "sqlserver/RecursionLimit.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
+#include "sqlserver/TemporaryTables.h"
 #include "sqlserver/TokenTools.h"
 
 namespace sqlserver {
@@ -60,6 +62,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteNationalStrings(tokens);
     rewriteObjectNames(tokens);
     removeTableHints(tokens);
+    limitRecursion(tokens);
     rewriteVariables(tokens);
     rewriteFunctions(tokens);
     rewriteTop(tokens);
@@ -67,6 +70,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteUpdateFrom(tokens);
     std::vector<StatementPlan> plans;
     for (Tokens& statement : rewriteDdl(std::move(tokens))) {
+        rewriteTemporaryTables(statement);
         StatementPlan plan;
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
         const int verb = verbPosition(statement);
