@@ -169,14 +169,20 @@ private:
     // Table variables become their temporary tables.
     std::vector<StatementPlan> translate(Tokens tokens)
     {
-        if (!m_tableVariables.isEmpty()) {
-            for (Token& t : tokens) {
-                if (t.kind != TokenKind::Variable)
-                    continue;
-                const auto table = m_tableVariables.constFind(t.text.toUpper());
-                if (table != m_tableVariables.constEnd())
-                    t = makeToken(TokenKind::QuotedName, quoteName(*table));
+        for (int k = 0; k < int(tokens.size()); ++k) {
+            Token& t = tokens[k];
+            if (t.kind != TokenKind::Variable)
+                continue;
+            const auto table = m_tableVariables.constFind(t.text.toUpper());
+            if (table != m_tableVariables.constEnd()) {
+                t = makeToken(TokenKind::QuotedName, quoteName(*table));
+                continue;
             }
+            const int previous = previousSignificant(tokens, k - 1);
+            if (previous >= 0 && (tokens[previous].is(QLatin1String("FROM")) || tokens[previous].is(QLatin1String("JOIN"))
+                                  || tokens[previous].is(QLatin1String("INTO")) || tokens[previous].is(QLatin1String("UPDATE"))
+                                  || tokens[previous].is(QLatin1String("DELETE"))))
+                throw ServerError(1087, QStringLiteral("Must declare the table variable \"%1\".").arg(t.text));
         }
         return translateStatement(std::move(tokens), TranslationContext{m_dialect, m_schema, m_variableTypes});
     }
