@@ -7,6 +7,7 @@
 #include "sqlserver/DatabaseFiles.h"
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ExtendedProperties.h"
+#include "sqlserver/NumericFunctions_p.h"
 #include "sqlserver/RowsetReader.h"
 #include "sqlserver/StatementShape.h"
 #include "sqlserver/Tokenizer.h"
@@ -68,6 +69,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
 {
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
     registerServerFunctions(m_db, *this);
+    registerNumericFunctions(m_db);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
     } else {
