@@ -8,6 +8,7 @@
 #include "sqlserver/DatabaseFiles.h"
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ExtendedProperties.h"
+#include "sqlserver/NumericFunctions_p.h"
 #include "sqlserver/RowsetReader.h"
 #include "sqlserver/SchemaCollation.h"
 #include "sqlserver/StatementShape.h"
@@ -71,6 +72,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
     registerCollations(m_db);
     registerServerFunctions(m_db, *this);
+    registerNumericFunctions(m_db);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
     } else {
