@@ -747,6 +747,7 @@ private:
                 continue;
             const int begin = k == 0 ? bounds[size_t(k)] : bounds[size_t(k)] + 1;
             Tokens value = slice(tokens, begin, bounds[size_t(k) + 1]);
+            value.resize(size_t(findWordAtLevel(value, 0, int(value.size()), {QLatin1String("AS")})));  // the column's name
             for (Token& t : value) {
                 const auto at = std::find(variables.begin(), variables.end(), t.text.toUpper());
                 if (t.kind == TokenKind::Variable && at != variables.end())
