@@ -18,6 +18,18 @@ TEST_F(ExactNumbersTest, CastToDecimalRoundsHalfAwayFromZero)
     EXPECT_EQ("DECIMAL(10,2)", rows("SELECT CAST(2.5 AS decimal(10,2)) AS d").columns[0].declaredType);
 }
 
+TEST_F(ExactNumbersTest, DecimalsBecomeTextAtTheirScale)
+{
+    EXPECT_EQ(vb::Variant("2.50"), scalar("SELECT CAST(CAST(2.5 AS decimal(10,2)) AS varchar(20))"));
+    EXPECT_EQ(vb::Variant("2.500000"), scalar("SELECT CONVERT(varchar, 10.00 / 4)"));
+    EXPECT_EQ(vb::Variant("Total: 10.00"), scalar("SELECT 'Total: ' + CAST(CAST(10 AS money) AS varchar(30))"));
+    EXPECT_EQ(vb::Variant("10.0000"), scalar("SELECT CONVERT(varchar(30), CAST(10 AS money), 2)"));
+    plant->execute("CREATE TABLE t (m decimal(5,2))");
+    plant->execute("INSERT INTO t VALUES (10)");
+    EXPECT_EQ(vb::Variant("10.00"), scalar("SELECT CAST(m AS varchar(10)) FROM t"));
+    EXPECT_EQ(8115, errorOf("SELECT CAST(m AS char(3)) FROM t"));
+}
+
 TEST_F(ExactNumbersTest, DecimalOverflowIs8115)
 {
     EXPECT_EQ(8115, errorOf("SELECT CAST(12345.678 AS decimal(5,2))"));
