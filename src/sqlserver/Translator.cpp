@@ -1,6 +1,7 @@
 #include "sqlserver/Translator.h"
 
 #include "sqlserver/AccessRewrites.h"
+#include "sqlserver/CollationRewrites.h"
 #include "sqlserver/DateLiterals.h"
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/DialectRewrites.h"
@@ -96,6 +97,10 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
                 }
                 plan.sessionIdOnly = selectsSessionIdOnly(statement);
             }
+            const bool dml = plan.verb == QLatin1String("SELECT") || plan.verb == QLatin1String("INSERT")
+                                     || plan.verb == QLatin1String("UPDATE") || plan.verb == QLatin1String("DELETE");
+            if (context.dialect == Dialect::SqlServer && dml)
+                applyCollations(statement);
         }
         plan.sql = joinTokens(statement);
         plans.push_back(std::move(plan));
