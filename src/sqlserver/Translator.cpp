@@ -4,6 +4,7 @@
 #include "sqlserver/DateLiterals.h"
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/DialectRewrites.h"
+#include "sqlserver/IdentityColumns.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TokenTools.h"
@@ -66,16 +67,24 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteInsertAndTruncate(tokens);
     rewriteUpdateFrom(tokens);
     std::vector<StatementPlan> plans;
-    for (Tokens& statement : rewriteDdl(std::move(tokens))) {
+    for (DdlStatement& ddl : rewriteDdl(std::move(tokens))) {
+        Tokens& statement = ddl.tokens;
         StatementPlan plan;
-        plan.dateParameters = normalizeDateLiterals(statement, context.schema);
-        const int verb = verbPosition(statement);
+        plan.bookkeeping = ddl.bookkeeping;
+        int verb = verbPosition(statement);
         if (verb < int(statement.size())) {
             plan.verb = statement[verb].text.toUpper();
             if (plan.verb == QLatin1String("REPLACE"))
                 plan.verb = QStringLiteral("INSERT");
-            if (plan.verb == QLatin1String("INSERT"))
+            if (plan.verb == QLatin1String("INSERT")) {
                 plan.insertTable = insertTarget(statement, verb);
+                if (!plan.bookkeeping && context.dialect == Dialect::SqlServer)
+                    planIdentityInsert(statement, verb, context.schema, plan);
+            }
+        }
+        plan.dateParameters = normalizeDateLiterals(statement, context.schema);
+        verb = verbPosition(statement);
+        if (verb < int(statement.size())) {
             if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
                 shapeResult(statement, plan, context.schema, context.variableTypes);
                 plan.sessionIdOnly = selectsSessionIdOnly(statement);
