@@ -49,11 +49,37 @@ void requireType(const Tokens& column)
                                    .arg(column[name].name()));
 }
 
+// A column of a sized text or binary type gets the CHECK that holds values to the size.
+void addLengthCheck(Tokens& column)
+{
+    const int name = nextSignificant(column, 0);
+    const int type = nextSignificant(column, name + 1);
+    if (type >= int(column.size()) || column[type].kind != TokenKind::Word)
+        return;
+    static const QStringList sized = {QStringLiteral("CHAR"),   QStringLiteral("VARCHAR"), QStringLiteral("NCHAR"),
+                                      QStringLiteral("NVARCHAR"), QStringLiteral("BINARY"), QStringLiteral("VARBINARY")};
+    const QString word = column[type].text.toUpper();
+    if (!sized.contains(word))
+        return;
+    const int open = nextSignificant(column, type + 1);
+    const int size = nextSignificant(column, open + 1);
+    const int close = nextSignificant(column, size + 1);
+    if (close >= int(column.size()) || !column[open].isSymbol(QLatin1String("(")) || column[size].kind != TokenKind::Number
+        || !column[close].isSymbol(QLatin1String(")")) || column[size].text.toLongLong() <= 0)
+        return;
+    const QString value = word.endsWith(QLatin1String("BINARY")) ? quoteName(column[name].name())
+                                                                  : QStringLiteral("rtrim(%1, ' ')").arg(quoteName(column[name].name()));
+    const Tokens check = tokensOf(QStringLiteral(" CONSTRAINT %1 CHECK (length(%2) <= %3)")
+                                      .arg(lengthCheckName, value, column[size].text));
+    column.insert(column.end(), check.begin(), check.end());
+}
+
 // One column definition [begin, end): an IDENTITY or COUNTER column becomes SQLite's AUTOINCREMENT key.
 Tokens rewriteColumnDefinition(const Tokens& tokens, int begin, int end)
 {
     Tokens column = slice(tokens, begin, end);
     requireType(column);
+    addLengthCheck(column);
     int identity = -1;
     for (int i = 0; i < int(column.size()); ++i) {
         if (column[i].is(QLatin1String("IDENTITY")) || column[i].is(QLatin1String("COUNTER"))

@@ -18,6 +18,10 @@ namespace sqlserver {
 // CREATE INDEX .. WITH PRIMARY (Access) -> the index.
 // Other statements come back unchanged. A column defined without a type throws ServerError 173, as SQL
 // Server refuses it.
+// The CHECK constraint that holds a (n)(var)char(n) or (var)binary(n) column to its length, blanks at the end
+// of a text not counted: SQL Server refuses what would be cut (8152) and cuts trailing blanks silently.
+inline const QString lengthCheckName = QStringLiteral("sys_length");
+
 struct DdlStatement {
     Tokens tokens;
     bool bookkeeping = false;  // the server's own records: no rows affected, no @@ROWCOUNT
