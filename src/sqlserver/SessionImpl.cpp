@@ -8,11 +8,8 @@
 #include "sqlserver/DatabaseFiles.h"
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ExtendedProperties.h"
-<<<<<<< HEAD
 #include "sqlserver/IdentityColumns.h"
-=======
 #include "sqlserver/NumericFunctions_p.h"
->>>>>>> main
 #include "sqlserver/RowsetReader.h"
 #include "sqlserver/SchemaCollation.h"
 #include "sqlserver/StatementShape.h"
