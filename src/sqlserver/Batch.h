@@ -48,6 +48,7 @@ struct BatchStep {
         SaveTransaction,      // name
         ColumnChange,         // change
         ConstraintDrop,       // change.table, name (the constraint's)
+        IdentityInsert,       // name (the table's); on: SET IDENTITY_INSERT name ON
         Nothing,              // SET NOCOUNT ON, GO, USE, ...
     };
     Kind kind = Kind::Nothing;
@@ -60,6 +61,7 @@ struct BatchStep {
     QString name;
     QString fetch;                       // FetchCursor
     QStringList cursorOptions;           // DeclareCursor: GLOBAL, LOCAL, SCROLL, STATIC, ... (upper case)
+    bool on = false;                     // IdentityInsert
     ColumnChange change;
     std::vector<BatchStep> body, otherwise;
 };

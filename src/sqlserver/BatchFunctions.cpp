@@ -33,6 +33,17 @@ vb::Variant identityOf(sqlite3* db, const QString& table)
     if (table.isEmpty())
         return vb::Variant::Null();
     const QByteArray name = table.toUtf8();
+    // An identity a trigger numbers keeps its last value (or its seed) in the hidden table.
+    sqlite3_stmt* numbered = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT coalesce(last_value, seed_value) FROM sys_identity_columns WHERE table_name = ?", -1,
+                           &numbered, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(numbered, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        const bool found = sqlite3_step(numbered) == SQLITE_ROW;
+        const double value = found ? sqlite3_column_double(numbered, 0) : 0.0;
+        sqlite3_finalize(numbered);
+        if (found)
+            return vb::Variant(value);
+    }
     const char* schema = name.startsWith('#') ? "temp" : "main";
     const QByteArray sql = QByteArray("SELECT (SELECT seq FROM ") + schema + ".sqlite_sequence WHERE name = ?1 COLLATE NOCASE), "
                            "(SELECT sql LIKE '%AUTOINCREMENT%' FROM " + schema + ".sqlite_schema WHERE type = 'table' AND "

@@ -292,6 +292,10 @@ void Runner::leaf(const BatchStep& step)
     case Kind::ConstraintDrop:
         dropConstraint(m_session, step.change.table, step.name);
         break;
+    case Kind::IdentityInsert:
+        m_session.setIdentityInsert(step.name, step.on);
+        m_session.setLastRowCount(0);
+        break;
     case Kind::Nothing:
         m_session.setLastRowCount(0);
         break;
