@@ -2,9 +2,11 @@
 
 #include "sqlserver/DateArithmetic.h"
 #include "sqlserver/ErrorMapping.h"
+#include "sqlserver/FunctionArguments.h"
 #include "sqlserver/ServerConversions.h"
 #include "sqlserver/ServerDates.h"
 #include "sqlserver/SqlTypes.h"
+#include "sqlserver/TextFunctions.h"
 #include "sqlserver/UserFunctions.h"
 
 #include <sqlite3.h>
@@ -15,17 +17,6 @@ namespace sqlserver {
 
 namespace {
 
-using Arguments = std::vector<vb::Variant>;
-
-vb::Date dateArgument(const vb::Variant& v)
-{
-    const auto date = dateOfValue(v);
-    if (!date)
-        throw ServerError(241, QStringLiteral("Conversion failed when converting date and/or time from character "
-                                              "string."));
-    return *date;
-}
-
 DateInterval intervalArgument(const vb::Variant& v)
 {
     const QString name = v.isString() ? v.toString() : QString();
@@ -33,36 +24,6 @@ DateInterval intervalArgument(const vb::Variant& v)
     if (!interval)
         throw ServerError(155, QStringLiteral("'%1' is not a recognized datepart option.").arg(name));
     return *interval;
-}
-
-long long wholeArgument(const vb::Variant& v)
-{
-    const auto number = numberOfValue(v);
-    if (!number)
-        throw ServerError(8114, QStringLiteral("Error converting data type varchar to int."));
-    if (!(*number > -2147483649.0 && *number < 2147483648.0))
-        throw ServerError(8115, QStringLiteral("Arithmetic overflow error converting expression to data type int."));
-    return (long long)*number;
-}
-
-// A text a function builds stays below 100 million characters: SQL Server's own limit (2 GB) would take the
-// process's memory long before SQLite refused the value.
-qsizetype builtLength(long long length)
-{
-    if (length > 100000000LL)
-        throw ServerError(7119, QStringLiteral("Attempting to grow LOB beyond maximum allowed size of 2147483647 "
-                                               "bytes."));
-    return qsizetype(std::max(length, 0LL));
-}
-
-vb::Variant wholeResult(long long v)
-{
-    return v >= -2147483648LL && v <= 2147483647LL ? vb::Variant(int(v)) : vb::Variant(double(v));
-}
-
-QString textArgument(const vb::Variant& v)
-{
-    return v.isString() ? v.toString() : convertValue(v, parseSqlType(QStringLiteral("varchar(max)"))).toString();
 }
 
 vb::Variant typeFact(const vb::Variant& declared, const vb::Variant& what)
@@ -148,43 +109,11 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
             return a[0].isNull() ? vb::Variant::Null() : vb::Variant(datePart(interval, dateArgument(a[0])));
         });
     }
-    defineFunction(db, "len", 1, [](const Arguments& a) {
-        if (a[0].isNull())
-            return vb::Variant::Null();
-        QString text = textArgument(a[0]);
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
-        return vb::Variant(int(text.size()));
-    });
-    for (int count : {2, 3}) {
-        defineFunction(db, "charindex", count, [](const Arguments& a) {
-            if (anyNull(a))
-                return vb::Variant::Null();
-            const qsizetype start = a.size() > 2 ? std::max<long long>(wholeArgument(a[2]) - 1, 0) : 0;
-            return vb::Variant(int(textArgument(a[1]).indexOf(textArgument(a[0]), start, Qt::CaseInsensitive) + 1));
-        });
-    }
-    defineFunction(db, "sqlserver_left", 2, [](const Arguments& a) {
-        return anyNull(a) ? vb::Variant::Null() : vb::Variant(textArgument(a[0]).left(wholeArgument(a[1])));
-    });
-    defineFunction(db, "sqlserver_right", 2, [](const Arguments& a) {
-        return anyNull(a) ? vb::Variant::Null() : vb::Variant(textArgument(a[0]).right(wholeArgument(a[1])));
-    });
-    defineFunction(db, "replicate", 2, [](const Arguments& a) {
-        if (anyNull(a))
-            return vb::Variant::Null();
-        const QString text = textArgument(a[0]);
-        const long long count = std::max(wholeArgument(a[1]), 0LL);
-        builtLength(text.size() * count);
-        return vb::Variant(text.repeated(count));
-    });
-    defineFunction(db, "space", 1, [](const Arguments& a) {
-        return a[0].isNull() ? vb::Variant::Null() : vb::Variant(QString(builtLength(wholeArgument(a[0])), QLatin1Char(' ')));
-    });
     defineFunction(db, "newid", 0, [](const Arguments&) {
         return vb::Variant(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
     }, volatileResult);
     defineFunction(db, "sqlserver_type", 2, [](const Arguments& a) { return typeFact(a[0], a[1]); });
+    registerTextFunctions(db);
 }
 
 }  // namespace sqlserver

@@ -4,10 +4,13 @@
 #include "sqlserver/BatchParser.h"
 #include "sqlserver/BatchRunner.h"
 #include "sqlserver/CatalogViews.h"
+#include "sqlserver/Collation.h"
 #include "sqlserver/DatabaseFiles.h"
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ExtendedProperties.h"
+#include "sqlserver/NumericFunctions_p.h"
 #include "sqlserver/RowsetReader.h"
+#include "sqlserver/SchemaCollation.h"
 #include "sqlserver/StatementShape.h"
 #include "sqlserver/Tokenizer.h"
 #include "sqlserver/ValueCodec.h"
@@ -67,11 +70,14 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
       m_spid(nextSpid()), m_locks(QString::fromUtf8(sqlite3_db_filename(db, "main"))), m_statements(db)
 {
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
+    registerCollations(m_db);
     registerServerFunctions(m_db, *this);
+    registerNumericFunctions(m_db);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
     } else {
         try {
+            applyDefaultCollation(m_db);
             createCatalogViews(m_db, m_database);
         } catch (...) {
             m_statements.clear();
@@ -354,6 +360,10 @@ QStringList SessionImpl::columnNames(const QString& table)
 
 void SessionImpl::schemaChanged()
 {
+    if (m_dialect == Dialect::SqlServer) {
+        applyDefaultCollation(m_db, "main");
+        applyDefaultCollation(m_db, "temp");
+    }
     m_tables.clear();
     m_translations.clear();
 }

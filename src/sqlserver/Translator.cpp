@@ -1,12 +1,14 @@
 #include "sqlserver/Translator.h"
 
 #include "sqlserver/AccessRewrites.h"
+#include "sqlserver/CollationRewrites.h"
 #include "sqlserver/DateLiterals.h"
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/DialectRewrites.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TokenTools.h"
+#include "sqlserver/TypedExpressions_p.h"
 
 namespace sqlserver {
 
@@ -51,6 +53,12 @@ bool selectsSessionIdOnly(const Tokens& tokens)
     return at(4)->is(QLatin1String("AS")) && (at(5)->isName() || at(5)->kind == TokenKind::String);
 }
 
+bool isDataStatement(const Token& verb)
+{
+    return verb.is(QLatin1String("SELECT")) || verb.is(QLatin1String("INSERT")) || verb.is(QLatin1String("UPDATE"))
+           || verb.is(QLatin1String("DELETE"));
+}
+
 }  // namespace
 
 std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationContext& context)
@@ -69,7 +77,12 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     for (Tokens& statement : rewriteDdl(std::move(tokens))) {
         StatementPlan plan;
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
-        const int verb = verbPosition(statement);
+        int verb = verbPosition(statement);
+        std::vector<QString> selectTypes;
+        if (context.dialect == Dialect::SqlServer && verb < int(statement.size()) && isDataStatement(statement[verb])) {
+            applyServerTypes(statement, context.schema, context.variableTypes, selectTypes);
+            verb = verbPosition(statement);
+        }
         if (verb < int(statement.size())) {
             plan.verb = statement[verb].text.toUpper();
             if (plan.verb == QLatin1String("REPLACE"))
@@ -78,8 +91,16 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
                 plan.insertTable = insertTarget(statement, verb);
             if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
                 shapeResult(statement, plan, context.schema, context.variableTypes);
+                for (size_t k = 0; k < selectTypes.size() && k < plan.columnTypes.size(); ++k) {
+                    if (plan.columnTypes[k].isEmpty())
+                        plan.columnTypes[k] = selectTypes[k];
+                }
                 plan.sessionIdOnly = selectsSessionIdOnly(statement);
             }
+            const bool dml = plan.verb == QLatin1String("SELECT") || plan.verb == QLatin1String("INSERT")
+                                     || plan.verb == QLatin1String("UPDATE") || plan.verb == QLatin1String("DELETE");
+            if (context.dialect == Dialect::SqlServer && dml)
+                applyCollations(statement);
         }
         plan.sql = joinTokens(statement);
         plans.push_back(std::move(plan));
