@@ -25,6 +25,7 @@ struct BatchStep {
         RollbackTransaction,
         ColumnChange,         // change
         ConstraintDrop,       // change.table, name (the constraint's)
+        DateOption,           // SET DATEFIRST / SET DATEFORMAT: name (upper case) and value (a word or :N)
         Nothing,              // SET NOCOUNT ON, PRINT, GO, ...
     };
     Kind kind = Kind::Nothing;
@@ -33,6 +34,7 @@ struct BatchStep {
     std::vector<QString> types;          // Declare: the declared types
     std::vector<QString> argumentNames;  // Procedure: "@NAME" of a named argument, "" for a positional one
     QString name;
+    QString value;
     ColumnChange change;
     std::vector<BatchStep> body, otherwise;
 };
