@@ -50,6 +50,12 @@ void splitSerial(double serial, long long unitsPerDay, long long& day, long long
     }
 }
 
+// Milliseconds rounded to datetime's 1/300 of a second, half up: .001 -> .000, .002 -> .003, .005 -> .007.
+long long tickRounded(long long ms)
+{
+    return (((ms * 3 + 5) / 10) * 10 + 1) / 3;
+}
+
 class Cursor {
 public:
     Cursor(const char* text, int length) : m_p(text), m_end(text + length) {}
@@ -283,6 +289,11 @@ int writeCanonicalDate(vb::Date date, char* out)
 {
     long long day = 0, ms = 0;
     splitSerial(date.serial, msPerDay, day, ms);
+    ms = tickRounded(ms);  // stored at datetime's precision
+    if (ms >= msPerDay) {
+        ++day;
+        ms -= msPerDay;
+    }
     int y = 0, m = 0, d = 0;
     civilFromDays(day - serialOfUnixEpoch, y, m, d);
     const long long seconds = ms / 1000;
@@ -329,8 +340,7 @@ vb::Date datetimeRounded(vb::Date date)
 {
     long long day = 0, ms = 0;
     splitSerial(date.serial, msPerDay, day, ms);
-    const long long ticks = (ms * 3 + 5) / 10;  // 1/300 s, half up
-    const long long rounded = (ticks * 10 + 1) / 3;
+    const long long rounded = tickRounded(ms);
     return joinDate(partsOfDay(day + rounded / msPerDay, rounded % msPerDay));
 }
 

@@ -10,8 +10,8 @@
 
 namespace sqlserver {
 
-// The stored form of a date: whole seconds ('2026-12-06 10:00:00'), and milliseconds only when there are some
-// ('2026-12-06 10:00:00.123'), so that texts of both forms sort as their dates.
+// The stored form of a date, at datetime's precision (1/300 s): whole seconds ('2026-12-06 10:00:00'), and
+// milliseconds only when there are some ('2026-12-06 10:00:00.123'), so that texts of both forms sort as dates.
 QString canonicalDateText(vb::Date date);
 // Writes the stored form into `out` (at most canonicalDateCapacity characters, no terminator); its length.
 constexpr int canonicalDateCapacity = 23;
