@@ -26,6 +26,7 @@ struct BatchStep {
         ColumnChange,         // change
         ConstraintDrop,       // change.table, name (the constraint's)
         DateOption,           // SET DATEFIRST / SET DATEFORMAT: name (upper case) and value (a word or :N)
+        IdentityInsert,       // name (the table's); on: SET IDENTITY_INSERT name ON
         Nothing,              // SET NOCOUNT ON, PRINT, GO, ...
     };
     Kind kind = Kind::Nothing;
@@ -35,6 +36,7 @@ struct BatchStep {
     std::vector<QString> argumentNames;  // Procedure: "@NAME" of a named argument, "" for a positional one
     QString name;
     QString value;
+    bool on = false;
     ColumnChange change;
     std::vector<BatchStep> body, otherwise;
 };

@@ -83,6 +83,9 @@ private:
         case BatchStep::Kind::DateOption:
             m_session.setDateOption(step.name, optionValue(step.value));
             break;
+        case BatchStep::Kind::IdentityInsert:
+            m_session.setIdentityInsert(step.name, step.on);
+            break;
         case BatchStep::Kind::Nothing:
             break;
         }
