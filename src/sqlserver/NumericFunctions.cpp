@@ -3,6 +3,8 @@
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ExpressionTypes_p.h"
 #include "sqlserver/NumericValues_p.h"
+#include "sqlserver/ServerConversions.h"
+#include "sqlserver/ValueCodec.h"
 #include "sqlserver/Session.h"
 
 #include <sqlite3.h>
@@ -314,6 +316,53 @@ void random(sqlite3_context* context, int count, sqlite3_value** v)
     sqlite3_result_double(context, std::uniform_real_distribution<double>(0.0, 1.0)(generator));
 }
 
+// A decimal or money value as text at its scale (2.5 of a decimal(10,2) is '2.50'), cut to the text type.
+void decimalText(sqlite3_context* context, int, sqlite3_value** v)
+{
+    try {
+        const auto value = decimalOfValue(v[1], sqlite3_value_int(v[2]));
+        if (!value) {
+            sqlite3_result_null(context);
+            return;
+        }
+        const SqlType type = parseSqlType(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v[0]))));
+        const QString text = value->toString();
+        if (type.length > 0 && text.size() > type.length)  // a number is never cut
+            return failFunction(context, 8115, QStringLiteral("Arithmetic overflow error converting numeric to data "
+                                                              "type varchar."));
+        resultValue(context, convertValue(vb::Variant(text), type));
+    } catch (const ServerError& e) {
+        failFunction(context, e.number(), e.message());
+    }
+}
+
+// The value of a scalar subquery: 512 when a second row comes.
+void singleStep(sqlite3_context* context, int, sqlite3_value** v)
+{
+    auto** held = static_cast<sqlite3_value**>(sqlite3_aggregate_context(context, sizeof(sqlite3_value*)));
+    if (!held)
+        return;
+    if (*held) {
+        failFunction(context, 512, QStringLiteral("Subquery returned more than 1 value. This is not permitted when "
+                                                  "the subquery follows =, !=, <, <= , >, >= or when the subquery is "
+                                                  "used as an expression."));
+        return;
+    }
+    *held = sqlite3_value_dup(v[0]);
+}
+
+void singleFinal(sqlite3_context* context)
+{
+    auto** held = static_cast<sqlite3_value**>(sqlite3_aggregate_context(context, 0));
+    if (held && *held) {
+        sqlite3_result_value(context, *held);
+        sqlite3_value_free(*held);
+        *held = nullptr;
+    } else {
+        sqlite3_result_null(context);
+    }
+}
+
 }  // namespace
 
 void registerNumericFunctions(sqlite3* db)
@@ -324,6 +373,8 @@ void registerNumericFunctions(sqlite3* db)
     sqlite3_create_function_v2(db, "sqlserver_float", 3, exact, nullptr, floatArithmetic, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_sum", 3, exact, nullptr, nullptr, accumulate, finishSum, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_avg", 3, exact, nullptr, nullptr, accumulate, finishAverage, nullptr);
+    sqlite3_create_function_v2(db, "sqlserver_decimal_text", 3, exact, nullptr, decimalText, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "sqlserver_scalar", 1, exact, nullptr, nullptr, singleStep, singleFinal, nullptr);
     for (int count : {2, 3})
         sqlite3_create_function_v2(db, "round", count, exact, nullptr, round, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ceiling", 1, exact, nullptr, wholeOf<std::ceil>, nullptr, nullptr, nullptr);

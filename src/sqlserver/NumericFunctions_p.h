@@ -6,6 +6,8 @@
 //  - sqlserver_decimal(op, a, b, scale a, scale b, precision, scale, class): exact decimal or money;
 //  - sqlserver_float(op, a, b): float / and % with 8134;
 //  - sqlserver_sum(x, scale, class), sqlserver_avg(x, scale, class): exact aggregates of decimal and money;
+//  - sqlserver_decimal_text(type, x, scale): CAST of a decimal or money to text, at its scale;
+//  - sqlserver_scalar(x): the one value of a scalar subquery, 512 for a second row;
 //  - round(x, n[, f]) with negative n and truncation, ceiling and floor keeping integers, power keeping the
 //    first argument's kind, log(x[, base]) natural, square, rand([seed]).
 

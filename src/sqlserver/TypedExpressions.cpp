@@ -62,7 +62,9 @@ public:
     }
 
     // The text of statement [begin, end) with its expressions rewritten; `changed` tells whether any was.
-    QString statement(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, bool& changed);
+    // `singleValue`: a scalar subquery, whose one value is checked (512 for several rows).
+    QString statement(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, bool& changed,
+                      bool singleValue = false);
 
 private:
     struct Edit {
@@ -75,7 +77,9 @@ private:
     bool at(int i, const char* word) const { return i < m_end && m_t[i].is(QLatin1String(word)); }
     bool symbolAt(int i, const char* s) const { return i < m_end && m_t[i].isSymbol(QLatin1String(s)); }
 
-    void part(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, std::vector<Edit>& edits);
+    void part(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, std::vector<Edit>& edits,
+              bool singleValue);
+    bool hasAggregate(int first, int last) const;
     Scope tablesOf(int begin, int end, const Scope* outer) const;
     // Parses an expression at `i`; the node, or nullopt when it cannot be read. `end` is one past its last token.
     std::optional<int> expression(int i, const Scope& scope, int& end);
@@ -89,7 +93,7 @@ private:
     std::optional<int> additive(int& i, const Scope& s);
     std::optional<int> multiplicative(int& i, const Scope& s);
     std::optional<int> unary(int& i, const Scope& s);
-    std::optional<int> primary(int& i, const Scope& s);
+    std::optional<int> primary(int& i, const Scope& s, bool scalar = true);
     std::optional<int> call(int& i, const Scope& s);
     std::optional<int> caseExpr(int& i, const Scope& s);
     std::optional<int> columnRef(int& i, const Scope& s);
@@ -300,6 +304,21 @@ int Typer::function(const QString& name, int first, int last, std::vector<int> a
         const Node& n = m_nodes[size_t(args.at(0))];
         if (n.first == n.last && m_t[n.first].kind == TokenKind::String)
             result = typeOfDeclared(m_t[n.first].stringValue());
+        // A decimal or money becomes text at its scale (money's at 2 decimals, 4 with style 2).
+        const ExprType source = type(1);
+        if (result.cls == TypeClass::Text && args.size() >= 2 && (source.cls == TypeClass::Decimal || source.isMoney())) {
+            int scale = source.scale;
+            if (source.isMoney()) {
+                const Node* style = args.size() > 2 ? &m_nodes[size_t(args[2])] : nullptr;
+                scale = style && style->first == style->last && m_t[style->first].text == QLatin1String("2") ? 4 : 2;
+            }
+            args.resize(2);
+            const int n = node(first, last, std::move(args), result);
+            m_nodes[size_t(n)].parts = {QStringLiteral("sqlserver_decimal_text("), QStringLiteral(", "),
+                                        QStringLiteral(", %1)").arg(scale)};
+            m_nodes[size_t(n)].changed = true;
+            return n;
+        }
     } else if (name == QLatin1String("iif") && args.size() == 3) {
         result = higherType(type(1), type(2));
     } else if (name == QLatin1String("coalesce")) {
@@ -450,7 +469,7 @@ std::optional<int> Typer::caseExpr(int& i, const Scope& s)
     return node(first, last, std::move(kids), result);
 }
 
-std::optional<int> Typer::primary(int& i, const Scope& s)
+std::optional<int> Typer::primary(int& i, const Scope& s, bool scalar)
 {
     if (i >= m_end)
         return std::nullopt;
@@ -481,7 +500,7 @@ std::optional<int> Typer::primary(int& i, const Scope& s)
         if (at(inner, "SELECT") || at(inner, "WITH")) {
             std::vector<ExprType> types;
             bool changed = false;
-            const QString text = statement(inner, close, &s, &types, changed);
+            const QString text = statement(inner, close, &s, &types, changed, scalar);
             const int n = node(first, close, {}, types.size() == 1 ? types[0] : ExprType{});
             m_nodes[size_t(n)].type.column = false;
             if (changed) {
@@ -511,7 +530,7 @@ std::optional<int> Typer::primary(int& i, const Scope& s)
             i = next(i + 1);
             if (!symbolAt(i, "("))
                 return std::nullopt;
-            auto sub = primary(i, s);
+            auto sub = primary(i, s, false);
             if (!sub)
                 return std::nullopt;
             return node(first, m_nodes[size_t(*sub)].last, {*sub});
@@ -637,7 +656,7 @@ std::optional<int> Typer::predicate(int& i, const Scope& s)
             return std::nullopt;
         const int inner = next(i + 1);
         if (at(inner, "SELECT") || at(inner, "WITH")) {
-            const auto sub = primary(i, s);
+            const auto sub = primary(i, s, false);
             if (!sub)
                 return std::nullopt;
             kids.push_back(*sub);
@@ -819,8 +838,30 @@ Scope Typer::tablesOf(int begin, int end, const Scope* outer) const
     return scope;
 }
 
-void Typer::part(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, std::vector<Edit>& edits)
+bool Typer::hasAggregate(int first, int last) const
 {
+    static const QSet<QString> aggregates = {
+        QStringLiteral("COUNT"), QStringLiteral("SUM"), QStringLiteral("AVG"), QStringLiteral("MIN"),
+        QStringLiteral("MAX"), QStringLiteral("TOTAL"), QStringLiteral("GROUP_CONCAT"), QStringLiteral("STRING_AGG"),
+        QStringLiteral("STDEV"), QStringLiteral("VAR"), QStringLiteral("COUNT_BIG")};
+    for (int k = first; k <= last; ++k) {
+        if (m_t[k].isSymbol(QLatin1String("(")) && at(next(k + 1), "SELECT"))
+            k = matchingClose(m_t, k);
+        else if (m_t[k].kind == TokenKind::Word && aggregates.contains(m_t[k].text.toUpper()) && symbolAt(next(k + 1), "("))
+            return true;
+    }
+    return false;
+}
+
+void Typer::part(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, std::vector<Edit>& edits,
+                 bool singleValue)
+{
+    // A scalar subquery of one plain item (no aggregate, grouping, DISTINCT or LIMIT) hands its value through
+    // sqlserver_scalar, which fails with 512 on a second row.
+    singleValue = singleValue
+                  && findWordAtLevel(m_t, begin, end, {QLatin1String("GROUP"), QLatin1String("DISTINCT"),
+                                                       QLatin1String("LIMIT"), QLatin1String("HAVING")}) == end;
+    std::vector<std::pair<int, int>> items;  // select items: node, its edit (-1 for none)
     const Scope scope = tablesOf(begin, end, outer);
     enum class Clause { Other, Select, Where, Set, Values, Order };
     Clause clause = Clause::Other;
@@ -869,7 +910,9 @@ void Typer::part(int begin, int end, const Scope* outer, std::vector<ExprType>* 
         const auto e = startsExpression ? expression(i, scope, expressionEnd) : std::nullopt;
         if (e) {
             addEdit(*e, edits);
-            if (clause == Clause::Select && m_nodes[size_t(*e)].changed && !hasAlias(next(expressionEnd)))
+            if (clause == Clause::Select)
+                items.emplace_back(*e, m_nodes[size_t(*e)].changed ? int(edits.size()) - 1 : -1);
+            if (clause == Clause::Select && !singleValue && m_nodes[size_t(*e)].changed && !hasAlias(next(expressionEnd)))
                 edits.back().text += QStringLiteral(" AS ") + quoteName(textOf(m_t, i, expressionEnd));
             if (clause == Clause::Select && selectTypes)
                 selectTypes->push_back(m_nodes[size_t(*e)].type);
@@ -902,9 +945,22 @@ void Typer::part(int begin, int end, const Scope* outer, std::vector<ExprType>* 
         previous = i;
         i = next(i + 1);
     }
+    if (!singleValue || items.size() != 1)
+        return;
+    const Node& item = m_nodes[size_t(items[0].first)];
+    if (hasAggregate(item.first, item.last))
+        return;
+    if (items[0].second >= 0) {
+        Edit& edit = edits[size_t(items[0].second)];
+        edit.text = QStringLiteral("sqlserver_scalar(") + edit.text + QStringLiteral(")");
+    } else {
+        edits.push_back(Edit{item.first, item.last + 1,
+                             QStringLiteral("sqlserver_scalar(") + tokensText(item.first, item.last) + QStringLiteral(")")});
+    }
 }
 
-QString Typer::statement(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, bool& changed)
+QString Typer::statement(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, bool& changed,
+                         bool singleValue)
 {
     const int savedEnd = m_end;
     m_end = end;
@@ -914,7 +970,7 @@ QString Typer::statement(int begin, int end, const Scope* outer, std::vector<Exp
     while (partBegin < end) {
         const int partEnd = findWordAtLevel(m_t, partBegin, end, {QLatin1String("UNION"), QLatin1String("EXCEPT"),
                                                                    QLatin1String("INTERSECT")});
-        part(partBegin, partEnd, outer, first ? selectTypes : nullptr, edits);
+        part(partBegin, partEnd, outer, first ? selectTypes : nullptr, edits, singleValue && first && partEnd == end);
         first = false;
         partBegin = partEnd + 1;
     }

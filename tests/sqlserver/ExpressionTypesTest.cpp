@@ -100,6 +100,22 @@ TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
     EXPECT_EQ("INT", typeOf("SELECT IIF(1 = 1, 1, 2)"));
 }
 
+TEST_F(ExpressionTypesTest, AScalarSubqueryHasOneValue)
+{
+    plant->execute("CREATE TABLE s (k int, v varchar(5))");
+    plant->execute("INSERT INTO s VALUES (1, 'a')");
+    plant->execute("INSERT INTO s VALUES (2, 'b')");
+    EXPECT_EQ(512, errorOf("SELECT (SELECT v FROM s)"));
+    EXPECT_EQ(512, errorOf("SELECT k FROM s WHERE v = (SELECT v FROM s)"));
+    EXPECT_EQ(vb::Variant("b"), scalar("SELECT (SELECT v FROM s WHERE k = 2)"));
+    EXPECT_TRUE(scalar("SELECT (SELECT v FROM s WHERE k = 3)").isNull());
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT (SELECT MAX(k) FROM s)"));
+    EXPECT_EQ(vb::Variant("a"), scalar("SELECT (SELECT TOP 1 v FROM s ORDER BY k)"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM s WHERE k IN (SELECT k FROM s)"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT CASE WHEN EXISTS (SELECT k FROM s) THEN 1 ELSE 0 END"));
+    EXPECT_EQ(vb::Variant("b"), scalar("SELECT (SELECT t.v FROM s t WHERE t.k = s.k + 1) FROM s WHERE k = 1"));
+}
+
 TEST_F(ExpressionTypesTest, AggregatesOfDecimalAndMoneyAreExact)
 {
     plant->execute("CREATE TABLE v (d decimal(10,2), m money, i int)");
