@@ -48,6 +48,7 @@ struct BatchStep {
         SaveTransaction,      // name
         ColumnChange,         // change
         ConstraintDrop,       // change.table, name (the constraint's)
+        DateOption,           // SET DATEFIRST / SET DATEFORMAT: name (upper case) and value (a word or :N)
         IdentityInsert,       // name (the table's); on: SET IDENTITY_INSERT name ON
         Nothing,              // SET NOCOUNT ON, GO, USE, ...
     };
@@ -61,6 +62,7 @@ struct BatchStep {
     QString name;
     QString fetch;                       // FetchCursor
     QStringList cursorOptions;           // DeclareCursor: GLOBAL, LOCAL, SCROLL, STATIC, ... (upper case)
+    QString value;                       // DateOption
     bool on = false;                     // IdentityInsert
     ColumnChange change;
     std::vector<BatchStep> body, otherwise;

@@ -292,6 +292,10 @@ void Runner::leaf(const BatchStep& step)
     case Kind::ConstraintDrop:
         dropConstraint(m_session, step.change.table, step.name);
         break;
+    case Kind::DateOption:
+        m_session.setDateOption(step.name, optionValue(step.value));
+        m_session.setLastRowCount(0);
+        break;
     case Kind::IdentityInsert:
         m_session.setIdentityInsert(step.name, step.on);
         m_session.setLastRowCount(0);
@@ -302,6 +306,16 @@ void Runner::leaf(const BatchStep& step)
     default:
         break;
     }
+}
+
+// A literal the statement's shape took out (:N) is read back.
+QString Runner::optionValue(const QString& value) const
+{
+    const int literal = literalNumber(value.toLatin1().constData());
+    if (literal <= 0 || literal > int(m_literals.size()))
+        return value;
+    const Literal& l = m_literals[size_t(literal - 1)];
+    return l.isText ? QString::fromUtf8(l.text) : QString::number(l.integer);
 }
 
 void Runner::undeclared(const QString& name)

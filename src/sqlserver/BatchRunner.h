@@ -73,6 +73,7 @@ private:
     Flow tryCatch(const BatchStep& step);
     std::optional<bool> test(const BatchStep& step);
     void leaf(const BatchStep& step);
+    QString optionValue(const QString& value) const;
 
     // Variables
     [[noreturn]] static void undeclared(const QString& name);

@@ -154,6 +154,8 @@ void rewriteVariables(Tokens& tokens)
                 replacement = QStringLiteral("sqlserver_fetch_status()");
             else if (name == QLatin1String("CURSOR_ROWS"))
                 replacement = QStringLiteral("sqlserver_cursor_rows()");
+            else if (name == QLatin1String("DATEFIRST"))
+                replacement = QStringLiteral("sqlserver_datefirst()");
             else if (name == QLatin1String("VERSION"))
                 replacement = QStringLiteral("sqlserver_version()");
             if (!replacement.isEmpty()) {

@@ -6,6 +6,7 @@
 #include "sqlserver/BatchRunner.h"
 #include "sqlserver/BatchState.h"
 #include "sqlserver/SchemaInfo.h"
+#include "sqlserver/ServerDates.h"
 #include "sqlserver/ServerFunctions.h"
 #include "sqlserver/Session.h"
 #include "sqlserver/StatementCache.h"
@@ -67,6 +68,8 @@ public:
     void run(const StatementPlan& plan, const Binder& bind, BatchResult& result);
     // "Create Database [name]" on this server.
     void createDatabase(const QString& name);
+    // SET DATEFIRST n, SET DATEFORMAT dmy: kept by the session, in force on its thread while it runs.
+    void setDateOption(const QString& option, const QString& value);
 
     // What batches share: @@ERROR, the errors being handled, the last fetch; @@ROWCOUNT; GLOBAL cursors.
     BatchState& batchState() { return m_batchState; }
@@ -129,6 +132,7 @@ private:
 
     sqlite3* m_db;
     Dialect m_dialect;
+    DateSettings m_dateSettings;
     QString m_serverFolder;
     QString m_database;
     int m_spid;
