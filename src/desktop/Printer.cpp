@@ -104,10 +104,20 @@ double Printer::Private::pixelsPerTwip()
     return device().resolution() / TwipsPerInch;
 }
 
+void Printer::Private::beginDrawing()
+{
+    beginDocument();
+    if (pageAsked) {
+        printer->newPage();
+        pageAsked = false;
+    }
+}
+
 void Printer::Private::drawLine(const QString& line)
 {
     if (line.isEmpty())
         return;
+    beginDrawing();
     const double lineHeight = metrics().lineSpacing() / pixelsPerTwip();
     if (y > top && y - top + lineHeight > device().height() / pixelsPerTwip()) {
         printer->newPage();
@@ -355,7 +365,7 @@ void Printer::PrintLine(const QString& text)
 
 void Printer::Line(double x1, double y1, double x2, double y2)
 {
-    d->beginDocument();
+    d->beginDrawing();
     const double scale = d->pixelsPerTwip() * d->twipsPerUnit();
     d->painter->setPen(QPen(Qt::black, 0));
     const double left = d->left / d->twipsPerUnit();
@@ -367,8 +377,8 @@ void Printer::Line(double x1, double y1, double x2, double y2)
 
 void Printer::NewPage()
 {
-    d->beginDocument();
-    d->printer->newPage();
+    d->beginDrawing();
+    d->pageAsked = true;
     ++d->page;
     d->x = d->left;
     d->y = d->top;
@@ -380,6 +390,7 @@ void Printer::EndDoc()
         return;
     d->painter->end();
     d->painter.reset();
+    d->pageAsked = false;
     d->page = 1;
     d->x = d->left;
     d->y = d->top;

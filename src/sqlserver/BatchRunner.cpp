@@ -80,6 +80,9 @@ private:
         case BatchStep::Kind::ConstraintDrop:
             dropConstraint(m_session, step.change.table, step.name);
             break;
+        case BatchStep::Kind::IdentityInsert:
+            m_session.setIdentityInsert(step.name, step.on);
+            break;
         case BatchStep::Kind::Nothing:
             break;
         }

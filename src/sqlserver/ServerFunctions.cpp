@@ -63,6 +63,9 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
         return vb::Variant(vb::NowWithMilliseconds());
     }, volatileResult);
     defineFunction(db, "sqlserver_identity", 0, [&state](const Arguments&) { return state.lastIdentity(); }, volatileResult);
+    defineFunction(db, "sqlserver_identity_insert", 1, [&state](const Arguments& a) {
+        return vb::Variant(state.identityInsert(a[0].toString()) ? 1 : 0);
+    }, volatileResult);
     defineFunction(db, "sqlserver_spid", 0, [&state](const Arguments&) { return vb::Variant(state.processId()); }, volatileResult);
     defineFunction(db, "sqlserver_trancount", 0, [&state](const Arguments&) {
         return vb::Variant(state.openTransactions());

@@ -5,6 +5,7 @@
 #include "sqlserver/DateLiterals.h"
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/DialectRewrites.h"
+#include "sqlserver/IdentityColumns.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TokenTools.h"
@@ -74,12 +75,21 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteInsertAndTruncate(tokens);
     rewriteUpdateFrom(tokens);
     std::vector<StatementPlan> plans;
-    for (Tokens& statement : rewriteDdl(std::move(tokens))) {
+    for (DdlStatement& ddl : rewriteDdl(std::move(tokens))) {
+        Tokens& statement = ddl.tokens;
         StatementPlan plan;
-        plan.dateParameters = normalizeDateLiterals(statement, context.schema);
+        plan.bookkeeping = ddl.bookkeeping;
         int verb = verbPosition(statement);
+        if (!plan.bookkeeping && context.dialect == Dialect::SqlServer && verb < int(statement.size())
+            && statement[verb].is(QLatin1String("INSERT"))) {
+            plan.insertTable = insertTarget(statement, verb);
+            planIdentityInsert(statement, verb, context.schema, plan);
+        }
+        plan.dateParameters = normalizeDateLiterals(statement, context.schema);
+        verb = verbPosition(statement);
         std::vector<QString> selectTypes;
-        if (context.dialect == Dialect::SqlServer && verb < int(statement.size()) && isDataStatement(statement[verb])) {
+        const bool served = context.dialect == Dialect::SqlServer && !plan.bookkeeping;
+        if (served && verb < int(statement.size()) && isDataStatement(statement[verb])) {
             applyServerTypes(statement, context.schema, context.variableTypes, selectTypes);
             verb = verbPosition(statement);
         }
@@ -99,7 +109,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             }
             const bool dml = plan.verb == QLatin1String("SELECT") || plan.verb == QLatin1String("INSERT")
                                      || plan.verb == QLatin1String("UPDATE") || plan.verb == QLatin1String("DELETE");
-            if (context.dialect == Dialect::SqlServer && dml)
+            if (served && dml)
                 applyCollations(statement);
         }
         plan.sql = joinTokens(statement);

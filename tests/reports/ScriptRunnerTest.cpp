@@ -140,13 +140,13 @@ TEST_F(ScriptRunnerTest, TheCatalogueNamesItsHooksAndCadCampoTheOthers)
     for (const auto& [id, text] : given)
         EXPECT_EQ(runner.getDescricaoScript(id), QString::fromUtf8(text)) << id;
 
-    execute("Insert into CadCampo (Auto, Descricao) values (11, 'Campo livre 11')");
-    execute("Insert into CadCampo (Auto, Descricao) values (0, 'Campo zero')");
+    execute("SET IDENTITY_INSERT CadCampo ON; Insert into CadCampo (Auto, Descricao) values (11, 'Campo livre 11'); "
+            "Insert into CadCampo (Auto, Descricao) values (0, 'Campo zero'); SET IDENTITY_INSERT CadCampo OFF");
     EXPECT_EQ(runner.getDescricaoScript(11), "Campo livre 11");
     EXPECT_EQ(runner.getDescricaoScript(0), "Campo zero");
     EXPECT_EQ(runner.getDescricaoScript(13), "ocorre antes de salvar gabarito de plasticos na ficha tecnica");
     EXPECT_EQ(runner.getDescricaoScript(77777), "");
-    execute("Insert into CadCampo (Auto, Descricao) values (-4, 'negativo')");
+    execute("SET IDENTITY_INSERT CadCampo ON; Insert into CadCampo (Auto, Descricao) values (-4, 'negativo')");
     EXPECT_EQ(runner.getDescricaoScript(-4), "");
 }
 
