@@ -27,6 +27,9 @@ constexpr double PdfMarginMillimetres = 6.35;
 const QString PdfWriterName = QStringLiteral("PDF");
 
 constexpr long InvalidPropertyValue = 380;
+// The largest font the platform's printer takes, and a paper far beyond any printer's.
+constexpr double LargestFontPoints = 2160;
+constexpr double LargestPaperTwips = 1000000;
 constexpr long PrinterError = 482;
 
 QStringList linesOf(const QString& text)
@@ -218,7 +221,7 @@ double Printer::FontSize() const
 
 void Printer::setFontSize(double points)
 {
-    if (points <= 0)
+    if (!(points > 0 && points <= LargestFontPoints))
         vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
     d->font.setPointSizeF(points);
     d->fontChanged();
@@ -268,6 +271,8 @@ void Printer::setCurrentY(double y)
 
 void Printer::Private::setPaper(double width, double height)
 {
+    if (!(width > 0 && width <= LargestPaperTwips && height > 0 && height <= LargestPaperTwips))
+        vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
     QPrinter& target = device();
     const QSizeF points(width / 20, height / 20);
     const bool landscape = target.pageLayout().orientation() == QPageLayout::Landscape;

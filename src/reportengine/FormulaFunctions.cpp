@@ -42,10 +42,11 @@ struct Call {
     // A number's whole part, which must lie in low..high.
     int whole(std::size_t index, int low, int high) const
     {
-        const double n = std::trunc(number(index));
+        const double given = number(index);
+        const double n = std::trunc(given);
         if (!(n >= low && n <= high))
             fail(index, QStringLiteral("%1 está fora do intervalo de %2 a %3")
-                            .arg(vb::Format(args[index], QStringLiteral("0.##########")))
+                            .arg(QString::number(given, 'g', 15))
                             .arg(low)
                             .arg(high));
         return int(n);

@@ -29,7 +29,8 @@ StagedFile::StagedFile(QString target, long errorNumber) : m_target(std::move(ta
             m_staged = file.fileName();
             return;
         }
-        if (file.error() != QFile::OpenError || !QFileInfo(info.absolutePath()).isDir())
+        // Only a name already taken is tried again.
+        if (!QFileInfo::exists(file.fileName()))
             fail(file.errorString());
     }
     fail(QStringLiteral("não foi possível criar um arquivo temporário"));

@@ -141,6 +141,17 @@ TEST_F(PrinterTest, ANewPageOpensWhenSomethingIsPrintedOnIt)
     EXPECT_EQ(test::pdfPages(pdf()).value(0).trimmed(), "One");
 }
 
+TEST_F(PrinterTest, SizesOutOfRangeAreRefused)
+{
+    EXPECT_EQ(test::errorNumber([&] { printer.setFontSize(1e300); }), 380);
+    EXPECT_EQ(test::errorNumber([&] { printer.setFontSize(0); }), 380);
+    EXPECT_EQ(test::errorNumber([&] { printer.setWidth(1e300); }), 380);
+    EXPECT_EQ(test::errorNumber([&] { printer.setHeight(-1); }), 380);
+    EXPECT_EQ(printer.FontSize(), 9);
+    printer.setFontSize(2160);
+    EXPECT_EQ(printer.FontSize(), 2160);
+}
+
 TEST_F(PrinterTest, EndDocWithoutOutputWritesNothing)
 {
     printer.setFontSize(12);
