@@ -150,6 +150,8 @@ void rewriteVariables(Tokens& tokens)
                 replacement = QStringLiteral("sqlserver_rowcount()");
             else if (name == QLatin1String("ERROR"))
                 replacement = QStringLiteral("0");
+            else if (name == QLatin1String("DATEFIRST"))
+                replacement = QStringLiteral("sqlserver_datefirst()");
             else if (name == QLatin1String("VERSION"))
                 replacement = QStringLiteral("sqlserver_version()");
             if (!replacement.isEmpty()) {

@@ -214,6 +214,7 @@ std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
 
 BatchResult SessionImpl::execute(const QString& sql)
 {
+    dateSettings() = m_dateSettings;
     const std::shared_ptr<const Batch> batch = translated(sql);
     const std::vector<Literal> literals = m_lastShape.literals;  // a procedure of the batch may translate others
     return runBatch(*this, *batch, literals);
@@ -238,6 +239,7 @@ bool SessionImpl::commitsAlone(const QString& sql)
 
 BatchResult SessionImpl::executeNative(const QString& sql, const std::vector<vb::Variant>& parameters)
 {
+    dateSettings() = m_dateSettings;
     BatchResult result;
     auto plan = m_nativePlans.constFind(sql);
     if (plan == m_nativePlans.constEnd()) {
@@ -299,6 +301,25 @@ void SessionImpl::createDatabase(const QString& name)
     if (m_serverFolder.isEmpty())
         throw ServerError(102, QStringLiteral("Incorrect syntax near 'DATABASE'."));
     sqlserver::createDatabase(m_serverFolder, name);
+}
+
+void SessionImpl::setDateOption(const QString& option, const QString& value)
+{
+    if (option == QLatin1String("DATEFIRST")) {
+        bool number = false;
+        const int day = value.toInt(&number);
+        if (!number || day < 1 || day > 7)
+            throw ServerError(1005, QStringLiteral("Line 1: Invalid number '%1' for SET DATEFIRST. The value must be "
+                                                   "between 1 and 7.").arg(value));
+        m_dateSettings.firstDay = day;
+    } else {
+        static const QStringList orders = {QStringLiteral("mdy"), QStringLiteral("dmy"), QStringLiteral("ymd"),
+                                           QStringLiteral("ydm"), QStringLiteral("myd"), QStringLiteral("dym")};
+        if (!orders.contains(value.toLower()))
+            throw ServerError(2741, QStringLiteral("SET DATEFORMAT date order '%1' is invalid.").arg(value));
+        m_dateSettings.order = value.toLower();
+    }
+    dateSettings() = m_dateSettings;
 }
 
 void SessionImpl::catalogQuery(const QString& sql, const QString& argument, const RowReader& read)
