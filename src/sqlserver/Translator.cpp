@@ -5,8 +5,9 @@
 #include "sqlserver/DateLiterals.h"
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/DialectRewrites.h"
-#include "sqlserver/RecursionLimit.h"
+#include "sqlserver/DmlRewrites.h"
 #include "sqlserver/IdentityColumns.h"
+#include "sqlserver/RecursionLimit.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TemporaryTables.h"
@@ -74,9 +75,10 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     limitRecursion(tokens);
     rewriteVariables(tokens);
     rewriteFunctions(tokens);
+    rewriteRowSources(tokens);
     rewriteTop(tokens);
     rewriteInsertAndTruncate(tokens);
-    rewriteUpdateFrom(tokens);
+    rewriteChangingStatements(tokens);
     std::vector<StatementPlan> plans;
     for (DdlStatement& ddl : rewriteDdl(std::move(tokens))) {
         Tokens& statement = ddl.tokens;
@@ -89,6 +91,8 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             plan.insertTable = insertTarget(statement, verb);
             planIdentityInsert(statement, verb, context.schema, plan);
         }
+        if (!plan.bookkeeping)
+            plan.intoTable = takeSelectInto(statement);
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
         verb = verbPosition(statement);
         std::vector<QString> selectTypes;
@@ -103,7 +107,9 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
                 plan.verb = QStringLiteral("INSERT");
             if (plan.verb == QLatin1String("INSERT"))
                 plan.insertTable = insertTarget(statement, verb);
-            if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
+            if (!plan.intoTable.isEmpty()) {
+                plan.columnTypes = selectTypes;
+            } else if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
                 shapeResult(statement, plan, context.schema, context.variableTypes);
                 for (size_t k = 0; k < selectTypes.size() && k < plan.columnTypes.size(); ++k) {
                     if (plan.columnTypes[k].isEmpty())

@@ -33,6 +33,15 @@ TEST_F(TemporaryTablesTest, TempTablesBelongToTheSession)
     EXPECT_EQ(0, errorOf("CREATE TABLE #gone (x int)"));
 }
 
+TEST_F(TemporaryTablesTest, SelectIntoATempTable)
+{
+    plant->execute("CREATE TABLE Src (id int, name varchar(10)) INSERT INTO Src VALUES (1, 'a'), (2, 'b')");
+    plant->execute("SELECT id, name INTO #copy FROM Src WHERE id > 1");
+    EXPECT_EQ(vb::Variant("b"), scalar("SELECT name FROM #copy"));
+    EXPECT_EQ(208, errorOf("SELECT * FROM [copy]"));
+    EXPECT_THROW(connect()->execute("SELECT * FROM #copy"), ServerError);
+}
+
 TEST_F(TemporaryTablesTest, TempTablesFollowTransactions)
 {
     plant->execute("CREATE TABLE #t (x int)");
