@@ -151,6 +151,20 @@ int Typer::arithmetic(Op op, int left, int right)
     const int first = m_nodes[size_t(left)].first, last = m_nodes[size_t(right)].last;
     if (a.cls == TypeClass::Null || b.cls == TypeClass::Null)
         return node(first, last, {left, right}, a.cls == TypeClass::Null ? b : a);
+    // datetime + or - a number of days (fractions are hours and minutes), number + datetime.
+    const bool dateFirst = a.cls == TypeClass::DateTime && b.isNumber() && (op == Op::Add || op == Op::Subtract);
+    if (dateFirst || (b.cls == TypeClass::DateTime && a.isNumber() && op == Op::Add)) {
+        ExprType date;
+        date.cls = TypeClass::DateTime;
+        const int n = node(first, last, {left, right}, date);
+        const QString sign = op == Op::Subtract ? QStringLiteral("-1") : QStringLiteral("1");
+        m_nodes[size_t(n)].parts = dateFirst ? std::vector<QString>{QStringLiteral("sqlserver_add_days("),
+                                                                    QStringLiteral(", "), QStringLiteral(", %1)").arg(sign)}
+                                             : std::vector<QString>{QStringLiteral("sqlserver_add_days_to("),
+                                                                    QStringLiteral(", "), QStringLiteral(")")};
+        m_nodes[size_t(n)].changed = true;
+        return n;
+    }
     if (!a.known() || !b.known() || a.cls == TypeClass::DateTime || b.cls == TypeClass::DateTime)
         return node(first, last, {left, right});
     if (a.cls == TypeClass::Text && b.cls == TypeClass::Text) {

@@ -107,6 +107,15 @@ TEST_F(ExpressionTypesTest, ConversionsFollowPrecedence)
     EXPECT_EQ(vb::Variant("Ana-X1"), scalar("SELECT Nome + '-' + Codigo FROM p"));
 }
 
+TEST_F(ExpressionTypesTest, DatetimePlusDays)
+{
+    EXPECT_EQ(vb::Variant(test::dateOf(2026, 1, 2)), scalar("SELECT CAST('2026-01-01' AS datetime) + 1"));
+    EXPECT_EQ(vb::Variant(test::dateOf(2025, 12, 31, 12)), scalar("SELECT CAST('2026-01-01' AS datetime) - 0.5"));
+    EXPECT_EQ(vb::Variant(test::dateOf(2026, 1, 3)), scalar("SELECT 2 + CAST('2026-01-01' AS datetime)"));
+    EXPECT_EQ("DATETIME", typeOf("SELECT GETDATE() + 1"));
+    EXPECT_EQ(517, errorOf("SELECT CAST('9999-12-31' AS datetime) + 1"));
+}
+
 TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
 {
     const BatchResult r = plant->execute("DECLARE @s varchar(3); SELECT ISNULL(@s, 'abcdef')");
