@@ -204,10 +204,10 @@ std::optional<int> ExpressionTyper::primary(int& i, const Scope& s, bool scalar)
             return std::nullopt;
         const int inner = next(i + 1);
         if (at(inner, "SELECT") || at(inner, "WITH")) {
-            std::vector<ExprType> types;
+            std::vector<SelectItem> items;
             bool changed = false;
-            const QString text = statement(inner, close, &s, &types, changed, scalar);
-            const int n = node(first, close, {}, types.size() == 1 ? types[0] : ExprType{});
+            const QString text = statement(inner, close, &s, &items, changed, scalar);
+            const int n = node(first, close, {}, items.size() == 1 ? items[0].type : ExprType{});
             m_nodes[size_t(n)].type.column = false;
             if (changed) {
                 m_nodes[size_t(n)].text = QStringLiteral("(") + text + QStringLiteral(")");

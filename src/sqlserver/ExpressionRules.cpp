@@ -114,20 +114,35 @@ bool needsAssignmentConversion(const ExprType& target, const ExprType& value)
            || value.precision - value.scale > target.precision - target.scale;
 }
 
+const TableRef* Scope::commonTable(const QString& name) const
+{
+    for (const Scope* scope = this; scope; scope = scope->outer) {
+        for (const TableRef& ref : scope->commonTables) {
+            if (ref.alias.compare(name, Qt::CaseInsensitive) == 0)
+                return &ref;
+        }
+    }
+    return nullptr;
+}
+
 ExprType ExpressionTyper::columnType(const Scope& s, const QString& qualifier, const QString& column) const
 {
     for (const Scope* scope = &s; scope; scope = scope->outer) {
         for (const TableRef& ref : scope->tables) {
-            if (!qualifier.isEmpty()) {
-                if (ref.alias.compare(qualifier, Qt::CaseInsensitive) != 0
-                    && ref.table.compare(qualifier, Qt::CaseInsensitive) != 0)
-                    continue;
-                if (ref.table.isEmpty())
-                    return {};
-                return columnOfDeclared(m_schema.declaredType(ref.table, column));
+            if (!qualifier.isEmpty() && ref.alias.compare(qualifier, Qt::CaseInsensitive) != 0
+                && ref.table.compare(qualifier, Qt::CaseInsensitive) != 0)
+                continue;
+            if (ref.table.isEmpty()) {
+                for (const SelectItem& item : ref.columns) {
+                    if (item.name.compare(column, Qt::CaseInsensitive) == 0)
+                        return item.type;
+                }
+                if (ref.open || !qualifier.isEmpty())
+                    return {};  // it might hold it
+                continue;
             }
-            if (ref.table.isEmpty())
-                return {};  // a derived table might hold it
+            if (!qualifier.isEmpty())
+                return columnOfDeclared(m_schema.declaredType(ref.table, column));
             const QString declared = m_schema.declaredType(ref.table, column);
             if (!declared.isEmpty())
                 return columnOfDeclared(declared);

@@ -20,14 +20,24 @@ ExprType columnOfDeclared(const QString& declared);
 // Whether a value of type `value` assigned to a column of type `target` is converted first.
 bool needsAssignmentConversion(const ExprType& target, const ExprType& value);
 
+// A select-list item: its name (alias or column; empty for an unnamed expression or *) and type.
+struct SelectItem {
+    QString name;
+    ExprType type;
+};
+
 struct TableRef {
-    QString table;  // empty for a derived table (its columns are unknown)
+    QString table;  // a table of the schema; empty for a derived table or a common table expression
     QString alias;
+    std::vector<SelectItem> columns;  // of a derived table or common table expression
+    bool open = false;                // ... that has columns it cannot name (SELECT *)
 };
 
 struct Scope {
     const Scope* outer = nullptr;
     std::vector<TableRef> tables;
+    std::vector<TableRef> commonTables;  // WITH name AS (...): by name, for the statement and its subqueries
+    const TableRef* commonTable(const QString& name) const;
 };
 
 enum class Op { Add = 1, Subtract, Multiply, Divide, Modulo };
@@ -51,7 +61,7 @@ public:
 
     // The text of statement [begin, end) with its expressions rewritten; `changed` tells whether any was.
     // `singleValue`: a scalar subquery, whose one value is checked (512 for several rows).
-    QString statement(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, bool& changed,
+    QString statement(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems, bool& changed,
                       bool singleValue = false);
 
 private:
@@ -65,14 +75,18 @@ private:
     bool at(int i, const char* word) const { return i < m_end && m_t[i].is(QLatin1String(word)); }
     bool symbolAt(int i, const char* s) const { return i < m_end && m_t[i].isSymbol(QLatin1String(s)); }
 
-    void part(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, std::vector<Edit>& edits,
+    void part(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems, std::vector<Edit>& edits,
               bool singleValue);
     bool hasAggregate(int first, int last) const;
-    Scope tablesOf(int begin, int end, const Scope* outer) const;
+    Scope tablesOf(int begin, int end, const Scope* outer);
+    TableRef derivedTable(int open, int close, const Scope* outer);
+    int commonTables(int begin, int end, Scope& scope);
     // Parses an expression at `i`; the node, or nullopt when it cannot be read. `end` is one past its last token.
     std::optional<int> expression(int i, const Scope& scope, int& end);
     void addEdit(int node, std::vector<Edit>& edits);
     bool hasAlias(int i) const;
+    QString itemName(int node, int after) const;
+    void starColumns(const Scope& scope, const QString& qualifier, std::vector<SelectItem>& items) const;
     int assigned(int value, const ExprType& target);
     ExprType assignmentTarget(int equals, const Scope& scope) const;
     std::vector<ExprType> insertColumnTypes(int begin, int end, const Scope& scope) const;
@@ -105,6 +119,7 @@ private:
     const QHash<QString, QString>& m_variables;
     std::vector<Node> m_nodes;
     int m_end = 0;
+    bool m_expandStars = false;  // a derived table's * stands for its columns
 };
 
 }  // namespace sqlserver

@@ -67,6 +67,38 @@ std::vector<ExprType> ExpressionTyper::insertColumnTypes(int begin, int end, con
     return types;
 }
 
+// The columns * (or t.* for `qualifier`) stands for; an item without a name where they are not all known.
+void ExpressionTyper::starColumns(const Scope& scope, const QString& qualifier, std::vector<SelectItem>& items) const
+{
+    for (const TableRef& ref : scope.tables) {
+        if (!qualifier.isEmpty() && ref.alias.compare(qualifier, Qt::CaseInsensitive) != 0
+            && ref.table.compare(qualifier, Qt::CaseInsensitive) != 0)
+            continue;
+        if (ref.table.isEmpty()) {
+            items.insert(items.end(), ref.columns.begin(), ref.columns.end());
+            if (ref.open)
+                items.push_back(SelectItem{});
+            continue;
+        }
+        const QStringList columns = m_schema.columnNames(ref.table);
+        if (columns.isEmpty())
+            items.push_back(SelectItem{});
+        for (const QString& column : columns)
+            items.push_back(SelectItem{column, columnOfDeclared(m_schema.declaredType(ref.table, column))});
+    }
+}
+
+// The name of a select-list item `node` whose next token is at `after`: its alias, or its column's name.
+QString ExpressionTyper::itemName(int node, int after) const
+{
+    if (after < m_end && m_t[after].is(QLatin1String("AS")))
+        after = next(after + 1);
+    if (hasAlias(after))
+        return m_t[after].kind == TokenKind::String ? m_t[after].stringValue() : m_t[after].name();
+    const Node& n = m_nodes[size_t(node)];
+    return n.type.column && m_t[n.last].isName() ? m_t[n.last].name() : QString();
+}
+
 // Whether a select-list item that ends before `i` is named: a column without a name is named after its text.
 bool ExpressionTyper::hasAlias(int i) const
 {
@@ -82,7 +114,61 @@ void ExpressionTyper::addEdit(int n, std::vector<Edit>& edits)
         edits.push_back(Edit{m_nodes[size_t(n)].first, m_nodes[size_t(n)].last + 1, render(n)});
 }
 
-Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer) const
+// The columns of the derived table (SELECT ...) between `open` and `close`.
+TableRef ExpressionTyper::derivedTable(int open, int close, const Scope* outer)
+{
+    TableRef ref;
+    bool changed = false;
+    const bool expanding = m_expandStars;
+    m_expandStars = true;
+    statement(next(open + 1), close, outer, &ref.columns, changed);
+    m_expandStars = expanding;
+    for (const SelectItem& item : ref.columns)
+        ref.open = ref.open || item.name.isEmpty();
+    return ref;
+}
+
+// WITH a [(columns)] AS (...), b AS (...) at `begin`: their columns into `scope`; where the statement begins.
+int ExpressionTyper::commonTables(int begin, int end, Scope& scope)
+{
+    int i = next(begin);
+    if (!at(i, "WITH"))
+        return begin;
+    i = next(i + 1);
+    if (at(i, "RECURSIVE"))
+        i = next(i + 1);
+    while (i < end && m_t[i].isName()) {
+        const QString name = m_t[i].name();
+        QStringList names;
+        i = next(i + 1);
+        if (symbolAt(i, "(")) {
+            const int close = matchingClose(m_t, i);
+            for (int k = next(i + 1); k < close; k = next(k + 1)) {
+                if (m_t[k].isName())
+                    names << m_t[k].name();
+            }
+            i = next(close + 1);
+        }
+        if (!at(i, "AS") || !symbolAt(next(i + 1), "("))
+            return begin;
+        const int open = next(i + 1), close = matchingClose(m_t, open);
+        if (close >= end)
+            return begin;
+        TableRef ref = derivedTable(open, close, &scope);
+        ref.alias = name;
+        for (int k = 0; k < int(names.size()) && k < int(ref.columns.size()); ++k)
+            ref.columns[size_t(k)].name = names[k];
+        ref.open = ref.open && names.isEmpty();
+        scope.commonTables.push_back(std::move(ref));
+        i = next(close + 1);
+        if (!symbolAt(i, ","))
+            break;
+        i = next(i + 1);
+    }
+    return i;
+}
+
+Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer)
 {
     Scope scope;
     scope.outer = outer;
@@ -93,13 +179,16 @@ Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer) const
             const int close = matchingClose(m_t, i);
             const int inner = next(i + 1);
             const bool derived = inFrom && (at(inner, "SELECT") || at(inner, "WITH"));
+            const int open = i;
             i = std::min(close, end - 1);
             if (derived) {
                 int alias = next(i + 1);
                 if (at(alias, "AS"))
                     alias = next(alias + 1);
                 if (alias < end && m_t[alias].isName() && !isReserved(m_t[alias])) {
-                    scope.tables.push_back(TableRef{QString(), m_t[alias].name()});
+                    TableRef ref = derivedTable(open, close, outer);
+                    ref.alias = m_t[alias].name();
+                    scope.tables.push_back(std::move(ref));
                     i = alias;
                 }
             }
@@ -125,7 +214,13 @@ Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer) const
                 aliasName = m_t[alias].name();
                 name = alias;
             }
-            scope.tables.push_back(TableRef{table, aliasName});
+            if (const TableRef* common = scope.commonTable(table)) {
+                TableRef ref = *common;
+                ref.alias = aliasName.isEmpty() ? table : aliasName;
+                scope.tables.push_back(std::move(ref));
+            } else {
+                scope.tables.push_back(TableRef{table, aliasName, {}, false});
+            }
             i = name;
         } else if (t.is(QLatin1String("WHERE")) || t.is(QLatin1String("GROUP")) || t.is(QLatin1String("ORDER"))
                    || t.is(QLatin1String("SET")) || t.is(QLatin1String("VALUES")) || t.is(QLatin1String("SELECT"))) {
@@ -150,7 +245,7 @@ bool ExpressionTyper::hasAggregate(int first, int last) const
     return false;
 }
 
-void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, std::vector<Edit>& edits,
+void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems, std::vector<Edit>& edits,
                  bool singleValue)
 {
     // A scalar subquery of one plain item (no aggregate, grouping, DISTINCT or LIMIT) hands its value through
@@ -214,14 +309,21 @@ void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<E
                 items.emplace_back(*e, m_nodes[size_t(*e)].changed ? int(edits.size()) - 1 : -1);
             if (clause == Clause::Select && !singleValue && m_nodes[size_t(*e)].changed && !hasAlias(next(expressionEnd)))
                 edits.back().text += QStringLiteral(" AS ") + quoteName(textOf(m_t, i, expressionEnd));
-            if (clause == Clause::Select && selectTypes)
-                selectTypes->push_back(m_nodes[size_t(*e)].type);
+            const Node& item = m_nodes[size_t(*e)];
+            if (clause == Clause::Select && selectItems && m_expandStars && m_t[item.last].isSymbol(QLatin1String("*")))
+                starColumns(scope, m_t[item.first].name(), *selectItems);  // t.*
+            else if (clause == Clause::Select && selectItems)
+                selectItems->push_back(SelectItem{itemName(*e, next(expressionEnd)), item.type});
             previous = expressionEnd - 1;
             i = next(expressionEnd);
             continue;
         }
-        if (startsExpression && clause == Clause::Select && selectTypes)
-            selectTypes->push_back(ExprType{});
+        if (startsExpression && clause == Clause::Select && selectItems) {
+            if (m_expandStars && t.isSymbol(QLatin1String("*")))
+                starColumns(scope, QString(), *selectItems);
+            else
+                selectItems->push_back(SelectItem{});
+        }
         if (t.isSymbol(QLatin1String("("))) {
             const int close = std::min(matchingClose(m_t, i), end);
             const int inner = next(i + 1);
@@ -259,18 +361,22 @@ void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<E
     }
 }
 
-QString ExpressionTyper::statement(int begin, int end, const Scope* outer, std::vector<ExprType>* selectTypes, bool& changed,
+QString ExpressionTyper::statement(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems, bool& changed,
                          bool singleValue)
 {
     const int savedEnd = m_end;
     m_end = end;
     std::vector<Edit> edits;
+    Scope withCommonTables;
+    withCommonTables.outer = outer;
     int partBegin = begin;
+    if (commonTables(begin, end, withCommonTables) != begin)
+        outer = &withCommonTables;
     bool first = true;
     while (partBegin < end) {
         const int partEnd = findWordAtLevel(m_t, partBegin, end, {QLatin1String("UNION"), QLatin1String("EXCEPT"),
                                                                    QLatin1String("INTERSECT")});
-        part(partBegin, partEnd, outer, first ? selectTypes : nullptr, edits, singleValue && first && partEnd == end);
+        part(partBegin, partEnd, outer, first ? selectItems : nullptr, edits, singleValue && first && partEnd == end);
         first = false;
         partBegin = partEnd + 1;
     }
@@ -292,11 +398,11 @@ void applyServerTypes(Tokens& tokens, SchemaInfo& schema, const QHash<QString, Q
                       std::vector<QString>& selectTypes)
 {
     ExpressionTyper typer(tokens, schema, variableTypes);
-    std::vector<ExprType> types;
+    std::vector<SelectItem> items;
     bool changed = false;
-    const QString text = typer.statement(0, int(tokens.size()), nullptr, &types, changed);
-    for (const ExprType& t : types)
-        selectTypes.push_back(t.column ? QString() : declaredTypeText(t));
+    const QString text = typer.statement(0, int(tokens.size()), nullptr, &items, changed);
+    for (const SelectItem& item : items)
+        selectTypes.push_back(item.type.column ? QString() : declaredTypeText(item.type));
     if (changed)
         tokens = tokenize(text);
 }

@@ -126,6 +126,18 @@ TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
     EXPECT_EQ("INT", typeOf("SELECT IIF(1 = 1, 1, 2)"));
 }
 
+TEST_F(ExpressionTypesTest, DerivedTablesAndCommonTableExpressionsKeepTheirColumnsTypes)
+{
+    plant->execute("CREATE TABLE w (d decimal(5,2), n varchar(5))");
+    plant->execute("INSERT INTO w VALUES (10, 'ab')");
+    EXPECT_EQ(vb::Variant(2.5), scalar("SELECT x.d / 4 FROM (SELECT d FROM w) AS x"));
+    EXPECT_EQ(vb::Variant("abcd"), scalar("SELECT t.a + t.b FROM (SELECT 'ab' AS a, 'cd' AS b) t"));
+    EXPECT_EQ(vb::Variant(2.5), scalar("WITH c AS (SELECT d AS v FROM w) SELECT v / 4 FROM c"));
+    EXPECT_EQ(vb::Variant("ab!"), scalar("WITH c (s) AS (SELECT n FROM w) SELECT s + '!' FROM c"));
+    EXPECT_EQ(8134, errorOf("SELECT q / 0 FROM (SELECT 1 AS q) z"));
+    EXPECT_EQ(vb::Variant(2.5), scalar("SELECT d / 4 FROM (SELECT * FROM w) z"));
+}
+
 TEST_F(ExpressionTypesTest, AScalarSubqueryHasOneValue)
 {
     plant->execute("CREATE TABLE s (k int, v varchar(5))");
