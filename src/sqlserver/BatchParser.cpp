@@ -24,8 +24,9 @@ bool startsStatement(const Token& t)
 
 class Parser {
 public:
-    Parser(const QString& sql, Dialect dialect, SchemaInfo& schema)
-        : m_tokens(tokenize(sql, dialect == Dialect::Access)), m_dialect(dialect), m_schema(schema)
+    Parser(const QString& sql, Dialect dialect, SchemaInfo& schema, const QHash<QString, QString>& variableTypes)
+        : m_tokens(tokenize(sql, dialect == Dialect::Access)), m_dialect(dialect), m_schema(schema),
+          m_variableTypes(variableTypes)
     {
     }
 
@@ -36,12 +37,34 @@ public:
         while (i < size()) {
             batch.steps.push_back(step(i));
             i = skipSeparators(i);
+            // What follows a change of the schema is translated once the change is made (SQL Server resolves
+            // names late too): a table created above is known to the statements below.
+            if (i < size() && changesSchema(batch.steps.back())) {
+                BatchStep rest;
+                rest.kind = BatchStep::Kind::Rest;
+                rest.name = joinTokens(slice(m_tokens, i, size()));
+                for (auto v = m_variableTypes.constBegin(); v != m_variableTypes.constEnd(); ++v) {
+                    rest.variables.push_back(v.key());
+                    rest.types.push_back(v.value());
+                }
+                batch.steps.push_back(std::move(rest));
+                break;
+            }
         }
         return batch;
     }
 
 private:
     int size() const { return int(m_tokens.size()); }
+
+    static bool changesSchema(const BatchStep& s)
+    {
+        if (s.kind == BatchStep::Kind::ColumnChange || s.kind == BatchStep::Kind::ConstraintDrop)
+            return true;
+        return s.kind == BatchStep::Kind::Statements && !s.statements.empty()
+               && (s.statements[0].verb == QLatin1String("CREATE") || s.statements[0].verb == QLatin1String("ALTER")
+                   || s.statements[0].verb == QLatin1String("DROP") || !s.statements[0].intoTable.isEmpty());
+    }
 
     int skipSeparators(int i) const
     {
@@ -441,9 +464,9 @@ private:
 
 }  // namespace
 
-Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema)
+Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const QHash<QString, QString>& variableTypes)
 {
-    return Parser(sql, dialect, schema).parse();
+    return Parser(sql, dialect, schema, variableTypes).parse();
 }
 
 }  // namespace sqlserver
