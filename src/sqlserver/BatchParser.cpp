@@ -18,7 +18,7 @@ bool startsStatement(const Token& t)
         QStringLiteral("BEGIN"),   QStringLiteral("END"),    QStringLiteral("EXEC"),     QStringLiteral("EXECUTE"),
         QStringLiteral("CREATE"),  QStringLiteral("ALTER"),  QStringLiteral("DROP"),     QStringLiteral("WITH"),
         QStringLiteral("COMMIT"),  QStringLiteral("ROLLBACK"), QStringLiteral("PRINT"),  QStringLiteral("RETURN"),
-        QStringLiteral("TRUNCATE"), QStringLiteral("GO"),    QStringLiteral("WHILE"),    QStringLiteral("USE")};
+        QStringLiteral("TRUNCATE"), QStringLiteral("MERGE"), QStringLiteral("GO"),    QStringLiteral("WHILE"),    QStringLiteral("USE")};
     return t.kind == TokenKind::Word && words.contains(t.text.toUpper());
 }
 
@@ -57,6 +57,18 @@ public:
 private:
     int size() const { return int(m_tokens.size()); }
 
+    // MERGE holds INSERT, UPDATE and DELETE of its own: only its ";" (which SQL Server requires) ends it.
+    int mergeEnd(int begin) const
+    {
+        for (int i = begin + 1; i < size(); ++i) {
+            if (m_tokens[i].isSymbol(QLatin1String("(")))
+                i = matchingClose(m_tokens, i);
+            else if (m_tokens[i].isSymbol(QLatin1String(";")))
+                return i;
+        }
+        return size();
+    }
+
     static bool changesSchema(const BatchStep& s)
     {
         if (s.kind == BatchStep::Kind::ColumnChange || s.kind == BatchStep::Kind::ConstraintDrop)
@@ -86,6 +98,8 @@ private:
     int statementEnd(int begin) const
     {
         const QString verb = m_tokens[begin].text.toUpper();
+        if (verb == QLatin1String("MERGE"))
+            return mergeEnd(begin);
         bool insertSelect = verb == QLatin1String("INSERT");
         bool updateSet = verb == QLatin1String("UPDATE");
         bool cteStatement = verb == QLatin1String("WITH");
