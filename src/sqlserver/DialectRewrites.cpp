@@ -185,6 +185,8 @@ void rewriteFunctions(Tokens& tokens)
         const QString name = t.text.toUpper();
         if (name == QLatin1String("ISNULL")) {
             t.text = QStringLiteral("ifnull");
+        } else if (name == QLatin1String("STRING_AGG")) {
+            t.text = QStringLiteral("group_concat");  // Null values left out, Null when every one is
         } else if (name == QLatin1String("LEFT") || name == QLatin1String("RIGHT")) {
             t.text = QStringLiteral("sqlserver_") + t.text.toLower();
         } else if (name == QLatin1String("CONVERT") || name == QLatin1String("CAST")) {

@@ -52,6 +52,14 @@ TEST_F(TextFunctionsTest, Like)
     EXPECT_EQ(1, scalar("DECLARE @p varchar(10) = 'b%'; SELECT COUNT(*) FROM Nomes WHERE Nome LIKE @p").toLong());
 }
 
+TEST_F(TextFunctionsTest, StringAgg)
+{
+    plant->execute("CREATE TABLE Partes (Grupo int, Nome varchar(10))");
+    plant->execute("INSERT INTO Partes VALUES (1, 'a'), (1, NULL), (1, 'b'), (2, NULL)");
+    EXPECT_EQ(vb::Variant("a, b"), scalar("SELECT STRING_AGG(Nome, ', ') FROM Partes WHERE Grupo = 1"));
+    EXPECT_TRUE(scalar("SELECT STRING_AGG(Nome, ', ') FROM Partes WHERE Grupo = 2").isNull());
+}
+
 TEST_F(TextFunctionsTest, CaseLengthAndPieces)
 {
     EXPECT_EQ("AÇÃO", text("UPPER('ação')"));
