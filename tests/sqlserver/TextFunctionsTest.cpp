@@ -85,6 +85,13 @@ TEST_F(TextFunctionsTest, CaseLengthAndPieces)
     EXPECT_EQ("abc  ", text("LTRIM('  abc  ')"));
     EXPECT_EQ("  abc", text("RTRIM('  abc  ')"));
     EXPECT_EQ("abc", text("TRIM('  abc  ')"));
+    EXPECT_EQ("#     test", text("TRIM('.,! ' FROM '#     test    .')"));
+    EXPECT_EQ("2*(3+4)/(7-2)", text("TRANSLATE('2*[3+4]/{7-2}', '[]{}', '()()')"));
+    EXPECT_EQ(9828, errorOf("SELECT TRANSLATE('abc', 'ab', 'x')"));
+    EXPECT_EQ("S530", text("SOUNDEX('Smith')"));
+    EXPECT_EQ("S530", text("SOUNDEX('Smythe')"));
+    EXPECT_EQ("A261", text("SOUNDEX('Ashcraft')"));
+    EXPECT_EQ(4, number("DIFFERENCE('Smith', 'Smythe')"));
 }
 
 TEST_F(TextFunctionsTest, SearchAndReplaceIgnoreCase)
