@@ -153,6 +153,18 @@ private:
         return s;
     }
 
+    BatchStep dateOption(int& i, int option)
+    {
+        BatchStep s;
+        s.kind = BatchStep::Kind::DateOption;
+        s.name = m_tokens[option].text.toUpper();
+        const int value = nextSignificant(m_tokens, option + 1);
+        if (value < size())
+            s.value = m_tokens[value].kind == TokenKind::String ? m_tokens[value].stringValue() : m_tokens[value].text;
+        i = statementEnd(i);
+        return s;
+    }
+
     BatchStep step(int& i)
     {
         const Token& t = m_tokens[i];
@@ -161,6 +173,8 @@ private:
             return declare(i);
         if (t.is(QLatin1String("SET")) && next < size() && m_tokens[next].kind == TokenKind::Variable)
             return setVariable(i);
+        if (t.is(QLatin1String("SET")) && (wordAt(next, QLatin1String("DATEFIRST")) || wordAt(next, QLatin1String("DATEFORMAT"))))
+            return dateOption(i, next);
         if (t.is(QLatin1String("SET")) && wordAt(next, QLatin1String("IDENTITY_INSERT")))
             return identityInsert(i);
         if (t.is(QLatin1String("SET")) || t.is(QLatin1String("PRINT")) || t.is(QLatin1String("GO"))

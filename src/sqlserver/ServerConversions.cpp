@@ -90,7 +90,7 @@ QString textOfValue(const vb::Variant& value, int style)
         const QString text = value.toString();
         // Dates are kept as text: a text in the stored form is a date.
         const QByteArray latin = text.toLatin1();
-        if (latin.size() == 19 && latin[4] == '-' && latin[10] == ' ') {
+        if ((latin.size() == 19 || latin.size() == 23) && latin[4] == '-' && latin[10] == ' ') {
             if (const auto date = parseDateText(latin.constData(), int(latin.size())))
                 return formatDate(*date, style);
         }
@@ -127,6 +127,8 @@ vb::Variant toDate(const vb::Variant& value, const SqlType& type, int style)
     } else if (type.name == QLatin1String("time")) {
         p.year = 1900;
         p.month = p.day = 1;
+    } else if (type.name == QLatin1String("datetime")) {
+        return vb::Variant(datetimeRounded(*date));
     }
     return vb::Variant(joinDate(p));
 }

@@ -23,11 +23,11 @@ void BookedOperations::add(const OperationPlace& place, vb::Date fim)
 void BookedOperations::placeUnplaced()
 {
     for (const auto& [seqAuto, fim] : m_known->unplaced) {
-        const auto rows = query(m_banco,
-                                QStringLiteral("SELECT CadSeq.NrServ, CadSeq.Posicao, CadPos.Etapa, CadPos.Concluido "
-                                               "FROM CadSeq with(nolock) LEFT JOIN CadPos with(nolock) ON CadPos.Auto "
-                                               "= CadSeq.Posicao WHERE CadSeq.Auto = ") +
-                                    number(seqAuto));
+        const auto rows =
+            query(m_banco, QStringLiteral("SELECT CadSeq.NrServ, CadSeq.Posicao, CadPos.Etapa, CadPos.Concluido "
+                                          "FROM CadSeq with(nolock) LEFT JOIN CadPos with(nolock) ON CadPos.Auto "
+                                          "= CadSeq.Posicao WHERE CadSeq.Auto = ") +
+                               number(seqAuto));
         if (!hasRow(*rows))
             continue;
         OperationPlace place{seqAuto, vb::CLng(column(*rows, QStringLiteral("NrServ"))),

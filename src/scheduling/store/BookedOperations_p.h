@@ -47,7 +47,7 @@ private:
     struct Known {
         QHash<std::pair<std::int32_t, std::int32_t>, vb::Date> stageEnds;  // by (NrServ, Etapa)
         QSet<std::int32_t> bookedPositions;
-        std::vector<std::pair<std::int32_t, vb::Date>> unplaced;            // bookings whose place is still to read
+        std::vector<std::pair<std::int32_t, vb::Date>> unplaced;  // bookings whose place is still to read
     };
     void add(const OperationPlace& place, vb::Date fim);
     void placeUnplaced();

@@ -15,8 +15,7 @@ QString existsColumn(WorkOrderCheck check, const QString& name)
 
 // The work order's entry in what is kept, read for the whole queue at the first ask of the run.
 template <class Value, class Read>
-std::optional<Value> kept(std::optional<QHash<std::int32_t, Value>>& byWorkOrder, const Read& read,
-                          std::int32_t NrServ)
+std::optional<Value> kept(std::optional<QHash<std::int32_t, Value>>& byWorkOrder, const Read& read, std::int32_t NrServ)
 {
     if (!byWorkOrder)
         byWorkOrder = read();
@@ -32,7 +31,8 @@ QString checkTables(WorkOrderCheck check)
 {
     return check == WorkOrderCheck::PositionWithoutOperation
                ? QStringLiteral("cadpos with(nolock) left join cadseq  with(nolock) on cadpos.auto=cadseq.posicao")
-               : QStringLiteral("cadseq with(nolock) inner join cadposto with(nolock) on cadseq.posto= cadposto.codigo");
+               : QStringLiteral(
+                     "cadseq with(nolock) inner join cadposto with(nolock) on cadseq.posto= cadposto.codigo");
 }
 
 QString checkFilter(WorkOrderCheck check, const QString& nrServ)
@@ -44,10 +44,10 @@ QString checkFilter(WorkOrderCheck check, const QString& nrServ)
 
 QHash<std::int32_t, QStringList> QueuedWorkOrders::readStations() const
 {
-    const auto rows = query(m_banco,
-                            QStringLiteral("SELECT s.nrserv, s.posto FROM cadseq as s with(nolock) inner join "
-                                           "cadfilavorna as f with(nolock) on f.nrserv = s.nrserv group by s.nrserv, "
-                                           "s.posto"));
+    const auto rows =
+        query(m_banco, QStringLiteral("SELECT s.nrserv, s.posto FROM cadseq as s with(nolock) inner join "
+                                      "cadfilavorna as f with(nolock) on f.nrserv = s.nrserv group by s.nrserv, "
+                                      "s.posto"));
     QHash<std::int32_t, QStringList> byWorkOrder;
     QList<std::int32_t> withoutStation;  // left to their own read, which fails as it should
     for (; hasRow(*rows); rows->MoveNext()) {
@@ -65,10 +65,10 @@ QHash<std::int32_t, QStringList> QueuedWorkOrders::readStations() const
 
 QHash<std::int32_t, WorkOrderRow> QueuedWorkOrders::readWorkOrderRows() const
 {
-    const auto rows = query(m_banco,
-                            QStringLiteral("SELECT f.nrserv AS Fila, CadOS.NrServ, CadOS.dtEntr, CadOS.situacao, "
-                                           "CadOS.OS_PCP FROM cadfilavorna as f with(nolock) inner join CadOS "
-                                           "with(nolock) on CadOS.nrserv = f.nrserv"));
+    const auto rows =
+        query(m_banco, QStringLiteral("SELECT f.nrserv AS Fila, CadOS.NrServ, CadOS.dtEntr, CadOS.situacao, "
+                                      "CadOS.OS_PCP FROM cadfilavorna as f with(nolock) inner join CadOS "
+                                      "with(nolock) on CadOS.nrserv = f.nrserv"));
     QHash<std::int32_t, WorkOrderRow> byWorkOrder;
     for (; hasRow(*rows); rows->MoveNext()) {
         const auto value = [&rows](const char* name) { return column(*rows, QString::fromLatin1(name)); };
@@ -81,12 +81,12 @@ QHash<std::int32_t, WorkOrderRow> QueuedWorkOrders::readWorkOrderRows() const
 
 QHash<std::int32_t, QueuedWorkOrders::Answers> QueuedWorkOrders::readQueue() const
 {
-    const auto rows = query(m_banco, QStringLiteral("SELECT f.nrserv, ") +
-                                         existsColumn(WorkOrderCheck::PositionWithoutOperation,
-                                                      QStringLiteral("SemOperacao")) +
-                                         QStringLiteral(", ") +
-                                         existsColumn(WorkOrderCheck::InactiveStation, QStringLiteral("PostoInativo")) +
-                                         QStringLiteral(" FROM cadfilavorna as f with(nolock)"));
+    const auto rows =
+        query(m_banco, QStringLiteral("SELECT f.nrserv, ") +
+                           existsColumn(WorkOrderCheck::PositionWithoutOperation, QStringLiteral("SemOperacao")) +
+                           QStringLiteral(", ") +
+                           existsColumn(WorkOrderCheck::InactiveStation, QStringLiteral("PostoInativo")) +
+                           QStringLiteral(" FROM cadfilavorna as f with(nolock)"));
     QHash<std::int32_t, Answers> answers;
     for (; hasRow(*rows); rows->MoveNext())
         answers.insert(vb::CLng(column(*rows, QStringLiteral("nrserv"))),
@@ -97,7 +97,8 @@ QHash<std::int32_t, QueuedWorkOrders::Answers> QueuedWorkOrders::readQueue() con
 
 std::optional<bool> QueuedWorkOrders::check(WorkOrderCheck check, std::int32_t NrServ)
 {
-    const std::optional<Answers> answers = kept(m_checkAnswers, [this] { return readQueue(); }, NrServ);
+    const std::optional<Answers> answers = kept(
+        m_checkAnswers, [this] { return readQueue(); }, NrServ);
     if (!answers)
         return std::nullopt;
     return check == WorkOrderCheck::PositionWithoutOperation ? answers->positionWithoutOperation
@@ -106,12 +107,14 @@ std::optional<bool> QueuedWorkOrders::check(WorkOrderCheck check, std::int32_t N
 
 std::optional<QStringList> QueuedWorkOrders::stations(std::int32_t NrServ)
 {
-    return kept(m_stations, [this] { return readStations(); }, NrServ);
+    return kept(
+        m_stations, [this] { return readStations(); }, NrServ);
 }
 
 std::optional<WorkOrderRow> QueuedWorkOrders::workOrderRow(std::int32_t NrServ)
 {
-    return kept(m_workOrderRows, [this] { return readWorkOrderRows(); }, NrServ);
+    return kept(
+        m_workOrderRows, [this] { return readWorkOrderRows(); }, NrServ);
 }
 
 }  // namespace scheduling

@@ -54,9 +54,9 @@ private:
     DBFunc& m_banco;
     // By the station as written and the query: its statement follows from them, and a search asks often.
     QHash<std::pair<QString, int>, std::vector<GroupStation>> m_groups;
-    QHash<QString, bool> m_shiftTests;             // by stationKey
-    const void* m_stationList = nullptr;           // the station list the values were found in
-    QHash<QString, vb::Variant> m_stationValues;   // by station and column name, as asked
+    QHash<QString, bool> m_shiftTests;                                    // by stationKey
+    const void* m_stationList = nullptr;                                  // the station list the values were found in
+    QHash<QString, vb::Variant> m_stationValues;                          // by station and column name, as asked
     QHash<QString, QHash<std::int32_t, vb::Variant>> m_operationColumns;  // by statement
 };
 

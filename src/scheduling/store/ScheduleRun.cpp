@@ -9,14 +9,8 @@ ScheduleRun* inProgress = nullptr;
 }  // namespace
 
 ScheduleRun::ScheduleRun(DBFunc& banco)
-    : bookings(banco),
-      bookedOperations(banco),
-      workingRows(banco),
-      calendarLimit(banco),
-      queuedWorkOrders(banco),
-      lookups(banco),
-      m_banco(banco),
-      m_outer(inProgress)
+    : bookings(banco), bookedOperations(banco), workingRows(banco), calendarLimit(banco), queuedWorkOrders(banco),
+      lookups(banco), m_banco(banco), m_outer(inProgress)
 {
     inProgress = this;
 }

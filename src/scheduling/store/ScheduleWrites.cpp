@@ -74,9 +74,10 @@ void pushMinimumStart(DBFunc& banco, ScheduleRun* run, std::int32_t SeqAuto, vb:
 
 void writeOperationTimes(DBFunc& banco, std::int32_t SeqAuto, vb::Date Inicio, vb::Date Fim)
 {
-    banco.ExecutaComando(QStringLiteral("Update CadSeq Set Data = '") + vb::Format(Inicio, QStringLiteral("yyyy-mm-dd")) +
-                         QStringLiteral("' ,Inicio = '") + minuteText(Inicio) + QStringLiteral("', Termino = '") +
-                         minuteText(Fim) + QStringLiteral("' WHERE AUTO = ") + number(SeqAuto));
+    banco.ExecutaComando(QStringLiteral("Update CadSeq Set Data = '") +
+                         vb::Format(Inicio, QStringLiteral("yyyy-mm-dd")) + QStringLiteral("' ,Inicio = '") +
+                         minuteText(Inicio) + QStringLiteral("', Termino = '") + minuteText(Fim) +
+                         QStringLiteral("' WHERE AUTO = ") + number(SeqAuto));
 }
 
 void copyScheduledTimes(DBFunc& banco, std::optional<std::int32_t> NrServ)
@@ -93,22 +94,21 @@ bool insertShiftOccurrence(DBFunc& banco, ScheduleRun* run, int Turno, const QSt
                            vb::Date InicioIntervalo, vb::Date FimIntervalo, vb::Date Fim)
 {
     const QString inicio = minuteText(Inicio);
-    QStringList lines{
-        QStringLiteral(" insert into cadcale2"),
-        QStringLiteral(" ("),
-        QStringLiteral("    Turno,"),
-        QStringLiteral("    Posto,"),
-        QStringLiteral("    Inicio,"),
-        QStringLiteral("    InicioIntervalo,"),
-        QStringLiteral("    FimIntervalo,"),
-        QStringLiteral("    Fim"),
-        QStringLiteral(" )"),
-        QStringLiteral("  Select"),
-        QStringLiteral("    CADPOSTOTUR.Turno,"),
-        QStringLiteral("    CADPOSTOTUR.Posto,'%1','%2','%3','%4'")
-            .arg(inicio, minuteText(InicioIntervalo), minuteText(FimIntervalo), minuteText(Fim)),
-        QStringLiteral(" From cadpostotur INNER JOIN CADPOSTO ON CADPOSTOTUR.POSTO= CADPOSTO.CODIGO    "),
-        QStringLiteral(" where cadposto.inativo=0 and CADPOSTOTUR.Turno = %1").arg(Turno)};
+    QStringList lines{QStringLiteral(" insert into cadcale2"),
+                      QStringLiteral(" ("),
+                      QStringLiteral("    Turno,"),
+                      QStringLiteral("    Posto,"),
+                      QStringLiteral("    Inicio,"),
+                      QStringLiteral("    InicioIntervalo,"),
+                      QStringLiteral("    FimIntervalo,"),
+                      QStringLiteral("    Fim"),
+                      QStringLiteral(" )"),
+                      QStringLiteral("  Select"),
+                      QStringLiteral("    CADPOSTOTUR.Turno,"),
+                      QStringLiteral("    CADPOSTOTUR.Posto,'%1','%2','%3','%4'")
+                          .arg(inicio, minuteText(InicioIntervalo), minuteText(FimIntervalo), minuteText(Fim)),
+                      QStringLiteral(" From cadpostotur INNER JOIN CADPOSTO ON CADPOSTOTUR.POSTO= CADPOSTO.CODIGO    "),
+                      QStringLiteral(" where cadposto.inativo=0 and CADPOSTOTUR.Turno = %1").arg(Turno)};
     if (!Posto.isEmpty())
         lines << QStringLiteral(" and CadPostoTur.Posto = ") + quotedText(Posto);
     lines << QStringLiteral(" and cadposto.Codigo not in") << QStringLiteral(" (")

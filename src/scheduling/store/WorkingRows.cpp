@@ -67,8 +67,7 @@ vb::Variant valueOf(const std::optional<vb::Date>& moment)
 
 }  // namespace
 
-std::optional<NextWorkingRows> nextWorkingRows(DBFunc& banco, ScheduleRun* run, const QString& Posto,
-                                               vb::Date Momento)
+std::optional<NextWorkingRows> nextWorkingRows(DBFunc& banco, ScheduleRun* run, const QString& Posto, vb::Date Momento)
 {
     if (!run)
         return read(banco, Posto, Momento);
@@ -86,8 +85,8 @@ const WorkingRows::Rows& WorkingRows::rowsOf(const QString& Posto)
                                                     "Programado=0 and Posto = ") +
                                          quotedText(Posto));
     for (; hasRow(*read); read->MoveNext())
-        rows.push_back({dateOf(column(*read, QStringLiteral("inicio"))),
-                        dateOf(column(*read, QStringLiteral("fimintervalo")))});
+        rows.push_back(
+            {dateOf(column(*read, QStringLiteral("inicio"))), dateOf(column(*read, QStringLiteral("fimintervalo")))});
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return latestOf(a) < latestOf(b); });
     Rows sorted;
     sorted.earliestFrom.resize(rows.size());

@@ -22,8 +22,7 @@ class ScheduleRun;
 struct NextWorkingRows {
     vb::Variant ini1, ini2;
 };
-std::optional<NextWorkingRows> nextWorkingRows(DBFunc& banco, ScheduleRun* run, const QString& Posto,
-                                               vb::Date Momento);
+std::optional<NextWorkingRows> nextWorkingRows(DBFunc& banco, ScheduleRun* run, const QString& Posto, vb::Date Momento);
 
 // The rows a run read, by station.
 class WorkingRows {
