@@ -6,10 +6,20 @@
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/StatementPlan.h"
 
+#include <QHash>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace sqlserver {
+
+// What a text is parsed within: the variables declared before it, where it runs.
+struct BatchScope {
+    QHash<QString, QString> variableTypes;   // @NAME (upper case) -> declared type
+    QHash<QString, QString> tableVariables;  // @NAME -> the temporary table of a table variable
+    int depth = 0;                           // how deep in dynamic SQL the text runs (0: the client's batch)
+    int firstLine = 1;                       // the line of the batch the text begins on
+};
 
 struct BatchStep {
     enum class Kind {
@@ -50,6 +60,8 @@ struct BatchStep {
         ConstraintDrop,       // change.table, name (the constraint's)
         DateOption,           // SET DATEFIRST / SET DATEFORMAT: name (upper case) and value (a word or :N)
         IdentityInsert,       // name (the table's); on: SET IDENTITY_INSERT name ON
+        Rest,                 // name: the batch's text after a change of the schema, parsed when reached in
+                              // scope (what was declared before it)
         Nothing,              // SET NOCOUNT ON, GO, USE, ...
     };
     Kind kind = Kind::Nothing;
@@ -63,6 +75,7 @@ struct BatchStep {
     QString fetch;                       // FetchCursor
     QStringList cursorOptions;           // DeclareCursor: GLOBAL, LOCAL, SCROLL, STATIC, ... (upper case)
     QString value;                       // DateOption
+    std::shared_ptr<BatchScope> scope;   // Rest
     bool on = false;                     // IdentityInsert
     ColumnChange change;
     std::vector<BatchStep> body, otherwise;
@@ -70,7 +83,6 @@ struct BatchStep {
 
 struct Batch {
     std::vector<BatchStep> steps;
-    std::vector<QString> tableVariables;  // the temporary tables of its table variables, dropped when it ends
 };
 
 }  // namespace sqlserver

@@ -29,18 +29,18 @@ bool startsStatement(const Token& t)
         QStringLiteral("BEGIN"),   QStringLiteral("END"),    QStringLiteral("EXEC"),     QStringLiteral("EXECUTE"),
         QStringLiteral("CREATE"),  QStringLiteral("ALTER"),  QStringLiteral("DROP"),     QStringLiteral("WITH"),
         QStringLiteral("COMMIT"),  QStringLiteral("ROLLBACK"), QStringLiteral("PRINT"),  QStringLiteral("RETURN"),
-        QStringLiteral("TRUNCATE"), QStringLiteral("GO"),    QStringLiteral("WHILE"),    QStringLiteral("USE")};
+        QStringLiteral("TRUNCATE"), QStringLiteral("MERGE"), QStringLiteral("GO"),    QStringLiteral("WHILE"),    QStringLiteral("USE")};
     return t.kind == TokenKind::Word && words.contains(t.text.toUpper());
 }
 
 class Parser {
 public:
-    Parser(const QString& sql, Dialect dialect, SchemaInfo& schema, const QHash<QString, QString>& variables, int depth)
+    Parser(const QString& sql, Dialect dialect, SchemaInfo& schema, const BatchScope& scope)
         : m_tokens(tokenize(sql, dialect == Dialect::Access)), m_dialect(dialect), m_schema(schema),
-          m_variableTypes(variables), m_depth(depth)
+          m_variableTypes(scope.variableTypes), m_depth(scope.depth), m_tableVariables(scope.tableVariables)
     {
         m_lines.reserve(m_tokens.size() + 1);
-        int line = 1;
+        int line = scope.firstLine;
         for (const Token& t : m_tokens) {
             m_lines.push_back(line);
             if (t.kind == TokenKind::Space || t.kind == TokenKind::Comment || t.kind == TokenKind::String)
@@ -56,15 +56,46 @@ public:
         while (i < size()) {
             batch.steps.push_back(step(i));
             i = skipSeparators(i);
+            // What follows a change of the schema is translated once the change is made (SQL Server resolves
+            // names late too): a table created above is known to the statements below.
+            if (i < size() && changesSchema(batch.steps.back())) {
+                BatchStep rest;
+                rest.kind = BatchStep::Kind::Rest;
+                rest.name = joinTokens(slice(m_tokens, i, size()));
+                rest.scope = std::make_shared<BatchScope>(
+                    BatchScope{m_variableTypes, m_tableVariables, m_depth, m_lines[size_t(i)]});
+                batch.steps.push_back(std::move(rest));
+                break;
+            }
         }
-        for (auto t = m_tableVariables.cbegin(); t != m_tableVariables.cend(); ++t)
-            batch.tableVariables.push_back(t.value());
-        checkLabels(batch.steps);
+        if (batch.steps.empty() || batch.steps.back().kind != BatchStep::Kind::Rest)  // the rest may hold the label
+            checkLabels(batch.steps);
         return batch;
     }
 
 private:
     int size() const { return int(m_tokens.size()); }
+
+    // MERGE holds INSERT, UPDATE and DELETE of its own: only its ";" (which SQL Server requires) ends it.
+    int mergeEnd(int begin) const
+    {
+        for (int i = begin + 1; i < size(); ++i) {
+            if (m_tokens[i].isSymbol(QLatin1String("(")))
+                i = matchingClose(m_tokens, i);
+            else if (m_tokens[i].isSymbol(QLatin1String(";")))
+                return i;
+        }
+        return size();
+    }
+
+    static bool changesSchema(const BatchStep& s)
+    {
+        if (s.kind == BatchStep::Kind::ColumnChange || s.kind == BatchStep::Kind::ConstraintDrop)
+            return true;
+        return s.kind == BatchStep::Kind::Statements && !s.statements.empty()
+               && (s.statements[0].verb == QLatin1String("CREATE") || s.statements[0].verb == QLatin1String("ALTER")
+                   || s.statements[0].verb == QLatin1String("DROP") || !s.statements[0].intoTable.isEmpty());
+    }
 
     int skipSeparators(int i) const
     {
@@ -86,6 +117,8 @@ private:
     int statementEnd(int begin) const
     {
         const QString verb = m_tokens[begin].text.toUpper();
+        if (verb == QLatin1String("MERGE"))
+            return mergeEnd(begin);
         bool insertSelect = verb == QLatin1String("INSERT");
         bool updateSet = verb == QLatin1String("UPDATE");
         bool cteStatement = verb == QLatin1String("WITH");
@@ -894,10 +927,9 @@ private:
 
 }  // namespace
 
-Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const QHash<QString, QString>& variables,
-                 int depth)
+Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const BatchScope& scope)
 {
-    return Parser(sql, dialect, schema, variables, depth).parse();
+    return Parser(sql, dialect, schema, scope).parse();
 }
 
 }  // namespace sqlserver

@@ -11,9 +11,8 @@
 
 namespace sqlserver {
 
-// `variables`: those declared before the batch runs (sp_executesql's parameters: @NAME -> type); `depth`:
-// how deep in dynamic SQL the batch runs (its table variables are its own).
-Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const QHash<QString, QString>& variables = {},
-                 int depth = 0);
+// `scope`: what was declared before the text (sp_executesql's parameters, the part of a batch before the text
+// after a change of the schema) and where it runs.
+Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const BatchScope& scope = {});
 
 }  // namespace sqlserver

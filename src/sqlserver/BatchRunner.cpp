@@ -1,5 +1,6 @@
 #include "sqlserver/BatchRunner.h"
 
+#include "sqlserver/BatchParser.h"
 #include "sqlserver/ColumnChanges.h"
 #include "sqlserver/MessageFormat.h"
 #include "sqlserver/ServerConversions.h"
@@ -136,6 +137,8 @@ Runner::Flow Runner::runStep(const BatchStep& step)
         return Flow::Goto;
     case Kind::Label:
         return Flow::Next;
+    case Kind::Rest:
+        return runSteps(parseBatch(step.name, m_session.dialect(), m_session, *step.scope).steps);
     default:
         guarded(step, [&] { leaf(step); });
         return Flow::Next;

@@ -11,6 +11,7 @@
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/NumericFunctions_p.h"
+#include "sqlserver/ObjectFunctions.h"
 #include "sqlserver/RaisedError.h"
 #include "sqlserver/RowsetReader.h"
 #include "sqlserver/SchemaCollation.h"
@@ -88,6 +89,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
     registerCollations(m_db);
     registerServerFunctions(m_db, *this);
+    registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
     registerBatchFunctions(m_db, m_batchState, *this);
     sqlite3_progress_handler(m_db, progressSteps, progress, this);
@@ -225,15 +227,13 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
         }
     }
     sqlite3_reset(s);
-    if (plan.bookkeeping) {
-        if (plan.verb == QLatin1String("CREATE"))
-            schemaChanged();
+    if (plan.bookkeeping)
         return;
-    }
     const bool changesRows = plan.verb == QLatin1String("INSERT") || plan.verb == QLatin1String("UPDATE")
                              || plan.verb == QLatin1String("DELETE");
     if (changesRows) {
-        m_rowCount = sqlite3_changes64(m_db);
+        const long long before = plan.addsToCount ? std::max(result.rowsAffected, 0LL) : 0;
+        m_rowCount = before + sqlite3_changes64(m_db);
         result.rowsAffected = m_rowCount;
     }
     if (plan.verb == QLatin1String("INSERT"))
@@ -310,7 +310,7 @@ std::shared_ptr<const Batch> SessionImpl::translatedNested(const QString& sql, c
     const QString key = QStringLiteral("\x1f%1\x1f%2\x1f").arg(depth).arg(declared.join(QLatin1Char(','))) + shape.text;
     std::shared_ptr<const Batch> batch = m_translations.find(key);
     if (!batch) {
-        batch = std::make_shared<const Batch>(parseBatch(shape.text, m_dialect, *this, parameters, depth));
+        batch = std::make_shared<const Batch>(parseBatch(shape.text, m_dialect, *this, BatchScope{parameters, {}, depth, 1}));
         m_translations.insert(key, batch);
     }
     return batch;

@@ -93,6 +93,7 @@ public:
     void dropTableVariable(const QString& table);
 
     sqlite3* db() const { return m_db; }
+    Dialect dialect() const { return m_dialect; }
     ApplicationLocks& applicationLocks() { return m_locks; }
     const QString& databaseName() const { return m_database; }
 

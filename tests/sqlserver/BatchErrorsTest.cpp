@@ -48,6 +48,16 @@ TEST_F(BatchErrorsTest, CatchTakesTheErrorAndTheBatchGoesOn)
     EXPECT_EQ(vb::Variant("after"), result.rowsets[0].rows[0][1]);
 }
 
+TEST_F(BatchErrorsTest, ErrorLineCountsFromTheBatchsFirstLine)
+{
+    EXPECT_EQ(vb::Variant(4), scalar("CREATE TABLE #n (x int)\n"
+                                     "BEGIN TRY\n"
+                                     "  INSERT INTO #n VALUES (1)\n"
+                                     "  SELECT 1/0\n"
+                                     "END TRY BEGIN CATCH SELECT ERROR_LINE() END CATCH"));
+    EXPECT_EQ(vb::Variant(8134), scalar("BEGIN TRY SELECT 1/0 END TRY BEGIN CATCH SELECT ERROR_NUMBER() END CATCH"));
+}
+
 TEST_F(BatchErrorsTest, KeyViolationsCarryTheirSeverity)
 {
     plant->execute("INSERT INTO K VALUES (1, 'a')");

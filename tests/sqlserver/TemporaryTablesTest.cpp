@@ -59,6 +59,9 @@ TEST_F(TemporaryTablesTest, TableVariables)
     ASSERT_EQ(2u, r.rows.size());
     EXPECT_EQ(vb::Variant("two"), r.rows[0][1]);
     EXPECT_EQ(vb::Variant(15), r.rows[1][2]);
+    // Declared before a table is created in the same batch.
+    EXPECT_EQ(vb::Variant(1), scalar("DECLARE @v TABLE (x int) CREATE TABLE #a (y int) INSERT INTO @v VALUES (1) "
+                                     "SELECT COUNT(*) FROM @v"));
     // A table variable belongs to its batch.
     EXPECT_EQ(1087, errorOf("SELECT * FROM @t"));
     EXPECT_EQ(vb::Variant(0), scalar("DECLARE @t TABLE (x int) SELECT COUNT(*) FROM @t"));
