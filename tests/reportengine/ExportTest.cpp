@@ -130,6 +130,14 @@ TEST_F(ExportTest, AnExportThatFailsPartWayLeavesTheEarlierFileAsItWas)
               QStringLiteral("13"));
 }
 
+TEST_F(ExportTest, ATargetWithTheLongestNameIsWritten)
+{
+    const QString name = QString(250, QLatin1Char('n')) + QStringLiteral(".csv");
+    auto good = risky(0);
+    exportTo(*good, reportengine::ExportFormat::CSV, program.file(QStringLiteral("saida/") + name));
+    EXPECT_EQ(leftOver(), QStringList({name}));
+}
+
 TEST_F(ExportTest, APrintIntoAFileFailingPartWayLeavesTheEarlierFileAsItWas)
 {
     const QString path = program.file(QStringLiteral("saida/impresso.pdf"));
