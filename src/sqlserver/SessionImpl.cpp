@@ -139,6 +139,10 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
             return;
         }
     }
+    if (!plan.intoTable.isEmpty()) {
+        selectInto(plan, bind, result);
+        return;
+    }
     if (plan.identityValue != StatementPlan::IdentityValue::None)
         checkIdentityInsert(plan);
     sqlite3_stmt* s = nullptr;
@@ -184,6 +188,32 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
     if (plan.verb == QLatin1String("CREATE") || plan.verb == QLatin1String("ALTER")
         || plan.verb == QLatin1String("DROP"))
         schemaChanged();
+}
+
+void SessionImpl::selectInto(const StatementPlan& plan, const Binder& bind, BatchResult& result)
+{
+    sqlite3_stmt* s = nullptr;
+    const int rc = m_statements.statement(plan.sql, s);
+    if (rc != SQLITE_OK)
+        fail(rc, plan.verb);
+    // The new table's columns: the selected columns' names and declared types (the expressions' SQL types).
+    QStringList columns;
+    for (int k = 0; k < sqlite3_column_count(s); ++k) {
+        const char* declared = sqlite3_column_decltype(s, k);
+        QString type = declared ? QString::fromUtf8(declared) : QString();
+        if (type.isEmpty() && k < int(plan.columnTypes.size()))
+            type = plan.columnTypes[size_t(k)];
+        columns << (quoteName(QString::fromUtf8(sqlite3_column_name(s, k))) + QLatin1Char(' ') + type).trimmed();
+    }
+    StatementPlan create;
+    create.verb = QStringLiteral("CREATE");
+    create.sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(plan.intoTable, columns.join(QStringLiteral(", ")));
+    run(create, {}, result);
+    StatementPlan insert;
+    insert.verb = QStringLiteral("INSERT");
+    insert.insertTable = plan.intoTable;
+    insert.sql = QStringLiteral("INSERT INTO %1 %2").arg(plan.intoTable, plan.sql);
+    run(insert, bind, result);
 }
 
 std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)

@@ -85,6 +85,9 @@ private:
     std::optional<int> expression(int i, const Scope& scope, int& end);
     void addEdit(int node, std::vector<Edit>& edits);
     bool hasAlias(int i) const;
+    int assigned(int value, const ExprType& target);
+    ExprType assignmentTarget(int equals, const Scope& scope) const;
+    std::vector<ExprType> insertColumnTypes(int begin, int end, const Scope& scope) const;
 
     std::optional<int> orExpr(int& i, const Scope& s);
     std::optional<int> andExpr(int& i, const Scope& s);
@@ -208,6 +211,31 @@ int Typer::comparison(int left, int right, int first, int last)
     return node(first, last, {left, right});
 }
 
+// A column's type. A DECIMAL declared without precision and scale stays untyped: files written by earlier
+// versions may hold fractions in it, which decimal(18,0) would round away.
+ExprType columnOfDeclared(const QString& declared)
+{
+    ExprType t = typeOfDeclared(declared);
+    if (t.cls == TypeClass::Decimal && !declared.contains(QLatin1Char('(')))
+        return {};
+    t.column = true;
+    return t;
+}
+
+// The value an assignment to a column of `target` stores: SQL Server converts it to the column's type first
+// (10.255 into a decimal(10,2) is 10.26, 2.7 into an int 2, 'x' into an int 245).
+bool needsAssignmentConversion(const ExprType& target, const ExprType& value)
+{
+    if (!target.known() || !target.isExact() || !value.known() || value.cls == TypeClass::Null)
+        return false;
+    if (target.isInteger())
+        return !value.isInteger();
+    if (target.isMoney())
+        return !value.isInteger() && !value.isMoney();
+    return value.cls != TypeClass::Decimal || value.scale > target.scale
+           || value.precision - value.scale > target.precision - target.scale;
+}
+
 ExprType Typer::columnType(const Scope& s, const QString& qualifier, const QString& column) const
 {
     for (const Scope* scope = &s; scope; scope = scope->outer) {
@@ -218,18 +246,13 @@ ExprType Typer::columnType(const Scope& s, const QString& qualifier, const QStri
                     continue;
                 if (ref.table.isEmpty())
                     return {};
-                ExprType t = typeOfDeclared(m_schema.declaredType(ref.table, column));
-                t.column = true;
-                return t;
+                return columnOfDeclared(m_schema.declaredType(ref.table, column));
             }
             if (ref.table.isEmpty())
                 return {};  // a derived table might hold it
             const QString declared = m_schema.declaredType(ref.table, column);
-            if (!declared.isEmpty()) {
-                ExprType t = typeOfDeclared(declared);
-                t.column = true;
-                return t;
-            }
+            if (!declared.isEmpty())
+                return columnOfDeclared(declared);
         }
     }
     return {};
@@ -770,6 +793,54 @@ QString Typer::render(int n) const
     return text + tokensText(at, node.last);
 }
 
+int Typer::assigned(int value, const ExprType& target)
+{
+    if (!needsAssignmentConversion(target, m_nodes[size_t(value)].type))
+        return value;
+    ExprType type = target;
+    type.column = false;
+    return convertTo(value, type);
+}
+
+// The column of `SET [alias.]column =` whose "=" is at `equals`.
+ExprType Typer::assignmentTarget(int equals, const Scope& scope) const
+{
+    const int column = previousSignificant(m_t, equals - 1);
+    if (column < 0 || !m_t[column].isName())
+        return {};
+    const int dot = previousSignificant(m_t, column - 1);
+    const bool qualified = dot >= 0 && m_t[dot].isSymbol(QLatin1String("."));
+    const int qualifier = qualified ? previousSignificant(m_t, dot - 1) : -1;
+    return columnType(scope, qualifier >= 0 ? m_t[qualifier].name() : QString(), m_t[column].name());
+}
+
+// The types of the columns an INSERT INTO t [(columns)] VALUES writes, in order; empty when unknown.
+std::vector<ExprType> Typer::insertColumnTypes(int begin, int end, const Scope& scope) const
+{
+    std::vector<ExprType> types;
+    const int into = findWordAtLevel(m_t, begin, end, {QLatin1String("INTO")});
+    const int values = findWordAtLevel(m_t, begin, end, {QLatin1String("VALUES")});
+    if (into >= end || values >= end || scope.tables.empty())
+        return types;
+    const QString table = scope.tables.front().table;
+    QStringList columns;
+    int open = into;
+    while (open < values && !m_t[open].isSymbol(QLatin1String("(")))
+        ++open;
+    if (open < values) {
+        const int close = matchingClose(m_t, open);
+        for (int k = next(open + 1); k < close; k = next(k + 1)) {
+            if (m_t[k].isName())
+                columns << m_t[k].name();
+        }
+    } else {
+        columns = m_schema.columnNames(table);
+    }
+    for (const QString& column : columns)
+        types.push_back(columnOfDeclared(m_schema.declaredType(table, column)));
+    return types;
+}
+
 // Whether a select-list item that ends before `i` is named: a column without a name is named after its text.
 bool Typer::hasAlias(int i) const
 {
@@ -863,6 +934,7 @@ void Typer::part(int begin, int end, const Scope* outer, std::vector<ExprType>* 
                                                        QLatin1String("LIMIT"), QLatin1String("HAVING")}) == end;
     std::vector<std::pair<int, int>> items;  // select items: node, its edit (-1 for none)
     const Scope scope = tablesOf(begin, end, outer);
+    const std::vector<ExprType> insertTypes = insertColumnTypes(begin, end, scope);
     enum class Clause { Other, Select, Where, Set, Values, Order };
     Clause clause = Clause::Other;
     int previous = -1;
@@ -907,7 +979,9 @@ void Typer::part(int begin, int end, const Scope* outer, std::vector<ExprType>* 
             break;
         }
         int expressionEnd = 0;
-        const auto e = startsExpression ? expression(i, scope, expressionEnd) : std::nullopt;
+        auto e = startsExpression ? expression(i, scope, expressionEnd) : std::nullopt;
+        if (e && clause == Clause::Set)
+            e = assigned(*e, assignmentTarget(previous, scope));
         if (e) {
             addEdit(*e, edits);
             if (clause == Clause::Select)
@@ -930,7 +1004,7 @@ void Typer::part(int begin, int end, const Scope* outer, std::vector<ExprType>* 
                 for (size_t k = 0; k + 1 < bounds.size(); ++k) {
                     int itemEnd = 0;
                     if (const auto e = expression(k == 0 ? bounds[k] : bounds[k] + 1, scope, itemEnd))
-                        addEdit(*e, edits);
+                        addEdit(assigned(*e, k < insertTypes.size() ? insertTypes[k] : ExprType{}), edits);
                 }
             } else if (at(inner, "SELECT") || at(inner, "WITH")) {
                 bool changed = false;

@@ -39,6 +39,23 @@ TEST_F(ExpressionTypesTest, AWholeDecimalColumnStillDividesAsDecimal)
     EXPECT_EQ(vb::Variant(110.0), scalar("SELECT Preco FROM Produto"));
 }
 
+TEST_F(ExpressionTypesTest, AssignmentsTakeTheColumnsType)
+{
+    plant->execute("CREATE TABLE a (d decimal(10,2), i int, m money, x decimal)");
+    plant->execute("INSERT INTO a (d, i, m, x) VALUES (1.005, 2.7, 1.23456, 1.5)");
+    Rowset r = rows("SELECT d, i, m, x FROM a");
+    EXPECT_EQ(vb::Variant(1.01), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(2), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(vb::Currency{12346}), r.rows[0][2]);
+    EXPECT_EQ(vb::Variant(1.5), r.rows[0][3]);  // DECIMAL without a scale keeps what earlier versions kept
+    plant->execute("UPDATE a SET d = d + 0.005, i = i / 2.0");
+    r = rows("SELECT d, i FROM a");
+    EXPECT_EQ(vb::Variant(1.02), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(1), r.rows[0][1]);
+    EXPECT_EQ(8115, errorOf("UPDATE a SET d = 123456789.0"));
+    EXPECT_EQ(8115, errorOf("INSERT INTO a VALUES (123456789.5, 1, 1, 1)"));
+}
+
 TEST_F(ExpressionTypesTest, IntegerArithmeticTruncatesAndOverflows)
 {
     EXPECT_EQ(vb::Variant(3), scalar("SELECT 7 / 2"));
