@@ -307,6 +307,11 @@ private:
             return dateOption(i, next);
         if (t.is(QLatin1String("SET")) && wordAt(next, QLatin1String("IDENTITY_INSERT")))
             return identityInsert(i);
+        if (t.is(QLatin1String("SET")) && wordAt(next, QLatin1String("XACT_ABORT"))) {
+            BatchStep s = simple(BatchStep::Kind::XactAbort, i);
+            s.on = wordAt(nextSignificant(m_tokens, next + 1), QLatin1String("ON"));
+            return s;
+        }
         if (t.is(QLatin1String("SET")) || t.is(QLatin1String("GO")) || t.is(QLatin1String("USE")))
             return simple(BatchStep::Kind::Nothing, i);
         if (t.is(QLatin1String("WAITFOR"))) {
