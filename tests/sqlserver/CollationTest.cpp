@@ -37,6 +37,8 @@ TEST(CollationOrder, CaseIgnoredAccentsAfterTheirLetterTrailingBlanksIgnored)
     EXPECT_LT(compareTexts(ci, u"áa", u"ab"), 0);  // letters first, accents only between equal letters
     EXPECT_LT(compareTexts(ci, u"a_b", u"ab"), 0);
     EXPECT_LT(compareTexts(ci, u"9", u"a"), 0);
+    EXPECT_LT(compareTexts(ci, u"ø", u"p"), 0);
+    EXPECT_GT(compareTexts(ci, u"Ø", u"o"), 0);
     CollationRules cs;
     cs.caseSensitive = true;
     EXPECT_LT(compareTexts(cs, u"a", u"A"), 0);
