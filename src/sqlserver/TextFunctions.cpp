@@ -39,6 +39,15 @@ vb::Variant text(const QString& s)
     return vb::Variant(s);
 }
 
+// Character by character, as SQL Server maps case: 'ß' stays one letter.
+QString changedCase(const vb::Variant& v, bool upper)
+{
+    QString s = textArgument(v);
+    for (QChar& c : s)
+        c = upper ? c.toUpper() : c.toLower();
+    return s;
+}
+
 vb::Variant like(const Arguments& a)
 {
     if (anyNull(a))
@@ -294,8 +303,8 @@ void registerTextFunctions(sqlite3* db)
 {
     for (int count : {2, 3})
         defineFunction(db, "like", count, like);
-    defineFunction(db, "upper", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(textArgument(a[0]).toUpper()); });
-    defineFunction(db, "lower", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(textArgument(a[0]).toLower()); });
+    defineFunction(db, "upper", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], true)); });
+    defineFunction(db, "lower", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], false)); });
     defineFunction(db, "len", 1, [](const Arguments& a) {
         return a[0].isNull() ? a[0] : vb::Variant(int(withoutTrailingBlanks(textArgument(a[0])).size()));
     });

@@ -64,6 +64,7 @@ TEST_F(TextFunctionsTest, CaseLengthAndPieces)
 {
     EXPECT_EQ("AÇÃO", text("UPPER('ação')"));
     EXPECT_EQ("ação", text("LOWER('AÇÃO')"));
+    EXPECT_EQ("STRAßE", text("UPPER(N'straße')"));
     EXPECT_EQ(3, number("LEN('abc   ')"));
     EXPECT_EQ(5, number("LEN('  abc')"));
     EXPECT_EQ(6, number("DATALENGTH('abc   ')"));
