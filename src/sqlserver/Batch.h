@@ -27,6 +27,8 @@ struct BatchStep {
         ConstraintDrop,       // change.table, name (the constraint's)
         DateOption,           // SET DATEFIRST / SET DATEFORMAT: name (upper case) and value (a word or :N)
         IdentityInsert,       // name (the table's); on: SET IDENTITY_INSERT name ON
+        Rest,                 // name: the batch's text after a change of the schema, parsed when reached;
+                              // variables, types: those declared before it
         Nothing,              // SET NOCOUNT ON, PRINT, GO, ...
     };
     Kind kind = Kind::Nothing;

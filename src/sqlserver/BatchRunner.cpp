@@ -1,6 +1,7 @@
 #include "sqlserver/BatchRunner.h"
 
 #include "sqlserver/ApplicationLocks.h"
+#include "sqlserver/BatchParser.h"
 #include "sqlserver/ColumnChanges.h"
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/ServerConversions.h"
@@ -86,6 +87,14 @@ private:
         case BatchStep::Kind::IdentityInsert:
             m_session.setIdentityInsert(step.name, step.on);
             break;
+        case BatchStep::Kind::Rest: {
+            QHash<QString, QString> types;
+            for (size_t k = 0; k < step.variables.size(); ++k)
+                types.insert(step.variables[k], step.types[k]);
+            for (const BatchStep& inner : parseBatch(step.name, m_session.dialect(), m_session, types).steps)
+                run(inner);
+            break;
+        }
         case BatchStep::Kind::Nothing:
             break;
         }

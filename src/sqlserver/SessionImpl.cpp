@@ -10,6 +10,7 @@
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/NumericFunctions_p.h"
+#include "sqlserver/ObjectFunctions.h"
 #include "sqlserver/RowsetReader.h"
 #include "sqlserver/SchemaCollation.h"
 #include "sqlserver/StatementShape.h"
@@ -73,6 +74,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
     registerCollations(m_db);
     registerServerFunctions(m_db, *this);
+    registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
@@ -172,15 +174,13 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
         }
     }
     sqlite3_reset(s);
-    if (plan.bookkeeping) {
-        if (plan.verb == QLatin1String("CREATE"))
-            schemaChanged();
+    if (plan.bookkeeping)
         return;
-    }
     const bool changesRows = plan.verb == QLatin1String("INSERT") || plan.verb == QLatin1String("UPDATE")
                              || plan.verb == QLatin1String("DELETE");
     if (changesRows) {
-        m_rowCount = sqlite3_changes64(m_db);
+        const long long before = plan.addsToCount ? std::max(result.rowsAffected, 0LL) : 0;
+        m_rowCount = before + sqlite3_changes64(m_db);
         result.rowsAffected = m_rowCount;
     }
     if (plan.verb == QLatin1String("INSERT"))

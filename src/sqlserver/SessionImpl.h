@@ -68,6 +68,7 @@ public:
     void setDateOption(const QString& option, const QString& value);
 
     sqlite3* db() const { return m_db; }
+    Dialect dialect() const { return m_dialect; }
     ApplicationLocks& applicationLocks() { return m_locks; }
     const QString& databaseName() const { return m_database; }
 

@@ -7,6 +7,7 @@
 #include "sqlserver/DialectRewrites.h"
 #include "sqlserver/DmlRewrites.h"
 #include "sqlserver/IdentityColumns.h"
+#include "sqlserver/MergeRewrite.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TokenTools.h"
@@ -77,10 +78,11 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteInsertAndTruncate(tokens);
     rewriteChangingStatements(tokens);
     std::vector<StatementPlan> plans;
-    for (DdlStatement& ddl : rewriteDdl(std::move(tokens))) {
+    for (DdlStatement& ddl : isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens))) {
         Tokens& statement = ddl.tokens;
         StatementPlan plan;
         plan.bookkeeping = ddl.bookkeeping;
+        plan.addsToCount = ddl.addsToCount;
         int verb = verbPosition(statement);
         if (!plan.bookkeeping && context.dialect == Dialect::SqlServer && verb < int(statement.size())
             && statement[verb].is(QLatin1String("INSERT"))) {
