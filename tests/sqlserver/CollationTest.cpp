@@ -180,6 +180,17 @@ TEST_F(CollationTest, TablesMadeByStatementsTakeTheCollation)
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Base WHERE Apelido = 'MARY'"));
 }
 
+TEST_F(CollationTest, TemporaryTablesAndTableVariablesTakeTheCollation)
+{
+    plant->execute("CREATE TABLE #t (n varchar(10) UNIQUE); INSERT #t VALUES ('A')");
+    EXPECT_EQ(2627, errorOf("INSERT #t VALUES ('a ')"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM #t WHERE n = 'a'"));
+    EXPECT_EQ(vb::Variant(1), scalar("DECLARE @v TABLE (n varchar(10)); INSERT @v VALUES ('B'); "
+                                     "SELECT COUNT(*) FROM @v WHERE n = 'b'"));
+    plant->execute("SELECT n INTO #u FROM #t");
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM #u WHERE n = 'a'"));
+}
+
 // The collation the translator adds must leave every form of statement valid.
 TEST_F(CollationTest, StatementsOfEveryShapeStillRun)
 {
