@@ -1,5 +1,6 @@
 #include "sqlserver/DmlRewrites.h"
 
+#include "sqlserver/GroupingSets.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TokenTools.h"
 
@@ -281,6 +282,7 @@ void appendReturning(Tokens& tokens, const QString& returning)
 void rewriteRowSources(Tokens& tokens)
 {
     rewriteValuesTables(tokens);
+    rewriteGroupingSets(tokens);
     rewriteOffsetFetch(tokens);
 }
 
