@@ -141,8 +141,13 @@ Variant typeName(Arguments& a)
         return "Variant()";
     static const char* names[] = {"Empty",    "Null", "Integer", "Long",   "Single", "Double",
                                   "Currency", "Date", "String",  "Object", "Error",  "Boolean"};
-    if (v.isObject())
-        return v.toObject() ? "Object" : "Nothing";
+    if (v.isObject()) {
+        const vb::ObjectPtr object = v.toObject();
+        if (!object)
+            return "Nothing";
+        const auto* scriptObject = dynamic_cast<const ScriptObject*>(object.get());
+        return scriptObject ? scriptObject->typeName() : QStringLiteral("Object");
+    }
     return names[int(v.type())];
 }
 

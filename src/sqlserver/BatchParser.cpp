@@ -18,14 +18,15 @@ bool startsStatement(const Token& t)
         QStringLiteral("BEGIN"),   QStringLiteral("END"),    QStringLiteral("EXEC"),     QStringLiteral("EXECUTE"),
         QStringLiteral("CREATE"),  QStringLiteral("ALTER"),  QStringLiteral("DROP"),     QStringLiteral("WITH"),
         QStringLiteral("COMMIT"),  QStringLiteral("ROLLBACK"), QStringLiteral("PRINT"),  QStringLiteral("RETURN"),
-        QStringLiteral("TRUNCATE"), QStringLiteral("GO"),    QStringLiteral("WHILE"),    QStringLiteral("USE")};
+        QStringLiteral("TRUNCATE"), QStringLiteral("MERGE"), QStringLiteral("GO"),    QStringLiteral("WHILE"),    QStringLiteral("USE")};
     return t.kind == TokenKind::Word && words.contains(t.text.toUpper());
 }
 
 class Parser {
 public:
-    Parser(const QString& sql, Dialect dialect, SchemaInfo& schema)
-        : m_tokens(tokenize(sql, dialect == Dialect::Access)), m_dialect(dialect), m_schema(schema)
+    Parser(const QString& sql, Dialect dialect, SchemaInfo& schema, const QHash<QString, QString>& variableTypes)
+        : m_tokens(tokenize(sql, dialect == Dialect::Access)), m_dialect(dialect), m_schema(schema),
+          m_variableTypes(variableTypes)
     {
     }
 
@@ -36,12 +37,46 @@ public:
         while (i < size()) {
             batch.steps.push_back(step(i));
             i = skipSeparators(i);
+            // What follows a change of the schema is translated once the change is made (SQL Server resolves
+            // names late too): a table created above is known to the statements below.
+            if (i < size() && changesSchema(batch.steps.back())) {
+                BatchStep rest;
+                rest.kind = BatchStep::Kind::Rest;
+                rest.name = joinTokens(slice(m_tokens, i, size()));
+                for (auto v = m_variableTypes.constBegin(); v != m_variableTypes.constEnd(); ++v) {
+                    rest.variables.push_back(v.key());
+                    rest.types.push_back(v.value());
+                }
+                batch.steps.push_back(std::move(rest));
+                break;
+            }
         }
         return batch;
     }
 
 private:
     int size() const { return int(m_tokens.size()); }
+
+    // MERGE holds INSERT, UPDATE and DELETE of its own: only its ";" (which SQL Server requires) ends it.
+    int mergeEnd(int begin) const
+    {
+        for (int i = begin + 1; i < size(); ++i) {
+            if (m_tokens[i].isSymbol(QLatin1String("(")))
+                i = matchingClose(m_tokens, i);
+            else if (m_tokens[i].isSymbol(QLatin1String(";")))
+                return i;
+        }
+        return size();
+    }
+
+    static bool changesSchema(const BatchStep& s)
+    {
+        if (s.kind == BatchStep::Kind::ColumnChange || s.kind == BatchStep::Kind::ConstraintDrop)
+            return true;
+        return s.kind == BatchStep::Kind::Statements && !s.statements.empty()
+               && (s.statements[0].verb == QLatin1String("CREATE") || s.statements[0].verb == QLatin1String("ALTER")
+                   || s.statements[0].verb == QLatin1String("DROP") || !s.statements[0].intoTable.isEmpty());
+    }
 
     int skipSeparators(int i) const
     {
@@ -63,6 +98,8 @@ private:
     int statementEnd(int begin) const
     {
         const QString verb = m_tokens[begin].text.toUpper();
+        if (verb == QLatin1String("MERGE"))
+            return mergeEnd(begin);
         bool insertSelect = verb == QLatin1String("INSERT");
         bool updateSet = verb == QLatin1String("UPDATE");
         bool cteStatement = verb == QLatin1String("WITH");
@@ -153,6 +190,18 @@ private:
         return s;
     }
 
+    BatchStep dateOption(int& i, int option)
+    {
+        BatchStep s;
+        s.kind = BatchStep::Kind::DateOption;
+        s.name = m_tokens[option].text.toUpper();
+        const int value = nextSignificant(m_tokens, option + 1);
+        if (value < size())
+            s.value = m_tokens[value].kind == TokenKind::String ? m_tokens[value].stringValue() : m_tokens[value].text;
+        i = statementEnd(i);
+        return s;
+    }
+
     BatchStep step(int& i)
     {
         const Token& t = m_tokens[i];
@@ -161,6 +210,8 @@ private:
             return declare(i);
         if (t.is(QLatin1String("SET")) && next < size() && m_tokens[next].kind == TokenKind::Variable)
             return setVariable(i);
+        if (t.is(QLatin1String("SET")) && (wordAt(next, QLatin1String("DATEFIRST")) || wordAt(next, QLatin1String("DATEFORMAT"))))
+            return dateOption(i, next);
         if (t.is(QLatin1String("SET")) && wordAt(next, QLatin1String("IDENTITY_INSERT")))
             return identityInsert(i);
         if (t.is(QLatin1String("SET")) || t.is(QLatin1String("PRINT")) || t.is(QLatin1String("GO"))
@@ -427,9 +478,9 @@ private:
 
 }  // namespace
 
-Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema)
+Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const QHash<QString, QString>& variableTypes)
 {
-    return Parser(sql, dialect, schema).parse();
+    return Parser(sql, dialect, schema, variableTypes).parse();
 }
 
 }  // namespace sqlserver

@@ -7,8 +7,12 @@
 #include "sqlserver/SchemaInfo.h"
 #include "sqlserver/Session.h"
 
+#include <QHash>
+
 namespace sqlserver {
 
-Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema);
+// `variableTypes`: @NAME (upper case) -> declared type of variables declared before the text (Rest steps).
+Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema,
+                 const QHash<QString, QString>& variableTypes = {});
 
 }  // namespace sqlserver

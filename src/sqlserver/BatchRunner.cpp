@@ -1,6 +1,7 @@
 #include "sqlserver/BatchRunner.h"
 
 #include "sqlserver/ApplicationLocks.h"
+#include "sqlserver/BatchParser.h"
 #include "sqlserver/ColumnChanges.h"
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/ServerConversions.h"
@@ -80,12 +81,33 @@ private:
         case BatchStep::Kind::ConstraintDrop:
             dropConstraint(m_session, step.change.table, step.name);
             break;
+        case BatchStep::Kind::DateOption:
+            m_session.setDateOption(step.name, optionValue(step.value));
+            break;
         case BatchStep::Kind::IdentityInsert:
             m_session.setIdentityInsert(step.name, step.on);
             break;
+        case BatchStep::Kind::Rest: {
+            QHash<QString, QString> types;
+            for (size_t k = 0; k < step.variables.size(); ++k)
+                types.insert(step.variables[k], step.types[k]);
+            for (const BatchStep& inner : parseBatch(step.name, m_session.dialect(), m_session, types).steps)
+                run(inner);
+            break;
+        }
         case BatchStep::Kind::Nothing:
             break;
         }
+    }
+
+    // A literal the statement's shape took out (:N) is read back.
+    QString optionValue(const QString& value) const
+    {
+        const int literal = literalNumber(value.toLatin1().constData());
+        if (literal <= 0 || literal > int(m_literals.size()))
+            return value;
+        const Literal& l = m_literals[size_t(literal - 1)];
+        return l.isText ? QString::fromUtf8(l.text) : QString::number(l.integer);
     }
 
     [[noreturn]] static void undeclared(const QString& name)

@@ -1,6 +1,7 @@
 #include "sqlserver/DialectRewrites.h"
 
 #include "sqlserver/CatalogViews.h"
+#include "sqlserver/DmlRewrites.h"
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/InlineFunctions.h"
 #include "sqlserver/TokenTools.h"
@@ -150,6 +151,8 @@ void rewriteVariables(Tokens& tokens)
                 replacement = QStringLiteral("sqlserver_rowcount()");
             else if (name == QLatin1String("ERROR"))
                 replacement = QStringLiteral("0");
+            else if (name == QLatin1String("DATEFIRST"))
+                replacement = QStringLiteral("sqlserver_datefirst()");
             else if (name == QLatin1String("VERSION"))
                 replacement = QStringLiteral("sqlserver_version()");
             if (!replacement.isEmpty()) {
@@ -183,6 +186,20 @@ void rewriteFunctions(Tokens& tokens)
         const QString name = t.text.toUpper();
         if (name == QLatin1String("ISNULL")) {
             t.text = QStringLiteral("ifnull");
+        } else if (name == QLatin1String("TRIM")) {
+            // TRIM(characters FROM text) -> trim(text, characters)
+            const int from = findWordAtLevel(tokens, open + 1, close, {QLatin1String("FROM")});
+            if (from < close) {
+                Tokens call = tokensOf(QStringLiteral("trim("));
+                const Tokens text = slice(tokens, from + 1, close), characters = slice(tokens, open + 1, from);
+                call.insert(call.end(), text.begin(), text.end());
+                call.push_back(symbol(QStringLiteral(",")));
+                call.insert(call.end(), characters.begin(), characters.end());
+                call.push_back(symbol(QStringLiteral(")")));
+                replaceRange(tokens, i, close + 1, call);
+            }
+        } else if (name == QLatin1String("STRING_AGG")) {
+            t.text = QStringLiteral("group_concat");  // Null values left out, Null when every one is
         } else if (name == QLatin1String("LEFT") || name == QLatin1String("RIGHT")) {
             t.text = QStringLiteral("sqlserver_") + t.text.toLower();
         } else if (name == QLatin1String("CONVERT") || name == QLatin1String("CAST")) {
@@ -225,17 +242,24 @@ void rewriteTop(Tokens& tokens)
         } else {
             limit = tokens[count].text;
         }
-        // TOP 100 PERCENT is every row; other percentages and WITH TIES have no LIMIT form and are left to fail.
+        // TOP 100 PERCENT is every row; other percentages and WITH TIES count the rows they keep (DmlRewrites).
         const int after = nextSignificant(tokens, end);
         if (after < int(tokens.size()) && tokens[after].is(QLatin1String("PERCENT"))) {
-            if (limit == QLatin1String("100") || limit == QLatin1String("(100)"))
+            if (limit == QLatin1String("100") || limit == QLatin1String("(100)")) {
                 tokens.erase(tokens.begin() + top, tokens.begin() + after + 1);
-            continue;
+                continue;
+            }
+            limit = percentLimit(tokens, i, limit);
+            end = after + 1;
         }
         const int ties = nextSignificant(tokens, after + 1);
         if (after < int(tokens.size()) && tokens[after].is(QLatin1String("WITH")) && ties < int(tokens.size())
-            && tokens[ties].is(QLatin1String("TIES")))
-            continue;
+            && tokens[ties].is(QLatin1String("TIES"))) {
+            limit = tiesLimit(tokens, i, limit);
+            if (limit.isEmpty())
+                continue;
+            end = ties + 1;
+        }
         tokens.erase(tokens.begin() + top, tokens.begin() + end);
         const int levelStop = levelEnd(tokens, i + 1);
         const int compound = findWordAtLevel(tokens, i + 1, levelStop,

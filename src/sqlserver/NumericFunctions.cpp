@@ -4,6 +4,7 @@
 #include "sqlserver/ExpressionTypes_p.h"
 #include "sqlserver/NumericValues_p.h"
 #include "sqlserver/ServerConversions.h"
+#include "sqlserver/ServerDates.h"
 #include "sqlserver/ValueCodec.h"
 #include "sqlserver/Session.h"
 
@@ -336,6 +337,38 @@ void decimalText(sqlite3_context* context, int, sqlite3_value** v)
     }
 }
 
+// datetime + days: SQL Server's days since 1900 moved by a number (0.5 is twelve hours); 517 outside the range.
+void addDays(sqlite3_context* context, const vb::Variant& date, const vb::Variant& days, double sign)
+{
+    try {
+        if (date.isNull() || days.isNull()) {
+            sqlite3_result_null(context);
+            return;
+        }
+        const auto when = dateOfValue(date);
+        const auto count = numberOfValue(days);
+        if (!when || !count)
+            throw ServerError(241, QStringLiteral("Conversion failed when converting date and/or time from character "
+                                                  "string."));
+        const vb::Date moved = dateFromSqlFloat(sqlFloatFromDate(*when) + sign * *count);
+        if (!inDatetimeRange(moved.serial))
+            throw ServerError(517, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
+        resultValue(context, vb::Variant(moved));
+    } catch (const ServerError& e) {
+        failFunction(context, e.number(), e.message());
+    }
+}
+
+void dateAndDays(sqlite3_context* context, int, sqlite3_value** v)
+{
+    addDays(context, readValue(v[0]), readValue(v[1]), sqlite3_value_double(v[2]));
+}
+
+void daysAndDate(sqlite3_context* context, int, sqlite3_value** v)
+{
+    addDays(context, readValue(v[1]), readValue(v[0]), 1.0);
+}
+
 // The value of a scalar subquery: 512 when a second row comes.
 void singleStep(sqlite3_context* context, int, sqlite3_value** v)
 {
@@ -374,6 +407,8 @@ void registerNumericFunctions(sqlite3* db)
     sqlite3_create_function_v2(db, "sqlserver_sum", 3, exact, nullptr, nullptr, accumulate, finishSum, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_avg", 3, exact, nullptr, nullptr, accumulate, finishAverage, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_decimal_text", 3, exact, nullptr, decimalText, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "sqlserver_add_days", 3, exact, nullptr, dateAndDays, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "sqlserver_add_days_to", 2, exact, nullptr, daysAndDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_scalar", 1, exact, nullptr, nullptr, singleStep, singleFinal, nullptr);
     for (int count : {2, 3})
         sqlite3_create_function_v2(db, "round", count, exact, nullptr, round, nullptr, nullptr, nullptr);

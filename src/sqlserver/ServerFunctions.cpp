@@ -1,6 +1,6 @@
 #include "sqlserver/ServerFunctions.h"
 
-#include "sqlserver/DateArithmetic.h"
+#include "sqlserver/DateFunctions.h"
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/FunctionArguments.h"
 #include "sqlserver/ServerConversions.h"
@@ -16,15 +16,6 @@
 namespace sqlserver {
 
 namespace {
-
-DateInterval intervalArgument(const vb::Variant& v)
-{
-    const QString name = v.isString() ? v.toString() : QString();
-    const auto interval = dateIntervalOf(name);
-    if (!interval)
-        throw ServerError(155, QStringLiteral("'%1' is not a recognized datepart option.").arg(name));
-    return *interval;
-}
 
 vb::Variant typeFact(const vb::Variant& declared, const vb::Variant& what)
 {
@@ -59,9 +50,6 @@ vb::Variant typeFact(const vb::Variant& declared, const vb::Variant& what)
 void registerServerFunctions(sqlite3* db, const ServerState& state)
 {
     const bool volatileResult = false;
-    defineFunction(db, "getdate", 0, [](const Arguments&) {
-        return vb::Variant(vb::NowWithMilliseconds());
-    }, volatileResult);
     defineFunction(db, "sqlserver_identity", 0, [&state](const Arguments&) { return state.lastIdentity(); }, volatileResult);
     defineFunction(db, "sqlserver_identity_insert", 1, [&state](const Arguments& a) {
         return vb::Variant(state.identityInsert(a[0].toString()) ? 1 : 0);
@@ -82,41 +70,12 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
             return convertValue(a[1], parseSqlType(a[0].toString()), style);
         });
     }
-    defineFunction(db, "datediff", 3, [](const Arguments& a) {
-        if (anyNull(a))
-            return vb::Variant::Null();
-        const long long parts = dateDiff(intervalArgument(a[0]), dateArgument(a[1]), dateArgument(a[2]));
-        if (parts < -2147483648LL || parts > 2147483647LL)
-            throw ServerError(535, QStringLiteral("The datediff function resulted in an overflow. The number of "
-                                                  "dateparts separating two date/time instances is too large. Try to "
-                                                  "use datediff with a less precise datepart."));
-        return vb::Variant(int(parts));
-    });
-    defineFunction(db, "dateadd", 3, [](const Arguments& a) {
-        if (anyNull(a))
-            return vb::Variant::Null();
-        return vb::Variant(dateAdd(intervalArgument(a[0]), wholeArgument(a[1]), dateArgument(a[2])));
-    });
-    defineFunction(db, "datepart", 2, [](const Arguments& a) {
-        if (anyNull(a))
-            return vb::Variant::Null();
-        return vb::Variant(datePart(intervalArgument(a[0]), dateArgument(a[1])));
-    });
-    const struct {
-        const char* name;
-        DateInterval interval;
-    } parts[] = {{"year", DateInterval::Year}, {"month", DateInterval::Month}, {"day", DateInterval::Day}};
-    for (const auto& part : parts) {
-        const DateInterval interval = part.interval;
-        defineFunction(db, part.name, 1, [interval](const Arguments& a) {
-            return a[0].isNull() ? vb::Variant::Null() : vb::Variant(datePart(interval, dateArgument(a[0])));
-        });
-    }
     defineFunction(db, "newid", 0, [](const Arguments&) {
         return vb::Variant(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
     }, volatileResult);
     defineFunction(db, "sqlserver_type", 2, [](const Arguments& a) { return typeFact(a[0], a[1]); });
     registerTextFunctions(db);
+    registerDateFunctions(db);
 }
 
 }  // namespace sqlserver

@@ -10,6 +10,7 @@
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/NumericFunctions_p.h"
+#include "sqlserver/ObjectFunctions.h"
 #include "sqlserver/RowsetReader.h"
 #include "sqlserver/SchemaCollation.h"
 #include "sqlserver/StatementShape.h"
@@ -73,6 +74,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
     registerCollations(m_db);
     registerServerFunctions(m_db, *this);
+    registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
@@ -139,6 +141,10 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
             return;
         }
     }
+    if (!plan.intoTable.isEmpty()) {
+        selectInto(plan, bind, result);
+        return;
+    }
     if (plan.identityValue != StatementPlan::IdentityValue::None)
         checkIdentityInsert(plan);
     sqlite3_stmt* s = nullptr;
@@ -168,15 +174,13 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
         }
     }
     sqlite3_reset(s);
-    if (plan.bookkeeping) {
-        if (plan.verb == QLatin1String("CREATE"))
-            schemaChanged();
+    if (plan.bookkeeping)
         return;
-    }
     const bool changesRows = plan.verb == QLatin1String("INSERT") || plan.verb == QLatin1String("UPDATE")
                              || plan.verb == QLatin1String("DELETE");
     if (changesRows) {
-        m_rowCount = sqlite3_changes64(m_db);
+        const long long before = plan.addsToCount ? std::max(result.rowsAffected, 0LL) : 0;
+        m_rowCount = before + sqlite3_changes64(m_db);
         result.rowsAffected = m_rowCount;
     }
     if (plan.verb == QLatin1String("INSERT"))
@@ -184,6 +188,32 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
     if (plan.verb == QLatin1String("CREATE") || plan.verb == QLatin1String("ALTER")
         || plan.verb == QLatin1String("DROP"))
         schemaChanged();
+}
+
+void SessionImpl::selectInto(const StatementPlan& plan, const Binder& bind, BatchResult& result)
+{
+    sqlite3_stmt* s = nullptr;
+    const int rc = m_statements.statement(plan.sql, s);
+    if (rc != SQLITE_OK)
+        fail(rc, plan.verb);
+    // The new table's columns: the selected columns' names and declared types (the expressions' SQL types).
+    QStringList columns;
+    for (int k = 0; k < sqlite3_column_count(s); ++k) {
+        const char* declared = sqlite3_column_decltype(s, k);
+        QString type = declared ? QString::fromUtf8(declared) : QString();
+        if (type.isEmpty() && k < int(plan.columnTypes.size()))
+            type = plan.columnTypes[size_t(k)];
+        columns << (quoteName(QString::fromUtf8(sqlite3_column_name(s, k))) + QLatin1Char(' ') + type).trimmed();
+    }
+    StatementPlan create;
+    create.verb = QStringLiteral("CREATE");
+    create.sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(plan.intoTable, columns.join(QStringLiteral(", ")));
+    run(create, {}, result);
+    StatementPlan insert;
+    insert.verb = QStringLiteral("INSERT");
+    insert.insertTable = plan.intoTable;
+    insert.sql = QStringLiteral("INSERT INTO %1 %2").arg(plan.intoTable, plan.sql);
+    run(insert, bind, result);
 }
 
 std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
@@ -214,6 +244,7 @@ std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
 
 BatchResult SessionImpl::execute(const QString& sql)
 {
+    dateSettings() = m_dateSettings;
     const std::shared_ptr<const Batch> batch = translated(sql);
     const std::vector<Literal> literals = m_lastShape.literals;  // a procedure of the batch may translate others
     return runBatch(*this, *batch, literals);
@@ -238,6 +269,7 @@ bool SessionImpl::commitsAlone(const QString& sql)
 
 BatchResult SessionImpl::executeNative(const QString& sql, const std::vector<vb::Variant>& parameters)
 {
+    dateSettings() = m_dateSettings;
     BatchResult result;
     auto plan = m_nativePlans.constFind(sql);
     if (plan == m_nativePlans.constEnd()) {
@@ -299,6 +331,25 @@ void SessionImpl::createDatabase(const QString& name)
     if (m_serverFolder.isEmpty())
         throw ServerError(102, QStringLiteral("Incorrect syntax near 'DATABASE'."));
     sqlserver::createDatabase(m_serverFolder, name);
+}
+
+void SessionImpl::setDateOption(const QString& option, const QString& value)
+{
+    if (option == QLatin1String("DATEFIRST")) {
+        bool number = false;
+        const int day = value.toInt(&number);
+        if (!number || day < 1 || day > 7)
+            throw ServerError(1005, QStringLiteral("Line 1: Invalid number '%1' for SET DATEFIRST. The value must be "
+                                                   "between 1 and 7.").arg(value));
+        m_dateSettings.firstDay = day;
+    } else {
+        static const QStringList orders = {QStringLiteral("mdy"), QStringLiteral("dmy"), QStringLiteral("ymd"),
+                                           QStringLiteral("ydm"), QStringLiteral("myd"), QStringLiteral("dym")};
+        if (!orders.contains(value.toLower()))
+            throw ServerError(2741, QStringLiteral("SET DATEFORMAT date order '%1' is invalid.").arg(value));
+        m_dateSettings.order = value.toLower();
+    }
+    dateSettings() = m_dateSettings;
 }
 
 void SessionImpl::catalogQuery(const QString& sql, const QString& argument, const RowReader& read)

@@ -4,6 +4,7 @@
 
 #include "sqlserver/ApplicationLocks.h"
 #include "sqlserver/SchemaInfo.h"
+#include "sqlserver/ServerDates.h"
 #include "sqlserver/ServerFunctions.h"
 #include "sqlserver/Session.h"
 #include "sqlserver/StatementCache.h"
@@ -63,8 +64,11 @@ public:
     void run(const StatementPlan& plan, const Binder& bind, BatchResult& result);
     // "Create Database [name]" on this server.
     void createDatabase(const QString& name);
+    // SET DATEFIRST n, SET DATEFORMAT dmy: kept by the session, in force on its thread while it runs.
+    void setDateOption(const QString& option, const QString& value);
 
     sqlite3* db() const { return m_db; }
+    Dialect dialect() const { return m_dialect; }
     ApplicationLocks& applicationLocks() { return m_locks; }
     const QString& databaseName() const { return m_database; }
 
@@ -95,9 +99,12 @@ private:
     // Refuses an INSERT that IDENTITY_INSERT does not allow; after it, the identity it generated.
     void checkIdentityInsert(const StatementPlan& plan);
     vb::Variant insertedIdentity(const QString& table);
+    // SELECT .. INTO: creates the table from the SELECT's columns, then fills it.
+    void selectInto(const StatementPlan& plan, const Binder& bind, BatchResult& result);
 
     sqlite3* m_db;
     Dialect m_dialect;
+    DateSettings m_dateSettings;
     QString m_serverFolder;
     QString m_database;
     int m_spid;

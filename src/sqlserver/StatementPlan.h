@@ -14,11 +14,13 @@ struct StatementPlan {
     // An INSERT into a table with an identity column: whether it names that column, and whether it lists its
     // columns at all (what IDENTITY_INSERT allows).
     enum class IdentityValue { None, Generated, Explicit, Unlisted } identityValue = IdentityValue::None;
+    QString intoTable;    // SELECT .. INTO: the table to create from the SELECT's columns and fill with its rows
     QString rowidTable;   // a one-table SELECT whose last column is that table's rowid
     std::vector<QString> columnTypes;  // declared types of result columns that are expressions ("" unknown)
     std::vector<int> dateParameters;   // N of the parameters :N whose text values are bound as stored dates
     bool sessionIdOnly = false;        // SELECT @@SPID [AS name] alone: the session answers it itself
     bool bookkeeping = false;          // the server's own records: changes no @@ROWCOUNT, no rows affected
+    bool addsToCount = false;          // a part of the caller's statement after the first: its rows add up
 
     bool takesDate(int parameter) const
     {

@@ -226,6 +226,50 @@ vb::Variant quoteName(const Arguments& a)
     return text(opening[k] + inside + closing[k]);
 }
 
+// American Soundex, as SQL Server writes it: the first letter and three digits.
+QString soundex(const QString& s)
+{
+    static const char codes[] = "01230120022455012623010202";  // A..Z
+    QString out;
+    char last = 0;
+    for (QChar ch : s) {
+        const char16_t c = ch.toUpper().unicode();
+        if (c < u'A' || c > u'Z') {
+            if (out.isEmpty())
+                continue;
+            break;
+        }
+        const char code = codes[c - u'A'];
+        if (out.isEmpty()) {
+            out += QChar(c);
+        } else if (code != '0' && code != last) {
+            out += QLatin1Char(code);
+        }
+        if (c != u'H' && c != u'W')
+            last = code;
+        if (out.size() == 4)
+            break;
+    }
+    return out.isEmpty() ? out : out.leftJustified(4, QLatin1Char('0'));
+}
+
+vb::Variant translate(const Arguments& a)
+{
+    if (anyNull(a))
+        return vb::Variant::Null();
+    QString s = textArgument(a[0]);
+    const QString from = textArgument(a[1]), to = textArgument(a[2]);
+    if (from.size() != to.size())
+        throw ServerError(9828, QStringLiteral("The second and third arguments of the TRANSLATE built-in function must "
+                                               "contain an equal number of characters."));
+    for (QChar& c : s) {
+        const qsizetype k = from.indexOf(c);
+        if (k >= 0)
+            c = to[k];
+    }
+    return text(s);
+}
+
 }  // namespace
 
 void registerTextFunctions(sqlite3* db)
@@ -299,6 +343,17 @@ void registerTextFunctions(sqlite3* db)
     });
     for (int count : {1, 2})
         defineFunction(db, "quotename", count, quoteName);
+    defineFunction(db, "soundex", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(soundex(textArgument(a[0]))); });
+    defineFunction(db, "difference", 2, [](const Arguments& a) {
+        if (anyNull(a))
+            return vb::Variant::Null();
+        const QString x = soundex(textArgument(a[0])), y = soundex(textArgument(a[1]));
+        int same = 0;
+        for (qsizetype k = 0; k < std::min(x.size(), y.size()); ++k)
+            same += x[k] == y[k] ? 1 : 0;
+        return vb::Variant(same);
+    });
+    defineFunction(db, "translate", 3, translate);
     registerFormatFunction(db);
 }
 

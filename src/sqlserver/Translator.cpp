@@ -5,7 +5,9 @@
 #include "sqlserver/DateLiterals.h"
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/DialectRewrites.h"
+#include "sqlserver/DmlRewrites.h"
 #include "sqlserver/IdentityColumns.h"
+#include "sqlserver/MergeRewrite.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TokenTools.h"
@@ -71,20 +73,24 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     removeTableHints(tokens);
     rewriteVariables(tokens);
     rewriteFunctions(tokens);
+    rewriteRowSources(tokens);
     rewriteTop(tokens);
     rewriteInsertAndTruncate(tokens);
-    rewriteUpdateFrom(tokens);
+    rewriteChangingStatements(tokens);
     std::vector<StatementPlan> plans;
-    for (DdlStatement& ddl : rewriteDdl(std::move(tokens))) {
+    for (DdlStatement& ddl : isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens))) {
         Tokens& statement = ddl.tokens;
         StatementPlan plan;
         plan.bookkeeping = ddl.bookkeeping;
+        plan.addsToCount = ddl.addsToCount;
         int verb = verbPosition(statement);
         if (!plan.bookkeeping && context.dialect == Dialect::SqlServer && verb < int(statement.size())
             && statement[verb].is(QLatin1String("INSERT"))) {
             plan.insertTable = insertTarget(statement, verb);
             planIdentityInsert(statement, verb, context.schema, plan);
         }
+        if (!plan.bookkeeping)
+            plan.intoTable = takeSelectInto(statement);
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
         verb = verbPosition(statement);
         std::vector<QString> selectTypes;
@@ -99,7 +105,9 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
                 plan.verb = QStringLiteral("INSERT");
             if (plan.verb == QLatin1String("INSERT"))
                 plan.insertTable = insertTarget(statement, verb);
-            if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
+            if (!plan.intoTable.isEmpty()) {
+                plan.columnTypes = selectTypes;
+            } else if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
                 shapeResult(statement, plan, context.schema, context.variableTypes);
                 for (size_t k = 0; k < selectTypes.size() && k < plan.columnTypes.size(); ++k) {
                     if (plan.columnTypes[k].isEmpty())

@@ -169,3 +169,17 @@ TEST_F(ScriptRunnerTest, FailuresOfTheHostSideGoToTheErrorReport)
     EXPECT_EQ(vb::Err.Number, 91);
     vb::Err.Clear();
 }
+
+TEST_F(ScriptRunnerTest, AControlOfAGroupIsNamedWithItsIndex)
+{
+    QLineEdit single(&form);
+    single.setObjectName("txtNome");
+    EXPECT_EQ(nomeObjeto(single), "txtNome");
+    QLineEdit first(&form), third(&form);
+    first.setObjectName("txtQtd");
+    first.setProperty("Index", 0);
+    third.setObjectName("txtQtd");
+    third.setProperty("Index", 2);
+    EXPECT_EQ(nomeObjeto(first), "txtQtd_0");
+    EXPECT_EQ(nomeObjeto(third), "txtQtd_2");
+}

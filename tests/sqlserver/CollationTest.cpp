@@ -109,6 +109,7 @@ TEST_F(CollationTest, CollateClause)
     EXPECT_EQ(1, truth("'abc' = 'ABC' COLLATE DATABASE_DEFAULT"));
     EXPECT_EQ(1, truth("'ação' = 'ACAO' COLLATE Latin1_General_CI_AI"));
     EXPECT_EQ(0, truth("'a' = 'A' COLLATE Latin1_General_BIN"));
+    EXPECT_EQ(448, errorOf("SELECT CASE WHEN 'a' = 'A' COLLATE Klingon_Sort THEN 1 END"));
     plant->execute("CREATE TABLE Sens (Nome varchar(10) COLLATE Latin1_General_CS_AS)");
     plant->execute("INSERT INTO Sens VALUES ('abc'), ('ABC')");
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Sens WHERE Nome = 'abc'"));
@@ -174,6 +175,34 @@ TEST_F(CollationTest, TablesMadeByStatementsTakeTheCollation)
     plant->execute("ALTER TABLE Base ADD Apelido varchar(10)");
     plant->execute("UPDATE Base SET Apelido = 'Mary'");
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Base WHERE Apelido = 'MARY'"));
+}
+
+// The collation the translator adds must leave every form of statement valid.
+TEST_F(CollationTest, StatementsOfEveryShapeStillRun)
+{
+    plant->execute("CREATE TABLE Item (Id int, Nome varchar(20), Grupo varchar(5))");
+    plant->execute("INSERT INTO Item VALUES (1, 'Porca', 'a'), (2, 'parafuso', 'A'), (3, 'Arruela', 'b')");
+    const QStringList statements = {
+        "SELECT DISTINCT TOP 2 UPPER(Grupo) AS g FROM Item ORDER BY g DESC",
+        "SELECT DISTINCT Grupo g2 FROM Item",
+        "SELECT DISTINCT LOWER(Grupo) 'g' FROM Item",
+        "SELECT DISTINCT i.* FROM Item i",
+        "SELECT Id, ROW_NUMBER() OVER (PARTITION BY Grupo ORDER BY LOWER(Nome) DESC) AS n FROM Item",
+        "SELECT Nome FROM Item ORDER BY CASE WHEN Grupo = 'A' THEN 0 ELSE 1 END, Nome",
+        "SELECT CASE Grupo WHEN 'a' THEN 'x' ELSE 'y' END FROM Item",
+        "SELECT Nome FROM Item WHERE Nome IN (SELECT Nome FROM Item WHERE Grupo = 'B')",
+        "SELECT Nome FROM Item WHERE EXISTS (SELECT 1 FROM Item j WHERE j.Grupo = Item.Grupo AND j.Id <> Item.Id)",
+        "WITH g AS (SELECT Grupo, COUNT(*) AS n FROM Item GROUP BY Grupo) SELECT * FROM g ORDER BY 1",
+        "SELECT Grupo FROM Item UNION SELECT 'C' ORDER BY 1",
+        "SELECT Grupo FROM Item GROUP BY Grupo HAVING MAX(Nome) > 'a'",
+        "UPDATE Item SET Nome = Nome + '' WHERE Grupo = 'a'",
+        "DELETE FROM Item WHERE Nome = 'nada'",
+        "INSERT INTO Item SELECT DISTINCT 9, UPPER(Nome), 'z' FROM Item WHERE Id = 1",
+        "SELECT COUNT(*) FROM Item WHERE Nome LIKE 'p%' ESCAPE '!'",
+    };
+    for (const QString& sql : statements)
+        EXPECT_EQ(0, errorOf(sql)) << sql.toStdString();
+    EXPECT_EQ(QStringList({"A", "B", "Z"}), column("SELECT DISTINCT UPPER(Grupo) AS g FROM Item ORDER BY g"));
 }
 
 }  // namespace

@@ -39,6 +39,23 @@ TEST_F(ExpressionTypesTest, AWholeDecimalColumnStillDividesAsDecimal)
     EXPECT_EQ(vb::Variant(110.0), scalar("SELECT Preco FROM Produto"));
 }
 
+TEST_F(ExpressionTypesTest, AssignmentsTakeTheColumnsType)
+{
+    plant->execute("CREATE TABLE a (d decimal(10,2), i int, m money, x decimal)");
+    plant->execute("INSERT INTO a (d, i, m, x) VALUES (1.005, 2.7, 1.23456, 1.5)");
+    Rowset r = rows("SELECT d, i, m, x FROM a");
+    EXPECT_EQ(vb::Variant(1.01), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(2), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(vb::Currency{12346}), r.rows[0][2]);
+    EXPECT_EQ(vb::Variant(1.5), r.rows[0][3]);  // DECIMAL without a scale keeps what earlier versions kept
+    plant->execute("UPDATE a SET d = d + 0.005, i = i / 2.0");
+    r = rows("SELECT d, i FROM a");
+    EXPECT_EQ(vb::Variant(1.02), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(1), r.rows[0][1]);
+    EXPECT_EQ(8115, errorOf("UPDATE a SET d = 123456789.0"));
+    EXPECT_EQ(8115, errorOf("INSERT INTO a VALUES (123456789.5, 1, 1, 1)"));
+}
+
 TEST_F(ExpressionTypesTest, IntegerArithmeticTruncatesAndOverflows)
 {
     EXPECT_EQ(vb::Variant(3), scalar("SELECT 7 / 2"));
@@ -90,6 +107,15 @@ TEST_F(ExpressionTypesTest, ConversionsFollowPrecedence)
     EXPECT_EQ(vb::Variant("Ana-X1"), scalar("SELECT Nome + '-' + Codigo FROM p"));
 }
 
+TEST_F(ExpressionTypesTest, DatetimePlusDays)
+{
+    EXPECT_EQ(vb::Variant(test::dateOf(2026, 1, 2)), scalar("SELECT CAST('2026-01-01' AS datetime) + 1"));
+    EXPECT_EQ(vb::Variant(test::dateOf(2025, 12, 31, 12)), scalar("SELECT CAST('2026-01-01' AS datetime) - 0.5"));
+    EXPECT_EQ(vb::Variant(test::dateOf(2026, 1, 3)), scalar("SELECT 2 + CAST('2026-01-01' AS datetime)"));
+    EXPECT_EQ("DATETIME", typeOf("SELECT GETDATE() + 1"));
+    EXPECT_EQ(517, errorOf("SELECT CAST('9999-12-31' AS datetime) + 1"));
+}
+
 TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
 {
     const BatchResult r = plant->execute("DECLARE @s varchar(3); SELECT ISNULL(@s, 'abcdef')");
@@ -98,6 +124,18 @@ TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
     EXPECT_EQ("DECIMAL(2,1)", typeOf("SELECT CASE WHEN 1 = 1 THEN 1 ELSE 2.5 END"));
     EXPECT_EQ("FLOAT", typeOf("SELECT COALESCE(NULL, 1, 2e0)"));
     EXPECT_EQ("INT", typeOf("SELECT IIF(1 = 1, 1, 2)"));
+}
+
+TEST_F(ExpressionTypesTest, DerivedTablesAndCommonTableExpressionsKeepTheirColumnsTypes)
+{
+    plant->execute("CREATE TABLE w (d decimal(5,2), n varchar(5))");
+    plant->execute("INSERT INTO w VALUES (10, 'ab')");
+    EXPECT_EQ(vb::Variant(2.5), scalar("SELECT x.d / 4 FROM (SELECT d FROM w) AS x"));
+    EXPECT_EQ(vb::Variant("abcd"), scalar("SELECT t.a + t.b FROM (SELECT 'ab' AS a, 'cd' AS b) t"));
+    EXPECT_EQ(vb::Variant(2.5), scalar("WITH c AS (SELECT d AS v FROM w) SELECT v / 4 FROM c"));
+    EXPECT_EQ(vb::Variant("ab!"), scalar("WITH c (s) AS (SELECT n FROM w) SELECT s + '!' FROM c"));
+    EXPECT_EQ(8134, errorOf("SELECT q / 0 FROM (SELECT 1 AS q) z"));
+    EXPECT_EQ(vb::Variant(2.5), scalar("SELECT d / 4 FROM (SELECT * FROM w) z"));
 }
 
 TEST_F(ExpressionTypesTest, AScalarSubqueryHasOneValue)
