@@ -37,6 +37,8 @@ TEST(CollationOrder, CaseIgnoredAccentsAfterTheirLetterTrailingBlanksIgnored)
     EXPECT_LT(compareTexts(ci, u"áa", u"ab"), 0);  // letters first, accents only between equal letters
     EXPECT_LT(compareTexts(ci, u"a_b", u"ab"), 0);
     EXPECT_LT(compareTexts(ci, u"9", u"a"), 0);
+    EXPECT_LT(compareTexts(ci, u"ø", u"p"), 0);
+    EXPECT_GT(compareTexts(ci, u"Ø", u"o"), 0);
     CollationRules cs;
     cs.caseSensitive = true;
     EXPECT_LT(compareTexts(cs, u"a", u"A"), 0);
@@ -71,6 +73,7 @@ TEST_F(CollationTest, ColumnsCompareGroupSortAndJoin)
     EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM Pessoa WHERE Cidade = 'recife'"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM Pessoa WHERE Nome IN ('ANA', 'x')"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(DISTINCT Cidade) FROM Pessoa"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(DISTINCT UPPER(Cidade)) FROM Pessoa"));
     EXPECT_EQ(QStringList({"2", "3"}), column("SELECT COUNT(*) FROM Pessoa GROUP BY Cidade HAVING COUNT(*) > 1 ORDER BY 1"));
     EXPECT_EQ(vb::Variant(5), scalar("SELECT COUNT(*) FROM (SELECT DISTINCT Nome FROM Pessoa) d"));
     EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM (SELECT DISTINCT UPPER(LEFT(Nome, 1)) AS i FROM Pessoa) d"));

@@ -108,6 +108,9 @@ TEST_F(ExpressionTypesTest, ConversionsFollowPrecedence)
     plant->execute("CREATE TABLE p (Nome varchar(10), Codigo varchar(3))");
     plant->execute("INSERT INTO p VALUES ('Ana', 'X1')");
     EXPECT_EQ(vb::Variant("Ana-X1"), scalar("SELECT Nome + '-' + Codigo FROM p"));
+    // Literals next to a comparison are bound as parameters, but never an operand of + (its type decides it).
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM p WHERE Nome + '-' = 'Ana-'"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM p WHERE Codigo = 'X' + '1'"));
 }
 
 TEST_F(ExpressionTypesTest, DatetimePlusDays)
