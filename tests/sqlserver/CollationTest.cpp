@@ -142,6 +142,7 @@ TEST_F(CollationTest, OlderFileTakesTheCollationWhenItOpens)
                                       "CREATE INDEX IX_Descr ON Item (Descr);"
                                       "INSERT INTO Item VALUES (1, 'abc', 'Parafuso', 3), (2, 'XYZ', 'porca', 4);"
                                       "CREATE TABLE Dup (Cod VARCHAR(10) UNIQUE);"
+                                      "CREATE VIRTUAL TABLE Busca USING fts4(texto);"
                                       "INSERT INTO Dup VALUES ('a'), ('A');",
                                       nullptr, nullptr, nullptr));
     sqlite3_close(db);
@@ -157,6 +158,8 @@ TEST_F(CollationTest, OlderFileTakesTheCollationWhenItOpens)
         EXPECT_EQ(2627, e.number());
     }
     EXPECT_EQ(vb::Variant(2), value("SELECT COUNT(*) FROM Dup"));
+    // A module's tables are its own.
+    EXPECT_EQ(vb::Variant(0), value("SELECT COUNT(*) FROM sqlite_schema WHERE name LIKE 'Busca%' AND sql LIKE '%COLLATE%'"));
     EXPECT_EQ(vb::Variant("ok"), value("SELECT * FROM pragma_integrity_check"));
     old.reset();
     // Opened again, nothing is left to change; plain SQLite still reads the file.
@@ -178,6 +181,17 @@ TEST_F(CollationTest, TablesMadeByStatementsTakeTheCollation)
     plant->execute("ALTER TABLE Base ADD Apelido varchar(10)");
     plant->execute("UPDATE Base SET Apelido = 'Mary'");
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Base WHERE Apelido = 'MARY'"));
+}
+
+TEST_F(CollationTest, TemporaryTablesAndTableVariablesTakeTheCollation)
+{
+    plant->execute("CREATE TABLE #t (n varchar(10) UNIQUE); INSERT #t VALUES ('A')");
+    EXPECT_EQ(2627, errorOf("INSERT #t VALUES ('a ')"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM #t WHERE n = 'a'"));
+    EXPECT_EQ(vb::Variant(1), scalar("DECLARE @v TABLE (n varchar(10)); INSERT @v VALUES ('B'); "
+                                     "SELECT COUNT(*) FROM @v WHERE n = 'b'"));
+    plant->execute("SELECT n INTO #u FROM #t");
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM #u WHERE n = 'a'"));
 }
 
 // The collation the translator adds must leave every form of statement valid.
