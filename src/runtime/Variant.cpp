@@ -213,7 +213,7 @@ VarType Variant::type() const
 {
     static constexpr VarType kinds[] = {VarType::Empty,  VarType::Null,     VarType::Boolean, VarType::Integer,
                                         VarType::Long,   VarType::Single,   VarType::Double,  VarType::Currency,
-                                        VarType::Date,   VarType::String,   VarType::Object};
+                                        VarType::Date,   VarType::String,   VarType::Object,  VarType::Byte};
     return kinds[m_value.index()];
 }
 
@@ -221,6 +221,7 @@ bool Variant::isNumberKind() const
 {
     switch (type()) {
     case VarType::Boolean:
+    case VarType::Byte:
     case VarType::Integer:
     case VarType::Long:
     case VarType::Single:
@@ -264,6 +265,13 @@ bool Variant::toBool() const
     if (const Currency* c = std::get_if<Currency>(&m_value))
         return c->scaled != 0;
     return toDouble() != 0.0;
+}
+
+std::uint8_t Variant::toByte() const
+{
+    if (const std::uint8_t* v = std::get_if<std::uint8_t>(&m_value))
+        return *v;
+    return checkedWhole<std::uint8_t>(toDouble());
 }
 
 std::int16_t Variant::toInteger() const
@@ -320,7 +328,8 @@ QString Variant::toString() const
             if constexpr (std::is_same_v<T, std::monostate>) return QString();
             else if constexpr (std::is_same_v<T, NullValue>) raiseError(ErrNo::InvalidUseOfNull);
             else if constexpr (std::is_same_v<T, bool>) return v ? QStringLiteral("True") : QStringLiteral("False");
-            else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
+            else if constexpr (std::is_same_v<T, std::uint8_t> || std::is_same_v<T, std::int16_t> ||
+                               std::is_same_v<T, std::int32_t>)
                 return QString::number(v);
             else if constexpr (std::is_same_v<T, float>) return realToText(v, 7);
             else if constexpr (std::is_same_v<T, double>) return realToText(v, 15);

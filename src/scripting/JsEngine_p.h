@@ -7,6 +7,7 @@
 #include "scripting/ScriptEngine_p.h"
 
 #include <QJSEngine>
+#include <atomic>
 
 namespace scripting {
 
@@ -22,6 +23,7 @@ private:
     [[noreturn]] void fail(const QJSValue& thrown, const QStringList& trace);
     JsRoutines m_routines;
     QJSEngine m_engine;
+    std::atomic<bool> m_stop{false};  // what long routines test, set with the engine's interruption
 };
 
 }  // namespace scripting

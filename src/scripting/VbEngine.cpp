@@ -2,6 +2,7 @@
 
 #include "runtime/Err.h"
 #include "scripting/HostObject_p.h"
+#include "scripting/Interrupt_p.h"
 #include "scripting/ScriptControl.h"
 #include "scripting/Watchdog_p.h"
 
@@ -43,11 +44,16 @@ void VbEngine::execute(const QString& source, int timeoutMs)
     } restore{hostError};
 
     Watchdog watchdog(timeoutMs, [this] { m_runtime.stop = true; });
+    StopFlagScope stopFlag(m_runtime.stop);
     try {
         vbs::runBlock(m_runtime, program);
     } catch (const vb::VbError& e) {
         throw ScriptFailure{e.number(), e.description(), m_runtime.line};
+    } catch (const std::bad_alloc&) {
+        throw ScriptFailure{vb::ErrNo::OutOfMemory, vb::errorText(vb::ErrNo::OutOfMemory), m_runtime.line};
     } catch (const vbs::Stopped&) {
+        throw ScriptFailure{TimeoutErrorNumber, QStringLiteral("Script timed out"), m_runtime.line};
+    } catch (const ScriptStopped&) {
         throw ScriptFailure{TimeoutErrorNumber, QStringLiteral("Script timed out"), m_runtime.line};
     }
 }

@@ -47,6 +47,12 @@ Variant assignedValue(const Variant& value, bool isSet)
     return value;
 }
 
+// The object whose default member `v(args)` reaches: a variable holding an object that is no array.
+std::shared_ptr<ScriptObject> defaultMemberOwner(const Variant& v)
+{
+    return v.isObject() && !asArray(v) ? v.objectAs<ScriptObject>() : nullptr;
+}
+
 [[noreturn]] void undefined(const QString& name)
 {
     vb::raiseError(VariableUndefined, {}, QStringLiteral("Variable is undefined: '") + name + QLatin1Char('\''));
@@ -110,7 +116,13 @@ Variant NameExpr::eval(Runtime& rt) const
     switch (kind) {
     case Kind::Local:
     case Kind::Global:
-        return hasArguments ? element(rt) : variable(rt);
+        if (!hasArguments)
+            return variable(rt);
+        if (auto object = defaultMemberOwner(variable(rt))) {
+            Arguments values = evaluate(rt, args);
+            return object->getMember(QString(), values);
+        }
+        return element(rt);
     case Kind::Procedure:
         return callProcedure(rt, *procedure, args);
     case Kind::Routine: {
@@ -142,7 +154,10 @@ void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
     switch (kind) {
     case Kind::Local:
     case Kind::Global:
-        if (hasArguments)
+        if (auto object = hasArguments ? defaultMemberOwner(variable(rt)) : nullptr) {
+            Arguments values = evaluate(rt, args);
+            object->setMember(QString(), values, value);
+        } else if (hasArguments)
             element(rt) = assignedValue(value, isSet);
         else
             variable(rt) = assignedValue(value, isSet);
@@ -320,10 +335,14 @@ Flow ForEachStmt::exec(Runtime& rt) const
 {
     const Variant items = collection->eval(rt);
     auto array = asArray(items);
-    if (!array)
-        vb::raiseError(451, {}, QStringLiteral("Object not a collection"));
+    std::vector<Variant> members;  // a collection's items, taken before the body may change it
+    if (!array) {
+        auto object = items.isObject() ? items.objectAs<ScriptObject>() : nullptr;
+        if (!object || !object->enumerate(members))
+            vb::raiseError(451, {}, QStringLiteral("Object not a collection"));
+    }
     Flow leaving = Flow::Normal;
-    for (const Variant& item : array->values()) {  // `array` stays alive and unchanged: ReDim makes new ones
+    for (const Variant& item : array ? array->values() : members) {  // `array` stays alive and unchanged
         element->assign(rt, item, false);
         if (!loopPass(rt, body, Flow::ExitFor, leaving))
             break;

@@ -1,0 +1,30 @@
+#include "scripting/BuiltinObjects_p.h"
+
+#include "runtime/Err.h"
+#include "scripting/Dictionary_p.h"
+#include "scripting/RegExp_p.h"
+
+namespace scripting {
+
+namespace {
+constexpr long CannotCreateObject = 429;
+}
+
+vb::ObjectPtr newBuiltinClass(const QString& className)
+{
+    if (className.compare(QLatin1String("RegExp"), Qt::CaseInsensitive) == 0)
+        return std::make_shared<RegExp>();
+    return nullptr;
+}
+
+vb::ObjectPtr createObject(const QString& progId)
+{
+    const QString id = progId.trimmed();
+    if (id.compare(QLatin1String("Scripting.Dictionary"), Qt::CaseInsensitive) == 0)
+        return std::make_shared<Dictionary>();
+    if (id.compare(QLatin1String("VBScript.RegExp"), Qt::CaseInsensitive) == 0)
+        return std::make_shared<RegExp>();
+    vb::raiseError(CannotCreateObject);
+}
+
+}  // namespace scripting
