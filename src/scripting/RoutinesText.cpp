@@ -311,9 +311,9 @@ Variant escape(Arguments& a)
         if (keptByEscape(c))
             out += c;
         else if (c.unicode() < 256)
-            out += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+            out += QLatin1Char('%') + QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
         else
-            out += QStringLiteral("%u%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+            out += QStringLiteral("%u") + QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
     }
     return out;
 }
