@@ -1,13 +1,11 @@
 #pragma once
-// The objects scripts create themselves: `New RegExp`, `CreateObject("Scripting.Dictionary")` and
-// `CreateObject("VBScript.RegExp")`. Nothing else can be created: no road to files, processes or the network.
+// CreateObject: "Scripting.Dictionary" and "VBScript.RegExp" (`New RegExp` goes through newBuiltinObject).
+// No other ProgID: scripts keep no road to files, processes or the network.
 
-#include "runtime/Variant.h"
+#include "scripting/ScriptObject_p.h"
 
 namespace scripting {
 
-// A new object of the built-in class with that name (any case), or null when there is none.
-vb::ObjectPtr newBuiltinClass(const QString& className);
 // A new object of the ProgID; 429 "ActiveX component can't create object" for any other.
 vb::ObjectPtr createObject(const QString& progId);
 

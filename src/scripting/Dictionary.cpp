@@ -131,7 +131,7 @@ bool Dictionary::enumerate(std::vector<Variant>& items) const
 Variant Dictionary::getMember(const QString& name, Arguments& args)
 {
     const QString member = name.toLower();
-    if (member.isEmpty() || member == QLatin1String("item")) {
+    if (member == QLatin1String("item")) {
         requireCount(args, 1);
         return item(args[0]);
     }
@@ -173,7 +173,7 @@ Variant Dictionary::getMember(const QString& name, Arguments& args)
 void Dictionary::setMember(const QString& name, Arguments& args, const Variant& value)
 {
     const QString member = name.toLower();
-    if (member.isEmpty() || member == QLatin1String("item")) {
+    if (member == QLatin1String("item")) {
         requireCount(args, 1);
         item(args[0]) = stored(value);
     } else if (member == QLatin1String("key")) {

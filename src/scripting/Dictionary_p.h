@@ -15,6 +15,8 @@ public:
     bool hasMember(const QString& name) const override;
     vb::Variant getMember(const QString& name, Arguments& args) override;
     void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;
+    vb::Variant getDefault(Arguments& args) override { return getMember(QStringLiteral("Item"), args); }
+    void setDefault(Arguments& args, const vb::Variant& value) override { setMember(QStringLiteral("Item"), args, value); }
     QString typeName() const override { return QStringLiteral("Dictionary"); }
     bool enumerate(std::vector<vb::Variant>& items) const override;
 

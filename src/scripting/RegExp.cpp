@@ -122,7 +122,7 @@ Variant ItemList::getMember(const QString& name, Arguments& args)
         requireCount(args, 0);
         return int(m_items.size());
     }
-    if (name.isEmpty() || name.compare(QLatin1String("item"), Qt::CaseInsensitive) == 0) {
+    if (name.compare(QLatin1String("item"), Qt::CaseInsensitive) == 0) {
         requireCount(args, 1);
         const int index = args[0].toLong();
         if (index < 0 || std::size_t(index) >= m_items.size())
@@ -165,11 +165,11 @@ Variant Match::getMember(const QString& name, Arguments& args)
     const QString member = name.toLower();
     if (member == QLatin1String("submatches")) {
         if (args.empty())
-            return m_subMatches;
-        return std::static_pointer_cast<ItemList>(m_subMatches)->getMember(QString(), args);
+            return vb::ObjectPtr(m_subMatches);
+        return m_subMatches->getDefault(args);
     }
     requireCount(args, 0);
-    if (member.isEmpty() || member == QLatin1String("value"))
+    if (member == QLatin1String("value"))
         return m_value;
     if (member == QLatin1String("firstindex"))
         return m_firstIndex;

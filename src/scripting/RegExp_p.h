@@ -15,6 +15,7 @@ public:
     bool hasMember(const QString& name) const override;
     vb::Variant getMember(const QString& name, Arguments& args) override;
     void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;
+    vb::Variant getDefault(Arguments& args) override { return getMember(QStringLiteral("Item"), args); }
     QString typeName() const override { return m_typeName; }
     bool enumerate(std::vector<vb::Variant>& items) const override;
 
@@ -29,12 +30,13 @@ public:
     bool hasMember(const QString& name) const override;
     vb::Variant getMember(const QString& name, Arguments& args) override;
     void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;
+    vb::Variant getDefault(Arguments& args) override { return getMember(QStringLiteral("Value"), args); }
     QString typeName() const override { return QStringLiteral("IMatch2"); }
 
 private:
     int m_firstIndex;
     QString m_value;
-    vb::ObjectPtr m_subMatches;
+    std::shared_ptr<ItemList> m_subMatches;
 };
 
 class RegExp : public ScriptObject {

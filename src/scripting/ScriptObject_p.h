@@ -1,6 +1,6 @@
 #pragma once
-// An object a script reaches by member name: host objects, the Err object, the built-in objects. Names match
-// without regard to case; the empty name is the default member (`d("k")` is `d.Item("k")`).
+// An object a script reaches by member name: host objects, the Err object, script classes, the built-in objects
+// (RegExp ...). Names match without regard to case.
 
 #include "runtime/Variant.h"
 
@@ -16,10 +16,16 @@ public:
     // A property's value, a method's result or a named child; raises 438 for an unknown name.
     virtual vb::Variant getMember(const QString& name, Arguments& args) = 0;
     virtual void setMember(const QString& name, Arguments& args, const vb::Variant& value) = 0;
-    // What TypeName shows.
-    virtual QString typeName() const { return QStringLiteral("Object"); }
-    // The items For Each walks, in order; false for an object that is no collection.
+    // The default member: `object(args)` read and assigned; 438 when the object has none.
+    virtual vb::Variant getDefault(Arguments& args);
+    virtual void setDefault(Arguments& args, const vb::Variant& value);
+    // What For Each walks; false when the object is no collection (451).
     virtual bool enumerate(std::vector<vb::Variant>& /*items*/) const { return false; }
+    // TypeName's answer.
+    virtual QString typeName() const { return QStringLiteral("Object"); }
 };
+
+// The built-in class `New <name>` makes when no script class has that name (RegExp); null when there is none.
+vb::ObjectPtr newBuiltinObject(const QString& className);
 
 }  // namespace scripting

@@ -120,7 +120,7 @@ Variant NameExpr::eval(Runtime& rt) const
             return variable(rt);
         if (auto object = defaultMemberOwner(variable(rt))) {
             Arguments values = evaluate(rt, args);
-            return object->getMember(QString(), values);
+            return object->getDefault(values);
         }
         return element(rt);
     case Kind::Procedure:
@@ -156,7 +156,7 @@ void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
     case Kind::Global:
         if (auto object = hasArguments ? defaultMemberOwner(variable(rt)) : nullptr) {
             Arguments values = evaluate(rt, args);
-            object->setMember(QString(), values, value);
+            object->setDefault(values, value);
         } else if (hasArguments)
             element(rt) = assignedValue(value, isSet);
         else

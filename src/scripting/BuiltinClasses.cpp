@@ -1,6 +1,7 @@
-#include "scripting/BuiltinObjects_p.h"
+// The objects scripts create themselves; nothing else can be created.
 
 #include "runtime/Err.h"
+#include "scripting/BuiltinObjects_p.h"
 #include "scripting/Dictionary_p.h"
 #include "scripting/RegExp_p.h"
 
@@ -10,7 +11,7 @@ namespace {
 constexpr long CannotCreateObject = 429;
 }
 
-vb::ObjectPtr newBuiltinClass(const QString& className)
+vb::ObjectPtr newBuiltinObject(const QString& className)
 {
     if (className.compare(QLatin1String("RegExp"), Qt::CaseInsensitive) == 0)
         return std::make_shared<RegExp>();
