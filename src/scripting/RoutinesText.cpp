@@ -87,6 +87,25 @@ Variant inStrRev(Arguments& a)
     return int(QStringView(s).left(end).lastIndexOf(what, end - what.size(), cs)) + 1;
 }
 
+// The length of a text after up to `count` (-1: all) replacements that make it longer; 7 beyond the cap.
+qsizetype replacedLength(QStringView text, const QString& find, qsizetype withLength, int count,
+                         Qt::CaseSensitivity cs)
+{
+    long long length = text.size();
+    qsizetype pos = 0;
+    for (int done = 0; count < 0 || done < count; ++done) {
+        pos = text.indexOf(find, pos, cs);
+        if (pos < 0)
+            break;
+        pos += find.size();
+        length += withLength - find.size();
+        requireTextLength(length);
+        if (done % StopTestInterval == 0)
+            checkStop();
+    }
+    return qsizetype(length);
+}
+
 Variant replace(Arguments& a)
 {
     NULL_PASSES(0)
@@ -104,7 +123,7 @@ Variant replace(Arguments& a)
     if (find.isEmpty() || count == 0)
         return rest.toString();
     QString out;
-    out.reserve(rest.size());
+    out.reserve(with.size() > find.size() ? replacedLength(rest, find, with.size(), count, cs) : rest.size());
     qsizetype pos = 0;
     for (int done = 0; count < 0 || done < count; ++done) {
         const qsizetype hit = rest.indexOf(find, pos, cs);
