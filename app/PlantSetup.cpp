@@ -3,6 +3,7 @@
 #include "core/StartupSettings.h"
 #include "schema/DemoPlant.h"
 #include "schema/ModelDatabase.h"
+#include "schema/ModelFunctions.h"
 #include "sqlserver/DatabaseFiles.h"
 #include "startup/Startup.h"
 
@@ -29,6 +30,6 @@ bool createDatabaseWithDemoPlant()
 
 void installPlant()
 {
-    sqlserver::setModelDatabase(schema::modelSchemaSql());
+    sqlserver::setModelDatabase(schema::modelSchemaSql(), schema::modelFunctions());
     startup::setDatabaseCreation(createDatabaseWithDemoPlant);
 }

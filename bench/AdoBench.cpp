@@ -14,6 +14,7 @@
 #include "runtime/App.h"
 #include "schema/DemoPlant.h"
 #include "schema/ModelDatabase.h"
+#include "schema/ModelFunctions.h"
 
 #include <sqlite3.h>
 
@@ -107,7 +108,7 @@ int main()
 {
     QTemporaryDir program;
     vb::App::setPath(program.path());
-    sqlserver::setModelDatabase(schema::modelSchemaSql());
+    sqlserver::setModelDatabase(schema::modelSchemaSql(), schema::modelFunctions());
     QDir(program.path()).mkpath(QStringLiteral("data"));
 
     auto master = std::make_shared<ADODB::Connection>();

@@ -19,6 +19,8 @@
 #include "core/DBFunc.h"
 #include "core/StartupSettings.h"
 #include "schema/DemoPlant.h"
+#include "schema/ModelDatabase.h"
+#include "schema/ModelFunctions.h"
 #include "schema/SqliteDatabase.h"
 #include "scheduling/CalendarGeneration.h"
 #include "scheduling/Rescheduling.h"
@@ -313,6 +315,7 @@ int main(int argc, char** argv)
     const int months = argument(argc, argv, 3, 6);
     const bool sequence = argc > 4 && std::string(argv[4]) == "sequence";
     test::installFakeUi();
+    sqlserver::setModelDatabase(schema::modelSchemaSql(), schema::modelFunctions());
     test::ProgramFolder folder;
     QDir().mkpath(folder.file("Dados"));
     Modulo::PorTempo = Modulo::Refugo = false;

@@ -3,6 +3,7 @@
 // picks the dialect; the rest is the SQL text (UTF-8).
 
 #include "schema/ModelDatabase.h"
+#include "schema/ModelFunctions.h"
 #include "sqlserver/DatabaseFiles.h"
 #include "sqlserver/Session.h"
 
@@ -21,7 +22,7 @@ struct Server {
 
     Server()
     {
-        sqlserver::setModelDatabase(schema::modelSchemaSql());
+        sqlserver::setModelDatabase(schema::modelSchemaSql(), schema::modelFunctions());
         sqlserver::createDatabase(folder.path(), QStringLiteral("Plant"));
         plant = sqlserver::openServerDatabase(folder.path(), QStringLiteral("Plant"));
         access = sqlserver::openAccessFile(folder.filePath(QStringLiteral("Local.mdb")), true);

@@ -1,32 +1,58 @@
-# The lower libraries include no header of a library above them. Run by ctest:
+# The arrows between libraries: a library includes headers only of the libraries it links (src/CMakeLists.txt's
+# vorna_library lines, followed transitively), and no private header (`_p.h`) of another library. Run by ctest:
 #   cmake -DSOURCE_DIR=<repository> -P tests/Layers.cmake
-# Each checked folder lists what it may include ("folder/Header.h"); a header of the same folder named
-# without its folder is always fine.
+# An include is checked when it names its folder ("folder/Header.h", "folder/sub/Header_p.h"); a header of the
+# same folder named without its folder is always fine.
 cmake_minimum_required(VERSION 3.25)
 
-set(allowed_runtime runtime)
-set(allowed_sqlserver sqlserver runtime)
-set(allowed_ado ado sqlserver runtime)
-set(allowed_core core ado sqlserver runtime)
-set(allowed_reportengine reportengine ado sqlserver runtime)
-set(allowed_scripting scripting runtime)
-set(allowed_desktop desktop reportengine core ado sqlserver runtime)
+# Each library with the libraries it links directly.
+file(STRINGS ${SOURCE_DIR}/src/CMakeLists.txt declarations REGEX "^[ \t]*vorna_library[ \t]*\\(")
+set(libraries "")
+foreach(line ${declarations})
+  string(REGEX REPLACE "^[ \t]*vorna_library[ \t]*\\(([^)]*)\\).*$" "\\1" arguments "${line}")
+  separate_arguments(arguments)
+  list(POP_FRONT arguments library folder)
+  list(APPEND libraries ${library})
+  set(folder_${library} ${folder})
+  set(library_in_${folder} ${library})
+  set(links_${library} ${arguments})
+endforeach()
+
+# What each library may include: itself and everything it links, at any depth.
+foreach(library ${libraries})
+  set(reach ${library})
+  set(pending ${links_${library}})
+  while(pending)
+    list(POP_FRONT pending next)
+    if(next IN_LIST libraries AND NOT next IN_LIST reach)
+      list(APPEND reach ${next})
+      list(APPEND pending ${links_${next}})
+    endif()
+  endwhile()
+  set(reach_${library} ${reach})
+endforeach()
 
 set(faults "")
-foreach(library runtime sqlserver ado core reportengine scripting desktop)
-  file(GLOB files ${SOURCE_DIR}/src/${library}/*.cpp ${SOURCE_DIR}/src/${library}/*.h)
+foreach(library ${libraries})
+  file(GLOB_RECURSE files ${SOURCE_DIR}/src/${folder_${library}}/*.cpp ${SOURCE_DIR}/src/${folder_${library}}/*.h)
   foreach(file ${files})
     file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]*/")
+    file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
     foreach(line ${includes})
-      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"/]*)/.*$" "\\1" folder "${line}")
-      if(NOT folder IN_LIST allowed_${library})
-        file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
-        string(APPEND faults "\n  ${shown}: ${line}")
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" header "${line}")
+      string(REGEX REPLACE "/.*$" "" folder "${header}")
+      set(owner "${library_in_${folder}}")
+      if(NOT owner)
+        string(APPEND faults "\n  ${shown}: ${header} (not the folder of a library)")
+      elseif(NOT owner IN_LIST reach_${library})
+        string(APPEND faults "\n  ${shown}: ${header} (${library} does not link ${owner})")
+      elseif(NOT owner STREQUAL library AND header MATCHES "_p\\.h$")
+        string(APPEND faults "\n  ${shown}: ${header} (private to ${owner})")
       endif()
     endforeach()
   endforeach()
 endforeach()
 
 if(faults)
-  message(FATAL_ERROR "Headers of a higher library included from a lower one:${faults}")
+  message(FATAL_ERROR "Includes across the libraries' layers:${faults}")
 endif()

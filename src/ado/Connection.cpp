@@ -163,7 +163,7 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, long*
     const long commandType = commandTypeOf(options);
     const QString sql = sqlFor(commandText, commandType);
     willExecute(sql);
-    sqlserver::BatchResult result = guarded([&] { return engine().execute(sql); });
+    sqlbase::BatchResult result = guarded([&] { return engine().execute(sql); });
     if (recordsAffected)
         *recordsAffected = long(result.rowsAffected);
     if (noRecords)

@@ -43,11 +43,7 @@ std::unique_ptr<Engine> openAccess(const ConnectionString& connection, bool crea
                             QStringLiteral("The connection string names no database file."), 0);
     if (create && QFileInfo::exists(path))
         raiseAdo(hresult::DatabaseExists, source::OdbcProvider);
-    try {
-        return std::make_unique<SessionEngine>(sqlserver::openAccessFile(path, create), source::OdbcProvider);
-    } catch (const sqlserver::ServerError& e) {
-        throw providerErrorFrom(e, source::OdbcProvider, true);
-    }
+    return openAccessSession(path, create);
 }
 
 std::unique_ptr<Engine> openEmbedded(const ConnectionString& connection)
@@ -57,12 +53,7 @@ std::unique_ptr<Engine> openEmbedded(const ConnectionString& connection)
     QString database = connection.value(QStringLiteral("Initial Catalog"));
     if (database.isEmpty())
         database = QStringLiteral("Master");
-    try {
-        return std::make_unique<SessionEngine>(sqlserver::openServerDatabase(folder, database),
-                                               source::SqlServerProvider);
-    } catch (const sqlserver::ServerError& e) {
-        throw providerErrorFrom(e, source::SqlServerProvider, true);
-    }
+    return openServerSession(folder, database);
 }
 
 // One ODBC attribute; values that hold a separator or blanks at their ends are braced.

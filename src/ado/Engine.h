@@ -4,7 +4,7 @@
 // Data Source) an SQLite file in Access's dialect, anything else a real server through ODBC.
 // Engines fail with ProviderError only.
 
-#include "sqlserver/Session.h"
+#include "sqlbase/Rowset.h"
 
 #include <QString>
 #include <memory>
@@ -14,8 +14,8 @@ namespace ADODB {
 
 class ConnectionString;
 
-using TableColumn = sqlserver::Session::TableColumn;
-using TableIndex = sqlserver::Session::TableIndex;
+using sqlbase::TableColumn;
+using sqlbase::TableIndex;
 
 class Engine {
 public:
@@ -25,10 +25,10 @@ public:
     virtual QString errorSource() const = 0;
 
     // The caller's SQL text, passed on in the connection's dialect.
-    virtual sqlserver::BatchResult execute(const QString& sql) = 0;
+    virtual sqlbase::BatchResult execute(const QString& sql) = 0;
     // The layer's own write-back statements: names in brackets, values as ? parameters, rows named by
     // the key that the record set carries ("rowid" for rows of the embedded engines).
-    virtual sqlserver::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) = 0;
+    virtual sqlbase::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) = 0;
     // Whether the text commits by itself as atomically as within a transaction of its own (no transaction
     // open, one INSERT, UPDATE or DELETE); false when the engine cannot tell.
     virtual bool commitsAlone(const QString& sql) = 0;

@@ -17,8 +17,8 @@ public:
     ~OdbcEngine() override;
 
     QString errorSource() const override { return source::OdbcProvider; }
-    sqlserver::BatchResult execute(const QString& sql) override { return run(sql, {}); }
-    sqlserver::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) override
+    sqlbase::BatchResult execute(const QString& sql) override { return run(sql, {}); }
+    sqlbase::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) override
     {
         return run(sql, parameters);
     }
@@ -35,9 +35,9 @@ public:
     std::vector<TableIndex> indexes(const QString& table) override;
 
 private:
-    sqlserver::BatchResult run(const QString& sql, const std::vector<vb::Variant>& parameters);
+    sqlbase::BatchResult run(const QString& sql, const std::vector<vb::Variant>& parameters);
     template <class Call>
-    sqlserver::Rowset catalogRows(Call&& call);
+    sqlbase::Rowset catalogRows(Call&& call);
     // The key's columns and, when the driver names it, the key's index.
     std::vector<QString> primaryKey(const QString& table, QString* indexName = nullptr);
     void endTransaction(SQLSMALLINT completion);
@@ -83,9 +83,9 @@ OdbcEngine::~OdbcEngine()
     SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
 }
 
-sqlserver::BatchResult OdbcEngine::run(const QString& sql, const std::vector<vb::Variant>& parameters)
+sqlbase::BatchResult OdbcEngine::run(const QString& sql, const std::vector<vb::Variant>& parameters)
 {
-    sqlserver::BatchResult result;
+    sqlbase::BatchResult result;
     try {
         result = Statement(m_connection).run(sql, parameters, m_commandTimeout);
     } catch (const ProviderError&) {
@@ -95,12 +95,12 @@ sqlserver::BatchResult OdbcEngine::run(const QString& sql, const std::vector<vb:
     // A driver that does not tell a column's table (FreeTDS) leaves the rows of one table unwritable
     // unless the table is read from the statement itself.
     if (result.rowsets.size() == 1 && result.rowsets[0].baseTable.isEmpty()) {
-        sqlserver::Rowset& rowset = result.rowsets[0];
+        sqlbase::Rowset& rowset = result.rowsets[0];
         const bool undescribed = std::all_of(rowset.columns.begin(), rowset.columns.end(),
-                                             [](const sqlserver::ColumnInfo& c) { return c.baseTable.isEmpty(); });
+                                             [](const sqlbase::ColumnInfo& c) { return c.baseTable.isEmpty(); });
         if (undescribed) {
             rowset.baseTable = singleSourceTable(sql);
-            for (sqlserver::ColumnInfo& column : rowset.columns)
+            for (sqlbase::ColumnInfo& column : rowset.columns)
                 if (!rowset.baseTable.isEmpty() && column.baseColumn.isEmpty())
                     column.baseColumn = column.name;
         }
@@ -115,7 +115,7 @@ void OdbcEngine::followServerRollback()
     if (!m_inTransaction || m_sqlite)
         return;
     try {
-        const sqlserver::BatchResult count = Statement(m_connection).run(QStringLiteral("SELECT @@TRANCOUNT"), {}, 0);
+        const sqlbase::BatchResult count = Statement(m_connection).run(QStringLiteral("SELECT @@TRANCOUNT"), {}, 0);
         if (count.rowsets.at(0).rows.at(0).at(0).toLong() == 0)
             endTransaction(SQL_ROLLBACK);
     } catch (const vb::VbError&) {
@@ -125,7 +125,7 @@ void OdbcEngine::followServerRollback()
 
 vb::Variant OdbcEngine::lastInsertKey()
 {
-    const sqlserver::BatchResult result =
+    const sqlbase::BatchResult result =
         run(m_sqlite ? QStringLiteral("select last_insert_rowid()") : QStringLiteral("SELECT @@IDENTITY"), {});
     return result.rowsets.at(0).rows.at(0).at(0);
 }
@@ -157,7 +157,7 @@ void OdbcEngine::endTransaction(SQLSMALLINT completion)
 }
 
 template <class Call>
-sqlserver::Rowset OdbcEngine::catalogRows(Call&& call)
+sqlbase::Rowset OdbcEngine::catalogRows(Call&& call)
 {
     Statement statement(m_connection);
     statement.check(call(statement.handle()));
@@ -167,7 +167,7 @@ sqlserver::Rowset OdbcEngine::catalogRows(Call&& call)
 std::vector<QString> OdbcEngine::tables()
 {
     static const QString kind = QStringLiteral("TABLE");
-    const sqlserver::Rowset rows =
+    const sqlbase::Rowset rows =
         catalogRows([&](SQLHSTMT s) { return SQLTablesW(s, nullptr, 0, nullptr, 0, nullptr, 0, wide(kind), SQL_NTS); });
     std::vector<QString> names;
     for (const auto& row : rows.rows)
@@ -177,7 +177,7 @@ std::vector<QString> OdbcEngine::tables()
 
 std::vector<QString> OdbcEngine::primaryKey(const QString& table, QString* indexName)
 {
-    const sqlserver::Rowset rows =
+    const sqlbase::Rowset rows =
         catalogRows([&](SQLHSTMT s) { return SQLPrimaryKeysW(s, nullptr, 0, nullptr, 0, wide(table), SQL_NTS); });
     std::vector<QString> columns;
     for (const auto& row : rows.rows) {
@@ -191,7 +191,7 @@ std::vector<QString> OdbcEngine::primaryKey(const QString& table, QString* index
 std::vector<TableColumn> OdbcEngine::columns(const QString& table)
 {
     const std::vector<QString> key = primaryKey(table);
-    const sqlserver::Rowset rows = catalogRows(
+    const sqlbase::Rowset rows = catalogRows(
         [&](SQLHSTMT s) { return SQLColumnsW(s, nullptr, 0, nullptr, 0, wide(table), SQL_NTS, nullptr, 0); });
     std::vector<TableColumn> columns;
     for (const auto& row : rows.rows) {
@@ -216,7 +216,7 @@ std::vector<TableIndex> OdbcEngine::indexes(const QString& table)
 {
     QString keyIndex;
     const std::vector<QString> key = primaryKey(table, &keyIndex);
-    const sqlserver::Rowset rows = catalogRows([&](SQLHSTMT s) {
+    const sqlbase::Rowset rows = catalogRows([&](SQLHSTMT s) {
         return SQLStatisticsW(s, nullptr, 0, nullptr, 0, wide(table), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     });
     std::vector<TableIndex> indexes;

@@ -197,9 +197,9 @@ QString columnText(const Statement& statement, SQLUSMALLINT column, SQLUSMALLINT
     return fromWide(text, std::min<qsizetype>(length / sizeof(SQLWCHAR), 511));
 }
 
-sqlserver::Rowset readRowset(const Statement& statement, SQLSMALLINT columnCount)
+sqlbase::Rowset readRowset(const Statement& statement, SQLSMALLINT columnCount)
 {
-    sqlserver::Rowset rowset;
+    sqlbase::Rowset rowset;
     std::vector<ColumnReader> readers;
     bool oneTable = true;
     for (SQLUSMALLINT c = 1; c <= SQLUSMALLINT(columnCount); ++c) {
@@ -209,7 +209,7 @@ sqlserver::Rowset readRowset(const Statement& statement, SQLSMALLINT columnCount
         statement.check(
             SQLDescribeColW(statement.handle(), c, name, 256, &nameLength, &sqlType, &size, &digits, &nullable));
         const QString typeName = columnText(statement, c, SQL_DESC_TYPE_NAME);
-        sqlserver::ColumnInfo info;
+        sqlbase::ColumnInfo info;
         info.name = fromWide(name, std::min<qsizetype>(nameLength, 255));
         info.declaredType = declaredType(typeName, sqlType, size);
         info.baseTable = columnText(statement, c, SQL_DESC_BASE_TABLE_NAME);
@@ -239,9 +239,9 @@ sqlserver::Rowset readRowset(const Statement& statement, SQLSMALLINT columnCount
 
 // Every result of a statement that has run: row sets in order, the count of the last change. A change
 // that met no row ends the first result with SQL_NO_DATA; the batch's later results still follow.
-sqlserver::BatchResult readResults(const Statement& statement, SQLRETURN rc)
+sqlbase::BatchResult readResults(const Statement& statement, SQLRETURN rc)
 {
-    sqlserver::BatchResult result;
+    sqlbase::BatchResult result;
     if (rc == SQL_NO_DATA) {
         result.rowsAffected = 0;
         rc = SQLMoreResults(statement.handle());
@@ -341,7 +341,7 @@ void Statement::check(SQLRETURN rc) const
         throw diagnosticError(SQL_HANDLE_STMT, m_handle, false);
 }
 
-sqlserver::BatchResult Statement::run(const QString& sql, const std::vector<vb::Variant>& parameters,
+sqlbase::BatchResult Statement::run(const QString& sql, const std::vector<vb::Variant>& parameters,
                                       int timeoutSeconds)
 {
     SQLSetStmtAttr(m_handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0);
@@ -355,7 +355,7 @@ sqlserver::BatchResult Statement::run(const QString& sql, const std::vector<vb::
     return readResults(*this, SQLExecDirectW(m_handle, wide(sql), SQL_NTS));
 }
 
-sqlserver::Rowset Statement::rows()
+sqlbase::Rowset Statement::rows()
 {
     SQLSMALLINT columns = 0;
     check(SQLNumResultCols(m_handle, &columns));

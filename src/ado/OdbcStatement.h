@@ -3,7 +3,7 @@
 // embedded server's row sets, and the driver's diagnostics as the provider's errors.
 
 #include "ado/AdoErrors.h"
-#include "sqlserver/Session.h"
+#include "sqlbase/Rowset.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -36,9 +36,9 @@ public:
     void check(SQLRETURN rc) const;
 
     // Runs SQL text with ? parameters: row sets in order, the count of the last change.
-    sqlserver::BatchResult run(const QString& sql, const std::vector<vb::Variant>& parameters, int timeoutSeconds);
+    sqlbase::BatchResult run(const QString& sql, const std::vector<vb::Variant>& parameters, int timeoutSeconds);
     // The rows of the result a catalog function has produced.
-    sqlserver::Rowset rows();
+    sqlbase::Rowset rows();
 
 private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;

@@ -6,7 +6,7 @@
 #include "ado/FindCriteria.h"
 #include "ado/WriteBack.h"
 #include "runtime/ReadOnce.h"
-#include "sqlserver/Session.h"
+#include "sqlbase/Rowset.h"
 
 #include <climits>
 
@@ -19,7 +19,7 @@ struct Recordset::Private {
     long cursorType = adOpenForwardOnly;
     long lockType = adLockReadOnly;
 
-    std::vector<sqlserver::ColumnInfo> columns;
+    std::vector<sqlbase::ColumnInfo> columns;
     std::vector<std::vector<vb::Variant>> rows;
     QString baseTable;
     QString rowIdColumn;               // "rowid" when rows carry their rowid, empty when keyed by primary key
@@ -34,7 +34,7 @@ struct Recordset::Private {
     std::vector<bool> changed;
     qsizetype positionBeforeAdd = 0;
 
-    std::optional<std::vector<sqlserver::Session::TableColumn>> tableColumnCache;
+    std::optional<std::vector<sqlbase::TableColumn>> tableColumnCache;
     std::vector<int> keyFields;  // fields holding the primary key, when keyed by it
 
     qsizetype size() const { return qsizetype(rows.size()); }
@@ -44,12 +44,12 @@ struct Recordset::Private {
     void writeNewRow();
     void writeChangedRow();
     void deleteRow();
-    sqlserver::BatchResult writeBack(const WriteBackStatement& statement);
+    sqlbase::BatchResult writeBack(const WriteBackStatement& statement);
     // The columns and values of the fields changed since the edit began.
     void changedColumns(std::vector<QString>& targets, std::vector<vb::Variant>& values) const;
     QString baseColumn(int field) const;
     int fieldOf(const QString& column) const;  // the field holding a column of the table, -1 when none
-    const std::vector<sqlserver::Session::TableColumn>& tableColumns();
+    const std::vector<sqlbase::TableColumn>& tableColumns();
     std::vector<int> findKeyFields();
     std::vector<QString> keyColumns();
     std::vector<vb::Variant> keyValues(std::size_t row) const;
@@ -109,13 +109,13 @@ int Recordset::Private::fieldOf(const QString& column) const
     return -1;
 }
 
-sqlserver::BatchResult Recordset::Private::writeBack(const WriteBackStatement& statement)
+sqlbase::BatchResult Recordset::Private::writeBack(const WriteBackStatement& statement)
 {
     return connection->guarded(
         [&] { return connection->engine().executeWriteBack(statement.sql, statement.parameters); });
 }
 
-const std::vector<sqlserver::Session::TableColumn>& Recordset::Private::tableColumns()
+const std::vector<sqlbase::TableColumn>& Recordset::Private::tableColumns()
 {
     if (!tableColumnCache)
         tableColumnCache = connection->guarded([&] { return connection->engine().columns(baseTable); });
@@ -219,7 +219,7 @@ void Recordset::Private::writeNewRow()
         edit[identityFields.front()] = generated();
         return;
     }
-    const sqlserver::BatchResult read = writeBack(selectStatement(baseTable, identities, keyColumns(),
+    const sqlbase::BatchResult read = writeBack(selectStatement(baseTable, identities, keyColumns(),
                                                                   keyValues(std::size_t(position))));
     if (read.rowsets.empty() || read.rowsets.front().rows.empty())
         return;
@@ -352,7 +352,7 @@ void Recordset::Open(const QString& source, std::shared_ptr<Connection> connecti
     connection->willExecute(sql);
     const bool deferred = isTable && CursorLocation() == adUseServer;
     const QString firstSql = deferred ? sql + QStringLiteral(" where 1 = 0") : sql;
-    sqlserver::BatchResult result = connection->guarded([&] { return connection->engine().execute(firstSql); });
+    sqlbase::BatchResult result = connection->guarded([&] { return connection->engine().execute(firstSql); });
     if (result.rowsets.empty())
         return;
     openOn(connection, std::move(result.rowsets.front()), CursorLocation(), d->cursorType, d->lockType);
@@ -366,8 +366,8 @@ void Recordset::fetchDeferredRows() const
         return;
     const QString sql = std::exchange(d->deferredSql, QString());
     Connection& connection = *d->connection;
-    sqlserver::BatchResult result = connection.guarded([&] { return connection.engine().execute(sql); });
-    sqlserver::Rowset& rowset = result.rowsets.at(0);
+    sqlbase::BatchResult result = connection.guarded([&] { return connection.engine().execute(sql); });
+    sqlbase::Rowset& rowset = result.rowsets.at(0);
     // Rows added since the open are in the table now; the current one stays current.
     const bool hadCurrent = d->position >= 0 && d->position < d->size();
     const std::vector<vb::Variant> currentKey =
@@ -386,7 +386,7 @@ void Recordset::fetchDeferredRows() const
         }
 }
 
-void Recordset::openOn(std::shared_ptr<Connection> connection, sqlserver::Rowset&& rowset, long location,
+void Recordset::openOn(std::shared_ptr<Connection> connection, sqlbase::Rowset&& rowset, long location,
                        long cursorType, long lockType)
 {
     d->connection = std::move(connection);

@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-namespace sqlserver {
+namespace sqlbase {
 struct Rowset;
 }
 
@@ -86,7 +86,7 @@ private:
     const vb::Variant& value(int field) const;
     const vb::Variant& originalValue(int field) const;
     void setValue(int field, const vb::Variant& value);
-    void openOn(std::shared_ptr<Connection> connection, sqlserver::Rowset&& rowset, long location, long cursorType,
+    void openOn(std::shared_ptr<Connection> connection, sqlbase::Rowset&& rowset, long location, long cursorType,
                 long lockType);
     void closeWithConnection();
 

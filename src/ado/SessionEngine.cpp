@@ -1,16 +1,45 @@
 #include "ado/SessionEngine.h"
 
 #include "ado/AdoErrors.h"
+#include "sqlserver/Session.h"
 
 #include <climits>
 
 namespace ADODB {
 
 namespace {
+
 constexpr long CommitWithoutTransaction = 3902;
 constexpr long RollbackWithoutTransaction = 3903;
-}  // namespace
 
+class SessionEngine final : public Engine {
+public:
+    SessionEngine(std::unique_ptr<sqlserver::Session> session, QString errorSource);
+
+    QString errorSource() const override { return m_errorSource; }
+    sqlbase::BatchResult execute(const QString& sql) override;
+    sqlbase::BatchResult executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters) override;
+    bool commitsAlone(const QString& sql) override;
+    vb::Variant lastInsertKey() override;
+    QString rowIdColumn() const override { return QStringLiteral("rowid"); }
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+    bool inTransaction() const override;
+    void setCommandTimeout(int seconds) override;
+    std::vector<QString> tables() override;
+    std::vector<TableColumn> columns(const QString& table) override;
+    std::vector<TableIndex> indexes(const QString& table) override;
+
+private:
+    template <class Work>
+    auto guarded(Work&& work);
+
+    std::unique_ptr<sqlserver::Session> m_session;
+    QString m_errorSource;
+};
+
+// The provider's error for a failure of the server; `connecting` marks failures while opening.
 ProviderError providerErrorFrom(const sqlserver::ServerError& error, const QString& source, bool connecting)
 {
     long number = hresult::StatementError;
@@ -19,6 +48,16 @@ ProviderError providerErrorFrom(const sqlserver::ServerError& error, const QStri
     else if (error.number() == CommitWithoutTransaction || error.number() == RollbackWithoutTransaction)
         number = hresult::NoTransaction;
     return ProviderError(number, source, error.message(), error.number());
+}
+
+template <class Open>
+std::unique_ptr<Engine> openSession(Open&& open, const QString& source)
+{
+    try {
+        return std::make_unique<SessionEngine>(open(), source);
+    } catch (const sqlserver::ServerError& e) {
+        throw providerErrorFrom(e, source, true);
+    }
 }
 
 SessionEngine::SessionEngine(std::unique_ptr<sqlserver::Session> session, QString errorSource)
@@ -35,12 +74,12 @@ auto SessionEngine::guarded(Work&& work)
     }
 }
 
-sqlserver::BatchResult SessionEngine::execute(const QString& sql)
+sqlbase::BatchResult SessionEngine::execute(const QString& sql)
 {
     return guarded([&] { return m_session->execute(sql); });
 }
 
-sqlserver::BatchResult SessionEngine::executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters)
+sqlbase::BatchResult SessionEngine::executeWriteBack(const QString& sql, const std::vector<vb::Variant>& parameters)
 {
     return guarded([&] { return m_session->executeNative(sql, parameters); });
 }
@@ -52,7 +91,7 @@ bool SessionEngine::commitsAlone(const QString& sql)
 
 vb::Variant SessionEngine::lastInsertKey()
 {
-    const sqlserver::BatchResult result =
+    const sqlbase::BatchResult result =
         guarded([&] { return m_session->executeNative(QStringLiteral("select last_insert_rowid()"), {}); });
     return result.rowsets.at(0).rows.at(0).at(0);
 }
@@ -96,6 +135,18 @@ std::vector<TableColumn> SessionEngine::columns(const QString& table)
 std::vector<TableIndex> SessionEngine::indexes(const QString& table)
 {
     return guarded([&] { return m_session->indexes(table); });
+}
+
+}  // namespace
+
+std::unique_ptr<Engine> openServerSession(const QString& folder, const QString& database)
+{
+    return openSession([&] { return sqlserver::openServerDatabase(folder, database); }, source::SqlServerProvider);
+}
+
+std::unique_ptr<Engine> openAccessSession(const QString& path, bool create)
+{
+    return openSession([&] { return sqlserver::openAccessFile(path, create); }, source::OdbcProvider);
 }
 
 }  // namespace ADODB

@@ -1,10 +1,10 @@
 #include "ado/SourceTable.h"
 
-#include "sqlserver/TokenTools.h"
+#include "sqlbase/TokenTools.h"
 
 namespace ADODB {
 
-using namespace sqlserver;
+using namespace sqlbase;
 
 QString singleSourceTable(const QString& sql)
 {

@@ -216,7 +216,10 @@ void changeColumn(Session& session, const ColumnChange& change)
 
 void dropConstraint(Session& session, const QString& table, const QString& constraint)
 {
-    const auto [name, definition] = tableDefinition(session, table);
+    // Named variables, not a structured binding: the lambdas below capture the name.
+    const std::pair<QString, QString> found = tableDefinition(session, table);
+    const QString& name = found.first;
+    const QString& definition = found.second;
     // Keys added by ALTER TABLE .. ADD CONSTRAINT are indexes of their name.
     const BatchResult index = session.executeNative(
         QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = ? "

@@ -53,9 +53,10 @@ QString resolveServerFolder(const QString& folder)
     return QDir::cleanPath(vb::App::Path() + QLatin1Char('/') + folder);
 }
 
-void setModelDatabase(const QString& ddl)
+void setModelDatabase(const QString& ddl, std::vector<InlineFunction> functions)
 {
     modelDatabase() = ddl;
+    setInlineFunctions(std::move(functions));
 }
 
 bool isMasterDatabase(const QString& name)

@@ -2,6 +2,8 @@
 // The databases of an embedded server: the files <folder>/<database>.db. "Master" is the server itself
 // (a database of its own in memory); a new database is a copy of the model database.
 
+#include "sqlserver/InlineFunctions.h"
+
 #include <QString>
 
 struct sqlite3;
@@ -15,8 +17,8 @@ bool isMasterDatabase(const QString& name);
 
 // The model database: the SQLite DDL (statements separated by ";") every new database starts from. The program
 // hands over the plant's model before it opens a session; until then a new database holds only the server's
-// own tables.
-void setModelDatabase(const QString& ddl);
+// own tables. `functions` are the functions its databases' statements call (every database's, old ones too).
+void setModelDatabase(const QString& ddl, std::vector<InlineFunction> functions);
 
 // The file of database `name` in `folder`, names compared without regard to case; empty when there is none.
 QString findDatabaseFile(const QString& folder, const QString& name);

@@ -2,7 +2,7 @@
 
 #include "sqlserver/CatalogViews.h"
 #include "sqlserver/ExtendedProperties.h"
-#include "sqlserver/PlantFunctions.h"
+#include "sqlserver/InlineFunctions.h"
 #include "sqlserver/TokenTools.h"
 
 #include <QSet>
@@ -192,18 +192,14 @@ void rewriteFunctions(Tokens& tokens)
             const int interval = nextSignificant(tokens, open + 1);
             if (tokens[interval].kind == TokenKind::Word)
                 tokens[interval] = makeToken(TokenKind::String, quoteString(tokens[interval].text.toLower()));
-        } else if (name == QLatin1String("GET_QTD_APONTADA_PROGRAMA")) {
-            const QStringList arguments = argumentTexts(tokens, open, close);
-            if (arguments.size() == 1)
-                replaceRange(tokens, i, close + 1, tokensOf(reportedQuantityExpression(arguments[0])));
-        } else if (name == QLatin1String("GET_DEPENDENCIAS_SEQUENCIA")) {
-            const QStringList arguments = argumentTexts(tokens, open, close);
-            if (arguments.size() == 2)
-                replaceRange(tokens, i, close + 1, tokensOf(dependenciesQuery(arguments[0], arguments[1])));
         } else if (name == QLatin1String("FN_LISTEXTENDEDPROPERTY")) {
             const QStringList arguments = argumentTexts(tokens, open, close);
             if (arguments.size() == 7)
                 replaceRange(tokens, i, close + 1, tokensOf(listPropertiesQuery(arguments)));
+        } else if (isInlineFunction(name)) {
+            const QString expansion = expandInlineFunction(name, argumentTexts(tokens, open, close));
+            if (!expansion.isEmpty())
+                replaceRange(tokens, i, close + 1, tokensOf(expansion));
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "sqlserver/ServerConversions.h"
 
+#include "sqlserver/NumericValues_p.h"
 #include "sqlserver/ServerDates.h"
 #include "sqlserver/Session.h"
 
@@ -157,8 +158,33 @@ vb::Variant toWholeNumber(const vb::Variant& value, const SqlType& type)
     return vb::Variant(int(v));
 }
 
+// decimal, numeric, money and smallmoney exactly: rounded half away from zero to the type's scale, 8115 past
+// its precision or range.
+vb::Variant toExactNumber(const vb::Variant& value, const SqlType& type)
+{
+    const bool money = type.kind == ValueKind::Money;
+    const int scale = money ? 4 : type.scale;
+    std::optional<Decimal> exact;
+    if (value.isDate())
+        exact = decimalOfVariant(vb::Variant(sqlFloatFromDate(value.toDate())), scale);
+    else if (value.isString() && !Decimal::parse(value.toString()) && !numberOfValue(value))
+        conversionFailed(value, type);
+    else
+        exact = decimalOfVariant(value, scale);
+    if (money) {
+        if (!inMoneyRange(*exact, type.name == QLatin1String("smallmoney") ? MoneyKind::SmallMoney : MoneyKind::Money))
+            throwOverflow(type.name);
+        return vb::Variant(currencyOf(*exact));
+    }
+    if (!exact->fits(type.precision))
+        throwOverflow(QStringLiteral("numeric"));
+    return variantOfDecimal(*exact);
+}
+
 vb::Variant toNumber(const vb::Variant& value, const SqlType& type)
 {
+    if (type.kind == ValueKind::Money || type.kind == ValueKind::Decimal)
+        return toExactNumber(value, type);
     double v = 0;
     if (value.isDate()) {
         v = sqlFloatFromDate(value.toDate());
@@ -171,12 +197,6 @@ vb::Variant toNumber(const vb::Variant& value, const SqlType& type)
     switch (type.kind) {
     case ValueKind::Real:
         return vb::Variant(float(v));
-    case ValueKind::Money:
-        return vb::Variant(vb::Currency{std::llround(v * 10000.0)});
-    case ValueKind::Decimal: {
-        const double scale = std::pow(10.0, type.scale);
-        return vb::Variant(std::round(v * scale) / scale);
-    }
     default:
         return vb::Variant(v);
     }

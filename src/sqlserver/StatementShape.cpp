@@ -1,5 +1,6 @@
 #include "sqlserver/StatementShape.h"
 
+#include "sqlserver/InlineFunctions.h"
 #include "sqlserver/ServerDates.h"
 #include "sqlserver/TokenTools.h"
 
@@ -157,10 +158,9 @@ public:
             } else if (isSymbol(t, '(')) {
                 const bool list = isWord(recent(0), "IN") || isWord(recent(0), "VALUES")
                                   || (isSymbol(recent(0), ',') && m_levels.back().clause == Clause::Values);
-                // The plant's functions use their arguments only as operands of comparisons.
-                const bool plantFunction = isWord(recent(0), "GET_DEPENDENCIAS_SEQUENCIA")
-                                           || isWord(recent(0), "GET_QTD_APONTADA_PROGRAMA");
-                m_levels.push_back(plantFunction ? Level{Clause::Compare, true} : Level{m_levels.back().clause, list});
+                // Inline functions use their arguments only where values stand.
+                const bool inlineFunction = recent(0).kind == TokenKind::Word && isInlineFunction(text(recent(0)));
+                m_levels.push_back(inlineFunction ? Level{Clause::Compare, true} : Level{m_levels.back().clause, list});
             } else if (isSymbol(t, ')')) {
                 if (m_levels.size() > 1)
                     m_levels.pop_back();

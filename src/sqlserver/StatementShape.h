@@ -5,8 +5,8 @@
 //
 // A literal is taken out only where its value cannot change the translation nor what SQLite makes of the
 // statement: an operand of a comparison or of BETWEEN, or an item of an IN (...) list, in a WHERE, ON, HAVING
-// or SET clause; an item of a VALUES row; an argument of the plant's functions dbo.GET_DEPENDENCIAS_SEQUENCIA and
-// dbo.GET_QTD_APONTADA_PROGRAMA (outside a select list). It stays in the text in a select list (an unnamed column is named
+// or SET clause; an item of a VALUES row; an argument of an inline function (InlineFunctions.h) outside a
+// select list. It stays in the text in a select list (an unnamed column is named
 // after its text), ORDER BY and GROUP BY (a number is a column's position), TOP, a function's arguments
 // (CONVERT's style), a type's length, and wherever it is not a plain string or whole number. Batches that
 // create, alter or drop objects (SQLite takes no parameters in a schema) and Access's dialect keep their text.

@@ -17,8 +17,8 @@
 //  - isnull -> ifnull; CONVERT(type, x[, style]) and CAST(x AS type) -> sqlserver_convert('type', x[, style])
 //    with SQL Server's meanings (datetime <-> float as days since 01/01/1900, date styles, char padding);
 //    DATEDIFF/DATEADD/DATEPART with bare interval words; LEFT/RIGHT; CURRENT_TIMESTAMP -> getdate();
-//    dbo.GET_QTD_APONTADA_PROGRAMA and dbo.GET_DEPENDENCIAS_SEQUENCIA (PlantFunctions) and
-//    fn_listextendedproperty (ExtendedProperties) -> subqueries.
+//    the model's inline functions (InlineFunctions) and fn_listextendedproperty (ExtendedProperties) -> their
+//    expressions and subqueries.
 //  - SELECT [DISTINCT] TOP n -> LIMIT n at the end of the same SELECT (subqueries too; TOP 100 PERCENT dropped).
 //  - INSERT t -> INSERT INTO t; TRUNCATE TABLE -> DELETE FROM.
 //  - UPDATE t SET .. FROM t JOIN .. -> SQLite's UPDATE .. FROM (StatementRewrites).

@@ -1,5 +1,6 @@
 #include "sqlserver/ValueCodec.h"
 
+#include "sqlserver/NumericValues_p.h"
 #include "sqlserver/ServerDates.h"
 #include "sqlserver/Session.h"
 
@@ -49,6 +50,31 @@ QString textOf(sqlite3_stmt* s, int column)
     return QString::fromUtf8(text, sqlite3_column_bytes(s, column));
 }
 
+// A money value read exactly (a text past 15 digits, a real as the digits it stands for). A column keeps 15
+// digits: the ends of the range come back as the nearest value in range.
+vb::Variant moneyValue(const std::optional<Decimal>& value)
+{
+    if (!value)
+        return vb::Variant::Null();
+    if (!inMoneyRange(*value, MoneyKind::Money))
+        return vb::Variant(vb::Currency{value->sign() < 0 ? std::numeric_limits<std::int64_t>::min()
+                                                           : std::numeric_limits<std::int64_t>::max()});
+    return vb::Variant(currencyOf(*value));
+}
+
+// A Currency as SQLite keeps it: a real while 15 digits hold it, else its exact text.
+template <class BindReal, class BindText>
+void passCurrency(vb::Currency value, BindReal real, BindText text)
+{
+    const Decimal exact = Decimal::fromUnits(value.scaled, 4);
+    if (exact.precision() <= 15) {
+        real(exact.toDouble());
+        return;
+    }
+    const QByteArray digits = exact.toString().toLatin1();
+    text(digits);
+}
+
 // A number kept as text in a numeric column reads as a number when it is one.
 vb::Variant numberFromText(sqlite3_stmt* s, int column, ValueKind kind)
 {
@@ -62,7 +88,7 @@ vb::Variant numberFromText(sqlite3_stmt* s, int column, ValueKind kind)
     if (kind == ValueKind::Real)
         return vb::Variant(float(v));
     if (kind == ValueKind::Money)
-        return vb::Variant(vb::Currency{std::llround(v * 10000.0)});
+        return moneyValue(Decimal::parse(text) ? Decimal::parse(text) : Decimal::fromDouble(v, 4));
     if (v == std::trunc(v))
         return integerValue((sqlite3_int64)v);
     return vb::Variant(v);
@@ -199,7 +225,9 @@ vb::Variant readColumn(sqlite3_stmt* s, int column, ValueKind& kind)
     case ValueKind::Real:
         return vb::Variant(float(sqlite3_column_double(s, column)));
     case ValueKind::Money:
-        return vb::Variant(vb::Currency{std::llround(sqlite3_column_double(s, column) * 10000.0)});
+        if (storage == SQLITE_INTEGER)
+            return moneyValue(Decimal::fromInteger(sqlite3_column_int64(s, column)).rescaled(4));
+        return moneyValue(Decimal::fromDouble(sqlite3_column_double(s, column), 4));
     default:
         return vb::Variant(sqlite3_column_double(s, column));
     }
@@ -240,8 +268,11 @@ void resultValue(sqlite3_context* context, const vb::Variant& value)
         break;
     case vb::VarType::Single:
     case vb::VarType::Double:
-    case vb::VarType::Currency:
         sqlite3_result_double(context, value.toDouble());
+        break;
+    case vb::VarType::Currency:
+        passCurrency(value.toCurrency(), [&](double v) { sqlite3_result_double(context, v); },
+                     [&](const QByteArray& t) { sqlite3_result_text(context, t.constData(), int(t.size()), SQLITE_TRANSIENT); });
         break;
     case vb::VarType::Date: {
         char text[19];
@@ -273,8 +304,11 @@ void bindValue(sqlite3_stmt* s, int index, const vb::Variant& value)
         break;
     case vb::VarType::Single:
     case vb::VarType::Double:
-    case vb::VarType::Currency:
         sqlite3_bind_double(s, index, value.toDouble());
+        break;
+    case vb::VarType::Currency:
+        passCurrency(value.toCurrency(), [&](double v) { sqlite3_bind_double(s, index, v); },
+                     [&](const QByteArray& t) { sqlite3_bind_text(s, index, t.constData(), int(t.size()), SQLITE_TRANSIENT); });
         break;
     case vb::VarType::Date: {
         char text[19];

@@ -3,6 +3,7 @@
 #include "core/BancoAtual.h"
 #include "core/DBFunc.h"
 #include "scheduling/SchedulerState.h"
+#include "support/ModelDatabase.h"
 
 #include <QDir>
 #include <QThread>
@@ -36,6 +37,7 @@ PlantDatabase::PlantDatabase()
     : m_plant(databaseFile(m_folder)), m_file(databaseFile(m_folder))
 {
     stayOnOneDay();
+    installModelDatabase();  // the plant's database functions, as the program hands them over
     resetSchedulerState();
     Modulo::InstallLogWindow(this);
     EXPECT_EQ(BancoAtual().AbreConexao(0, false, 1, QStringLiteral("sqlite:Dados"), QStringLiteral("Teste"),

@@ -3,13 +3,14 @@
 // programs that link the server and schema/.
 
 #include "schema/ModelDatabase.h"
+#include "schema/ModelFunctions.h"
 #include "sqlserver/DatabaseFiles.h"
 
 namespace test {
 
 inline void installModelDatabase()
 {
-    sqlserver::setModelDatabase(schema::modelSchemaSql());
+    sqlserver::setModelDatabase(schema::modelSchemaSql(), schema::modelFunctions());
 }
 
 }  // namespace test

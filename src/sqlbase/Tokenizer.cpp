@@ -1,8 +1,8 @@
-#include "sqlserver/Tokenizer.h"
+#include "sqlbase/Tokenizer.h"
 
 #include <array>
 
-namespace sqlserver {
+namespace sqlbase {
 
 namespace {
 
@@ -214,4 +214,4 @@ QString quoteName(const QString& name)
     return QLatin1Char('[') + quoted + QLatin1Char(']');
 }
 
-}  // namespace sqlserver
+}  // namespace sqlbase

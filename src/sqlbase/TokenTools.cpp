@@ -1,9 +1,9 @@
-#include "sqlserver/TokenTools.h"
+#include "sqlbase/TokenTools.h"
 
 #include <algorithm>
 #include <tuple>
 
-namespace sqlserver {
+namespace sqlbase {
 
 int nextSignificant(const Tokens& tokens, int from)
 {
@@ -163,4 +163,4 @@ QString textOf(const Tokens& tokens, int begin, int end)
     return text;
 }
 
-}  // namespace sqlserver
+}  // namespace sqlbase
