@@ -35,10 +35,16 @@ struct NullValue {
     friend bool operator==(NullValue, NullValue) = default;
 };
 
+// Empty and Null share one alternative: the variant keeps eleven, which the standard library visits by a switch.
+struct Blank {
+    bool null = false;
+    friend bool operator==(Blank, Blank) = default;
+};
+
 class Variant {
 public:
     Variant() = default;                  // Empty
-    Variant(NullValue) : m_value(NullValue{}) {}
+    Variant(NullValue) : m_value(Blank{true}) {}
     Variant(bool v) : m_value(v) {}
     Variant(std::uint8_t v) : m_value(v) {}        // Byte
     Variant(std::int16_t v) : m_value(v) {}        // Integer
@@ -63,8 +69,16 @@ public:
     static Variant Null() { return Variant(NullValue{}); }
 
     VarType type() const;
-    bool isEmpty() const { return std::holds_alternative<std::monostate>(m_value); }
-    bool isNull() const { return std::holds_alternative<NullValue>(m_value); }
+    bool isEmpty() const
+    {
+        const Blank* b = std::get_if<Blank>(&m_value);
+        return b && !b->null;
+    }
+    bool isNull() const
+    {
+        const Blank* b = std::get_if<Blank>(&m_value);
+        return b && b->null;
+    }
     bool isString() const { return std::holds_alternative<QString>(m_value); }
     bool isDate() const { return std::holds_alternative<Date>(m_value); }
     bool isObject() const { return std::holds_alternative<ObjectPtr>(m_value); }
@@ -94,8 +108,8 @@ public:
     friend bool operator==(const Variant& a, const Variant& b) { return a.m_value == b.m_value; }
 
 private:
-    std::variant<std::monostate, NullValue, bool, std::int16_t, std::int32_t, float, double, Currency, Date, QString,
-                 ObjectPtr, std::uint8_t>
+    std::variant<Blank, std::uint8_t, bool, std::int16_t, std::int32_t, float, double, Currency, Date, QString,
+                 ObjectPtr>
         m_value;
 };
 

@@ -55,15 +55,33 @@ Rank combined(Rank a, Rank b)
 }
 
 // A whole result in the smallest kind that holds it, from the operands' kind upward (Byte, Integer, Long, Double).
-Variant wholeResult(long long v, Rank rank)
+// Byte operands: a Byte when the result fits, else the smallest of Integer, Long, Double. Kept apart from the
+// common kinds' path.
+[[gnu::noinline]] Variant byteResult(long long v)
 {
-    if (rank == RByte && v >= 0 && v <= 255)
+    if (v >= 0 && v <= 255)
         return std::uint8_t(v);
-    if (rank <= RInteger && v >= INT16_MIN && v <= INT16_MAX)
+    if (v >= INT16_MIN && v <= INT16_MAX)
+        return std::int16_t(v);
+    return Variant(v);
+}
+
+inline Variant wholeResult(long long v, Rank rank)
+{
+    if (rank == RByte)
+        return byteResult(v);
+    if (rank == RInteger && v >= INT16_MIN && v <= INT16_MAX)
         return std::int16_t(v);
     if (v >= INT32_MIN && v <= INT32_MAX)
         return Variant(std::int32_t(v));
     return double(v);
+}
+
+[[gnu::noinline]] Variant dateResult(double v)
+{
+    if (!(v >= MinDateSerial && v < MaxDateSerial))
+        vb::raiseError(vb::ErrNo::Overflow);
+    return vb::Date(v);
 }
 
 Variant realResult(double v, Rank rank)
@@ -76,9 +94,7 @@ Variant realResult(double v, Rank rank)
     case RCurrency:
         return vb::Currency::fromDouble(v);
     case RDate:
-        if (!(v >= MinDateSerial && v < MaxDateSerial))
-            vb::raiseError(vb::ErrNo::Overflow);
-        return vb::Date(v);
+        return dateResult(v);
     default:
         return v;
     }

@@ -47,10 +47,22 @@ Variant assignedValue(const Variant& value, bool isSet)
     return value;
 }
 
-// The object whose default member `v(args)` reaches: a variable holding an object that is no array.
-std::shared_ptr<ScriptObject> defaultMemberOwner(const Variant& v)
+bool holdsObject(const Variant& v)
 {
-    return v.isObject() && !asArray(v) ? v.objectAs<ScriptObject>() : nullptr;
+    return v.isObject() && !asArray(v);
+}
+
+// `object(args)`: the default member of an object held in a variable.
+[[gnu::noinline]] Variant readDefault(Runtime& rt, const Variant& object, const ExprList& args)
+{
+    Arguments values = evaluate(rt, args);
+    return requireObject(object)->getDefault(values);
+}
+
+[[gnu::noinline]] void writeDefault(Runtime& rt, const Variant& object, const ExprList& args, const Variant& value)
+{
+    Arguments values = evaluate(rt, args);
+    requireObject(object)->setDefault(values, value);
 }
 
 [[noreturn]] void undefined(const QString& name)
@@ -118,10 +130,8 @@ Variant NameExpr::eval(Runtime& rt) const
     case Kind::Global:
         if (!hasArguments)
             return variable(rt);
-        if (auto object = defaultMemberOwner(variable(rt))) {
-            Arguments values = evaluate(rt, args);
-            return object->getDefault(values);
-        }
+        if (holdsObject(variable(rt)))
+            return readDefault(rt, variable(rt), args);
         return element(rt);
     case Kind::Procedure:
         return callProcedure(rt, *procedure, args);
@@ -154,10 +164,9 @@ void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
     switch (kind) {
     case Kind::Local:
     case Kind::Global:
-        if (auto object = hasArguments ? defaultMemberOwner(variable(rt)) : nullptr) {
-            Arguments values = evaluate(rt, args);
-            object->setDefault(values, value);
-        } else if (hasArguments)
+        if (hasArguments && holdsObject(variable(rt)))
+            writeDefault(rt, variable(rt), args, value);
+        else if (hasArguments)
             element(rt) = assignedValue(value, isSet);
         else
             variable(rt) = assignedValue(value, isSet);
