@@ -16,6 +16,10 @@ public:
     const QString& Name() const { return m_name; }
     long Type() const { return m_type.type; }
     long DefinedSize() const { return m_type.definedSize; }
+    // A decimal's digits and decimals (DECIMAL(10,2): 10 and 2; money: 19 and 4). Its Value is a Double: the
+    // text at its scale is FormatNumber(Value, NumericScale), or CAST(x AS varchar) in the statement.
+    long Precision() const { return m_type.precision; }
+    long NumericScale() const { return m_type.numericScale; }
 
     // The current row's value; error 3021 without a current row, 3704 when the record set is closed.
     const vb::Variant& Value() const;

@@ -35,11 +35,9 @@ const QHash<QString, FieldType>& fixedTypes()
         {"FLOAT", {adDouble, 8}},
         {"DOUBLE", {adDouble, 8}},
         {"REAL", {adSingle, 4}},
-        {"MONEY", {adCurrency, 8}},
-        {"SMALLMONEY", {adCurrency, 8}},
-        {"CURRENCY", {adCurrency, 8}},
-        {"DECIMAL", {adNumeric, 19}},
-        {"NUMERIC", {adNumeric, 19}},
+        {"MONEY", {adCurrency, 8, 19, 4}},
+        {"SMALLMONEY", {adCurrency, 8, 10, 4}},
+        {"CURRENCY", {adCurrency, 8, 19, 4}},
         {"UNIQUEIDENTIFIER", {adGUID, 16}},
         {"GUID", {adGUID, 16}},
         {"NTEXT", {adLongVarWChar, LongWideText}},
@@ -61,7 +59,7 @@ FieldType fromSample(const vb::Variant& sample)
     case vb::VarType::Double:
         return {adDouble, 8};
     case vb::VarType::Currency:
-        return {adCurrency, 8};
+        return {adCurrency, 8, 19, 4};
     case vb::VarType::Date:
         return {adDBTimeStamp, 16};
     case vb::VarType::Boolean:
@@ -94,6 +92,10 @@ std::optional<FieldType> namedFieldType(const QString& declaredType)
 
     if (const auto fixed = fixedTypes().find(name); fixed != fixedTypes().end())
         return *fixed;
+    if (name == QLatin1String("DECIMAL") || name == QLatin1String("NUMERIC")) {
+        const QString scale = open < 0 ? QString() : text.mid(open + 1).section(u')', 0, 0).section(u',', 1, 1);
+        return FieldType{adNumeric, 19, length > 0 ? length : 18, scale.trimmed().toLong()};
+    }
     if (name == QLatin1String("CHAR") || name == QLatin1String("CHARACTER"))
         return FieldType{adChar, length > 0 ? length : 1};
     if (name == QLatin1String("NCHAR"))

@@ -10,6 +10,8 @@ namespace ADODB {
 struct FieldType {
     long type = 0;         // DataTypeEnum
     long definedSize = 0;  // characters for texts, bytes for the others
+    long precision = 0;    // digits of adNumeric (DECIMAL(p,s)) and adCurrency (19)
+    long numericScale = 0; // decimals of adNumeric and adCurrency (4)
 };
 
 // "DATETIME" -> 135, "VARCHAR(50)" -> 200 of 50, "NVARCHAR(MAX)" -> 203, "INT IDENTITY" -> 3, ... An empty

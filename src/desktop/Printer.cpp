@@ -27,6 +27,9 @@ constexpr double PdfMarginMillimetres = 6.35;
 const QString PdfWriterName = QStringLiteral("PDF");
 
 constexpr long InvalidPropertyValue = 380;
+// The largest font the platform's printer takes, and a paper far beyond any printer's.
+constexpr double LargestFontPoints = 2160;
+constexpr double LargestPaperTwips = 1000000;
 constexpr long PrinterError = 482;
 
 QStringList linesOf(const QString& text)
@@ -104,10 +107,20 @@ double Printer::Private::pixelsPerTwip()
     return device().resolution() / TwipsPerInch;
 }
 
+void Printer::Private::beginDrawing()
+{
+    beginDocument();
+    if (pageAsked) {
+        printer->newPage();
+        pageAsked = false;
+    }
+}
+
 void Printer::Private::drawLine(const QString& line)
 {
     if (line.isEmpty())
         return;
+    beginDrawing();
     const double lineHeight = metrics().lineSpacing() / pixelsPerTwip();
     if (y > top && y - top + lineHeight > device().height() / pixelsPerTwip()) {
         printer->newPage();
@@ -208,7 +221,7 @@ double Printer::FontSize() const
 
 void Printer::setFontSize(double points)
 {
-    if (points <= 0)
+    if (!(points > 0 && points <= LargestFontPoints))
         vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
     d->font.setPointSizeF(points);
     d->fontChanged();
@@ -258,6 +271,8 @@ void Printer::setCurrentY(double y)
 
 void Printer::Private::setPaper(double width, double height)
 {
+    if (!(width > 0 && width <= LargestPaperTwips && height > 0 && height <= LargestPaperTwips))
+        vb::raiseError(InvalidPropertyValue, QStringLiteral("Printer"));
     QPrinter& target = device();
     const QSizeF points(width / 20, height / 20);
     const bool landscape = target.pageLayout().orientation() == QPageLayout::Landscape;
@@ -355,7 +370,7 @@ void Printer::PrintLine(const QString& text)
 
 void Printer::Line(double x1, double y1, double x2, double y2)
 {
-    d->beginDocument();
+    d->beginDrawing();
     const double scale = d->pixelsPerTwip() * d->twipsPerUnit();
     d->painter->setPen(QPen(Qt::black, 0));
     const double left = d->left / d->twipsPerUnit();
@@ -367,8 +382,8 @@ void Printer::Line(double x1, double y1, double x2, double y2)
 
 void Printer::NewPage()
 {
-    d->beginDocument();
-    d->printer->newPage();
+    d->beginDrawing();
+    d->pageAsked = true;
     ++d->page;
     d->x = d->left;
     d->y = d->top;
@@ -380,6 +395,7 @@ void Printer::EndDoc()
         return;
     d->painter->end();
     d->painter.reset();
+    d->pageAsked = false;
     d->page = 1;
     d->x = d->left;
     d->y = d->top;

@@ -81,7 +81,8 @@ public:
     void PrintLine(const QString& text = {});
     // Draws a line; the current position moves to its end.
     void Line(double x1, double y1, double x2, double y2);
-    // Ends the page; the next output goes to the top of a new one (x = y = 0).
+    // Ends the page; the next output goes to the top of a new one (x = y = 0). Page counts the new page at
+    // once, but it is opened only when something is drawn on it: a document never ends on an empty page.
     void NewPage();
     // Ends the document and sends it to the printer (or writes the PDF); nothing happens without one.
     void EndDoc();

@@ -26,6 +26,8 @@ struct Printer::Private {
     double pixelsPerTwip();
     // Draws one line of text at the current position, first turning the page when it would pass the bottom.
     void drawLine(const QString& line);
+    // Opens the document, and the page NewPage asked for, before something is drawn.
+    void beginDrawing();
     // A paper of the given size in twips, kept in the device's orientation.
     void setPaper(double width, double height);
 
@@ -38,6 +40,7 @@ struct Printer::Private {
     double left = 0;  // twips: the origin, as the scale names the printable area's corner
     double top = 0;   // twips
     int page = 1;
+    bool pageAsked = false;
     bool painterFontStale = true;
     QString openAtEnd;  // the temporary PDF of a machine without a printer
 

@@ -27,10 +27,10 @@ constexpr int PageRole = Qt::UserRole;
 }  // namespace
 
 ReportViewer::ReportViewer(QWidget* parent)
-    : QWidget(parent), m_page(new ReportPageView), m_scroll(new QScrollArea), m_tree(new QTreeWidget),
-      m_zoom(new QComboBox), m_pageLabel(new QLabel)
+    : QWidget(parent), m_tools(new QToolBar), m_page(new ReportPageView), m_scroll(new QScrollArea),
+      m_tree(new QTreeWidget), m_zoom(new QComboBox), m_pageLabel(new QLabel)
 {
-    auto* tools = new QToolBar;
+    QToolBar* tools = m_tools;
     m_first = tools->addAction(QStringLiteral("|<"), this, &ReportViewer::ShowFirstPage);
     m_previous = tools->addAction(QStringLiteral("<"), this, &ReportViewer::ShowPreviousPage);
     tools->addWidget(m_pageLabel);
@@ -73,6 +73,14 @@ ReportViewer::ReportViewer(QWidget* parent)
             [this](QTreeWidgetItem* item) { ShowNthPage(item->data(0, PageRole).toInt()); });
     m_zoom->setCurrentText(QStringLiteral("100%"));
     updateState();
+}
+
+void ReportViewer::addTrailingWidget(QWidget* widget)
+{
+    auto* spacer = new QWidget;
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_tools->addWidget(spacer);
+    m_tools->addWidget(widget);
 }
 
 void ReportViewer::setReportSource(std::shared_ptr<reportengine::Report> report)

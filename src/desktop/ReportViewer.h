@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QScrollArea;
 class QTreeWidget;
+class QToolBar;
 class QTreeWidgetItem;
 
 namespace reportengine {
@@ -48,6 +49,9 @@ public:
     int pageCount() const { return m_pageCount; }
 
     QTreeWidget* groupTree() const { return m_tree; }
+    // Puts a control of the window that holds the viewer at the right end of the tool bar (a narrow
+    // window moves it, as the other tools, behind the tool bar's extension button).
+    void addTrailingWidget(QWidget* widget);
 
 signals:
     void ZoomChanged(int level);
@@ -62,6 +66,7 @@ private:
     std::shared_ptr<reportengine::Report> m_report;
     bool m_displayGroupTree = false;
     int m_pageCount = 0;
+    QToolBar* m_tools;
     ReportPageView* m_page;
     QScrollArea* m_scroll;
     QTreeWidget* m_tree;

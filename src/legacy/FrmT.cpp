@@ -7,6 +7,8 @@
 #include "legacy/clsRelogio.h"
 #include "runtime/Err.h"
 
+#include <QPointer>
+
 #include <array>
 #include <cstdlib>
 
@@ -49,15 +51,22 @@ void FrmT::Timer1_Timer()
         return;
 
     m_ocupado = true;
+    // The owner's handler may release the owner, and with it this window: the event is raised with a
+    // record set of this call's own, and nothing of the window is touched once it is gone.
+    const QPointer<FrmT> alive(this);
+    std::shared_ptr<ADODB::Recordset> registros;
     // Nothing may leave a timer's handler; what the owner's handler raises is reported as any untrapped error.
     try {
-        m_registros = m_banco->CarregaObjeto(MontaSQL());
+        registros = m_banco->CarregaObjeto(MontaSQL());
         if (m_relogio)
-            m_relogio->DisparaEvento(m_registros);
+            m_relogio->DisparaEvento(registros);
     } catch (...) {
         vb::Err.SetFromCurrentException();
         Modulo::TrataErro();
     }
+    if (!alive)
+        return;
+    m_registros = registros;
     m_ocupado = false;
 }
 

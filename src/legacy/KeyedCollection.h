@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace legacy {
@@ -23,6 +24,8 @@ public:
     void Remove(const vb::Variant& vntIndexKey)
     {
         const std::size_t index = indexOf(vntIndexKey);
+        // Let go last: an item's release may release the collection's owner.
+        const std::shared_ptr<T> removed = std::move(m_items[index]);
         m_items.erase(m_items.begin() + std::ptrdiff_t(index));
         m_keys.erase(m_keys.begin() + std::ptrdiff_t(index));
     }
@@ -31,6 +34,13 @@ public:
     auto end() const { return m_items.end(); }
 
 protected:
+    void Clear()
+    {
+        // Let go last: an item's release may release the collection's owner.
+        const std::vector<std::shared_ptr<T>> released = std::exchange(m_items, {});
+        m_keys.clear();
+    }
+
     // An empty key stores the item without one.
     void store(std::shared_ptr<T> item, const QString& key)
     {

@@ -48,9 +48,11 @@ void clsCarrega::Carrega(std::int32_t Empresa, const clsPeriodo& Periodo, std::s
 void clsCarrega::InserirOS(std::int32_t NrServ, const std::shared_ptr<colPostos>&)
 {
     CalculaEtapas(NrServ);
-    clsOS os;
-    os.NrServ = NrServ;
-    os.CarregaOS();
+    const auto os = std::make_shared<clsOS>();
+    os->NrServ = NrServ;
+    os->CarregaOS();
+    // Released: its positions let it go.
+    os->Posicoes.Clear();
 }
 
 void clsCarrega::CalculaEtapas(std::int32_t NrServ)

@@ -17,6 +17,6 @@ void clsOS::CarregaOS()
 
     const auto posicoes = query("Select Auto,Bruta,Etapa,quant from CadPos where NrServ = " + numero + " order by Etapa");
     for (; !posicoes->adoEOF(); posicoes->MoveNext())
-        Posicoes.Add(this, vb::CLng(column(*posicoes, "Auto")), vb::CStr(column(*posicoes, "Bruta")),
+        Posicoes.Add(shared_from_this(), vb::CLng(column(*posicoes, "Auto")), vb::CStr(column(*posicoes, "Bruta")),
                      vb::CDbl(column(*posicoes, "quant")), vb::CLng(column(*posicoes, "Etapa")));
 }

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 class clsOS;
 
@@ -12,5 +13,7 @@ public:
     QString Desenho;        // CadPos.Bruta
     std::int32_t Etapa = 0;
     double Quant = 0;
-    clsOS* OS = nullptr;  // the work order that holds the position
+    // The work order that holds the position, kept alive by it as the platform's reference kept it: a
+    // position still held reads its work order after every other holder let it go.
+    std::shared_ptr<clsOS> OS;
 };

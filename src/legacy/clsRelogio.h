@@ -1,7 +1,8 @@
 #pragma once
 // A periodic reloader of the operations in the chart's data window. Its hidden FrmT holds the timer (off,
 // 1000 ms) and does the loading; each load is handed over through CarregouRegistros. Every clsRelogio has
-// its own FrmT, released with it, so a released reloader is never called back.
+// its own FrmT, released with it, so a released reloader is never called back; a handler of
+// CarregouRegistros may release the reloader (the record set it was given stays valid until it returns).
 
 #include "legacy/FrmT.h"
 

@@ -9,11 +9,11 @@ QString keyOf(std::int32_t Auto)
 
 }  // namespace
 
-std::shared_ptr<clsPosicao> colPosicao::Add(clsOS* OS, std::int32_t Auto, const QString& Desenho, double Quant,
+std::shared_ptr<clsPosicao> colPosicao::Add(std::shared_ptr<clsOS> OS, std::int32_t Auto, const QString& Desenho, double Quant,
                                             std::int32_t Etapa)
 {
     auto posicao = std::make_shared<clsPosicao>();
-    posicao->OS = OS;
+    posicao->OS = std::move(OS);
     posicao->Auto = Auto;
     posicao->Desenho = Desenho;
     posicao->Etapa = Etapa;

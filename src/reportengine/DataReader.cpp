@@ -8,9 +8,13 @@ namespace reportengine {
 
 namespace {
 
+// A name of the layout as an SQL identifier: between brackets, a "]" inside doubled, so that no name can
+// end the identifier and carry SQL of its own.
 QString bracket(const QString& name)
 {
-    return QLatin1Char('[') + name + QLatin1Char(']');
+    QString quoted = name;
+    quoted.replace(QLatin1Char(']'), QStringLiteral("]]"));
+    return QLatin1Char('[') + quoted + QLatin1Char(']');
 }
 
 QString expressionColumns(const LayoutSpec& layout)
@@ -126,6 +130,8 @@ QString generatedQuery(const LayoutSpec& layout)
         return QStringLiteral("SELECT %1.*%2 FROM (%3) AS %1")
             .arg(bracket(CommandTable), expressionColumns(layout), layout.command);
     }
+    if (layout.tables.empty())
+        return {};
     QStringList columns;
     for (const TableSpec& table : layout.tables)
         for (const QString& field : table.fields)

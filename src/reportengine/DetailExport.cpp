@@ -1,10 +1,14 @@
 #include "reportengine/EngineErrors.h"
 #include "reportengine/ReportDocument_p.h"
 #include "reportengine/ReportExport_p.h"
+#include "reportengine/SpreadsheetValues.h"
+#include "reportengine/StagedFile_p.h"
 
 #include <QFile>
 #include <QTextStream>
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <xlsxwriter.h>
 
 namespace reportengine {
@@ -64,7 +68,8 @@ QString csvField(const QString& text)
 
 void exportCsv(ReportDocument& document, const QString& path)
 {
-    QFile file(path);
+    StagedFile staged(path);
+    QFile file(staged.path());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         raiseExportFailed(path, file.errorString());
     QTextStream out(&file);
@@ -80,29 +85,28 @@ void exportCsv(ReportDocument& document, const QString& path)
         out << line.join(QLatin1Char(';')) << '\n';
     });
     out.flush();
+    file.close();
     if (file.error() != QFile::NoError)
         raiseExportFailed(path, file.errorString());
+    staged.commit();
 }
 
 void exportWorkbook(ReportDocument& document, const QString& path)
 {
-    {
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly))
-            raiseExportFailed(path, probe.errorString());
-    }
-    const QByteArray fileName = path.toUtf8();
-    lxw_workbook* workbook = workbook_new(fileName.constData());
+    StagedFile staged(path);
+    // Freed without writing when the export fails part way.
+    std::unique_ptr<lxw_workbook, void (*)(lxw_workbook*)> workbook(
+        workbook_new(QFile::encodeName(staged.path()).constData()), lxw_workbook_free);
     if (!workbook)
         raiseExportFailed(path, QStringLiteral("a planilha não pôde ser criada"));
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
-    lxw_format* bold = workbook_add_format(workbook);
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), nullptr);
+    lxw_format* bold = workbook_add_format(workbook.get());
     format_set_bold(bold);
-    lxw_format* dateFormat = workbook_add_format(workbook);
+    lxw_format* dateFormat = workbook_add_format(workbook.get());
     format_set_num_format(dateFormat, "dd/mm/yyyy hh:mm");
     const auto columns = detailColumns(document.mainRun().compiled().layout);
     for (std::size_t c = 0; c < columns.size(); ++c)
-        worksheet_write_string(sheet, 0, lxw_col_t(c), columns[c].heading.toUtf8().constData(), bold);
+        worksheet_write_string(sheet, 0, lxw_col_t(c), spreadsheetText(columns[c].heading).constData(), bold);
     forEachRecord(document, columns, [&](int r, const std::vector<vb::Variant>& values) {
         const auto row = lxw_row_t(r + 1);
         for (std::size_t c = 0; c < values.size(); ++c) {
@@ -110,18 +114,21 @@ void exportWorkbook(ReportDocument& document, const QString& path)
             const auto col = lxw_col_t(c);
             if (v.isNull() || v.isEmpty())
                 continue;
-            if (v.isDate())
-                worksheet_write_number(sheet, row, col, v.toDate().serial, dateFormat);
+            const std::optional<double> day = v.isDate() ? spreadsheetDayNumber(v.toDate()) : std::nullopt;
+            if (day)
+                worksheet_write_number(sheet, row, col, *day, dateFormat);
             else if (v.isNumberKind() && v.type() != vb::VarType::Boolean)
                 worksheet_write_number(sheet, row, col, v.toDouble(), nullptr);
             else
                 worksheet_write_string(sheet, row, col,
-                                       formattedText(v, columns[c].object->format).toUtf8().constData(), nullptr);
+                                       spreadsheetText(formattedText(v, columns[c].object->format)).constData(),
+                                       nullptr);
         }
     });
-    const lxw_error error = workbook_close(workbook);
+    const lxw_error error = workbook_close(workbook.release());
     if (error != LXW_NO_ERROR)
         raiseExportFailed(path, QString::fromUtf8(lxw_strerror(error)));
+    staged.commit();
 }
 
 }  // namespace reportengine

@@ -3,8 +3,37 @@
 #include "reportengine/Formula_p.h"
 #include "reportengine/Layout_p.h"
 #include "reportengine/Report.h"
+#include "runtime/Err.h"
 
 namespace reportengine {
+
+namespace {
+
+QString typeName(ValueKind type)
+{
+    switch (type) {
+    case ValueKind::Number:
+        return QStringLiteral("número");
+    case ValueKind::Date:
+        return QStringLiteral("data");
+    case ValueKind::Boolean:
+        return QStringLiteral("lógico");
+    case ValueKind::Text:
+        break;
+    }
+    return QStringLiteral("texto");
+}
+
+QString shownValue(const vb::Variant& value)
+{
+    if (value.isString())
+        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+    if (value.isNumberKind() || value.isDate())
+        return value.toString();
+    return QStringLiteral("dado");
+}
+
+}  // namespace
 
 QString FormulaFieldDefinition::Name() const
 {
@@ -61,7 +90,16 @@ QString ParameterFieldDefinition::Prompt() const
 
 void ParameterFieldDefinition::AddCurrentValue(const vb::Variant& value)
 {
-    m_parameter.currentValues.push_back(parameterValue(value, m_parameter.type));
+    vb::Variant converted;
+    try {
+        converted = parameterValue(value, m_parameter.type);
+    } catch (const vb::VbError& error) {
+        // The runtime's conversion error, told with the parameter it was meant for.
+        vb::raiseError(error.number(), error.source(),
+                       QStringLiteral("%1: o parâmetro %2 (%3) não aceita o valor %4")
+                           .arg(error.description(), Name(), typeName(m_parameter.type), shownValue(value)));
+    }
+    m_parameter.currentValues.push_back(converted);
     m_report.layoutChanged();
 }
 

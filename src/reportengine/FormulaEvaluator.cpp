@@ -9,6 +9,10 @@ namespace {
 
 using Kind = FormulaNode::Kind;
 
+// How deep a computation may go through formulas that use formulas; deeper would exhaust the stack.
+constexpr int MaxEvaluationDepth = 4000;
+thread_local int evaluationDepth = 0;
+
 bool isTrue(const vb::Variant& v, int position)
 {
     if (v.isNull() || v.isEmpty())
@@ -62,9 +66,7 @@ vb::Variant call(const FormulaNode& node, FormulaContext& context)
     return callFunction(node.name, args, node.position);
 }
 
-}  // namespace
-
-vb::Variant evaluateNode(const FormulaNode& node, FormulaContext& context)
+vb::Variant evaluateKind(const FormulaNode& node, FormulaContext& context)
 {
     switch (node.kind) {
     case Kind::Constant:
@@ -117,6 +119,19 @@ vb::Variant evaluateNode(const FormulaNode& node, FormulaContext& context)
         return call(node, context);
     }
     return {};
+}
+
+}  // namespace
+
+vb::Variant evaluateNode(const FormulaNode& node, FormulaContext& context)
+{
+    if (evaluationDepth >= MaxEvaluationDepth)
+        throw EvaluationFailure{node.position, QStringLiteral("fórmulas encadeadas demais")};
+    struct Deeper {
+        Deeper() { ++evaluationDepth; }
+        ~Deeper() { --evaluationDepth; }
+    } deeper;
+    return evaluateKind(node, context);
 }
 
 Formula::Formula(QString text, QString what)

@@ -28,6 +28,7 @@ struct FormulaNode {
     QString name;
     QString op;
     int position = 1;
+    int height = 1;  // levels of the tree from this node down
     std::vector<std::unique_ptr<FormulaNode>> args;
     // The column or formula a reference was bound to when first evaluated; -1 until then.
     mutable int slot = -1;

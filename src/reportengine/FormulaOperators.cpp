@@ -3,11 +3,17 @@
 #include "runtime/Format.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace reportengine {
 
 namespace {
+
+constexpr long long MillisecondsPerDay = 86400000;
+// 01/01/100 and the last millisecond of 31/12/9999.
+constexpr long long FirstMoment = -657434 * MillisecondsPerDay;
+constexpr long long LastMoment = 2958466 * MillisecondsPerDay - 1;
 
 bool isNumber(const vb::Variant& v)
 {
@@ -19,15 +25,24 @@ bool isNumber(const vb::Variant& v)
     throw EvaluationFailure{position, QStringLiteral("tipos incompatíveis para \"%1\"").arg(op)};
 }
 
+// A date moved by a number of days.
+vb::Variant shifted(vb::Date date, double days, int position)
+{
+    const double milliseconds = std::round(days * MillisecondsPerDay);
+    if (!(std::fabs(milliseconds) <= double(LastMoment - FirstMoment)))
+        throw EvaluationFailure{position, QStringLiteral("data fora do intervalo de 01/01/100 a 31/12/9999")};
+    return dateAtMilliseconds(millisecondsOf(date) + (long long)milliseconds, position);
+}
+
 vb::Variant arithmetic(const QString& op, const vb::Variant& a, const vb::Variant& b, int position)
 {
     if (op == QLatin1String("+")) {
         if (isNumber(a) && isNumber(b))
             return a.toDouble() + b.toDouble();
         if (a.isDate() && isNumber(b))
-            return vb::Date(a.toDate().serial + b.toDouble());
+            return shifted(a.toDate(), b.toDouble(), position);
         if (isNumber(a) && b.isDate())
-            return vb::Date(a.toDouble() + b.toDate().serial);
+            return shifted(b.toDate(), a.toDouble(), position);
         if (a.isString() && b.isString())
             return a.toString() + b.toString();
         mismatch(op, position);
@@ -36,9 +51,9 @@ vb::Variant arithmetic(const QString& op, const vb::Variant& a, const vb::Varian
         if (isNumber(a) && isNumber(b))
             return a.toDouble() - b.toDouble();
         if (a.isDate() && isNumber(b))
-            return vb::Date(a.toDate().serial - b.toDouble());
+            return shifted(a.toDate(), -b.toDouble(), position);
         if (a.isDate() && b.isDate())
-            return a.toDate().serial - b.toDate().serial;
+            return double(millisecondsOf(a.toDate()) - millisecondsOf(b.toDate())) / MillisecondsPerDay;
         mismatch(op, position);
     }
     if (!isNumber(a) || !isNumber(b))
@@ -69,6 +84,29 @@ bool likePattern(const QString& text, const QString& pattern)
 
 }  // namespace
 
+long long millisecondsOf(vb::Date date)
+{
+    // No date of the runtime lies outside; a serial made up far beyond is taken at the bound.
+    const double serial = std::clamp(date.serial, -657435.0, 2958467.0);
+    const double day = std::trunc(serial);
+    const double time = std::fabs(serial - day);
+    return (long long)day * MillisecondsPerDay + std::llround(time * MillisecondsPerDay);
+}
+
+vb::Date dateAtMilliseconds(long long milliseconds, int position)
+{
+    if (milliseconds < FirstMoment || milliseconds > LastMoment)
+        throw EvaluationFailure{position, QStringLiteral("data fora do intervalo de 01/01/100 a 31/12/9999")};
+    long long day = milliseconds / MillisecondsPerDay;
+    long long time = milliseconds % MillisecondsPerDay;
+    if (time < 0) {
+        --day;
+        time += MillisecondsPerDay;
+    }
+    const double fraction = double(time) / MillisecondsPerDay;
+    return vb::Date(day < 0 ? double(day) - fraction : double(day) + fraction);
+}
+
 int compareValues(const vb::Variant& a, const vb::Variant& b, int position)
 {
     auto order = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
@@ -77,7 +115,7 @@ int compareValues(const vb::Variant& a, const vb::Variant& b, int position)
     if (a.isString() && b.isString())
         return order(a.toString().compare(b.toString()), 0);
     if (a.isDate() && b.isDate())
-        return order(a.toDate().serial, b.toDate().serial);
+        return order(millisecondsOf(a.toDate()), millisecondsOf(b.toDate()));
     if (a.type() == vb::VarType::Boolean && b.type() == vb::VarType::Boolean)
         return order(a.toBool(), b.toBool());
     throw EvaluationFailure{position, QStringLiteral("valores de tipos diferentes não se comparam")};

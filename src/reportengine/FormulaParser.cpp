@@ -3,12 +3,19 @@
 #include "reportengine/FormulaTokenizer_p.h"
 #include "reportengine/Formula_p.h"
 
+#include <algorithm>
+
 namespace reportengine {
 
 namespace {
 
 using Kind = FormulaNode::Kind;
 using TokenKind = FormulaToken::Kind;
+
+// How deep the parser may recurse (parentheses, arguments, branches, prefix operators) and how tall a tree
+// may grow: deeper formulas would exhaust the stack, here or when they are computed.
+constexpr int MaxNesting = 256;
+constexpr int MaxHeight = 1000;
 
 FormulaTree makeNode(Kind kind, int position)
 {
@@ -49,6 +56,31 @@ private:
         raiseFormulaSyntax(m_formula, m_what, peek().position, reason);
     }
 
+    // One level deeper for as long as it lives.
+    class Nesting {
+    public:
+        explicit Nesting(Parser& parser) : m_parser(parser)
+        {
+            if (++m_parser.m_nesting > MaxNesting)
+                m_parser.fail(QStringLiteral("fórmula aninhada demais (mais de %1 níveis)").arg(MaxNesting));
+        }
+        ~Nesting() { --m_parser.m_nesting; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& m_parser;
+    };
+
+    void adopt(FormulaNode& parent, FormulaTree child)
+    {
+        parent.height = std::max(parent.height, child->height + 1);
+        if (parent.height > MaxHeight)
+            raiseFormulaSyntax(m_formula, m_what, parent.position,
+                               QStringLiteral("fórmula longa demais (mais de %1 níveis)").arg(MaxHeight));
+        parent.args.push_back(std::move(child));
+    }
+
     void expectWord(const char* word)
     {
         if (!isWord(word))
@@ -67,13 +99,14 @@ private:
     {
         auto node = makeNode(Kind::Binary, position);
         node->op = op;
-        node->args.push_back(std::move(left));
-        node->args.push_back(std::move(right));
+        adopt(*node, std::move(left));
+        adopt(*node, std::move(right));
         return node;
     }
 
     FormulaTree expression()
     {
+        const Nesting nesting(*this);
         if (isWord("if"))
             return conditional();
         return disjunction();
@@ -82,16 +115,16 @@ private:
     FormulaTree conditional()
     {
         auto node = makeNode(Kind::If, take().position);
-        node->args.push_back(expression());
+        adopt(*node, expression());
         expectWord("then");
-        node->args.push_back(expression());
+        adopt(*node, expression());
         if (isWord("else")) {
             take();
-            node->args.push_back(expression());
+            adopt(*node, expression());
         } else {
             auto none = makeNode(Kind::Constant, peek().position);
             none->value = vb::Variant::Null();
-            node->args.push_back(std::move(none));
+            adopt(*node, std::move(none));
         }
         return node;
     }
@@ -121,9 +154,10 @@ private:
     // The prefix operator just read, applied to the operand that follows.
     FormulaTree prefixed(const QString& op, FormulaTree (Parser::*operand)())
     {
+        const Nesting nesting(*this);
         auto node = makeNode(Kind::Unary, take().position);
         node->op = op;
-        node->args.push_back((this->*operand)());
+        adopt(*node, (this->*operand)());
         return node;
     }
 
@@ -154,9 +188,9 @@ private:
         if (isOperator("[")) {
             take();
             auto node = makeNode(Kind::InList, position);
-            node->args.push_back(std::move(left));
+            adopt(*node, std::move(left));
             do
-                node->args.push_back(listItem());
+                adopt(*node, listItem());
             while (isOperator(",") && (take(), true));
             expectOperator("]");
             return node;
@@ -164,15 +198,15 @@ private:
         FormulaTree low = concatenation();
         if (!isWord("to")) {
             auto node = makeNode(Kind::InList, position);
-            node->args.push_back(std::move(left));
-            node->args.push_back(std::move(low));
+            adopt(*node, std::move(left));
+            adopt(*node, std::move(low));
             return node;
         }
         take();
         auto node = makeNode(Kind::InRange, position);
-        node->args.push_back(std::move(left));
-        node->args.push_back(std::move(low));
-        node->args.push_back(concatenation());
+        adopt(*node, std::move(left));
+        adopt(*node, std::move(low));
+        adopt(*node, concatenation());
         return node;
     }
 
@@ -206,6 +240,7 @@ private:
         if (isOperator("-"))
             return prefixed(QStringLiteral("-"), &Parser::unary);
         if (isOperator("+")) {
+            const Nesting nesting(*this);
             take();
             return unary();
         }
@@ -300,7 +335,7 @@ private:
             take();
             if (!isOperator(")")) {
                 do
-                    node->args.push_back(expression());
+                    adopt(*node, expression());
                 while (isOperator(",") && (take(), true));
             }
             expectOperator(")");
@@ -312,6 +347,7 @@ private:
     QString m_what;
     std::vector<FormulaToken> m_tokens;
     std::size_t m_next = 0;
+    int m_nesting = 0;
 };
 
 }  // namespace

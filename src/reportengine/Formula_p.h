@@ -59,6 +59,13 @@ QString formattedText(const vb::Variant& value, const QString& pattern);
 // EvaluationFailure when the kinds do not compare.
 int compareValues(const vb::Variant& a, const vb::Variant& b, int position);
 
+// A date as a moment on a straight line, in whole milliseconds from 30/12/1899 00:00 (a negative serial keeps
+// its time as an absolute fraction: -1.25 is 29/12/1899 06:00). Differences and sums of dates are computed
+// on it, so that moments a whole number of seconds apart differ by exactly that many seconds.
+long long millisecondsOf(vb::Date date);
+// The date of such a moment; a moment outside 01/01/100 .. 31/12/9999 raises EvaluationFailure.
+vb::Date dateAtMilliseconds(long long milliseconds, int position);
+
 // The functions and operators of the language, on values already evaluated.
 vb::Variant callFunction(const QString& name, const std::vector<vb::Variant>& args, int position);
 vb::Variant applyOperator(const QString& op, const vb::Variant& a, const vb::Variant& b, int position);

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <map>
 
 namespace reportengine {
@@ -13,6 +15,10 @@ namespace reportengine {
 namespace {
 
 constexpr int FormatVersion = 1;
+// The largest length or position in twips (about 17 metres): sums of them stay far inside an int.
+constexpr int MaxTwips = 1000000;
+constexpr double MaxFontSize = 1000;  // points
+constexpr int MaxGroups = 1000;
 
 // Thrown inside the reader, turned into LayoutDamaged with the file's name and the reader's position.
 struct Malformed {
@@ -67,17 +73,29 @@ public:
 private:
     QString attribute(const QString& name) const { return m_xml.attributes().value(name).toString(); }
 
-    int intAttribute(const QString& name, int fallback) const
+    // A whole number in low..high; a value outside names the attribute.
+    int intAttribute(const QString& name, int fallback, int low = std::numeric_limits<int>::min(),
+                     int high = std::numeric_limits<int>::max()) const
     {
-        const QString text = attribute(name);
+        const QString text = attribute(name).trimmed();
         if (text.isEmpty())
             return fallback;
-        bool ok = false;
-        const int value = text.toInt(&ok);
-        if (!ok)
-            throw Malformed{QStringLiteral("atributo %1 não é um número: \"%2\"").arg(name, text)};
-        return value;
+        bool whole = false;
+        const qlonglong value = text.toLongLong(&whole);
+        bool number = false;
+        const double approximate = text.toDouble(&number);
+        if (!whole && !(number && approximate == std::trunc(approximate)))
+            throw Malformed{QStringLiteral("atributo %1 não é um número inteiro: \"%2\"").arg(name, text)};
+        if (!whole || value < low || value > high)
+            throw Malformed{QStringLiteral("atributo %1 fora do intervalo de %2 a %3: \"%4\"")
+                                .arg(name)
+                                .arg(low)
+                                .arg(high)
+                                .arg(text)};
+        return int(value);
     }
+
+    int lengthAttribute(const QString& name, int fallback) const { return intAttribute(name, fallback, 0, MaxTwips); }
 
     bool boolAttribute(const QString& name) const
     {
@@ -148,13 +166,13 @@ private:
     void page(PageSpec& page)
     {
         page.paperSize = intAttribute(QStringLiteral("paper"), page.paperSize);
-        page.width = intAttribute(QStringLiteral("width"), page.width);
-        page.height = intAttribute(QStringLiteral("height"), page.height);
-        page.orientation = intAttribute(QStringLiteral("orientation"), page.orientation);
-        page.left = intAttribute(QStringLiteral("left"), page.left);
-        page.right = intAttribute(QStringLiteral("right"), page.right);
-        page.top = intAttribute(QStringLiteral("top"), page.top);
-        page.bottom = intAttribute(QStringLiteral("bottom"), page.bottom);
+        page.width = lengthAttribute(QStringLiteral("width"), page.width);
+        page.height = lengthAttribute(QStringLiteral("height"), page.height);
+        page.orientation = intAttribute(QStringLiteral("orientation"), page.orientation, 0, 2);
+        page.left = lengthAttribute(QStringLiteral("left"), page.left);
+        page.right = lengthAttribute(QStringLiteral("right"), page.right);
+        page.top = lengthAttribute(QStringLiteral("top"), page.top);
+        page.bottom = lengthAttribute(QStringLiteral("bottom"), page.bottom);
         if (page.width <= page.left + page.right || page.height <= page.top + page.bottom)
             throw Malformed{QStringLiteral("página sem área útil")};
         m_xml.skipCurrentElement();
@@ -285,11 +303,11 @@ private:
         if (area == areaNames().end())
             throw Malformed{QStringLiteral("área de seção desconhecida \"%1\"").arg(areaName)};
         section.area = area->second;
-        section.group = intAttribute(QStringLiteral("group"), 0);
+        section.group = intAttribute(QStringLiteral("group"), 0, 0, MaxGroups);
         section.name = attribute(QStringLiteral("name"));
         if (section.name.isEmpty())
             section.name = defaultSectionName(section.area, section.group);
-        section.height = intAttribute(QStringLiteral("height"), 0);
+        section.height = lengthAttribute(QStringLiteral("height"), 0);
         section.suppress = boolAttribute(QStringLiteral("suppress"));
         section.newPageBefore = boolAttribute(QStringLiteral("newpagebefore"));
         children([&](const QString& element) { section.objects.push_back(object(element)); });
@@ -312,11 +330,13 @@ private:
         else
             unexpected();
         object.name = attribute(QStringLiteral("name"));
-        object.box = QRect(intAttribute(QStringLiteral("x"), 0), intAttribute(QStringLiteral("y"), 0),
-                           intAttribute(QStringLiteral("width"), 0), intAttribute(QStringLiteral("height"), 0));
+        const int x = intAttribute(QStringLiteral("x"), 0, -MaxTwips, MaxTwips);
+        const int y = intAttribute(QStringLiteral("y"), 0, -MaxTwips, MaxTwips);
+        const int width = lengthAttribute(QStringLiteral("width"), 0);
+        object.box = QRect(x, y, width, lengthAttribute(QStringLiteral("height"), 0));
         object.format = attribute(QStringLiteral("format"));
         object.canGrow = boolAttribute(QStringLiteral("cangrow"));
-        object.lineWidth = intAttribute(QStringLiteral("linewidth"), object.lineWidth);
+        object.lineWidth = lengthAttribute(QStringLiteral("linewidth"), object.lineWidth);
         font(object.font);
         const QString align = attribute(QStringLiteral("align")).toLower();
         object.align = align == QLatin1String("right")    ? Qt::AlignRight
@@ -347,9 +367,11 @@ private:
         if (!attribute(QStringLiteral("font")).isEmpty())
             font.family = attribute(QStringLiteral("font"));
         const QString size = attribute(QStringLiteral("size"));
-        if (!size.isEmpty())
-            font.size =
-                size.toDouble() > 0 ? size.toDouble() : throw Malformed{QStringLiteral("tamanho de fonte inválido")};
+        if (!size.isEmpty()) {
+            font.size = size.toDouble();
+            if (!(font.size > 0 && font.size <= MaxFontSize))
+                throw Malformed{QStringLiteral("atributo size fora do intervalo de 0 a %1: \"%2\"").arg(MaxFontSize).arg(size)};
+        }
         font.bold = boolAttribute(QStringLiteral("bold"));
         font.italic = boolAttribute(QStringLiteral("italic"));
     }

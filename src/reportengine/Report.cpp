@@ -3,6 +3,7 @@
 #include "reportengine/Formula_p.h"
 #include "reportengine/ReportDocument_p.h"
 #include "reportengine/ReportExport_p.h"
+#include "reportengine/StagedFile_p.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -265,7 +266,22 @@ void Report::PrintOut(bool promptUser, int numberOfCopies)
                     QStringLiteral("A impressora %1 não está disponível").arg(printer.printerName()));
     if (promptUser && printPrompt() && !printPrompt()(printer))
         return;
-    paintAll(printer);
+    const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    if (file.isEmpty()) {
+        paintAll(printer);
+        return;
+    }
+    // A print into a file replaces the file only once it is whole.
+    StagedFile staged(file, EngineError::PrintFailed);
+    printer.setOutputFileName(staged.path());
+    try {
+        paintAll(printer);
+    } catch (const vb::VbError& error) {
+        if (error.number() != EngineError::PrintFailed)
+            throw;
+        raiseEngine(EngineError::PrintFailed, QStringLiteral("Não foi possível imprimir em %1").arg(file));
+    }
+    staged.commit();
 }
 
 void Report::setPrintPrompt(std::function<bool(QPrinter&)> prompt)

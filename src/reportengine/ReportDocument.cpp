@@ -4,6 +4,8 @@
 #include "reportengine/ObjectPainting_p.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 namespace reportengine {
@@ -36,14 +38,16 @@ QString linkKey(const std::vector<vb::Variant>& values)
     return key;
 }
 
+// The sections' heights added up; so many that they pass any page are taken as just past the largest one.
 template <class Predicate>
 int heightOf(const LayoutSpec& layout, Predicate predicate)
 {
-    int height = 0;
+    constexpr long long Beyond = std::numeric_limits<int>::max() / 4;
+    long long height = 0;
     for (const auto& section : layout.sections)
         if (!section->suppress && predicate(*section))
-            height += section->height;
-    return height;
+            height = std::min(height + section->height, Beyond);
+    return int(height);
 }
 
 }  // namespace
@@ -218,7 +222,7 @@ void ReportDocument::paintPage(QPainter& painter, int index)
     m_main->setPage(index + 1, total);
     int y = m_layout.page.top;
     for (const auto& section : m_layout.sections)
-        if (section->area == Area::PageHeader && !section->suppress) {
+        if (section->area == Area::PageHeader && !section->suppress && y <= m_pageSize.height()) {
             paintBand(painter, *m_main, *section, page.firstRecord, left, y, section->height);
             y += section->height;
         }
@@ -229,7 +233,7 @@ void ReportDocument::paintPage(QPainter& painter, int index)
     }
     y = m_bodyBottom;
     for (const auto& section : m_layout.sections)
-        if (section->area == Area::PageFooter && !section->suppress) {
+        if (section->area == Area::PageFooter && !section->suppress && y <= m_pageSize.height()) {
             paintBand(painter, *m_main, *section, page.lastRecord, left, y, section->height);
             y += section->height;
         }

@@ -4,9 +4,11 @@
 #include "ado/Recordset.h"
 #include "core/Modulo.h"
 #include "desktop/DocumentOpener.h"
+#include "reportengine/SpreadsheetValues.h"
 #include "reports/Listing.h"
 #include "reports/SpreadsheetWriter.h"
 #include "runtime/Err.h"
+#include "runtime/Format.h"
 #include "runtime/UiServices.h"
 
 #include <QDir>
@@ -67,7 +69,8 @@ int shownLength(double number, const QString& format)
     return int(QString::number(number, 'g', 15).size());
 }
 
-// Numbers (and numeric texts) as numbers, dates as the spreadsheet's date serials, other values as text.
+// Numbers (and numeric texts) as numbers, dates as the spreadsheet's day numbers (as text when it cannot
+// hold them), other values as text.
 void writeCell(SpreadsheetWriter& sheet, int row, int column, long type, const vb::Variant& value)
 {
     const QString format = numberFormatFor(type, value);
@@ -75,8 +78,10 @@ void writeCell(SpreadsheetWriter& sheet, int row, int column, long type, const v
         sheet.writeBlank(row, column, format);
     else if (vb::IsNumeric(value))
         sheet.writeNumber(row, column, vb::CDbl(value), format, shownLength(vb::CDbl(value), format));
+    else if (const auto day = value.isDate() ? reportengine::spreadsheetDayNumber(value.toDate()) : std::nullopt)
+        sheet.writeNumber(row, column, *day, format, shownLength(*day, format));
     else if (value.isDate())
-        sheet.writeNumber(row, column, value.toDate().serial, format, shownLength(value.toDate().serial, format));
+        sheet.writeText(row, column, vb::Format(value, format), format);
     else
         sheet.writeText(row, column, value.toString(), format);
 }

@@ -43,6 +43,8 @@ FrmViewer::FrmViewer(QWidget* parent)
     setWindowTitle(QStringLiteral("Impressão"));
     m_viewer->setObjectName(QStringLiteral("CrwReport"));
     m_sair->setObjectName(QStringLiteral("CmdSair"));
+    // In the viewer's tool bar, where it takes its own room whatever the window's width.
+    m_viewer->addTrailingWidget(m_sair);
     resize(900, 700);
     connect(m_sair, &QPushButton::clicked, this, &QWidget::close);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -140,9 +142,6 @@ short FrmViewer::defaultZoom() const
 void FrmViewer::resizeEvent(QResizeEvent* event)
 {
     m_viewer->setGeometry(0, 0, width(), height());
-    // The button stays reachable over the viewer's tool bar.
-    m_sair->move(width() - m_sair->sizeHint().width() - 4, 2);
-    m_sair->raise();
     QWidget::resizeEvent(event);
 }
 

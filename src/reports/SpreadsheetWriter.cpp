@@ -1,5 +1,6 @@
 #include "reports/SpreadsheetWriter.h"
 
+#include "reportengine/SpreadsheetValues.h"
 #include "runtime/Err.h"
 
 #include <xlsxwriter.h>
@@ -65,7 +66,8 @@ void SpreadsheetWriter::widen(int column, int length)
 void SpreadsheetWriter::writeText(int row, int column, const QString& text, const QString& numberFormat)
 {
     lxw_format* look = numberFormat.isEmpty() ? nullptr : format(numberFormat);
-    check(worksheet_write_string(&sheet(), lxw_row_t(row), lxw_col_t(column), text.toUtf8().constData(), look));
+    check(worksheet_write_string(&sheet(), lxw_row_t(row), lxw_col_t(column),
+                                 reportengine::spreadsheetText(text).constData(), look));
     widen(column, int(text.size()));
 }
 

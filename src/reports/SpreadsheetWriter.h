@@ -1,6 +1,7 @@
 #pragma once
 // One worksheet of a new .xlsx file, written with libxlsxwriter: cells by 0-based row and column, number
-// formats by their text, column widths fitted to the longest text written in each column. Failures raise
+// formats by their text, column widths fitted to the longest text written in each column. Texts read back
+// as written (see reportengine/SpreadsheetValues.h). Failures raise
 // vb::VbError (75 with libxlsxwriter's text; 91 without a workbook).
 
 #include <QHash>

@@ -36,6 +36,14 @@ float clsScript::now() const
     return float(m_timer());
 }
 
+QString clsScript::NomeObjeto(const QObject& Objeto)
+{
+    const QVariant index = Objeto.property("Index");
+    if (!index.isValid())
+        return Objeto.objectName();
+    return Objeto.objectName() + QLatin1Char('_') + index.toString();
+}
+
 QString clsScript::NomeLinguagem() const
 {
     return m_linguagem == 0 ? QStringLiteral("VBScript") : QStringLiteral("JScript");

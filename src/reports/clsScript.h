@@ -46,6 +46,10 @@ private:
     float now() const;
     QString DescricaoCampo(int IDScript);
     QString NomeLinguagem() const;
+    // The script name of a control: its name, and "_<Index>" when it stands for an element of a group of
+    // controls (a control array), which it tells by carrying the property "Index".
+    static QString NomeObjeto(const QObject& Objeto);
+    friend class ScriptRunnerTest;
 
     scripting::ScriptControl m_control;
     int m_linguagem = 0;

@@ -101,6 +101,7 @@ public:
     ObjectPtr toObject() const;   // raises 13 when the value is no object (an empty object slot is a null pointer)
     // The text held, without a copy; null when the value is no String.
     const QString* textIf() const { return std::get_if<QString>(&m_value); }
+    QString* textIf() { return std::get_if<QString>(&m_value); }
 
     template <class T> std::shared_ptr<T> objectAs() const { return std::dynamic_pointer_cast<T>(toObject()); }
 

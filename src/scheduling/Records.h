@@ -6,6 +6,8 @@
 #include <QString>
 #include <memory>
 
+class DBFunc;
+
 namespace ADODB {
 class Recordset;
 }
@@ -17,7 +19,9 @@ namespace scheduling {
 // as the rows are read (`const auto rows = opened(...)`): the record set lives only as long as it.
 [[nodiscard]] std::shared_ptr<ADODB::Recordset> opened(std::shared_ptr<ADODB::Recordset> recordset);
 
-// The read-only record set of a statement, checked as `opened` checks it.
+// The read-only record set of a statement on the connection (BancoAtual() when none is given), checked as
+// `opened` checks it.
+std::shared_ptr<ADODB::Recordset> query(DBFunc& banco, const QString& sql);
 std::shared_ptr<ADODB::Recordset> query(const QString& sql);
 
 // Whether the record set stands on a row (it is neither at its beginning nor at its end).

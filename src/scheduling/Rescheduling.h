@@ -9,7 +9,7 @@ namespace modMonta {
 // Refreshes the calendar limit and the edited stations' calendars, deletes the schedule, places the running
 // operations at their actual start, refreshes the next working moment, then inserts every queued work order
 // in Ordem order (in sequence mode, places the operations by sequence), and copies the placed times into the
-// operations, all while holding the schedule's lock (ScheduleLock). False, with nothing changed, when another
+// operations, all as one run holding the schedule's lock. False, with nothing changed, when another
 // run holds the lock; false when a booking could not be stored (the run stops there, shown once) or an unexpected
 // error stopped it (reported).
 bool rescheduleAll(StatusWindow& Janela);

@@ -12,7 +12,8 @@ namespace modMonta {
 
 // Places the list, scanning it again from its first entry after every placement, until a scan places
 // nothing; entries left then stay unplaced. Janela's progress bar counts the placed entries. An unexpected
-// error ends the run with a box; what was placed stays.
+// error ends the run with a box; what was placed stays. Like InsereOS, a run of its own under the schedule's
+// lock or part of its caller's.
 void MontaPorSequencia(StatusWindow& Janela);
 
 // Places one operation of the list: false while an operation it depends on has no booking, or when no slot

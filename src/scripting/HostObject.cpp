@@ -21,10 +21,12 @@ bool callable(const QMetaMethod& m)
 }
 }  // namespace
 
+// QObject's own members (deleteLater, objectName ...) are the program's, not the script's: the search starts
+// past them.
 int findProperty(const QObject& object, const QString& name)
 {
     const QMetaObject* meta = object.metaObject();
-    for (int i = 0; i < meta->propertyCount(); ++i)
+    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i)
         if (name.compare(QLatin1String(meta->property(i).name()), Qt::CaseInsensitive) == 0)
             return i;
     return -1;
@@ -34,7 +36,7 @@ int findMethod(const QObject& object, const QString& name, int argumentCount)
 {
     const QMetaObject* meta = object.metaObject();
     int found = -1;
-    for (int i = 0; i < meta->methodCount(); ++i) {
+    for (int i = QObject::staticMetaObject.methodCount(); i < meta->methodCount(); ++i) {
         const QMetaMethod m = meta->method(i);
         if (!callable(m) || name.compare(QLatin1String(m.name()), Qt::CaseInsensitive) != 0)
             continue;

@@ -22,6 +22,42 @@ const char* exposeSource = R"(
     });
 }))";
 
+// A host object as scripts see it: QObject's own members (the names given) are not there; methods are bound to
+// the object so that they run on it whatever `this` the script calls them with.
+const char* shieldSource = R"(
+(function (hidden) {
+    var isHidden = function (key) { return typeof key === "string" && hidden.indexOf(key) >= 0; };
+    return function (target) {
+        return new Proxy(target, {
+            get: function (t, key) {
+                if (isHidden(key))
+                    return undefined;
+                var value = t[key];
+                return typeof value === "function" ? value.bind(t) : value;
+            },
+            set: function (t, key, value) {
+                if (isHidden(key))
+                    return true;
+                t[key] = value;
+                return true;
+            },
+            has: function (t, key) { return !isHidden(key) && key in t; }
+        });
+    };
+}))";
+
+// The names of the methods and properties QObject itself declares.
+QStringList qobjectMemberNames()
+{
+    const QMetaObject& meta = QObject::staticMetaObject;
+    QStringList names;
+    for (int i = 0; i < meta.methodCount(); ++i)
+        names << QString::fromLatin1(meta.method(i).name());
+    for (int i = 0; i < meta.propertyCount(); ++i)
+        names << QString::fromLatin1(meta.property(i).name());
+    return names;
+}
+
 // JScript's numbers for the kinds of error the engine reports.
 long errorNumber(QJSValue::ErrorType type)
 {
@@ -53,12 +89,13 @@ JsEngine::JsEngine()
             global.setProperty(name, makeRoutine.call({bridge, name}));
     for (const QString& name : constantNames())
         global.setProperty(name, m_engine.toScriptValue(toQVariant(*findConstant(name))));
+    m_shield = m_engine.evaluate(QString::fromLatin1(shieldSource)).call({m_engine.toScriptValue(qobjectMemberNames())});
 }
 
 QJSValue JsEngine::wrap(QObject* object)
 {
     QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);  // the host keeps its objects
-    return m_engine.newQObject(object);
+    return m_shield.call({m_engine.newQObject(object)});
 }
 
 void JsEngine::addObject(const QString& name, QObject* object, bool addMembers)
@@ -73,7 +110,7 @@ void JsEngine::addObject(const QString& name, QObject* object, bool addMembers)
             global.setProperty(child->objectName(), wrap(child));
     const QJSValue expose = m_engine.evaluate(QString::fromLatin1(exposeSource));
     const QMetaObject* meta = object->metaObject();
-    for (int i = 0; i < meta->propertyCount(); ++i) {
+    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
         const QString property = QString::fromLatin1(meta->property(i).name());
         if (!global.hasProperty(property))
             expose.call({global, wrapped, property});

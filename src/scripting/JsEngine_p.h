@@ -1,5 +1,6 @@
 #pragma once
-// JScript on Qt's JavaScript engine. Host objects are wrapped with Qt's own bridge (names as Qt spells them);
+// JScript on Qt's JavaScript engine. Host objects are wrapped with Qt's own bridge (names as Qt spells them),
+// seen through a proxy that hides what QObject itself declares (deleteLater, objectName ...);
 // the runtime's routines and constants are global functions and values. A time-out interrupts the engine from
 // the watchdog's thread.
 
@@ -23,6 +24,7 @@ private:
     [[noreturn]] void fail(const QJSValue& thrown, const QStringList& trace);
     JsRoutines m_routines;
     QJSEngine m_engine;
+    QJSValue m_shield;  // makes the view of a host object that hides QObject's own members
     std::atomic<bool> m_stop{false};  // what long routines test, set with the engine's interruption
 };
 

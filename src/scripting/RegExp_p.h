@@ -31,6 +31,7 @@ public:
     vb::Variant getMember(const QString& name, Arguments& args) override;
     void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;
     vb::Variant getDefault(Arguments& args) override { return getMember(QStringLiteral("Value"), args); }
+    bool hasValue() const override { return true; }
     QString typeName() const override { return QStringLiteral("IMatch2"); }
 
 private:

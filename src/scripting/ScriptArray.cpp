@@ -35,9 +35,23 @@ int ScriptArray::upperBound(int dimension) const
     return m_upper[std::size_t(dimension - 1)];
 }
 
+std::shared_ptr<ScriptArray> ScriptArray::copy() const
+{
+    auto array = std::make_shared<ScriptArray>(*this);
+    array->m_fixed = false;
+    return array;
+}
+
+std::shared_ptr<ScriptArray> ScriptArray::emptied() const
+{
+    auto array = std::make_shared<ScriptArray>(m_upper);
+    array->m_fixed = m_fixed;
+    return array;
+}
+
 vb::Variant& ScriptArray::at(const std::vector<vb::Variant>& indexes)
 {
-    if (indexes.size() != m_upper.size())
+    if (m_upper.empty() || indexes.size() != m_upper.size())
         vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
     std::size_t offset = 0;
     std::size_t stride = 1;

@@ -21,10 +21,17 @@ public:
     vb::Variant& at(const std::vector<vb::Variant>& indexes);
     // Preserve keeps the values; only the last dimension may change then (else 9).
     void redim(std::vector<int> upperBounds, bool preserve);
-    std::shared_ptr<ScriptArray> copy() const { return std::make_shared<ScriptArray>(*this); }
+    // A copy is a dynamic array, whatever the original.
+    std::shared_ptr<ScriptArray> copy() const;
+    // The same shape with every element Empty (Erase of a fixed array).
+    std::shared_ptr<ScriptArray> emptied() const;
     const std::vector<vb::Variant>& values() const { return m_items; }
+    // An array declared with its size (Dim a(3)): ReDim refuses it, Erase empties it.
+    bool isFixed() const { return m_fixed; }
+    void setFixed(bool fixed) { m_fixed = fixed; }
 
 private:
+    bool m_fixed = false;
     std::vector<int> m_upper;
     std::vector<vb::Variant> m_items;  // the first index varies fastest
 };

@@ -24,10 +24,36 @@ void VbEngine::addObject(const QString& name, QObject* object, bool addMembers)
         items.push_back(std::move(item));
 }
 
+VbEngine::~VbEngine()
+{
+    vbs::Frame top;
+    m_runtime.frame = &top;
+    m_runtime.stop = false;
+    {
+        Watchdog watchdog(m_timeoutMs, [this] { m_runtime.stop = true; });
+        // Each global in its place: a terminator may still read or set the others.
+        for (vb::Variant& global : m_module.globals)
+            std::exchange(global, vb::Variant());
+        terminateReleased();
+    }
+    m_runtime.closing = true;
+    for (vbs::ClassInstance* object : std::exchange(m_runtime.released, {}))
+        delete object;
+}
+
+void VbEngine::terminateReleased()
+{
+    try {
+        m_runtime.terminateReleased();
+    } catch (const vbs::Stopped&) {
+        // what is left goes without its terminator
+    }
+}
+
 void VbEngine::execute(const QString& source, int timeoutMs)
 {
+    m_timeoutMs = timeoutMs;
     vbs::Block program = vbs::parse(source, m_module);
-    m_runtime.globals.resize(std::size_t(m_module.globalSlots.size()));
     m_runtime.stop = false;
     vbs::Frame top;
     m_runtime.frame = &top;
@@ -47,10 +73,15 @@ void VbEngine::execute(const QString& source, int timeoutMs)
     StopFlagScope stopFlag(m_runtime.stop);
     try {
         vbs::runBlock(m_runtime, program);
+        m_runtime.terminateReleased();
     } catch (const vb::VbError& e) {
-        throw ScriptFailure{e.number(), e.description(), m_runtime.line};
+        const int line = m_runtime.line;
+        terminateReleased();
+        throw ScriptFailure{e.number(), e.description(), line};
     } catch (const std::bad_alloc&) {
-        throw ScriptFailure{vb::ErrNo::OutOfMemory, vb::errorText(vb::ErrNo::OutOfMemory), m_runtime.line};
+        const int line = m_runtime.line;
+        terminateReleased();
+        throw ScriptFailure{vb::ErrNo::OutOfMemory, vb::errorText(vb::ErrNo::OutOfMemory), line};
     } catch (const vbs::Stopped&) {
         throw ScriptFailure{TimeoutErrorNumber, QStringLiteral("Script timed out"), m_runtime.line};
     } catch (const ScriptStopped&) {

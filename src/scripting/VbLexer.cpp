@@ -1,6 +1,10 @@
 #include "scripting/VbLexer_p.h"
 
 #include "runtime/Date.h"
+#include "runtime/Err.h"
+
+#include <QHash>
+#include <cmath>
 
 namespace scripting::vbs {
 
@@ -8,64 +12,63 @@ namespace {
 
 QString syntaxText(long number)
 {
-    switch (number) {
-    case 1002:
-        return QStringLiteral("Syntax error");
-    case 1005:
-        return QStringLiteral("Expected '('");
-    case 1006:
-        return QStringLiteral("Expected ')'");
-    case 1010:
-        return QStringLiteral("Expected identifier");
-    case 1011:
-        return QStringLiteral("Expected '='");
-    case 1012:
-        return QStringLiteral("Expected 'If'");
-    case 1013:
-        return QStringLiteral("Expected 'To'");
-    case 1014:
-        return QStringLiteral("Expected 'End'");
-    case 1015:
-        return QStringLiteral("Expected 'Function'");
-    case 1016:
-        return QStringLiteral("Expected 'Sub'");
-    case 1017:
-        return QStringLiteral("Expected 'Then'");
-    case 1018:
-        return QStringLiteral("Expected 'Wend'");
-    case 1019:
-        return QStringLiteral("Expected 'Loop'");
-    case 1020:
-        return QStringLiteral("Expected 'Next'");
-    case 1021:
-        return QStringLiteral("Expected 'Case'");
-    case 1022:
-        return QStringLiteral("Expected 'Select'");
-    case 1023:
-        return QStringLiteral("Expected expression");
-    case 1024:
-        return QStringLiteral("Expected statement");
-    case 1025:
-        return QStringLiteral("Expected end of statement");
-    case 1026:
-        return QStringLiteral("Expected integer constant");
-    case 1027:
-        return QStringLiteral("Expected 'While', 'Until' or end of statement");
-    case 1032:
-        return QStringLiteral("Invalid character");
-    case 1033:
-        return QStringLiteral("Unterminated string constant");
-    case 1041:
-        return QStringLiteral("Name redefined");
-    case 1042:
-        return QStringLiteral("Must be first statement on the line");
-    case 1045:
-        return QStringLiteral("Expected literal constant");
-    case 1046:
-        return QStringLiteral("Expected 'In'");
-    default:
-        return QStringLiteral("Syntax error");
-    }
+    static const QHash<long, const char*> texts = {
+        {1001, "Out of memory"},
+        {1002, "Syntax error"},
+        {1003, "Expected ':'"},
+        {1005, "Expected '('"},
+        {1006, "Expected ')'"},
+        {1007, "Expected ']'"},
+        {1010, "Expected identifier"},
+        {1011, "Expected '='"},
+        {1012, "Expected 'If'"},
+        {1013, "Expected 'To'"},
+        {1014, "Expected 'End'"},
+        {1015, "Expected 'Function'"},
+        {1016, "Expected 'Sub'"},
+        {1017, "Expected 'Then'"},
+        {1018, "Expected 'Wend'"},
+        {1019, "Expected 'Loop'"},
+        {1020, "Expected 'Next'"},
+        {1021, "Expected 'Case'"},
+        {1022, "Expected 'Select'"},
+        {1023, "Expected expression"},
+        {1024, "Expected statement"},
+        {1025, "Expected end of statement"},
+        {1026, "Expected integer constant"},
+        {1027, "Expected 'While' or 'Until'"},
+        {1028, "Expected 'While', 'Until' or end of statement"},
+        {1029, "Expected 'With'"},
+        {1030, "Identifier too long"},
+        {1031, "Invalid number"},
+        {1032, "Invalid character"},
+        {1033, "Unterminated string constant"},
+        {1034, "Unterminated comment"},
+        {1037, "Invalid use of 'Me' keyword"},
+        {1038, "'loop' without 'do'"},
+        {1039, "Invalid 'exit' statement"},
+        {1040, "'for' loop control variable already in use"},
+        {1041, "Name redefined"},
+        {1042, "Must be first statement on the line"},
+        {1044, "Cannot use parentheses when calling a Sub"},
+        {1045, "Expected literal constant"},
+        {1046, "Expected 'In'"},
+        {1047, "Expected 'Class'"},
+        {1048, "Must be defined inside a Class"},
+        {1049, "Expected Let or Set or Get in property declaration"},
+        {1050, "Expected 'Property'"},
+        {1051, "Number of arguments must be consistent across properties specification"},
+        {1052, "Cannot have multiple default property/method in a Class"},
+        {1053, "Class initialize or terminate do not have arguments"},
+        {1054, "Property set or let must have at least one argument"},
+        {1055, "Unexpected 'Next'"},
+        {1056, "'Default' can be specified only on 'Property' or 'Function' or 'Sub'"},
+        {1057, "'Default' specification must also specify 'Public'"},
+        {1058, "'Default' specification can only be on Property Get"},
+    };
+    if (const char* text = texts.value(number, nullptr))
+        return QString::fromLatin1(text);
+    return vb::errorText(number);  // a run-time error met while reading (28 Out of stack space)
 }
 
 // A #date# is written month first, whatever the workstation: #1/31/2026#. When that names no date the day is
@@ -83,6 +86,8 @@ bool dateLiteral(const QString& text, vb::Date& out)
     }
     return vb::DateFromText(text, out);
 }
+
+constexpr qsizetype MaxNameLength = 255;
 
 bool nameStart(QChar c)
 {
@@ -229,6 +234,8 @@ private:
         }
         const QString digits = m_s.mid(start, m_i - start);
         const double v = digits.toDouble();
+        if (!std::isfinite(v))
+            syntaxError(1031, m_line);
         pushNumber(v, real);
     }
 
@@ -241,8 +248,8 @@ private:
             ++m_i;
         bool ok = false;
         const qlonglong v = m_s.mid(start, m_i - start).toLongLong(&ok, radix);
-        if (!ok)
-            syntaxError(1002, m_line);
+        if (!ok || v > 0xFFFFFFFFLL)
+            syntaxError(m_i == start ? 1002 : 1031, m_line);
         if (m_i < m_s.size() && m_s[m_i] == QLatin1Char('&'))
             ++m_i;
         // As the platform reads them: &HFFFF is the Integer -1.
@@ -270,6 +277,8 @@ private:
         while (m_i < m_s.size() && namePart(m_s[m_i]))
             ++m_i;
         const QString word = m_s.mid(start, m_i - start);
+        if (word.size() > MaxNameLength)
+            syntaxError(1030, m_line);
         if (word.compare(QLatin1String("rem"), Qt::CaseInsensitive) == 0) {
             skipComment();
             return;

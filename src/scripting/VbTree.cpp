@@ -2,7 +2,9 @@
 
 #include "runtime/Err.h"
 #include "scripting/ScriptArray_p.h"
-#include "scripting/ScriptObject_p.h"
+#include "scripting/StackRoom_p.h"
+#include "scripting/VbClass_p.h"
+#include "scripting/VbParser_p.h"
 
 namespace scripting::vbs {
 
@@ -10,12 +12,16 @@ namespace {
 
 using vb::Variant;
 
+constexpr long ArrayFixed = 10;
+constexpr long ObjectNotSet = 91;
 constexpr long ObjectRequired = 424;
-constexpr long IllegalAssignment = 501;
-constexpr long VariableUndefined = 500;
+constexpr long NoSuchMember = 438;
 constexpr long WrongArguments = 450;
-constexpr long OutOfStackSpace = 28;
-constexpr int MaxCallDepth = 1000;  // well inside the thread's stack
+constexpr long NotACollection = 451;
+constexpr long VariableUndefined = 500;
+constexpr long IllegalAssignment = 501;
+constexpr int MaxCallDepth = 1000;
+constexpr std::size_t CallStackReserve = 1536 * 1024;  // what one procedure's nesting may still take
 
 Arguments evaluate(Runtime& rt, const ExprList& list)
 {
@@ -34,40 +40,48 @@ std::shared_ptr<ScriptObject> requireObject(const Variant& v)
     return object;
 }
 
-// Let copies an array; Set wants an object.
-Variant assignedValue(const Variant& value, bool isSet)
+// A value passed ByVal: an array is copied, an object stays the object.
+Variant passedValue(const Variant& value)
 {
-    if (isSet) {
-        if (!value.isObject())
-            vb::raiseError(ObjectRequired);
-        return value;
-    }
     if (auto array = asArray(value))
         return vb::ObjectPtr(array->copy());
     return value;
 }
 
-bool holdsObject(const Variant& v)
+[[noreturn]] void undefined(const QString& name)
 {
-    return v.isObject() && !asArray(v);
+    vb::raiseError(VariableUndefined, {}, QStringLiteral("Variable is undefined: '") + name + QLatin1Char('\''));
 }
 
 // `object(args)`: the default member of an object held in a variable.
-[[gnu::noinline]] Variant readDefault(Runtime& rt, const Variant& object, const ExprList& args)
+Variant readDefault(Runtime& rt, const Variant& object, const ExprList& args)
 {
+    const vb::ObjectPtr target = object.toObject();
+    if (ClassInstance* instance = asInstance(object)) {
+        if (!instance->definition().defaultMember)
+            vb::raiseError(NoSuchMember);
+        return instance->read(rt, *instance->definition().defaultMember, CallArguments{&args});
+    }
     Arguments values = evaluate(rt, args);
     return requireObject(object)->getDefault(values);
 }
 
-[[gnu::noinline]] void writeDefault(Runtime& rt, const Variant& object, const ExprList& args, const Variant& value)
+void writeDefault(Runtime& rt, const Variant& object, const ExprList& args, const Variant& value, bool isSet)
 {
+    const vb::ObjectPtr target = object.toObject();
+    if (ClassInstance* instance = asInstance(object)) {
+        if (!instance->definition().defaultMember)
+            vb::raiseError(NoSuchMember);
+        instance->write(rt, *instance->definition().defaultMember, CallArguments{&args}, value, isSet);
+        return;
+    }
     Arguments values = evaluate(rt, args);
     requireObject(object)->setDefault(values, value);
 }
 
-[[noreturn]] void undefined(const QString& name)
+bool holdsObject(const Variant& v)
 {
-    vb::raiseError(VariableUndefined, {}, QStringLiteral("Variable is undefined: '") + name + QLatin1Char('\''));
+    return v.isObject() && !asArray(v);
 }
 
 // Restores the caller's frame and line when a procedure ends, normally or not (the line only when normally, so
@@ -76,7 +90,7 @@ class FrameGuard {
 public:
     FrameGuard(Runtime& rt, Frame& frame) : m_rt(rt), m_saved(rt.frame), m_line(rt.line)
     {
-        if (rt.depth >= MaxCallDepth)
+        if (rt.depth >= MaxCallDepth || stackNearlyFull(CallStackReserve))
             vb::raiseError(OutOfStackSpace);
         ++rt.depth;
         rt.frame = &frame;
@@ -101,14 +115,78 @@ bool isTrue(const Variant& v)
     return !v.isNull() && v.toBool();
 }
 
+Variant valueOf(Runtime& rt, const Variant& value)
+{
+    if (!value.isObject() || asArray(value))
+        return value;
+    if (!value.toObject())
+        vb::raiseError(ObjectNotSet, {}, QStringLiteral("Object variable not set"));
+    if (ClassInstance* instance = asInstance(value)) {
+        const ClassMember* member = instance->definition().defaultMember;
+        if (!member)
+            vb::raiseError(NoSuchMember);
+        const Variant keep = value;
+        return valueOf(rt, instance->read(rt, *member, {}));
+    }
+    if (auto object = value.objectAs<ScriptObject>(); object && object->hasValue()) {
+        Arguments none;
+        return object->getDefault(none);
+    }
+    return value;
+}
+
+Variant assignedValue(Runtime& rt, const Variant& value, bool isSet)
+{
+    if (!value.isObject()) {
+        if (isSet)
+            vb::raiseError(ObjectRequired);
+        return value;
+    }
+    if (isSet)
+        return value;
+    return passedValue(valueOf(rt, value));
+}
+
 void Expr::assign(Runtime&, const Variant&, bool) const
 {
     vb::raiseError(IllegalAssignment, {}, QStringLiteral("Illegal assignment"));
 }
 
+Variant MeExpr::eval(Runtime& rt) const
+{
+    if (!rt.frame->self)
+        vb::raiseError(ObjectRequired);
+    return rt.frame->self->self();
+}
+
+Variant NewExpr::eval(Runtime& rt) const
+{
+    if (const ClassDef* definition = rt.module->classes.value(m_className.toLower(), nullptr))
+        return ClassInstance::create(rt, *definition);
+    if (vb::ObjectPtr object = newBuiltinObject(m_className))
+        return object;
+    vb::raiseError(506, {}, QStringLiteral("Class not defined: '") + m_className + QLatin1Char('\''));
+}
+
+void NameExpr::bindLate(Runtime& rt) const
+{
+    m_proceduresSeen = std::size_t(rt.module->procedures.size());
+    if (const Procedure* p = rt.module->procedures.value(name.toLower(), nullptr)) {
+        kind = Kind::Procedure;
+        procedure = p;
+    }
+}
+
 Variant& NameExpr::variable(Runtime& rt) const
 {
-    return kind == Kind::Local ? *rt.frame->variables[slot] : rt.globals[std::size_t(slot)];
+    switch (kind) {
+    case Kind::Local:
+        return *rt.frame->variables[slot];
+    case Kind::Global:
+        return *global;
+    default:
+        return rt.frame->self->field(slot);
+    }
 }
 
 Variant& NameExpr::element(Runtime& rt, vb::ObjectPtr* owner) const
@@ -125,14 +203,20 @@ Variant& NameExpr::element(Runtime& rt, vb::ObjectPtr* owner) const
 
 Variant NameExpr::eval(Runtime& rt) const
 {
+    if (late && std::size_t(rt.module->procedures.size()) != m_proceduresSeen)
+        bindLate(rt);
     switch (kind) {
     case Kind::Local:
     case Kind::Global:
+    case Kind::Field: {
         if (!hasArguments)
             return variable(rt);
-        if (holdsObject(variable(rt)))
-            return readDefault(rt, variable(rt), args);
+        if (const Variant& held = variable(rt); holdsObject(held))
+            return readDefault(rt, Variant(held), args);
         return element(rt);
+    }
+    case Kind::Member:
+        return rt.frame->self->read(rt, *member, CallArguments{&args});
     case Kind::Procedure:
         return callProcedure(rt, *procedure, args);
     case Kind::Routine: {
@@ -140,8 +224,11 @@ Variant NameExpr::eval(Runtime& rt) const
         return callRoutine(*routine, values);
     }
     case Kind::Constant:
-        if (hasArguments)
+        if (hasArguments) {
+            if (holdsObject(constant))
+                return readDefault(rt, constant, args);
             vb::raiseError(vb::ErrNo::TypeMismatch);
+        }
         return constant;
     case Kind::HostMember: {
         Arguments values = evaluate(rt, args);
@@ -154,9 +241,13 @@ Variant NameExpr::eval(Runtime& rt) const
 
 Variant* NameExpr::reference(Runtime& rt, vb::ObjectPtr* owner) const
 {
-    if (kind != Kind::Local && kind != Kind::Global)
+    if (kind != Kind::Local && kind != Kind::Global && kind != Kind::Field)
         return nullptr;
-    return hasArguments ? &element(rt, owner) : &variable(rt);
+    if (!hasArguments)
+        return &variable(rt);
+    if (holdsObject(variable(rt)))
+        return nullptr;  // an object's default member is passed as a value
+    return &element(rt, owner);
 }
 
 void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
@@ -164,12 +255,25 @@ void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
     switch (kind) {
     case Kind::Local:
     case Kind::Global:
-        if (hasArguments && holdsObject(variable(rt)))
-            writeDefault(rt, variable(rt), args, value);
-        else if (hasArguments)
-            element(rt) = assignedValue(value, isSet);
-        else
-            variable(rt) = assignedValue(value, isSet);
+    case Kind::Field:
+        if (!hasArguments) {
+            variable(rt) = assignedValue(rt, value, isSet);
+        } else if (const Variant& held = variable(rt); holdsObject(held)) {
+            writeDefault(rt, Variant(held), args, value, isSet);
+        } else {
+            const Variant stored = assignedValue(rt, value, isSet);
+            element(rt) = stored;
+        }
+        return;
+    case Kind::Member:
+        rt.frame->self->write(rt, *member, CallArguments{&args}, value, isSet);
+        return;
+    case Kind::Constant:
+        if (hasArguments && holdsObject(constant)) {
+            writeDefault(rt, constant, args, value, isSet);
+            return;
+        }
+        Expr::assign(rt, value, isSet);
         return;
     case Kind::HostMember: {
         Arguments values = evaluate(rt, args);
@@ -194,35 +298,60 @@ bool NameExpr::takeArguments(ExprList& list)
 
 bool MemberExpr::takeArguments(ExprList& list)
 {
-    if (!m_args.empty())
+    if (m_hasArguments)
         return false;
     m_args = std::move(list);
+    m_hasArguments = true;
     return true;
 }
 
 Variant MemberExpr::eval(Runtime& rt) const
 {
-    auto object = requireObject(m_object->eval(rt));
+    const Variant object = m_object->eval(rt);
+    if (ClassInstance* instance = asInstance(object))
+        return instance->read(rt, instance->member(m_name, rt.frame->self == instance), CallArguments{&m_args});
+    auto target = requireObject(object);
     Arguments values = evaluate(rt, m_args);
-    return object->getMember(m_name, values);
+    return target->getMember(m_name, values);
 }
 
-void MemberExpr::assign(Runtime& rt, const Variant& value, bool) const
+void MemberExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
 {
-    auto object = requireObject(m_object->eval(rt));
+    const Variant object = m_object->eval(rt);
+    if (ClassInstance* instance = asInstance(object)) {
+        instance->write(rt, instance->member(m_name, rt.frame->self == instance), CallArguments{&m_args}, value,
+                        isSet);
+        return;
+    }
+    auto target = requireObject(object);
     Arguments values = evaluate(rt, m_args);
-    object->setMember(m_name, values, value);
+    target->setMember(m_name, values, value);
 }
 
 Variant UnaryExpr::eval(Runtime& rt) const
 {
-    return m_not ? logicalNot(m_operand->eval(rt)) : negate(m_operand->eval(rt));
+    Variant operand = m_operand->eval(rt);
+    if (operand.isObject())
+        operand = valueOf(rt, operand);
+    return m_not ? logicalNot(operand) : negate(operand);
 }
 
-Variant BinaryExpr::eval(Runtime& rt) const
+Variant OperatorChain::eval(Runtime& rt) const
 {
-    const Variant left = m_left->eval(rt);  // left first: the right side may call a procedure that changes it
-    return binary(m_op, left, m_right->eval(rt));
+    Variant result = first->eval(rt);  // left first: the right side may call a procedure that changes it
+    for (std::size_t i = 0;; ++i) {
+        const auto& [op, operand] = rest[i];
+        Variant right = operand->eval(rt);
+        if (op != BinaryOp::Is) {
+            if (result.isObject())
+                result = valueOf(rt, result);
+            if (right.isObject())
+                right = valueOf(rt, right);
+        }
+        if (i + 1 == rest.size())
+            return binary(op, result, right);
+        result = binary(op, result, right);
+    }
 }
 
 Flow runBlock(Runtime& rt, const Block& block)
@@ -231,44 +360,98 @@ Flow runBlock(Runtime& rt, const Block& block)
         rt.line = statement->line;
         try {
             const Flow flow = statement->exec(rt);
+            if (!rt.released.empty())
+                rt.terminateReleased();
             if (flow != Flow::Normal)
                 return flow;
         } catch (const vb::VbError& e) {
             if (!rt.frame->resumeNext)
                 throw;
             vb::Err.Set(e);
+            if (!rt.released.empty())
+                rt.terminateReleased();
         }
     }
     return Flow::Normal;
 }
 
-Variant callProcedure(Runtime& rt, const Procedure& procedure, const ExprList& args)
+Variant callProcedure(Runtime& rt, const Procedure& procedure, const CallArguments& args, ClassInstance* self)
 {
     rt.checkStop();
-    if (args.size() != procedure.byRef.size())
+    if (args.count() != procedure.byRef.size())
         vb::raiseError(WrongArguments);
     std::vector<Variant> storage(std::size_t(procedure.slotCount));
     std::vector<Variant*> variables(storage.size());
     for (std::size_t i = 0; i < storage.size(); ++i)
         variables[i] = &storage[i];
-    std::vector<vb::ObjectPtr> arraysPassed(args.size());  // arrays whose elements are passed ByRef
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        Variant* reference = procedure.byRef[i] ? args[i]->reference(rt, &arraysPassed[i]) : nullptr;
-        if (reference)
-            variables[i + 1] = reference;
-        else
-            storage[i + 1] = assignedValue(args[i]->eval(rt), false);
+    std::size_t given = 0;
+    std::vector<vb::ObjectPtr> arraysPassed;  // arrays whose elements are passed ByRef
+    if (args.expressions) {
+        const ExprList& list = *args.expressions;
+        arraysPassed.resize(list.size());
+        for (; given < list.size(); ++given) {
+            Variant* reference = procedure.byRef[given] ? list[given]->reference(rt, &arraysPassed[given]) : nullptr;
+            if (reference)
+                variables[given + 1] = reference;
+            else
+                storage[given + 1] = passedValue(list[given]->eval(rt));
+        }
+    } else if (args.values) {
+        for (; given < args.values->size(); ++given) {
+            if (procedure.byRef[given])
+                variables[given + 1] = &(*args.values)[given];
+            else
+                storage[given + 1] = passedValue((*args.values)[given]);
+        }
     }
-    Frame frame{variables.data(), false};
-    FrameGuard guard(rt, frame);
-    runBlock(rt, procedure.body);
-    guard.done();
-    return storage[0];
+    if (args.assigned)
+        storage[given + 1] = *args.assigned;
+    Frame frame{variables.data(), false, &procedure, self};
+    Variant result;
+    {
+        FrameGuard guard(rt, frame);
+        runBlock(rt, procedure.body);
+        guard.done();
+        result = std::move(storage[0]);
+    }
+    storage.clear();  // the procedure's objects go now: their Class_Terminate runs before the caller goes on
+    if (!rt.released.empty())
+        rt.terminateReleased();
+    return result;
 }
 
 Flow AssignStmt::exec(Runtime& rt) const
 {
     m_target->assign(rt, m_value->eval(rt), m_set);
+    return Flow::Normal;
+}
+
+Flow AppendStmt::exec(Runtime& rt) const
+{
+    Variant* text = m_target->reference(rt);
+    if (!text || !text->textIf()) {
+        m_target->assign(rt, m_value->eval(rt), false);
+        return Flow::Normal;
+    }
+    Variant before = *text;  // the value as read first; the pieces may change the variable
+    std::vector<Variant> pieces;
+    pieces.reserve(m_value->rest.size());
+    for (const auto& piece : m_value->rest) {
+        Variant value = piece.second->eval(rt);
+        pieces.push_back(value.isObject() ? valueOf(rt, value) : std::move(value));
+    }
+    text = m_target->reference(rt);
+    if (text && text->textIf() && text->textIf()->constData() == before.textIf()->constData()) {
+        before = Variant();  // the variable alone holds the text now: it grows in place
+        QString& target = *text->textIf();
+        for (const Variant& piece : pieces)
+            if (!piece.isNull())
+                target += piece.toString();
+        return Flow::Normal;
+    }
+    for (const Variant& piece : pieces)
+        before = binary(BinaryOp::Concat, before, piece);
+    m_target->assign(rt, before, false);
     return Flow::Normal;
 }
 
@@ -289,25 +472,10 @@ Flow IfStmt::exec(Runtime& rt) const
 Flow SelectStmt::exec(Runtime& rt) const
 {
     const Variant subject = this->subject->eval(rt);
-    for (const auto& [tests, block] : cases) {
-        for (const CaseTest& test : tests) {
-            bool match = false;
-            switch (test.kind) {
-            case CaseTest::Kind::Value:
-                match = isTrue(binary(BinaryOp::Equal, subject, test.value->eval(rt)));
-                break;
-            case CaseTest::Kind::Is:
-                match = isTrue(binary(test.op, subject, test.value->eval(rt)));
-                break;
-            case CaseTest::Kind::Range:
-                match = isTrue(binary(BinaryOp::GreaterEqual, subject, test.value->eval(rt))) &&
-                        isTrue(binary(BinaryOp::LessEqual, subject, test.upper->eval(rt)));
-                break;
-            }
-            if (match)
+    for (const auto& [values, block] : cases)
+        for (const ExprPtr& value : values)
+            if (isTrue(binary(BinaryOp::Equal, subject, value->eval(rt))))
                 return runBlock(rt, block);
-        }
-    }
     return runBlock(rt, otherwise);
 }
 
@@ -343,16 +511,16 @@ Flow ForStmt::exec(Runtime& rt) const
 Flow ForEachStmt::exec(Runtime& rt) const
 {
     const Variant items = collection->eval(rt);
+    std::vector<Variant> enumerated;
+    const std::vector<Variant>* walked = &enumerated;
     auto array = asArray(items);
-    std::vector<Variant> members;  // a collection's items, taken before the body may change it
-    if (!array) {
-        auto object = items.isObject() ? items.objectAs<ScriptObject>() : nullptr;
-        if (!object || !object->enumerate(members))
-            vb::raiseError(451, {}, QStringLiteral("Object not a collection"));
-    }
+    if (array)
+        walked = &array->values();  // `array` stays alive and unchanged: ReDim makes new ones
+    else if (!holdsObject(items) || !requireObject(items)->enumerate(enumerated))
+        vb::raiseError(NotACollection, {}, QStringLiteral("Object not a collection"));
     Flow leaving = Flow::Normal;
-    for (const Variant& item : array ? array->values() : members) {  // `array` stays alive and unchanged
-        element->assign(rt, item, false);
+    for (const Variant& item : *walked) {
+        element->assign(rt, item, item.isObject() && !asArray(item));
         if (!loopPass(rt, body, Flow::ExitFor, leaving))
             break;
     }
@@ -384,12 +552,20 @@ Flow WithStmt::exec(Runtime& rt) const
 
 Flow DimArrayStmt::exec(Runtime& rt) const
 {
+    if (!redim) {
+        auto array = fixedBounds.empty() ? std::make_shared<ScriptArray>() : std::make_shared<ScriptArray>(fixedBounds);
+        array->setFixed(!fixedBounds.empty());
+        target->assign(rt, vb::ObjectPtr(array), true);
+        return Flow::Normal;
+    }
     std::vector<int> upper;
     for (const ExprPtr& b : bounds)
         upper.push_back(b->eval(rt).toLong());
     Variant* variable = target->reference(rt);
     auto existing = variable ? asArray(*variable) : nullptr;
-    if (redim && preserve && existing) {
+    if (existing && existing->isFixed())
+        vb::raiseError(ArrayFixed);
+    if (preserve && existing) {
         // A new array, never the old one resized: an element of the old may be held ByRef or walked by For Each.
         auto resized = existing->copy();
         resized->redim(std::move(upper), true);
@@ -397,6 +573,18 @@ Flow DimArrayStmt::exec(Runtime& rt) const
         return Flow::Normal;
     }
     target->assign(rt, vb::ObjectPtr(std::make_shared<ScriptArray>(std::move(upper))), true);
+    return Flow::Normal;
+}
+
+Flow EraseStmt::exec(Runtime& rt) const
+{
+    Variant* variable = m_target->reference(rt);
+    auto array = variable ? asArray(*variable) : nullptr;
+    if (!array)
+        vb::raiseError(vb::ErrNo::TypeMismatch);
+    // A new array in its place, never the old one changed (an element of it may be held ByRef).
+    auto erased = array->isFixed() ? array->emptied() : std::make_shared<ScriptArray>();
+    m_target->assign(rt, vb::ObjectPtr(erased), true);
     return Flow::Normal;
 }
 

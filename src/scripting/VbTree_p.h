@@ -17,6 +17,8 @@ class HostObject;
 namespace scripting::vbs {
 
 struct Procedure;
+struct Module;
+class ClassInstance;
 
 // A script stopped from outside (its time-out): no script error handler may catch it.
 struct Stopped {};
@@ -25,15 +27,20 @@ struct Stopped {};
 struct Frame {
     vb::Variant** variables = nullptr;
     bool resumeNext = false;
+    const Procedure* procedure = nullptr;  // null at the top level
+    ClassInstance* self = nullptr;         // the object a class's procedure runs for
 };
 
 class Runtime {
 public:
-    std::vector<vb::Variant> globals;
+    Module* module = nullptr;
     Frame* frame = nullptr;
     int line = 0;
     int depth = 0;                         // procedure calls in progress
+    const char* stackBase = nullptr;       // where the run started, to measure the stack it takes
     std::vector<vb::Variant> withObjects;  // the objects of the With blocks running, innermost last
+    std::vector<ClassInstance*> released;  // objects whose last reference went, waiting for Class_Terminate
+    bool closing = false;                  // the engine goes: released objects go without Class_Terminate
     std::atomic<bool> stop{false};
 
     void checkStop()
@@ -41,6 +48,8 @@ public:
         if (stop.load(std::memory_order_relaxed))
             throw Stopped{};
     }
+    // Runs Class_Terminate of the objects released since the last call.
+    void terminateReleased();
 };
 
 class Expr {
@@ -76,6 +85,22 @@ private:
     std::unique_ptr<Expr> m_inner;
 };
 
+// `Me`: the object the running class procedure belongs to.
+class MeExpr : public Expr {
+public:
+    vb::Variant eval(Runtime& rt) const override;
+};
+
+// `New <class>`: a script class, else a built-in one; 506 when there is none.
+class NewExpr : public Expr {
+public:
+    explicit NewExpr(QString className) : m_className(std::move(className)) {}
+    vb::Variant eval(Runtime& rt) const override;
+
+private:
+    QString m_className;
+};
+
 // The object of the innermost With block: what ".Member" starts from.
 class WithObject : public Expr {
 public:
@@ -85,7 +110,7 @@ public:
 // A name, with or without an argument list, bound after parsing.
 class NameExpr : public Expr {
 public:
-    enum class Kind { Unbound, Local, Global, Procedure, Routine, Constant, HostMember, Undefined };
+    enum class Kind { Unbound, Local, Global, Field, Member, Procedure, Routine, Constant, HostMember, Undefined };
 
     NameExpr(QString name, ExprList args, bool hasArguments)
         : name(std::move(name)), args(std::move(args)), hasArguments(hasArguments)
@@ -98,30 +123,40 @@ public:
     QString name;
     ExprList args;
     bool hasArguments;
-    Kind kind = Kind::Unbound;
+    mutable Kind kind = Kind::Unbound;
     int slot = 0;
-    const Procedure* procedure = nullptr;
+    vb::Variant* global = nullptr;
+    mutable const Procedure* procedure = nullptr;
     const Routine* routine = nullptr;
-    vb::Variant constant;  // also the host object of a host member
+    const struct ClassMember* member = nullptr;  // of the class the expression stands in
+    vb::Variant constant;                        // also the host object of a host member
+    // A name nothing declared when it was read: a procedure ExecuteGlobal defines later takes it over.
+    bool late = false;
 
 private:
+    void bindLate(Runtime& rt) const;
+    mutable std::size_t m_proceduresSeen = 0;
     vb::Variant& variable(Runtime& rt) const;
     vb::Variant& element(Runtime& rt, vb::ObjectPtr* owner = nullptr) const;
 };
 
 class MemberExpr : public Expr {
 public:
-    MemberExpr(ExprPtr object, QString name, ExprList args)
-        : m_object(std::move(object)), m_name(std::move(name)), m_args(std::move(args))
+    MemberExpr(ExprPtr object, QString name, ExprList args, bool hasArguments)
+        : m_object(std::move(object)), m_name(std::move(name)), m_args(std::move(args)), m_hasArguments(hasArguments)
     {}
     vb::Variant eval(Runtime& rt) const override;
     void assign(Runtime& rt, const vb::Variant& value, bool isSet) const override;
     bool takeArguments(ExprList& list) override;
+    bool hasArguments() const { return m_hasArguments; }
+    ExprList& args() { return m_args; }
+    void clearArguments() { m_hasArguments = false; }
 
 private:
     ExprPtr m_object;
     QString m_name;
     ExprList m_args;
+    bool m_hasArguments;
 };
 
 class UnaryExpr : public Expr {
@@ -134,16 +169,14 @@ private:
     ExprPtr m_operand;
 };
 
-class BinaryExpr : public Expr {
+// Operands joined by operators of one level, taken left to right ("a + b - c"): a long chain is no deep tree.
+class OperatorChain : public Expr {
 public:
-    BinaryExpr(BinaryOp op, ExprPtr left, ExprPtr right) : m_op(op), m_left(std::move(left)), m_right(std::move(right))
-    {}
+    explicit OperatorChain(ExprPtr first) : first(std::move(first)) {}
     vb::Variant eval(Runtime& rt) const override;
 
-private:
-    BinaryOp m_op;
-    ExprPtr m_left;
-    ExprPtr m_right;
+    ExprPtr first;
+    std::vector<std::pair<BinaryOp, ExprPtr>> rest;
 };
 
 enum class Flow { Normal, ExitFor, ExitDo, ExitProcedure };
@@ -160,16 +193,45 @@ using Block = std::vector<StmtPtr>;
 // Runs the statements in order; under On Error Resume Next a failing statement is skipped with Err set.
 Flow runBlock(Runtime& rt, const Block& block);
 
+struct ClassDef;
+
 struct Procedure {
+    enum class Kind { Sub, Function, PropertyGet, PropertyLet, PropertySet };
     QString name;
-    bool isFunction = false;
+    int line = 0;
+    Kind kind = Kind::Sub;
+    bool isPublic = true;
     std::vector<bool> byRef;  // per parameter; parameters take slots 1.., slot 0 is the result
     int slotCount = 1;
     Block body;
+    const ClassDef* owner = nullptr;
+    QHash<QString, int> locals;  // lower-case name -> slot, for Execute and Eval inside the procedure
+    bool givesValue() const { return kind == Kind::Function || kind == Kind::PropertyGet; }
 };
 
-// Calls a procedure with the caller's argument expressions.
-vb::Variant callProcedure(Runtime& rt, const Procedure& procedure, const ExprList& args);
+// What a call passes: the caller's expressions (a variable goes ByRef), values, and the value a Property Let or
+// Set receives as its last parameter.
+struct CallArguments {
+    const ExprList* expressions = nullptr;
+    Arguments* values = nullptr;
+    const vb::Variant* assigned = nullptr;
+    std::size_t count() const
+    {
+        return (expressions ? expressions->size() : values ? values->size() : 0) + (assigned ? 1 : 0);
+    }
+};
+
+vb::Variant callProcedure(Runtime& rt, const Procedure& procedure, const CallArguments& args,
+                          ClassInstance* self = nullptr);
+inline vb::Variant callProcedure(Runtime& rt, const Procedure& procedure, const ExprList& args)
+{
+    return callProcedure(rt, procedure, CallArguments{&args});
+}
+
+// The value an object stands for where a value is wanted (its default member); other values as they are.
+vb::Variant valueOf(Runtime& rt, const vb::Variant& value);
+// What an assignment stores: Set wants an object (424); Let copies an array and takes an object's value.
+vb::Variant assignedValue(Runtime& rt, const vb::Variant& value, bool isSet);
 
 class AssignStmt : public Stmt {
 public:
@@ -182,6 +244,19 @@ private:
     ExprPtr m_target;
     ExprPtr m_value;
     bool m_set;
+};
+
+// "s = s & a & b": the pieces are appended to the variable's text in place when nothing else holds it.
+class AppendStmt : public Stmt {
+public:
+    AppendStmt(ExprPtr target, std::unique_ptr<OperatorChain> value)
+        : m_target(std::move(target)), m_value(std::move(value))
+    {}
+    Flow exec(Runtime& rt) const override;
+
+private:
+    ExprPtr m_target;
+    std::unique_ptr<OperatorChain> m_value;  // its first operand is the target
 };
 
 class CallStmt : public Stmt {
@@ -200,17 +275,10 @@ public:
     Flow exec(Runtime& rt) const override;
 };
 
-struct CaseTest {
-    enum class Kind { Value, Range, Is } kind = Kind::Value;
-    BinaryOp op = BinaryOp::Equal;
-    ExprPtr value;
-    ExprPtr upper;
-};
-
 class SelectStmt : public Stmt {
 public:
     ExprPtr subject;
-    std::vector<std::pair<std::vector<CaseTest>, Block>> cases;
+    std::vector<std::pair<ExprList, Block>> cases;
     Block otherwise;
     Flow exec(Runtime& rt) const override;
 };
@@ -267,10 +335,52 @@ private:
 class DimArrayStmt : public Stmt {
 public:
     ExprPtr target;
-    ExprList bounds;  // empty: a dynamic array
+    std::vector<int> fixedBounds;  // of Dim; none: a dynamic array
+    ExprList bounds;               // of ReDim
     bool preserve = false;
     bool redim = false;
     Flow exec(Runtime& rt) const override;
+};
+
+// Erase: a fixed array's elements go back to Empty, a dynamic array is freed.
+class EraseStmt : public Stmt {
+public:
+    explicit EraseStmt(ExprPtr target) : m_target(std::move(target)) {}
+    Flow exec(Runtime& rt) const override;
+
+private:
+    ExprPtr m_target;
+};
+
+// Execute and ExecuteGlobal: statements read when they run, in the running procedure's scope or the global one.
+class ExecuteStmt : public Stmt {
+public:
+    ExecuteStmt(ExprPtr source, bool global) : m_source(std::move(source)), m_global(global) {}
+    Flow exec(Runtime& rt) const override;
+
+private:
+    ExprPtr m_source;
+    bool m_global;
+};
+
+// Eval(text): an expression read when it runs, in the running procedure's scope.
+class EvalExpr : public Expr {
+public:
+    explicit EvalExpr(ExprPtr source) : m_source(std::move(source)) {}
+    vb::Variant eval(Runtime& rt) const override;
+
+private:
+    ExprPtr m_source;
+};
+
+// GetRef("name"): an object that calls the procedure when used with arguments.
+class GetRefExpr : public Expr {
+public:
+    explicit GetRefExpr(ExprPtr name) : m_name(std::move(name)) {}
+    vb::Variant eval(Runtime& rt) const override;
+
+private:
+    ExprPtr m_name;
 };
 
 class OnErrorStmt : public Stmt {

@@ -25,6 +25,8 @@ struct BatchStep {
         RollbackTransaction,
         ColumnChange,         // change
         ConstraintDrop,       // change.table, name (the constraint's)
+        DateOption,           // SET DATEFIRST / SET DATEFORMAT: name (upper case) and value (a word or :N)
+        IdentityInsert,       // name (the table's); on: SET IDENTITY_INSERT name ON
         Nothing,              // SET NOCOUNT ON, PRINT, GO, ...
     };
     Kind kind = Kind::Nothing;
@@ -33,6 +35,8 @@ struct BatchStep {
     std::vector<QString> types;          // Declare: the declared types
     std::vector<QString> argumentNames;  // Procedure: "@NAME" of a named argument, "" for a positional one
     QString name;
+    QString value;
+    bool on = false;
     ColumnChange change;
     std::vector<BatchStep> body, otherwise;
 };

@@ -153,6 +153,18 @@ private:
         return s;
     }
 
+    BatchStep dateOption(int& i, int option)
+    {
+        BatchStep s;
+        s.kind = BatchStep::Kind::DateOption;
+        s.name = m_tokens[option].text.toUpper();
+        const int value = nextSignificant(m_tokens, option + 1);
+        if (value < size())
+            s.value = m_tokens[value].kind == TokenKind::String ? m_tokens[value].stringValue() : m_tokens[value].text;
+        i = statementEnd(i);
+        return s;
+    }
+
     BatchStep step(int& i)
     {
         const Token& t = m_tokens[i];
@@ -161,6 +173,10 @@ private:
             return declare(i);
         if (t.is(QLatin1String("SET")) && next < size() && m_tokens[next].kind == TokenKind::Variable)
             return setVariable(i);
+        if (t.is(QLatin1String("SET")) && (wordAt(next, QLatin1String("DATEFIRST")) || wordAt(next, QLatin1String("DATEFORMAT"))))
+            return dateOption(i, next);
+        if (t.is(QLatin1String("SET")) && wordAt(next, QLatin1String("IDENTITY_INSERT")))
+            return identityInsert(i);
         if (t.is(QLatin1String("SET")) || t.is(QLatin1String("PRINT")) || t.is(QLatin1String("GO"))
             || t.is(QLatin1String("USE")))
             return simple(BatchStep::Kind::Nothing, i);
@@ -201,6 +217,23 @@ private:
             return s;
         }
         s = statements(i, end);
+        i = end;
+        return s;
+    }
+
+    // SET IDENTITY_INSERT [db.][dbo.]table ON|OFF
+    BatchStep identityInsert(int& i)
+    {
+        BatchStep s;
+        s.kind = BatchStep::Kind::IdentityInsert;
+        const int end = statementEnd(i);
+        const int setting = previousSignificant(m_tokens, end - 1);
+        const int name = previousSignificant(m_tokens, setting - 1);
+        if (name <= i || !m_tokens[name].isName()
+            || !(m_tokens[setting].is(QLatin1String("ON")) || m_tokens[setting].is(QLatin1String("OFF"))))
+            throw ServerError(102, QStringLiteral("Incorrect syntax near '%1'.").arg(m_tokens[std::max(setting, i)].text));
+        s.name = m_tokens[name].name();
+        s.on = m_tokens[setting].is(QLatin1String("ON"));
         i = end;
         return s;
     }

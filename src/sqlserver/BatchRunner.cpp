@@ -80,9 +80,25 @@ private:
         case BatchStep::Kind::ConstraintDrop:
             dropConstraint(m_session, step.change.table, step.name);
             break;
+        case BatchStep::Kind::DateOption:
+            m_session.setDateOption(step.name, optionValue(step.value));
+            break;
+        case BatchStep::Kind::IdentityInsert:
+            m_session.setIdentityInsert(step.name, step.on);
+            break;
         case BatchStep::Kind::Nothing:
             break;
         }
+    }
+
+    // A literal the statement's shape took out (:N) is read back.
+    QString optionValue(const QString& value) const
+    {
+        const int literal = literalNumber(value.toLatin1().constData());
+        if (literal <= 0 || literal > int(m_literals.size()))
+            return value;
+        const Literal& l = m_literals[size_t(literal - 1)];
+        return l.isText ? QString::fromUtf8(l.text) : QString::number(l.integer);
     }
 
     [[noreturn]] static void undeclared(const QString& name)

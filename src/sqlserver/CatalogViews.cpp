@@ -2,6 +2,7 @@
 
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ExtendedProperties.h"
+#include "sqlserver/IdentityColumns.h"
 #include "sqlserver/SqlTypes.h"
 #include "sqlserver/Tokenizer.h"
 
@@ -19,9 +20,9 @@ struct View {
     const char* body;  // %1: the user tables' filter on sqlite_schema m; %2: the database's name
 };
 
-// The user's tables: not SQLite's own, not the hidden table of extended properties.
+// The user's tables: not SQLite's own, not the hidden tables of extended properties and identities.
 const QString userObjects = QStringLiteral("m.name NOT LIKE 'sqlite%' AND m.name <> '") + extendedPropertiesTable
-                            + QStringLiteral("'");
+                            + QStringLiteral("' AND m.name <> '") + identityColumnsTable + QStringLiteral("'");
 
 const View views[] = {
     {"sys", "tables",

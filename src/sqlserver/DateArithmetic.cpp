@@ -26,10 +26,31 @@ long long totalMs(const DateParts& p)
     return dayNumber(p) * msPerDay + msOfDay(p);
 }
 
-// Serial 1 (31/12/1899) was a Sunday.
+// Serial 1 (31/12/1899) was a Sunday: 1 Sunday .. 7 Saturday.
 int weekdayOf(long long day)
 {
     return int(((day - 1) % 7 + 7) % 7) + 1;
+}
+
+// The weekday counted from SET DATEFIRST's day (1 Monday .. 7 Sunday).
+int weekdayFromFirst(long long day)
+{
+    const int iso = (weekdayOf(day) + 5) % 7 + 1;  // 1 Monday .. 7 Sunday
+    return (iso - dateSettings().firstDay + 7) % 7 + 1;
+}
+
+int isoWeek(const DateParts& p)
+{
+    const long long day = dayNumber(p);
+    const long long thursday = day - ((weekdayOf(day) + 5) % 7 + 1) + 4;
+    const DateParts t = partsOfDay(thursday, 0);
+    return int((thursday - dayNumber(DateParts{t.year, 1, 1, 0, 0, 0, 0})) / 7) + 1;
+}
+
+ServerError unsupported(const char* function)
+{
+    return ServerError(9810, QStringLiteral("The datepart iso_week is not supported by date function %1 for data type "
+                                            "datetime.").arg(QLatin1String(function)));
 }
 
 }  // namespace
@@ -45,7 +66,8 @@ std::optional<DateInterval> dateIntervalOf(const QString& name)
         {{"day", "dd", "d"}, DateInterval::Day},            {{"week", "wk", "ww"}, DateInterval::Week},
         {{"weekday", "dw", "w"}, DateInterval::Weekday},    {{"hour", "hh", "hh"}, DateInterval::Hour},
         {{"minute", "mi", "n"}, DateInterval::Minute},      {{"second", "ss", "s"}, DateInterval::Second},
-        {{"millisecond", "ms", "ms"}, DateInterval::Millisecond},
+        {{"millisecond", "ms", "ms"}, DateInterval::Millisecond}, {{"microsecond", "mcs", "mcs"}, DateInterval::Microsecond},
+        {{"nanosecond", "ns", "ns"}, DateInterval::Nanosecond},    {{"iso_week", "isowk", "isoww"}, DateInterval::IsoWeek},
     };
     const QString key = name.trimmed().toLower();
     for (const auto& entry : table) {
@@ -72,6 +94,9 @@ long long dateDiff(DateInterval interval, vb::Date from, vb::Date to)
     case DateInterval::Minute: return floorDiv(totalMs(b), 60000) - floorDiv(totalMs(a), 60000);
     case DateInterval::Second: return floorDiv(totalMs(b), 1000) - floorDiv(totalMs(a), 1000);
     case DateInterval::Millisecond: return totalMs(b) - totalMs(a);
+    case DateInterval::Microsecond: return (totalMs(b) - totalMs(a)) * 1000;
+    case DateInterval::Nanosecond: return (totalMs(b) - totalMs(a)) * 1000000;
+    case DateInterval::IsoWeek: throw unsupported("datediff");
     }
     return 0;
 }
@@ -99,6 +124,9 @@ vb::Date dateAdd(DateInterval interval, long long number, vb::Date date)
     case DateInterval::Minute: ms = number * 60000; break;
     case DateInterval::Second: ms = number * 1000; break;
     case DateInterval::Millisecond: ms = number; break;
+    case DateInterval::Microsecond: ms = number / 1000; break;
+    case DateInterval::Nanosecond: ms = number / 1000000; break;
+    case DateInterval::IsoWeek: throw unsupported("dateadd");
     }
     if (months != 0) {
         const long long index = p.year * 12LL + (p.month - 1) + months;
@@ -117,7 +145,7 @@ vb::Date dateAdd(DateInterval interval, long long number, vb::Date date)
     return joinDate(partsOfDay(day, total - day * msPerDay));
 }
 
-int datePart(DateInterval interval, vb::Date date)
+long long datePart(DateInterval interval, vb::Date date)
 {
     const DateParts p = splitDate(date);
     const DateParts newYear{p.year, 1, 1, 0, 0, 0, 0};
@@ -128,14 +156,29 @@ int datePart(DateInterval interval, vb::Date date)
     case DateInterval::Month: return p.month;
     case DateInterval::DayOfYear: return dayOfYear;
     case DateInterval::Day: return p.day;
-    case DateInterval::Week: return (dayOfYear + weekdayOf(dayNumber(newYear)) - 2) / 7 + 1;
-    case DateInterval::Weekday: return weekdayOf(dayNumber(p));
+    case DateInterval::Week: return (dayOfYear + weekdayFromFirst(dayNumber(newYear)) - 2) / 7 + 1;
+    case DateInterval::Weekday: return weekdayFromFirst(dayNumber(p));
+    case DateInterval::IsoWeek: return isoWeek(p);
     case DateInterval::Hour: return p.hour;
     case DateInterval::Minute: return p.minute;
     case DateInterval::Second: return p.second;
     case DateInterval::Millisecond: return p.millisecond;
+    case DateInterval::Microsecond: return p.millisecond * 1000LL;
+    case DateInterval::Nanosecond: return p.millisecond * 1000000LL;
     }
     return 0;
+}
+
+QString dateName(DateInterval interval, vb::Date date)
+{
+    static const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
+                                         "July",    "August",   "September", "October", "November", "December"};
+    static const char* const days[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    if (interval == DateInterval::Month)
+        return QLatin1String(months[splitDate(date).month - 1]);
+    if (interval == DateInterval::Weekday)
+        return QLatin1String(days[weekdayOf(dayNumber(splitDate(date))) - 1]);
+    return QString::number(datePart(interval, date));
 }
 
 }  // namespace sqlserver

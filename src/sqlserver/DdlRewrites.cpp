@@ -1,5 +1,6 @@
 #include "sqlserver/DdlRewrites.h"
 
+#include "sqlserver/IdentityColumns.h"
 #include "sqlserver/Session.h"
 #include "sqlserver/TokenTools.h"
 
@@ -48,11 +49,37 @@ void requireType(const Tokens& column)
                                    .arg(column[name].name()));
 }
 
+// A column of a sized text or binary type gets the CHECK that holds values to the size.
+void addLengthCheck(Tokens& column)
+{
+    const int name = nextSignificant(column, 0);
+    const int type = nextSignificant(column, name + 1);
+    if (type >= int(column.size()) || column[type].kind != TokenKind::Word)
+        return;
+    static const QStringList sized = {QStringLiteral("CHAR"),   QStringLiteral("VARCHAR"), QStringLiteral("NCHAR"),
+                                      QStringLiteral("NVARCHAR"), QStringLiteral("BINARY"), QStringLiteral("VARBINARY")};
+    const QString word = column[type].text.toUpper();
+    if (!sized.contains(word))
+        return;
+    const int open = nextSignificant(column, type + 1);
+    const int size = nextSignificant(column, open + 1);
+    const int close = nextSignificant(column, size + 1);
+    if (close >= int(column.size()) || !column[open].isSymbol(QLatin1String("(")) || column[size].kind != TokenKind::Number
+        || !column[close].isSymbol(QLatin1String(")")) || column[size].text.toLongLong() <= 0)
+        return;
+    const QString value = word.endsWith(QLatin1String("BINARY")) ? quoteName(column[name].name())
+                                                                  : QStringLiteral("rtrim(%1, ' ')").arg(quoteName(column[name].name()));
+    const Tokens check = tokensOf(QStringLiteral(" CONSTRAINT %1 CHECK (length(%2) <= %3)")
+                                      .arg(lengthCheckName, value, column[size].text));
+    column.insert(column.end(), check.begin(), check.end());
+}
+
 // One column definition [begin, end): an IDENTITY or COUNTER column becomes SQLite's AUTOINCREMENT key.
 Tokens rewriteColumnDefinition(const Tokens& tokens, int begin, int end)
 {
     Tokens column = slice(tokens, begin, end);
     requireType(column);
+    addLengthCheck(column);
     int identity = -1;
     for (int i = 0; i < int(column.size()); ++i) {
         if (column[i].is(QLatin1String("IDENTITY")) || column[i].is(QLatin1String("COUNTER"))
@@ -99,20 +126,178 @@ void removeStorageWords(Tokens& tokens)
     }
 }
 
-std::vector<Tokens> rewriteCreateTable(Tokens tokens, int open)
+bool startsTableConstraint(const Tokens& piece)
+{
+    const int first = nextSignificant(piece, 0);
+    if (first >= int(piece.size()))
+        return false;
+    for (const char* w : {"CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "FOREIGN"}) {
+        if (piece[first].is(QLatin1String(w)))
+            return true;
+    }
+    return false;
+}
+
+// The column a table constraint [CONSTRAINT n] PRIMARY KEY (c [ASC|DESC]) makes the key; empty for any other.
+QString primaryKeyColumn(const Tokens& piece)
+{
+    const int primary = findWordAtLevel(piece, 0, int(piece.size()), {QLatin1String("PRIMARY")});
+    if (primary >= int(piece.size()))
+        return {};
+    const int open = findAtLevel(piece, primary, int(piece.size()), [](const Token& t) { return t.isSymbol(QLatin1String("(")); });
+    if (open >= int(piece.size()))
+        return {};
+    const int close = matchingClose(piece, open);
+    const int name = nextSignificant(piece, open + 1);
+    if (name >= close || !piece[name].isName() || topLevelCommas(piece, open + 1, close).size() != 2)
+        return {};
+    return piece[name].name();
+}
+
+// IDENTITY[(seed, increment)] at `at`: the token after it, the numbers into `spec`.
+int readIdentity(const Tokens& column, int at, IdentitySpec& spec)
+{
+    const int open = nextSignificant(column, at + 1);
+    if (open >= int(column.size()) || !column[open].isSymbol(QLatin1String("(")))
+        return at + 1;
+    const int close = matchingClose(column, open);
+    const std::vector<int> bounds = topLevelCommas(column, open + 1, close);
+    bool seedRead = false, incrementRead = false;
+    if (bounds.size() == 3) {
+        spec.seed = textOf(column, bounds[0], bounds[1]).remove(QLatin1Char(' ')).toLongLong(&seedRead);
+        spec.increment = textOf(column, bounds[1] + 1, bounds[2]).remove(QLatin1Char(' ')).toLongLong(&incrementRead);
+    }
+    if (!seedRead || !incrementRead || spec.increment == 0)
+        throw ServerError(102, QStringLiteral("Incorrect syntax near '%1'.").arg(textOf(column, open, close + 1)));
+    return std::min(close + 1, int(column.size()));
+}
+
+// An IDENTITY column: its definition without IDENTITY, NULL, NOT NULL and PRIMARY KEY, and its numbering.
+Tokens identityColumn(const Tokens& column, int identity, IdentitySpec& spec, bool& key)
+{
+    const int name = nextSignificant(column, 0);
+    spec.column = column[name].name();
+    const int typeBegin = nextSignificant(column, name + 1);
+    int typeEnd = typeBegin;
+    while (typeEnd < int(column.size()) && !isConstraintWord(column[typeEnd]))
+        ++typeEnd;
+    QString type = textOf(column, typeBegin, typeEnd);
+    Tokens rest = slice(column, typeEnd, int(column.size()));
+    const int identityEnd = readIdentity(column, identity, spec) - typeEnd;
+    rest.erase(rest.begin() + (identity - typeEnd), rest.begin() + identityEnd);
+    for (int i = 0; i < int(rest.size()); ++i) {
+        int end = i;
+        if (rest[i].is(QLatin1String("NOT"))) {
+            end = nextSignificant(rest, i + 1) + 1;
+        } else if (rest[i].is(QLatin1String("NULL"))) {
+            end = i + 1;
+        } else if (rest[i].is(QLatin1String("PRIMARY")) || rest[i].is(QLatin1String("CONSTRAINT"))) {
+            const int primary =
+                rest[i].is(QLatin1String("CONSTRAINT")) ? nextSignificant(rest, nextSignificant(rest, i + 1) + 1) : i;
+            if (primary >= int(rest.size()) || !rest[primary].is(QLatin1String("PRIMARY")))
+                continue;
+            key = true;
+            end = nextSignificant(rest, primary + 1) + 1;  // KEY
+            const int order = nextSignificant(rest, end);
+            if (order < int(rest.size()) && (rest[order].is(QLatin1String("ASC")) || rest[order].is(QLatin1String("DESC"))))
+                end = order + 1;
+        }
+        if (end > i) {
+            rest.erase(rest.begin() + i, rest.begin() + std::min(end, int(rest.size())));
+            --i;
+        }
+    }
+    // Only INTEGER is SQLite's rowid: a key numbered by the trigger keeps a rowid of its own.
+    if (type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+        type = QStringLiteral("INT");
+    Tokens rebuilt = slice(column, 0, typeBegin);
+    const Tokens typeTokens = tokensOf(type + QLatin1Char(' '));
+    rebuilt.insert(rebuilt.end(), typeTokens.begin(), typeTokens.end());
+    rebuilt.insert(rebuilt.end(), rest.begin(), rest.end());
+    return rebuilt;
+}
+
+std::vector<DdlStatement> rewriteCreateTable(Tokens tokens, int open)
 {
     const int close = matchingClose(tokens, open);
     const std::vector<int> bounds = topLevelCommas(tokens, open + 1, close);
+    std::vector<Tokens> pieces;
+    for (size_t k = 0; k + 1 < bounds.size(); ++k)
+        pieces.push_back(slice(tokens, k == 0 ? bounds[k] : bounds[k] + 1, bounds[k + 1]));
+
+    // The identity column, and whether it is the key (there or in a table constraint).
+    IdentitySpec spec;
+    int identityPiece = -1;
+    bool key = false;
+    int keyConstraint = -1;
+    for (int k = 0; k < int(pieces.size()); ++k) {
+        if (startsTableConstraint(pieces[k]))
+            continue;
+        const int identity = findWordAtLevel(pieces[k], 0, int(pieces[k].size()), {QLatin1String("IDENTITY")});
+        if (identity >= int(pieces[k].size()))
+            continue;
+        requireType(pieces[k]);
+        if (identityPiece >= 0)
+            throw ServerError(2744, QStringLiteral("Multiple identity columns specified for table '%1'. Only one "
+                                                   "identity column per table is allowed.").arg(tokens[previousSignificant(tokens, open - 1)].name()));
+        identityPiece = k;
+        pieces[k] = identityColumn(pieces[k], identity, spec, key);
+    }
+    bool otherKey = false;
+    if (identityPiece >= 0) {
+        for (int k = 0; k < int(pieces.size()); ++k) {
+            if (k == identityPiece
+                || findWordAtLevel(pieces[k], 0, int(pieces[k].size()), {QLatin1String("PRIMARY")}) == int(pieces[k].size()))
+                continue;
+            if (startsTableConstraint(pieces[k]) && primaryKeyColumn(pieces[k]).compare(spec.column, Qt::CaseInsensitive) == 0)
+                keyConstraint = k;
+            else
+                otherKey = true;
+        }
+    }
+    // SQLite's own numbering serves a column counted up by one from a seed of 1 or more that is the key, or may
+    // be (no other key: the program's tables declare their identity alone and have it serve as their key).
+    const bool sqliteNumbers = !otherKey && spec.increment == 1 && spec.seed >= 1;
+    if (identityPiece >= 0) {
+        Tokens& column = pieces[identityPiece];
+        const int name = nextSignificant(column, 0);
+        const int typeBegin = nextSignificant(column, name + 1);
+        int typeEnd = typeBegin;
+        while (typeEnd < int(column.size()) && !isConstraintWord(column[typeEnd]))
+            ++typeEnd;
+        if (sqliteNumbers) {
+            replaceRange(column, typeBegin, typeEnd, tokensOf(QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT ")));
+            if (keyConstraint >= 0)
+                pieces.erase(pieces.begin() + keyConstraint);
+        } else if (key) {
+            const Tokens primary = tokensOf(QStringLiteral(" PRIMARY KEY"));
+            column.insert(column.begin() + typeEnd, primary.begin(), primary.end());
+        }
+    }
+
     Tokens rebuilt = slice(tokens, 0, open + 1);
-    for (size_t k = 0; k + 1 < bounds.size(); ++k) {
+    for (size_t k = 0; k < pieces.size(); ++k) {
         if (k > 0)
             rebuilt.push_back(symbol(QStringLiteral(",")));
-        const Tokens column = rewriteColumnDefinition(tokens, k == 0 ? bounds[k] : bounds[k] + 1, bounds[k + 1]);
+        const Tokens column = rewriteColumnDefinition(pieces[k], 0, int(pieces[k].size()));
         rebuilt.insert(rebuilt.end(), column.begin(), column.end());
     }
     const Tokens tail = slice(tokens, close, int(tokens.size()));
     rebuilt.insert(rebuilt.end(), tail.begin(), tail.end());
-    return {rebuilt};
+    std::vector<DdlStatement> statements{{rebuilt}};
+    if (identityPiece < 0 || (sqliteNumbers && spec.seed == 1))
+        return statements;
+
+    spec.table = tokens[previousSignificant(tokens, open - 1)].name();
+    statements.push_back({tokensOf(identityColumnsDefinition()), true});
+    statements.push_back({tokensOf(identityRecord(spec)), true});
+    if (sqliteNumbers)
+        statements.push_back({tokensOf(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)")
+                                           .arg(quoteString(spec.table)).arg(spec.seed - 1)),
+                              true});
+    else
+        statements.push_back({tokensOf(identityTrigger(spec)), true});
+    return statements;
 }
 
 std::vector<Tokens> rewriteAlterTable(const Tokens& tokens, const std::vector<int>& at)
@@ -149,39 +334,43 @@ std::vector<Tokens> rewriteAlterTable(const Tokens& tokens, const std::vector<in
 
 }  // namespace
 
-std::vector<Tokens> rewriteDdl(Tokens tokens)
+std::vector<DdlStatement> rewriteDdl(Tokens tokens)
 {
     const std::vector<int> at = significant(tokens);
     if (at.size() < 3)
-        return {tokens};
+        return {{tokens}};
     const Token& verb = tokens[at[0]];
     if (verb.is(QLatin1String("DROP")) && isWordAt(tokens, at, 1, QLatin1String("INDEX"))) {
         // DROP INDEX n ON t | DROP INDEX t.n
         QString name = tokens[at[2]].text;
         if (at.size() > 4 && tokens[at[3]].isSymbol(QLatin1String(".")))
             name = tokens[at[4]].text;
-        return {tokensOf(QStringLiteral("DROP INDEX ") + name)};
+        return {{tokensOf(QStringLiteral("DROP INDEX ") + name)}};
     }
     if (!verb.is(QLatin1String("CREATE")) && !verb.is(QLatin1String("ALTER")))
-        return {tokens};
+        return {{tokens}};
     removeStorageWords(tokens);
     const std::vector<int> words = significant(tokens);
-    if (verb.is(QLatin1String("ALTER")) && isWordAt(tokens, words, 1, QLatin1String("TABLE")) && words.size() > 4)
-        return rewriteAlterTable(tokens, words);
+    if (verb.is(QLatin1String("ALTER")) && isWordAt(tokens, words, 1, QLatin1String("TABLE")) && words.size() > 4) {
+        std::vector<DdlStatement> statements;
+        for (Tokens& statement : rewriteAlterTable(tokens, words))
+            statements.push_back({std::move(statement)});
+        return statements;
+    }
     if (isWordAt(tokens, words, 1, QLatin1String("TABLE"))) {
         for (int i : words) {
             if (tokens[i].isSymbol(QLatin1String("(")))
                 return rewriteCreateTable(tokens, i);
         }
-        return {tokens};
+        return {{tokens}};
     }
     // CREATE [UNIQUE] INDEX .. (cols) [WITH PRIMARY | WITH (options)]: the index alone.
     if (!isWordAt(tokens, words, 1, QLatin1String("INDEX")) && !isWordAt(tokens, words, 2, QLatin1String("INDEX")))
-        return {tokens};
+        return {{tokens}};
     const int with = findWordAtLevel(tokens, 0, int(tokens.size()), {QLatin1String("WITH")});
     if (with < int(tokens.size()))
         tokens.erase(tokens.begin() + with, tokens.end());
-    return {tokens};
+    return {{tokens}};
 }
 
 bool readConstraintDrop(const Tokens& tokens, QString& table, QString& constraint)

@@ -274,6 +274,22 @@ std::optional<Decimal> Decimal::rescaled(int scale) const
     return narrow(widen(*this, common), DecimalType{maxPrecision, scale});
 }
 
+std::optional<Decimal> Decimal::roundedAt(int places, bool truncate) const
+{
+    const int dropped = m_scale - places;
+    if (dropped <= 0)
+        return *this;
+    if (dropped > maxPrecision)
+        return fromUnits(0, m_scale);
+    const u128 unit = powerOfTen(dropped).lo, m = magnitude(m_units);
+    u128 kept = m / unit * unit;
+    if (!truncate && 2 * (m % unit) >= unit)
+        kept += unit;
+    if (kept >= powerOfTen(maxPrecision).lo)
+        return std::nullopt;
+    return fromUnits(m_units < 0 ? -__int128(kept) : __int128(kept), m_scale);
+}
+
 std::optional<Decimal> Decimal::apply(DecimalOperator op, const Decimal& a, const Decimal& b, DecimalType type)
 {
     switch (op) {

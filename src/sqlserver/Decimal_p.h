@@ -46,6 +46,8 @@ public:
 
     // The value at another scale, rounded half away from zero; nullopt past 38 digits.
     std::optional<Decimal> rescaled(int scale) const;
+    // Rounded (or truncated) at `places` decimals, negative for tens, hundreds ...; the scale stays.
+    std::optional<Decimal> roundedAt(int places, bool truncate) const;
     // Whether the value fits decimal(precision, its scale).
     bool fits(int precision) const { return integerDigits() <= precision - m_scale; }
 

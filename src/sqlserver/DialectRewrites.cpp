@@ -1,6 +1,7 @@
 #include "sqlserver/DialectRewrites.h"
 
 #include "sqlserver/CatalogViews.h"
+#include "sqlserver/DmlRewrites.h"
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/InlineFunctions.h"
 #include "sqlserver/TokenTools.h"
@@ -150,6 +151,8 @@ void rewriteVariables(Tokens& tokens)
                 replacement = QStringLiteral("sqlserver_rowcount()");
             else if (name == QLatin1String("ERROR"))
                 replacement = QStringLiteral("0");
+            else if (name == QLatin1String("DATEFIRST"))
+                replacement = QStringLiteral("sqlserver_datefirst()");
             else if (name == QLatin1String("VERSION"))
                 replacement = QStringLiteral("sqlserver_version()");
             if (!replacement.isEmpty()) {
@@ -225,17 +228,24 @@ void rewriteTop(Tokens& tokens)
         } else {
             limit = tokens[count].text;
         }
-        // TOP 100 PERCENT is every row; other percentages and WITH TIES have no LIMIT form and are left to fail.
+        // TOP 100 PERCENT is every row; other percentages and WITH TIES count the rows they keep (DmlRewrites).
         const int after = nextSignificant(tokens, end);
         if (after < int(tokens.size()) && tokens[after].is(QLatin1String("PERCENT"))) {
-            if (limit == QLatin1String("100") || limit == QLatin1String("(100)"))
+            if (limit == QLatin1String("100") || limit == QLatin1String("(100)")) {
                 tokens.erase(tokens.begin() + top, tokens.begin() + after + 1);
-            continue;
+                continue;
+            }
+            limit = percentLimit(tokens, i, limit);
+            end = after + 1;
         }
         const int ties = nextSignificant(tokens, after + 1);
         if (after < int(tokens.size()) && tokens[after].is(QLatin1String("WITH")) && ties < int(tokens.size())
-            && tokens[ties].is(QLatin1String("TIES")))
-            continue;
+            && tokens[ties].is(QLatin1String("TIES"))) {
+            limit = tiesLimit(tokens, i, limit);
+            if (limit.isEmpty())
+                continue;
+            end = ties + 1;
+        }
         tokens.erase(tokens.begin() + top, tokens.begin() + end);
         const int levelStop = levelEnd(tokens, i + 1);
         const int compound = findWordAtLevel(tokens, i + 1, levelStop,

@@ -1,5 +1,7 @@
 #include "sqlserver/ErrorMapping.h"
 
+#include "sqlserver/DdlRewrites.h"
+
 #include <sqlite3.h>
 
 #include <QRegularExpression>
@@ -111,6 +113,8 @@ ServerError constraintError(int extendedCode, const QString& message, const Erro
     if (extendedCode == SQLITE_CONSTRAINT_FOREIGNKEY)
         return ServerError(547, QStringLiteral("The %1 statement conflicted with the FOREIGN KEY constraint. The "
                                                "conflict occurred in database \"%2\".").arg(verb, c.database));
+    if (extendedCode == SQLITE_CONSTRAINT_CHECK && after(message, QStringLiteral("CHECK constraint failed:")) == lengthCheckName)
+        return ServerError(8152, QStringLiteral("String or binary data would be truncated."));
     if (extendedCode == SQLITE_CONSTRAINT_CHECK)
         return ServerError(547, QStringLiteral("The %1 statement conflicted with the CHECK constraint \"%2\". The "
                                                "conflict occurred in database \"%3\".")

@@ -14,7 +14,8 @@ bool isAggregate(const QString& name)
     static const QSet<QString> aggregates = {QStringLiteral("COUNT"), QStringLiteral("SUM"), QStringLiteral("MIN"),
                                              QStringLiteral("MAX"),   QStringLiteral("AVG"), QStringLiteral("TOTAL"),
                                              QStringLiteral("GROUP_CONCAT"), QStringLiteral("STDEV"),
-                                             QStringLiteral("VAR")};
+                                             QStringLiteral("VAR"), QStringLiteral("SQLSERVER_SUM"),
+                                             QStringLiteral("SQLSERVER_AVG")};
     return aggregates.contains(name.toUpper());
 }
 

@@ -1,5 +1,6 @@
 #include "sqlserver/RowsetReader.h"
 
+#include "sqlserver/CollationRewrites.h"
 #include "sqlserver/ValueCodec.h"
 
 #include <sqlite3.h>
@@ -46,7 +47,7 @@ void describe(sqlite3_stmt* s, ResultColumns& described)
     described.kinds.assign(size_t(count), ValueKind::Unknown);
     for (int i = 0; i < count; ++i) {
         ColumnInfo& info = described.columns[size_t(i)];
-        info.name = QString::fromUtf8(sqlite3_column_name(s, i));
+        info.name = withoutAddedCollation(QString::fromUtf8(sqlite3_column_name(s, i)));
         if (const char* declared = sqlite3_column_decltype(s, i)) {
             info.declaredType = QString::fromUtf8(declared);
             info.baseTable = QString::fromUtf8(sqlite3_column_table_name(s, i));

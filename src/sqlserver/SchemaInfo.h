@@ -15,6 +15,8 @@ public:
     virtual QString declaredType(const QString& table, const QString& column) = 0;
     // The table's columns in order; empty when the table is unknown.
     virtual QStringList columnNames(const QString& table) = 0;
+    // The table's identity column; empty when it has none or is unknown.
+    virtual QString identityColumn(const QString& table) = 0;
 };
 
 }  // namespace sqlserver

@@ -44,8 +44,19 @@ std::optional<vb::Date> parseDayMonth(const QString& text, QChar separator, bool
     return joinDate(p);
 }
 
+// A text laid out as a date whose parts are out of range ("2026-02-30", "1700-01-01"): 242, not 241.
+bool looksLikeDate(const vb::Variant& value)
+{
+    static const QRegularExpression layout(
+        QStringLiteral(R"(^\s*(\d{4}-\d{1,2}-\d{1,2}|\d{1,2}[/.-]\d{1,2}[/.-]\d{2,4}|\d{8})([ T]\d.*)?\s*$)"));
+    return value.isString() && layout.match(value.toString()).hasMatch();
+}
+
 [[noreturn]] void conversionFailed(const vb::Variant& value, const SqlType& type)
 {
+    if (type.kind == ValueKind::DateTime && looksLikeDate(value))
+        throw ServerError(242, QStringLiteral("The conversion of a varchar data type to a datetime data type resulted "
+                                              "in an out-of-range value."));
     if (type.kind == ValueKind::DateTime)
         throw ServerError(241, QStringLiteral("Conversion failed when converting date and/or time from character "
                                               "string."));
@@ -79,7 +90,7 @@ QString textOfValue(const vb::Variant& value, int style)
         const QString text = value.toString();
         // Dates are kept as text: a text in the stored form is a date.
         const QByteArray latin = text.toLatin1();
-        if (latin.size() == 19 && latin[4] == '-' && latin[10] == ' ') {
+        if ((latin.size() == 19 || latin.size() == 23) && latin[4] == '-' && latin[10] == ' ') {
             if (const auto date = parseDateText(latin.constData(), int(latin.size())))
                 return formatDate(*date, style);
         }
@@ -116,6 +127,8 @@ vb::Variant toDate(const vb::Variant& value, const SqlType& type, int style)
     } else if (type.name == QLatin1String("time")) {
         p.year = 1900;
         p.month = p.day = 1;
+    } else if (type.name == QLatin1String("datetime")) {
+        return vb::Variant(datetimeRounded(*date));
     }
     return vb::Variant(joinDate(p));
 }

@@ -50,6 +50,12 @@ void splitSerial(double serial, long long unitsPerDay, long long& day, long long
     }
 }
 
+// Milliseconds rounded to datetime's 1/300 of a second, half up: .001 -> .000, .002 -> .003, .005 -> .007.
+long long tickRounded(long long ms)
+{
+    return (((ms * 3 + 5) / 10) * 10 + 1) / 3;
+}
+
 class Cursor {
 public:
     Cursor(const char* text, int length) : m_p(text), m_end(text + length) {}
@@ -117,12 +123,94 @@ bool readTime(Cursor& c, DateParts& parts)
             parts.millisecond = fraction;
         }
     }
+    c.skipBlanks();
+    const char meridiem = char(c.peek() | 0x20);
+    if ((meridiem == 'a' || meridiem == 'p') && (c.at(1) | 0x20) == 'm') {
+        if (parts.hour < 1 || parts.hour > 12)
+            return false;
+        parts.hour = parts.hour % 12 + (meridiem == 'p' ? 12 : 0);
+        c.take(c.peek());
+        c.take(c.peek());
+    }
+    return true;
+}
+
+// A month's English name or its first three letters; 0 when it is none.
+int monthOfName(Cursor& c)
+{
+    static const char* const names[] = {"january", "february", "march",     "april",   "may",      "june",
+                                        "july",    "august",   "september", "october", "november", "december"};
+    char word[12] = {};
+    int n = 0;
+    while (n < 11 && ((c.peek() | 0x20) >= 'a' && (c.peek() | 0x20) <= 'z')) {
+        word[n++] = char(c.peek() | 0x20);
+        c.take(c.peek());
+    }
+    if (n < 3)
+        return 0;
+    for (int m = 0; m < 12; ++m) {
+        if (std::strncmp(names[m], word, size_t(n)) == 0 && (n == 3 || std::strlen(names[m]) == size_t(n)))
+            return m + 1;
+    }
+    return 0;
+}
+
+int fullYear(int year, int digits)
+{
+    return digits <= 2 ? year + (year < 50 ? 2000 : 1900) : year;  // SQL Server's two-digit year cutoff
+}
+
+// 'Mar 5 2026', 'March 5, 2026', '5 Mar 2026'.
+bool readNamedMonth(Cursor& c, DateParts& parts)
+{
+    int digits = 0;
+    if (c.digitsAhead() > 0) {
+        if (!c.number(1, 2, parts.day))
+            return false;
+        c.skipBlanks();
+        parts.month = monthOfName(c);
+    } else {
+        parts.month = monthOfName(c);
+        c.skipBlanks();
+        if (!c.number(1, 2, parts.day))
+            return false;
+        c.take(',');
+    }
+    c.skipBlanks();
+    if (parts.month == 0 || !c.number(2, 4, parts.year, &digits))
+        return false;
+    parts.year = fullYear(parts.year, digits);
+    return true;
+}
+
+// Three numbers in the order of SET DATEFORMAT: '05/03/2026', '5-3-26', '05.03.2026'.
+bool readOrderedDate(Cursor& c, DateParts& parts)
+{
+    int values[3] = {}, counts[3] = {};
+    const char separator = c.at(c.digitsAhead());
+    if (separator != '/' && separator != '-' && separator != '.')
+        return false;
+    for (int k = 0; k < 3; ++k) {
+        if ((k > 0 && !c.take(separator)) || !c.number(1, 4, values[k], &counts[k]))
+            return false;
+    }
+    const QString& order = dateSettings().order;
+    for (int k = 0; k < 3; ++k) {
+        const char part = order.size() == 3 ? char(order[k].unicode()) : "mdy"[k];
+        if (part == 'y')
+            parts.year = fullYear(values[k], counts[k]);
+        else if (part == 'm')
+            parts.month = values[k];
+        else
+            parts.day = values[k];
+    }
     return true;
 }
 
 bool readDate(Cursor& c, DateParts& parts)
 {
-    if (c.digitsAhead() == 8) {
+    const int digits = c.digitsAhead();
+    if (digits == 8) {
         int ymd = 0;
         c.number(8, 8, ymd);
         parts.year = ymd / 10000;
@@ -130,13 +218,24 @@ bool readDate(Cursor& c, DateParts& parts)
         parts.day = ymd % 100;
         return true;
     }
+    if (digits == 0 || (digits <= 2 && c.at(digits) == ' '))
+        return readNamedMonth(c, parts);
+    if (digits != 4)
+        return readOrderedDate(c, parts);
     if (!c.number(4, 4, parts.year))
         return false;
     const char separator = c.peek();
-    if (separator != '-' && separator != '/')
+    if (separator != '-' && separator != '/' && separator != '.')
         return false;
     c.take(separator);
-    return c.number(1, 2, parts.month) && c.take(separator) && c.number(1, 2, parts.day);
+    int second = 0, third = 0;
+    if (!c.number(1, 2, second) || !c.take(separator) || !c.number(1, 2, third))
+        return false;
+    // Year first: month then day, unless SET DATEFORMAT ydm says otherwise.
+    const bool dayFirst = dateSettings().order == QLatin1String("ydm");
+    parts.month = dayFirst ? third : second;
+    parts.day = dayFirst ? second : third;
+    return true;
 }
 
 }  // namespace
@@ -186,13 +285,19 @@ vb::Date joinDate(const DateParts& p)
     return vb::Date(day >= 0 ? day + time : day - time);
 }
 
-void writeCanonicalDate(vb::Date date, char* out)
+int writeCanonicalDate(vb::Date date, char* out)
 {
-    long long day = 0, seconds = 0;
-    splitSerial(date.serial, 86400, day, seconds);
+    long long day = 0, ms = 0;
+    splitSerial(date.serial, msPerDay, day, ms);
+    ms = tickRounded(ms);  // stored at datetime's precision
+    if (ms >= msPerDay) {
+        ++day;
+        ms -= msPerDay;
+    }
     int y = 0, m = 0, d = 0;
     civilFromDays(day - serialOfUnixEpoch, y, m, d);
-    const int hh = int(seconds / 3600), mi = int(seconds / 60 % 60), ss = int(seconds % 60);
+    const long long seconds = ms / 1000;
+    const int hh = int(seconds / 3600), mi = int(seconds / 60 % 60), ss = int(seconds % 60), fraction = int(ms % 1000);
     const auto two = [](char* at, int v) {
         at[0] = char('0' + v / 10);
         at[1] = char('0' + v % 10);
@@ -211,18 +316,37 @@ void writeCanonicalDate(vb::Date date, char* out)
     two(out + 14, mi);
     out[16] = ':';
     two(out + 17, ss);
+    if (fraction == 0)
+        return 19;
+    out[19] = '.';
+    out[20] = char('0' + fraction / 100);
+    two(out + 21, fraction % 100);
+    return 23;
 }
 
 QString canonicalDateText(vb::Date date)
 {
-    char text[19];
-    writeCanonicalDate(date, text);
-    return QString::fromLatin1(text, 19);
+    char text[canonicalDateCapacity];
+    return QString::fromLatin1(text, writeCanonicalDate(date, text));
+}
+
+DateSettings& dateSettings()
+{
+    thread_local DateSettings settings;
+    return settings;
+}
+
+vb::Date datetimeRounded(vb::Date date)
+{
+    long long day = 0, ms = 0;
+    splitSerial(date.serial, msPerDay, day, ms);
+    const long long rounded = tickRounded(ms);
+    return joinDate(partsOfDay(day + rounded / msPerDay, rounded % msPerDay));
 }
 
 // The stored form, read without the general parser: most dates a session reads are in it, and rows read
 // together mostly share their day, so the day of the last one is kept.
-std::optional<vb::Date> parseStoredForm(const char* t)
+std::optional<vb::Date> parseStoredForm(const char* t, bool withMilliseconds)
 {
     const auto digits = [t](int at, int count) {
         int v = 0;
@@ -248,17 +372,19 @@ std::optional<vb::Date> parseStoredForm(const char* t)
         std::memcpy(lastDay, t, 10);
     }
     const int hour = digits(11, 2), minute = digits(14, 2), second = digits(17, 2);
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+    const int millisecond = withMilliseconds ? digits(20, 3) : 0;
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0
+        || (withMilliseconds && t[19] != '.'))
         return std::nullopt;
-    const double time = double((hour * 60 + minute) * 60 + second) / 86400.0;
+    const double time = double(((hour * 60 + minute) * 60 + second) * 1000LL + millisecond) / double(msPerDay);
     const double day = double(lastDayNumber);
     return vb::Date(day >= 0 ? day + time : day - time);
 }
 
 std::optional<vb::Date> parseDateText(const char* text, int length)
 {
-    if (length == 19) {
-        if (const auto date = parseStoredForm(text))
+    if (length == 19 || length == 23) {
+        if (const auto date = parseStoredForm(text, length == 23))
             return date;
     }
     Cursor c(text, length);
@@ -298,7 +424,7 @@ std::optional<vb::Date> parseDateText(const QString& text)
 std::optional<QString> normalizeDateText(const QString& text)
 {
     if (const auto date = parseDateText(text))
-        return canonicalDateText(*date);
+        return canonicalDateText(datetimeRounded(*date));
     return std::nullopt;
 }
 

@@ -10,18 +10,32 @@
 
 namespace sqlserver {
 
-// The stored form of a date, whole seconds ('2026-12-06 10:00:00').
+// The stored form of a date, at datetime's precision (1/300 s): whole seconds ('2026-12-06 10:00:00'), and
+// milliseconds only when there are some ('2026-12-06 10:00:00.123'), so that texts of both forms sort as dates.
 QString canonicalDateText(vb::Date date);
-// Writes the stored form into `out` (19 characters, no terminator).
-void writeCanonicalDate(vb::Date date, char* out);
+// Writes the stored form into `out` (at most canonicalDateCapacity characters, no terminator); its length.
+constexpr int canonicalDateCapacity = 23;
+int writeCanonicalDate(vb::Date date, char* out);
+
+// The session's SET DATEFIRST (1 Monday .. 7 Sunday) and SET DATEFORMAT (the order of day, month and year in
+// texts such as '05/03/2026': "mdy", "dmy", "ymd", "ydm", "myd", "dym"), for the thread the session runs on.
+struct DateSettings {
+    int firstDay = 7;
+    QString order = QStringLiteral("mdy");
+};
+DateSettings& dateSettings();
 
 // Reads the forms SQL Server takes as a date: 'YYYY-MM-DD', 'YYYY-MM-DD HH:MM[:SS[.fff]]' (or with "T"),
-// 'YYYYMMDD[ HH:MM[:SS[.fff]]]' and a time alone 'HH:MM[:SS]' (on 01/01/1900). Blanks around are allowed.
+// 'YYYYMMDD[ HH:MM[:SS[.fff]]]', 'MM/DD/YYYY' (in the order of SET DATEFORMAT; '/', '-' or '.'), 'Mar 5 2026',
+// '5 March 2026', a time alone 'HH:MM[:SS]' (on 01/01/1900); times may end in AM or PM. Blanks around are allowed.
 std::optional<vb::Date> parseDateText(const char* text, int length);
 std::optional<vb::Date> parseDateText(const QString& text);
 
 // The stored form of a date text, when the text reads as a date.
 std::optional<QString> normalizeDateText(const QString& text);
+
+// A date at datetime's precision: milliseconds rounded to 1/300 of a second (.000, .003, .007).
+vb::Date datetimeRounded(vb::Date date);
 
 // SQL Server's datetime as float: days since 01/01/1900, which is serial 2 of the platform.
 constexpr double sqlFloatFromDate(vb::Date d) { return d.serial - 2.0; }

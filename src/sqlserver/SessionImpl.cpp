@@ -4,10 +4,14 @@
 #include "sqlserver/BatchParser.h"
 #include "sqlserver/BatchRunner.h"
 #include "sqlserver/CatalogViews.h"
+#include "sqlserver/Collation.h"
 #include "sqlserver/DatabaseFiles.h"
 #include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ExtendedProperties.h"
+#include "sqlserver/IdentityColumns.h"
+#include "sqlserver/NumericFunctions_p.h"
 #include "sqlserver/RowsetReader.h"
+#include "sqlserver/SchemaCollation.h"
 #include "sqlserver/StatementShape.h"
 #include "sqlserver/Tokenizer.h"
 #include "sqlserver/ValueCodec.h"
@@ -67,11 +71,14 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
       m_spid(nextSpid()), m_locks(QString::fromUtf8(sqlite3_db_filename(db, "main"))), m_statements(db)
 {
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
+    registerCollations(m_db);
     registerServerFunctions(m_db, *this);
+    registerNumericFunctions(m_db);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
     } else {
         try {
+            applyDefaultCollation(m_db);
             createCatalogViews(m_db, m_database);
         } catch (...) {
             m_statements.clear();
@@ -132,6 +139,12 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
             return;
         }
     }
+    if (!plan.intoTable.isEmpty()) {
+        selectInto(plan, bind, result);
+        return;
+    }
+    if (plan.identityValue != StatementPlan::IdentityValue::None)
+        checkIdentityInsert(plan);
     sqlite3_stmt* s = nullptr;
     std::shared_ptr<ResultColumns> columns;
     int rc = m_statements.statement(plan.sql, s, &columns);
@@ -159,23 +172,48 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
         }
     }
     sqlite3_reset(s);
+    if (plan.bookkeeping) {
+        if (plan.verb == QLatin1String("CREATE"))
+            schemaChanged();
+        return;
+    }
     const bool changesRows = plan.verb == QLatin1String("INSERT") || plan.verb == QLatin1String("UPDATE")
                              || plan.verb == QLatin1String("DELETE");
     if (changesRows) {
         m_rowCount = sqlite3_changes64(m_db);
         result.rowsAffected = m_rowCount;
     }
-    if (plan.verb == QLatin1String("INSERT")) {
-        if (sqlite3_changes64(m_db) > 0 && facts(plan.insertTable).identity) {
-            const sqlite3_int64 id = sqlite3_last_insert_rowid(m_db);
-            m_identity = id <= 0x7fffffff ? vb::Variant(int(id)) : vb::Variant(double(id));
-        } else {
-            m_identity = vb::Variant::Null();
-        }
-    }
+    if (plan.verb == QLatin1String("INSERT"))
+        m_identity = sqlite3_changes64(m_db) > 0 ? insertedIdentity(plan.insertTable) : vb::Variant::Null();
     if (plan.verb == QLatin1String("CREATE") || plan.verb == QLatin1String("ALTER")
         || plan.verb == QLatin1String("DROP"))
         schemaChanged();
+}
+
+void SessionImpl::selectInto(const StatementPlan& plan, const Binder& bind, BatchResult& result)
+{
+    sqlite3_stmt* s = nullptr;
+    const int rc = m_statements.statement(plan.sql, s);
+    if (rc != SQLITE_OK)
+        fail(rc, plan.verb);
+    // The new table's columns: the selected columns' names and declared types (the expressions' SQL types).
+    QStringList columns;
+    for (int k = 0; k < sqlite3_column_count(s); ++k) {
+        const char* declared = sqlite3_column_decltype(s, k);
+        QString type = declared ? QString::fromUtf8(declared) : QString();
+        if (type.isEmpty() && k < int(plan.columnTypes.size()))
+            type = plan.columnTypes[size_t(k)];
+        columns << (quoteName(QString::fromUtf8(sqlite3_column_name(s, k))) + QLatin1Char(' ') + type).trimmed();
+    }
+    StatementPlan create;
+    create.verb = QStringLiteral("CREATE");
+    create.sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(plan.intoTable, columns.join(QStringLiteral(", ")));
+    run(create, {}, result);
+    StatementPlan insert;
+    insert.verb = QStringLiteral("INSERT");
+    insert.insertTable = plan.intoTable;
+    insert.sql = QStringLiteral("INSERT INTO %1 %2").arg(plan.intoTable, plan.sql);
+    run(insert, bind, result);
 }
 
 std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
@@ -206,6 +244,7 @@ std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
 
 BatchResult SessionImpl::execute(const QString& sql)
 {
+    dateSettings() = m_dateSettings;
     const std::shared_ptr<const Batch> batch = translated(sql);
     const std::vector<Literal> literals = m_lastShape.literals;  // a procedure of the batch may translate others
     return runBatch(*this, *batch, literals);
@@ -230,6 +269,7 @@ bool SessionImpl::commitsAlone(const QString& sql)
 
 BatchResult SessionImpl::executeNative(const QString& sql, const std::vector<vb::Variant>& parameters)
 {
+    dateSettings() = m_dateSettings;
     BatchResult result;
     auto plan = m_nativePlans.constFind(sql);
     if (plan == m_nativePlans.constEnd()) {
@@ -293,6 +333,25 @@ void SessionImpl::createDatabase(const QString& name)
     sqlserver::createDatabase(m_serverFolder, name);
 }
 
+void SessionImpl::setDateOption(const QString& option, const QString& value)
+{
+    if (option == QLatin1String("DATEFIRST")) {
+        bool number = false;
+        const int day = value.toInt(&number);
+        if (!number || day < 1 || day > 7)
+            throw ServerError(1005, QStringLiteral("Line 1: Invalid number '%1' for SET DATEFIRST. The value must be "
+                                                   "between 1 and 7.").arg(value));
+        m_dateSettings.firstDay = day;
+    } else {
+        static const QStringList orders = {QStringLiteral("mdy"), QStringLiteral("dmy"), QStringLiteral("ymd"),
+                                           QStringLiteral("ydm"), QStringLiteral("myd"), QStringLiteral("dym")};
+        if (!orders.contains(value.toLower()))
+            throw ServerError(2741, QStringLiteral("SET DATEFORMAT date order '%1' is invalid.").arg(value));
+        m_dateSettings.order = value.toLower();
+    }
+    dateSettings() = m_dateSettings;
+}
+
 void SessionImpl::catalogQuery(const QString& sql, const QString& argument, const RowReader& read)
 {
     sqlite3_stmt* s = nullptr;
@@ -328,13 +387,83 @@ const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
                      }
                  });
     if (f.exists) {
-        catalogQuery(QStringLiteral("SELECT name, type FROM pragma_table_info(?) ORDER BY cid"), table, [&](sqlite3_stmt* s) {
-            const QString column = columnText(s, 0);
-            f.columns << column;
-            f.types.insert(column.toUpper(), columnText(s, 1));
-        });
+        catalogQuery(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?) ORDER BY cid"), table,
+                     [&](sqlite3_stmt* s) {
+                         const QString column = columnText(s, 0);
+                         f.columns << column;
+                         f.types.insert(column.toUpper(), columnText(s, 1));
+                         if (f.identity && sqlite3_column_int(s, 2) > 0
+                             && columnText(s, 1).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                             f.identityColumn = column;
+                     });
+        catalogQuery(QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE"),
+                     identityTriggerName(table), [&](sqlite3_stmt*) { f.triggerIdentity = true; });
+        if (f.triggerIdentity)
+            catalogQuery(QStringLiteral("SELECT column_name FROM ") + identityColumnsTable + QStringLiteral(" WHERE table_name = ?"),
+                         table, [&](sqlite3_stmt* s) { f.identityColumn = columnText(s, 0); });
+        f.identity = !f.identityColumn.isEmpty();
     }
     return *m_tables.insert(table, f);
+}
+
+QString SessionImpl::identityColumn(const QString& table)
+{
+    return facts(table).identityColumn;
+}
+
+bool SessionImpl::identityInsert(const QString& table) const
+{
+    return !m_identityInsert.isEmpty() && m_identityInsert.compare(table, Qt::CaseInsensitive) == 0;
+}
+
+void SessionImpl::setIdentityInsert(const QString& table, bool on)
+{
+    const TableFacts& f = facts(table);
+    if (!f.exists)
+        throw ServerError(1088, QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not "
+                                               "have permissions.").arg(table));
+    if (!f.identity)
+        throw ServerError(8106, QStringLiteral("Table '%1' does not have the identity property. Cannot perform SET "
+                                               "operation.").arg(table));
+    if (!on) {
+        if (identityInsert(table))
+            m_identityInsert.clear();
+        return;
+    }
+    if (!m_identityInsert.isEmpty() && !identityInsert(table))
+        throw ServerError(8107, QStringLiteral("IDENTITY_INSERT is already ON for table '%1.dbo.%2'. Cannot perform SET "
+                                               "operation for table '%3'.").arg(m_database, m_identityInsert, table));
+    m_identityInsert = table;
+}
+
+void SessionImpl::checkIdentityInsert(const StatementPlan& plan)
+{
+    using Value = StatementPlan::IdentityValue;
+    const bool on = identityInsert(plan.insertTable);
+    if (plan.identityValue == Value::Explicit && !on)
+        throw ServerError(544, QStringLiteral("Cannot insert explicit value for identity column in table '%1' when "
+                                              "IDENTITY_INSERT is set to OFF.").arg(plan.insertTable));
+    if (plan.identityValue == Value::Unlisted && on)
+        throw ServerError(8101, QStringLiteral("An explicit value for the identity column in table '%1' can only be "
+                                               "specified when a column list is used and IDENTITY_INSERT is ON.")
+                                    .arg(plan.insertTable));
+    if (plan.identityValue == Value::Generated && on)
+        throw ServerError(545, QStringLiteral("Explicit value must be specified for identity column in table '%1' "
+                                              "either when IDENTITY_INSERT is set to ON or when a replication user is "
+                                              "inserting into a NOT FOR REPLICATION identity column.")
+                                   .arg(plan.insertTable));
+}
+
+vb::Variant SessionImpl::insertedIdentity(const QString& table)
+{
+    const TableFacts& f = facts(table);
+    if (!f.identity)
+        return vb::Variant::Null();
+    sqlite3_int64 id = sqlite3_last_insert_rowid(m_db);
+    if (f.triggerIdentity)
+        catalogQuery(QStringLiteral("SELECT last_value FROM ") + identityColumnsTable + QStringLiteral(" WHERE table_name = ?"),
+                     table, [&](sqlite3_stmt* s) { id = sqlite3_column_int64(s, 0); });
+    return id >= -0x7fffffffLL - 1 && id <= 0x7fffffff ? vb::Variant(int(id)) : vb::Variant(double(id));
 }
 
 bool SessionImpl::isRowidTable(const QString& name)
@@ -354,6 +483,10 @@ QStringList SessionImpl::columnNames(const QString& table)
 
 void SessionImpl::schemaChanged()
 {
+    if (m_dialect == Dialect::SqlServer) {
+        applyDefaultCollation(m_db, "main");
+        applyDefaultCollation(m_db, "temp");
+    }
     m_tables.clear();
     m_translations.clear();
 }
@@ -362,7 +495,7 @@ std::vector<QString> SessionImpl::tables()
 {
     std::vector<QString> names;
     catalogQuery(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite%' AND "
-                                "name <> ? ORDER BY name"),
+                                "name <> ? AND name <> '") + identityColumnsTable + QStringLiteral("' ORDER BY name"),
                  extendedPropertiesTable, [&](sqlite3_stmt* s) { names.push_back(columnText(s, 0)); });
     return names;
 }
@@ -379,9 +512,9 @@ std::vector<Session::TableColumn> SessionImpl::columns(const QString& table)
                      c.notNull = sqlite3_column_int(s, 2) != 0 || c.primaryKey;
                      list.push_back(c);
                  });
-    const bool identity = facts(table).identity;
+    const QString identity = facts(table).identityColumn;
     for (TableColumn& c : list)
-        c.identity = identity && c.primaryKey && c.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        c.identity = c.name.compare(identity, Qt::CaseInsensitive) == 0;
     return list;
 }
 

@@ -4,6 +4,7 @@
 
 #include "sqlserver/ApplicationLocks.h"
 #include "sqlserver/SchemaInfo.h"
+#include "sqlserver/ServerDates.h"
 #include "sqlserver/ServerFunctions.h"
 #include "sqlserver/Session.h"
 #include "sqlserver/StatementCache.h"
@@ -47,17 +48,24 @@ public:
     bool isRowidTable(const QString& name) override;
     QString declaredType(const QString& table, const QString& column) override;
     QStringList columnNames(const QString& table) override;
+    QString identityColumn(const QString& table) override;
 
     // ServerState
     vb::Variant lastIdentity() const override { return m_identity; }
     int processId() const override { return m_spid; }
     int openTransactions() const override { return m_tranCount; }
     long long lastRowCount() const override { return m_rowCount; }
+    bool identityInsert(const QString& table) const override;
+
+    // SET IDENTITY_INSERT table ON|OFF.
+    void setIdentityInsert(const QString& table, bool on);
 
     // Runs one statement; rows go to `result.rowsets`, changed rows to `result.rowsAffected`.
     void run(const StatementPlan& plan, const Binder& bind, BatchResult& result);
     // "Create Database [name]" on this server.
     void createDatabase(const QString& name);
+    // SET DATEFIRST n, SET DATEFORMAT dmy: kept by the session, in force on its thread while it runs.
+    void setDateOption(const QString& option, const QString& value);
 
     sqlite3* db() const { return m_db; }
     ApplicationLocks& applicationLocks() { return m_locks; }
@@ -71,6 +79,8 @@ private:
         bool exists = false;
         bool rowid = false;     // a table (not a view, not WITHOUT ROWID)
         bool identity = false;  // an AUTOINCREMENT key
+        QString identityColumn;
+        bool triggerIdentity = false;  // numbered by its trigger (IdentityColumns.h)
         QStringList columns;
         QHash<QString, QString> types;  // upper-case column -> declared type
     };
@@ -85,9 +95,15 @@ private:
     void runKept(const char* sql);
     const TableFacts& facts(const QString& table);
     void schemaChanged();
+    // Refuses an INSERT that IDENTITY_INSERT does not allow; after it, the identity it generated.
+    void checkIdentityInsert(const StatementPlan& plan);
+    vb::Variant insertedIdentity(const QString& table);
+    // SELECT .. INTO: creates the table from the SELECT's columns, then fills it.
+    void selectInto(const StatementPlan& plan, const Binder& bind, BatchResult& result);
 
     sqlite3* m_db;
     Dialect m_dialect;
+    DateSettings m_dateSettings;
     QString m_serverFolder;
     QString m_database;
     int m_spid;
@@ -95,6 +111,7 @@ private:
     int m_tranCount = 0;
     long long m_rowCount = 0;
     vb::Variant m_identity = vb::Variant::Null();
+    QString m_identityInsert;  // the table IDENTITY_INSERT is on for
     StatementCache m_statements;
     TranslationCache m_translations;
     QString m_lastText;  // the text last translated, and its shape

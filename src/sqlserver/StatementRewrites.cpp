@@ -1,5 +1,6 @@
 #include "sqlserver/StatementRewrites.h"
 
+#include "sqlserver/DmlRewrites.h"
 #include "sqlserver/TokenTools.h"
 
 #include <QStringList>
@@ -117,8 +118,11 @@ void rewriteUpdateFrom(Tokens& tokens)
             targetIndex = int(k);
     }
     for (const Source& s : sources) {
-        if (s.on >= 0 && !s.innerJoin)
-            return;  // an outer join may refer to the target: SQLite cannot say it, leave the statement alone
+        if (s.on >= 0 && !s.innerJoin) {
+            // An outer join may refer to the target, which SQLite's FROM cannot: the rows go by rowid.
+            rewriteUpdateThroughRowids(tokens);
+            return;
+        }
     }
     // The new FROM clause: every source but the target, inner joins without their ON (moved to WHERE).
     QString newFrom;

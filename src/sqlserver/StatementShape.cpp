@@ -341,9 +341,8 @@ void bindLiteral(sqlite3_stmt* s, int index, const Literal& literal, bool asDate
     }
     if (asDate) {
         if (const auto date = parseDateText(literal.text.constData(), int(literal.text.size()))) {
-            char stored[19];
-            writeCanonicalDate(*date, stored);
-            sqlite3_bind_text(s, index, stored, 19, SQLITE_TRANSIENT);
+            char stored[canonicalDateCapacity];
+            sqlite3_bind_text(s, index, stored, writeCanonicalDate(datetimeRounded(*date), stored), SQLITE_TRANSIENT);
             return;
         }
     }

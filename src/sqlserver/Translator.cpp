@@ -1,12 +1,16 @@
 #include "sqlserver/Translator.h"
 
 #include "sqlserver/AccessRewrites.h"
+#include "sqlserver/CollationRewrites.h"
 #include "sqlserver/DateLiterals.h"
 #include "sqlserver/DdlRewrites.h"
 #include "sqlserver/DialectRewrites.h"
+#include "sqlserver/DmlRewrites.h"
+#include "sqlserver/IdentityColumns.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TokenTools.h"
+#include "sqlserver/TypedExpressions_p.h"
 
 namespace sqlserver {
 
@@ -51,6 +55,12 @@ bool selectsSessionIdOnly(const Tokens& tokens)
     return at(4)->is(QLatin1String("AS")) && (at(5)->isName() || at(5)->kind == TokenKind::String);
 }
 
+bool isDataStatement(const Token& verb)
+{
+    return verb.is(QLatin1String("SELECT")) || verb.is(QLatin1String("INSERT")) || verb.is(QLatin1String("UPDATE"))
+           || verb.is(QLatin1String("DELETE"));
+}
+
 }  // namespace
 
 std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationContext& context)
@@ -62,24 +72,51 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     removeTableHints(tokens);
     rewriteVariables(tokens);
     rewriteFunctions(tokens);
+    rewriteRowSources(tokens);
     rewriteTop(tokens);
     rewriteInsertAndTruncate(tokens);
-    rewriteUpdateFrom(tokens);
+    rewriteChangingStatements(tokens);
     std::vector<StatementPlan> plans;
-    for (Tokens& statement : rewriteDdl(std::move(tokens))) {
+    for (DdlStatement& ddl : rewriteDdl(std::move(tokens))) {
+        Tokens& statement = ddl.tokens;
         StatementPlan plan;
+        plan.bookkeeping = ddl.bookkeeping;
+        int verb = verbPosition(statement);
+        if (!plan.bookkeeping && context.dialect == Dialect::SqlServer && verb < int(statement.size())
+            && statement[verb].is(QLatin1String("INSERT"))) {
+            plan.insertTable = insertTarget(statement, verb);
+            planIdentityInsert(statement, verb, context.schema, plan);
+        }
+        if (!plan.bookkeeping)
+            plan.intoTable = takeSelectInto(statement);
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
-        const int verb = verbPosition(statement);
+        verb = verbPosition(statement);
+        std::vector<QString> selectTypes;
+        const bool served = context.dialect == Dialect::SqlServer && !plan.bookkeeping;
+        if (served && verb < int(statement.size()) && isDataStatement(statement[verb])) {
+            applyServerTypes(statement, context.schema, context.variableTypes, selectTypes);
+            verb = verbPosition(statement);
+        }
         if (verb < int(statement.size())) {
             plan.verb = statement[verb].text.toUpper();
             if (plan.verb == QLatin1String("REPLACE"))
                 plan.verb = QStringLiteral("INSERT");
             if (plan.verb == QLatin1String("INSERT"))
                 plan.insertTable = insertTarget(statement, verb);
-            if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
+            if (!plan.intoTable.isEmpty()) {
+                plan.columnTypes = selectTypes;
+            } else if (plan.verb == QLatin1String("SELECT") && verb == nextSignificant(statement, 0)) {
                 shapeResult(statement, plan, context.schema, context.variableTypes);
+                for (size_t k = 0; k < selectTypes.size() && k < plan.columnTypes.size(); ++k) {
+                    if (plan.columnTypes[k].isEmpty())
+                        plan.columnTypes[k] = selectTypes[k];
+                }
                 plan.sessionIdOnly = selectsSessionIdOnly(statement);
             }
+            const bool dml = plan.verb == QLatin1String("SELECT") || plan.verb == QLatin1String("INSERT")
+                                     || plan.verb == QLatin1String("UPDATE") || plan.verb == QLatin1String("DELETE");
+            if (served && dml)
+                applyCollations(statement);
         }
         plan.sql = joinTokens(statement);
         plans.push_back(std::move(plan));

@@ -111,7 +111,8 @@ vb::Variant readDate(sqlite3_stmt* s, int column, int storage)
 
 bool looksLikeStoredDate(const char* t, int length)
 {
-    return length == 19 && t[4] == '-' && t[7] == '-' && t[10] == ' ' && t[13] == ':' && t[16] == ':';
+    return (length == 19 || (length == 23 && t[19] == '.')) && t[4] == '-' && t[7] == '-' && t[10] == ' '
+           && t[13] == ':' && t[16] == ':';
 }
 
 vb::Variant readByStorageClass(sqlite3_stmt* s, int column, ValueKind& kind)
@@ -276,9 +277,8 @@ void resultValue(sqlite3_context* context, const vb::Variant& value)
                      [&](const QByteArray& t) { sqlite3_result_text(context, t.constData(), int(t.size()), SQLITE_TRANSIENT); });
         break;
     case vb::VarType::Date: {
-        char text[19];
-        writeCanonicalDate(value.toDate(), text);
-        sqlite3_result_text(context, text, 19, SQLITE_TRANSIENT);
+        char text[canonicalDateCapacity];
+        sqlite3_result_text(context, text, writeCanonicalDate(value.toDate(), text), SQLITE_TRANSIENT);
         break;
     }
     case vb::VarType::String: {
@@ -313,9 +313,8 @@ void bindValue(sqlite3_stmt* s, int index, const vb::Variant& value)
                      [&](const QByteArray& t) { sqlite3_bind_text(s, index, t.constData(), int(t.size()), SQLITE_TRANSIENT); });
         break;
     case vb::VarType::Date: {
-        char text[19];
-        writeCanonicalDate(value.toDate(), text);
-        sqlite3_bind_text(s, index, text, 19, SQLITE_TRANSIENT);
+        char text[canonicalDateCapacity];
+        sqlite3_bind_text(s, index, text, writeCanonicalDate(value.toDate(), text), SQLITE_TRANSIENT);
         break;
     }
     case vb::VarType::String: {

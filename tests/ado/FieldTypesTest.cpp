@@ -31,6 +31,16 @@ TEST(FieldTypesTest, MapsDeclaredTypesToAdoCodes)
     expectType("TEXT(255)", adVarWChar, 255);       // Access's short text
 }
 
+TEST(FieldTypesTest, DecimalsAndMoneyCarryPrecisionAndScale)
+{
+    EXPECT_EQ(18, fieldTypeOf("DECIMAL(18,6)").precision);
+    EXPECT_EQ(6, fieldTypeOf("DECIMAL(18,6)").numericScale);
+    EXPECT_EQ(18, fieldTypeOf("numeric").precision);
+    EXPECT_EQ(0, fieldTypeOf("numeric").numericScale);
+    EXPECT_EQ(19, fieldTypeOf("MONEY").precision);
+    EXPECT_EQ(4, fieldTypeOf("MONEY").numericScale);
+}
+
 TEST(FieldTypesTest, ExpressionsTakeTheirValuesType)
 {
     EXPECT_EQ(adInteger, fieldTypeOf("", 5).type);

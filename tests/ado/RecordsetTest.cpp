@@ -114,6 +114,20 @@ TEST_F(RecordsetTest, FieldsAreFoundByNameOrPositionAndTypedByTheirColumns)
     EXPECT_EQ(adErrObjectClosed, errorOf([&] { rs->adoEOF(); })->number());
 }
 
+TEST_F(RecordsetTest, DecimalExpressionsAreNumericFieldsOfTheirPrecisionAndScale)
+{
+    const auto rs = open("select cast(2.5 as decimal(10,2)) as d, 10.00 / 4 as q, cast(1 as money) / 3 as m",
+                         adUseClient, adOpenStatic, adLockReadOnly);
+    EXPECT_EQ(adNumeric, rs->Fields("d").Type());
+    EXPECT_EQ(10, rs->Fields("d").Precision());
+    EXPECT_EQ(2, rs->Fields("d").NumericScale());
+    EXPECT_EQ(vb::Variant(2.5), rs->Fields("d").Value());
+    EXPECT_EQ(8, rs->Fields("q").Precision());
+    EXPECT_EQ(6, rs->Fields("q").NumericScale());
+    EXPECT_EQ(adCurrency, rs->Fields("m").Type());
+    EXPECT_EQ(vb::Variant(vb::Currency{3333}), rs->Fields("m").Value());
+}
+
 TEST_F(RecordsetTest, AddNewWritesTheRowAndLearnsItsIdentity)
 {
     const auto rs = open("CadProgVorna", adUseServer, adOpenDynamic, adLockOptimistic);

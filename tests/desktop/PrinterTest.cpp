@@ -120,6 +120,38 @@ TEST_F(PrinterTest, PrintingMovesTheCurrentPositionAndFillsPages)
     EXPECT_EQ(pages[2].trimmed(), "Third page");
 }
 
+TEST_F(PrinterTest, ANewPageOpensWhenSomethingIsPrintedOnIt)
+{
+    printer.PrintLine("First page");
+    printer.NewPage();
+    EXPECT_EQ(printer.Page(), 2) << "the page counts at once";
+    EXPECT_EQ(printer.CurrentY(), 0);
+    printer.PrintLine();  // moving down draws nothing
+    printer.EndDoc();
+    EXPECT_EQ(test::pdfPageCount(pdf()), 1) << "no empty last page";
+
+    printer.PrintLine("One");
+    printer.NewPage();
+    printer.NewPage();
+    printer.Line(0, 100, 1000, 100);
+    EXPECT_EQ(printer.Page(), 3);
+    printer.NewPage();
+    printer.EndDoc();
+    EXPECT_EQ(test::pdfPageCount(pdf()), 3) << "a page left empty between two others stays";
+    EXPECT_EQ(test::pdfPages(pdf()).value(0).trimmed(), "One");
+}
+
+TEST_F(PrinterTest, SizesOutOfRangeAreRefused)
+{
+    EXPECT_EQ(test::errorNumber([&] { printer.setFontSize(1e300); }), 380);
+    EXPECT_EQ(test::errorNumber([&] { printer.setFontSize(0); }), 380);
+    EXPECT_EQ(test::errorNumber([&] { printer.setWidth(1e300); }), 380);
+    EXPECT_EQ(test::errorNumber([&] { printer.setHeight(-1); }), 380);
+    EXPECT_EQ(printer.FontSize(), 9);
+    printer.setFontSize(2160);
+    EXPECT_EQ(printer.FontSize(), 2160);
+}
+
 TEST_F(PrinterTest, EndDocWithoutOutputWritesNothing)
 {
     printer.setFontSize(12);

@@ -12,16 +12,17 @@ using test::errorNumber;
 
 TEST(KeyedCollections, PositionsAreKeyedByAutoAndRefuseADuplicate)
 {
-    clsOS os;
-    const auto first = os.Posicoes.Add(&os, 10, "D-10", 2.5, 1);
-    os.Posicoes.Add(&os, 7, "D-7", 1, 0);
-    EXPECT_EQ(first->OS, &os);
+    const auto order = std::make_shared<clsOS>();
+    clsOS& os = *order;
+    const auto first = os.Posicoes.Add(order, 10, "D-10", 2.5, 1);
+    os.Posicoes.Add(order, 7, "D-7", 1, 0);
+    EXPECT_EQ(first->OS, order);
     EXPECT_EQ(first->Desenho, "D-10");
     EXPECT_EQ(first->Quant, 2.5);
     EXPECT_EQ(first->Etapa, 1);
 
     try {
-        os.Posicoes.Add(&os, 10, "outra", 1, 0);
+        os.Posicoes.Add(order, 10, "outra", 1, 0);
         FAIL() << "a second position with Auto 10 was accepted";
     } catch (const vb::VbError& e) {
         EXPECT_EQ(e.number(), 457);
@@ -37,6 +38,33 @@ TEST(KeyedCollections, PositionsAreKeyedByAutoAndRefuseADuplicate)
     for (const auto& posicao : os.Posicoes)
         left << posicao->Desenho;
     EXPECT_EQ(left, QStringList{"D-7"});
+    os.Posicoes.Clear();
+    EXPECT_EQ(os.Posicoes.Count(), 0);
+}
+
+TEST(KeyedCollections, APositionKeepsItsWorkOrderAlive)
+{
+    std::weak_ptr<clsOS> gone;
+    std::shared_ptr<clsPosicao> kept;
+    {
+        const auto order = std::make_shared<clsOS>();
+        order->NrServ = 4711;
+        kept = order->Posicoes.Add(order, 1, "D-1", 1, 0);
+        order->Posicoes.Add(order, 2, "D-2", 1, 0);
+        gone = order;
+    }
+    ASSERT_FALSE(gone.expired()) << "the positions hold their work order";
+    EXPECT_EQ(kept->OS->NrServ, 4711);
+    EXPECT_EQ(kept->OS->Posicoes.Count(), 2);
+
+    // Removing the position held here from its collection leaves it holding its work order.
+    kept->OS->Posicoes.Remove(1);
+    EXPECT_EQ(kept->OS->NrServ, 4711);
+    // Emptying the positions lets the work order go once the last position held here goes.
+    kept->OS->Posicoes.Clear();
+    EXPECT_FALSE(gone.expired());
+    kept.reset();
+    EXPECT_TRUE(gone.expired());
 }
 
 TEST(KeyedCollections, OperationsWithoutAKeyAreReachedByPositionOnly)

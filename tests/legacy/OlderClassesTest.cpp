@@ -75,7 +75,8 @@ TEST_P(OlderClasses, WorkOrderLoadsItsDeliveryDateAndPositionsInStageOrder)
     db.plant().addWorkOrder({.number = 8});  // no delivery date
     db.plant().addPosition({.workOrder = 9, .stage = 1, .drawing = "Solta"});  // no work order 9
 
-    clsOS os;
+    const auto order = std::make_shared<clsOS>();
+    clsOS& os = *order;
     os.NrServ = 7;
     os.CarregaOS();
     EXPECT_EQ(os.DataEntrega, test::at(monday, 15, 30));
@@ -84,20 +85,28 @@ TEST_P(OlderClasses, WorkOrderLoadsItsDeliveryDateAndPositionsInStageOrder)
     EXPECT_EQ(first, os.Posicoes.Item(top));  // by its Auto
     EXPECT_EQ(first->Desenho, "Tampa");
     EXPECT_EQ(first->Quant, 1.5);
-    EXPECT_EQ(first->OS, &os);
+    EXPECT_EQ(first->OS, order);
     EXPECT_EQ(os.Posicoes.KeyedCollection::Item(2)->Etapa, 2);  // by position
+    os.Posicoes.Clear();
 
-    clsOS semData;
-    semData.NrServ = 8;
-    semData.CarregaOS();
-    EXPECT_EQ(semData.DataEntrega, vb::Today());
+    const auto semData = std::make_shared<clsOS>();
+    semData->NrServ = 8;
+    semData->CarregaOS();
+    EXPECT_EQ(semData->DataEntrega, vb::Today());
 
-    clsOS ausente;
-    ausente.NrServ = 9;
-    ausente.CarregaOS();
-    EXPECT_TRUE(ausente.DataEntrega.isZero());
-    ASSERT_EQ(ausente.Posicoes.Count(), 1);
-    EXPECT_EQ((*ausente.Posicoes.begin())->Desenho, "Solta");
+    // A position read after its work order was let go still reads it.
+    std::shared_ptr<clsPosicao> solta;
+    {
+        const auto ausente = std::make_shared<clsOS>();
+        ausente->NrServ = 9;
+        ausente->CarregaOS();
+        EXPECT_TRUE(ausente->DataEntrega.isZero());
+        ASSERT_EQ(ausente->Posicoes.Count(), 1);
+        solta = *ausente->Posicoes.begin();
+    }
+    EXPECT_EQ(solta->Desenho, "Solta");
+    EXPECT_EQ(solta->OS->NrServ, 9);
+    solta->OS->Posicoes.Clear();
 }
 
 TEST_P(OlderClasses, StationsOfACompanyEachWithItsPeriods)

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -167,6 +168,25 @@ TEST_P(Relogio, DateAndTruthLiteralsFollowTheConnection)
         EXPECT_EQ(legacy::momentLiteral(BancoAtual(), moment), "'2026-12-05 14:30'");
         EXPECT_EQ(legacy::trueLiteral(BancoAtual()), "1");
     }
+}
+
+TEST_P(Relogio, AHandlerMayReleaseTheReloader)
+{
+    auto* owned = new clsRelogio;
+    QPointer<clsRelogio> watch(owned);
+    owned->setBanco(&BancoAtual(), &regua);
+    long records = -1;
+    QObject::connect(owned, &clsRelogio::CarregouRegistros, [&](std::shared_ptr<ADODB::Recordset>& registros) {
+        delete owned;
+        // The record set handed over outlives the reloader until the handler returns.
+        records = registros ? registros->RecordCount() : -2;
+        registros.reset();
+    });
+    QTimer* ownedTimer = owned->findChild<QTimer*>("Timer1");
+    ASSERT_TRUE(QMetaObject::invokeMethod(ownedTimer, "timeout", Qt::DirectConnection));
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_EQ(records, 4);
+    EXPECT_TRUE(test::fakeUi().messageBoxes.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothConnections, Relogio, testing::Values(ConnectionKind::Server, ConnectionKind::Access),

@@ -73,4 +73,41 @@ TEST_F(DataTest, NestedGroupsSummariseEachLevel)
     EXPECT_FALSE(text.contains(QStringLiteral("OS 1004")));
 }
 
+TEST_F(DataTest, NamesOfTheLayoutStayNamesInTheQuery)
+{
+    // A location that closes its brackets and appends a query of its own must name a table, not run SQL.
+    auto report = openLayout(QStringLiteral("Injecao"), layoutXml(R"xml(
+<data><table name="CadPosto" location="CadPosto] AS [CadPosto] UNION ALL SELECT name, sql FROM sqlite_master --">
+  <field name="Codigo"/><field name="Descricao"/></table></data>
+<section area="details" height="240"><field x="0" y="0" width="900" height="240" source="{CadPosto.Codigo}"/></section>)xml"));
+    QStringList rows;
+    try {
+        rows = csvRows(*report);
+    } catch (const vb::VbError&) {
+        // The embedded server finds no table of that name (a real one tells "Invalid object name").
+    }
+    EXPECT_FALSE(rows.join(QLatin1Char('\n')).contains(QStringLiteral("CREATE TABLE"))) << "the schema was read";
+    EXPECT_EQ(report->SQLQueryString(),
+              QStringLiteral("SELECT [CadPosto].[Codigo], [CadPosto].[Descricao] FROM [CadPosto]] AS [CadPosto]] UNION "
+                             "ALL SELECT name, sql FROM sqlite_master --] AS [CadPosto]"));
+
+    // Every name the engine writes is quoted the same way: tables, locations, fields and links.
+    auto odd = openLayout(QStringLiteral("Estranho"), layoutXml(R"xml(
+<data><table name="O]dd" location="Odd]Table"><field name="Co]l"/></table>
+  <table name="Second" location="S]"><field name="Plain"/></table>
+  <link from="O]dd.Co]l" to="Second.Pl]ain"/></data>
+<section area="details" height="240"><field x="0" y="0" width="900" height="240" source="{Second.Plain}"/></section>)xml"));
+    EXPECT_EQ(odd->SQLQueryString(),
+              QStringLiteral("SELECT [O]]dd].[Co]]l], [Second].[Plain] FROM [Odd]]Table] AS [O]]dd] "
+                             "INNER JOIN [S]]] AS [Second] ON [O]]dd].[Co]]l] = [Second].[Pl]]ain]"));
+}
+
+TEST_F(DataTest, ALayoutWithoutTablesHasAnEmptyQuery)
+{
+    auto report = openLayout(QStringLiteral("SemDados"), layoutXml(R"xml(
+<section area="reportheader" height="240"><text x="0" y="0" width="900" height="240">Só texto</text></section>)xml"));
+    EXPECT_EQ(report->SQLQueryString(), QString());
+    EXPECT_EQ(report->Database().Tables().Count(), 0);
+}
+
 }  // namespace

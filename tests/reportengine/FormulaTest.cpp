@@ -159,4 +159,77 @@ TEST(FormulaTest, EvaluationErrorsNameThePosition)
     EXPECT_TRUE(description("ToNumber('x1')").contains(QStringLiteral("\"x1\" não é um número")));
 }
 
+TEST(FormulaTest, DifferencesOfMomentsAreExactToTheSecond)
+{
+    OneRecord context;
+    context.fields.insert(QStringLiteral("b.inicio"), Variant(vb::Date(46090.0 + vb::TimeSerial(7, 10, 0).serial)));
+    context.fields.insert(QStringLiteral("b.fim"), Variant(vb::Date(46090.0 + vb::TimeSerial(7, 40, 0).serial)));
+    EXPECT_EQ(Formula("({B.Fim} - {B.Inicio}) * 1440", "x").evaluate(context), Variant(30.0));
+    EXPECT_EQ(Formula("({B.Fim} - {B.Inicio}) * 1440 < 30", "x").evaluate(context), Variant(false));
+    EXPECT_EQ(Formula("({B.Fim} - {B.Inicio}) * 86400", "x").evaluate(context), Variant(1800.0));
+    EXPECT_EQ(eval("(DateTime(2026, 3, 9, 8, 0, 0) - DateTime(2026, 3, 8, 20, 0, 0)) * 24"), Variant(12.0));
+    // Before 30/12/1899 a serial keeps its time as an absolute fraction; moments still count on a straight line.
+    EXPECT_EQ(eval("(DateTime(1899, 12, 30, 6, 0, 0) - DateTime(1899, 12, 29, 18, 0, 0)) * 24"), Variant(12.0));
+    EXPECT_EQ(eval("DateTime(1899, 12, 29, 6, 0, 0)"), Variant(vb::Date(-1.25)));
+    EXPECT_EQ(eval("DateTime(1899, 12, 29, 18, 0, 0) > DateTime(1899, 12, 29, 6, 0, 0)"), Variant(true));
+    EXPECT_EQ(eval("DateTime(1899, 12, 29, 6, 0, 0) + 0.5"), Variant(vb::Date(-1.75)));
+    EXPECT_EQ(eval("Date(1899, 12, 31) - 1.75"), Variant(vb::Date(-1.25)));
+}
+
+TEST(FormulaTest, NumbersOutOfRangeNameTheArgument)
+{
+    EXPECT_EQ(test::errorNumber([] { eval("ToText(1, 99999999999)"); }), reportengine::EngineError::FormulaEvaluation);
+    EXPECT_TRUE(description("ToText(1, 99999999999)").contains(QStringLiteral("(argumento 2 de totext)")));
+    EXPECT_TRUE(description("ToText(1, -1)").contains(QStringLiteral("fora do intervalo de 0 a 100")));
+    EXPECT_TRUE(description("Date(99999999999, 1, 1)").contains(QStringLiteral("(argumento 1 de date)")));
+    EXPECT_TRUE(description("CDate(2026, 10000000000000, 1)").contains(QStringLiteral("(argumento 2 de cdate)")));
+    EXPECT_TRUE(description("DateTime(2026, 1, 1, 99999999999, 0, 0)").contains(QStringLiteral("(argumento 4 de datetime)")));
+    EXPECT_TRUE(description("DateTime(2026, 1, 1, 0, -99999999999, 0)").contains(QStringLiteral("(argumento 5 de datetime)")));
+    EXPECT_TRUE(description("DateTime(2026, 1, 1, 0, 0, 60)").contains(QStringLiteral("(argumento 6 de datetime)")));
+    EXPECT_TRUE(description("Left('abc', 99999999999)").contains(QStringLiteral("(argumento 2 de left)")));
+    EXPECT_TRUE(description("Mid('abc', 0)").contains(QStringLiteral("(argumento 2 de mid)")));
+    EXPECT_TRUE(description("Date(2026, 1, 1) + 10000000000000").contains(QStringLiteral("data fora do intervalo")));
+    EXPECT_TRUE(description("Date(9999, 12, 31) + 1").contains(QStringLiteral("data fora do intervalo")));
+    EXPECT_EQ(eval("ToText(1, 3)"), Variant("1,000"));
+    EXPECT_EQ(eval("Left('abc', 2147483647)"), Variant("abc"));
+    EXPECT_EQ(eval("DateTime(2026, 1, 1, 23, 59, 59.9)"), Variant(vb::Date(vb::DateSerial(2026, 1, 1).serial + vb::TimeSerial(23, 59, 59).serial)));
+}
+
+TEST(FormulaTest, FormulasTooDeepAreSyntaxErrorsWithTheirPosition)
+{
+    const QString parentheses = QString(4500, QLatin1Char('(')) + QStringLiteral("1") + QString(4500, QLatin1Char(')'));
+    EXPECT_EQ(test::errorNumber([&] { eval(parentheses); }), reportengine::EngineError::FormulaSyntax);
+    EXPECT_TRUE(description(parentheses).contains(QStringLiteral("posição 257: fórmula aninhada demais (mais de 256 níveis)")));
+    const QString minuses = QString(20000, QLatin1Char('-')) + QStringLiteral("1");
+    EXPECT_EQ(test::errorNumber([&] { eval(minuses); }), reportengine::EngineError::FormulaSyntax);
+    EXPECT_EQ(test::errorNumber([&] { eval(QString(20000, QLatin1Char('+')) + QStringLiteral("1")); }),
+              reportengine::EngineError::FormulaSyntax);
+    EXPECT_EQ(test::errorNumber([&] { eval(QStringLiteral("not ").repeated(20000) + QStringLiteral("true")); }),
+              reportengine::EngineError::FormulaSyntax);
+    EXPECT_EQ(test::errorNumber([&] { eval(QStringLiteral("if true then ").repeated(5000) + QStringLiteral("1")); }),
+              reportengine::EngineError::FormulaSyntax);
+    // A long chain builds a tall tree without deep parsing: it is refused too, before it is computed.
+    const QString chain = QStringLiteral("1") + QStringLiteral(" + 1").repeated(100000);
+    EXPECT_EQ(test::errorNumber([&] { eval(chain); }), reportengine::EngineError::FormulaSyntax);
+    EXPECT_TRUE(description(chain).contains(QStringLiteral("fórmula longa demais")));
+
+    EXPECT_EQ(eval(QString(200, QLatin1Char('(')) + QStringLiteral("2") + QString(200, QLatin1Char(')'))), Variant(2.0));
+    EXPECT_EQ(eval(QStringLiteral("1") + QStringLiteral(" + 1").repeated(900)), Variant(901.0));
+    EXPECT_EQ(eval(QString(200, QLatin1Char('-')) + QStringLiteral("3")), Variant(3.0));
+}
+
+TEST(FormulaTest, FormulasUsingFormulasTooDeepFailWithoutExhaustingTheStack)
+{
+    // Sixty formulas, each a chain of 900 additions over the next: no one is too tall, all of them together are.
+    OneRecord context;
+    for (int f = 0; f < 60; ++f)
+        context.formulas.insert(QStringLiteral("f%1").arg(f),
+                                Formula(QStringLiteral("{@f%1}").arg(f + 1) + QStringLiteral(" + 1").repeated(900),
+                                        QStringLiteral("{@f%1}").arg(f)));
+    context.formulas.insert(QStringLiteral("f60"), Formula(QStringLiteral("0"), QStringLiteral("{@f60}")));
+    EXPECT_EQ(test::errorNumber([&] { Formula("{@f0}", "x").evaluate(context); }),
+              reportengine::EngineError::FormulaEvaluation);
+    EXPECT_EQ(Formula("{@f58}", "x").evaluate(context), Variant(1800.0));
+}
+
 }  // namespace

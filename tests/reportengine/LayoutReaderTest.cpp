@@ -1,5 +1,6 @@
 // Layout files read into their plain data: every element and attribute, defaults, and the order of sections.
 
+#include "reportengine/EngineErrors.h"
 #include "reportengine/LayoutReader_p.h"
 #include "support/Files.h"
 #include "support/Printing.h"
@@ -144,6 +145,38 @@ TEST_F(LayoutReaderTest, DefaultsFillWhatALayoutLeavesOut)
     EXPECT_EQ(text.font.size, 9);
     EXPECT_EQ(text.align, Qt::AlignLeft);
     EXPECT_FALSE(text.canGrow);
+}
+
+TEST_F(LayoutReaderTest, LengthsOutOfRangeAreRefusedNamingTheAttribute)
+{
+    auto reason = [&](const QByteArray& body) {
+        try {
+            read("<report version=\"1\">" + body + "</report>");
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.number(), EngineError::LayoutDamaged);
+            return e.description();
+        }
+        return QStringLiteral("<no error>");
+    };
+    EXPECT_TRUE(reason(R"(<page left="2147483647" right="2147483647"/>)").contains(QStringLiteral("atributo left fora do intervalo")));
+    EXPECT_TRUE(reason(R"(<page width="99999999999"/>)").contains(QStringLiteral("atributo width fora do intervalo")));
+    EXPECT_TRUE(reason(R"(<page top="-1"/>)").contains(QStringLiteral("atributo top fora do intervalo")));
+    EXPECT_TRUE(reason(R"(<page orientation="7"/>)").contains(QStringLiteral("atributo orientation fora do intervalo")));
+    EXPECT_TRUE(reason(R"(<page left="1.5"/>)").contains(QStringLiteral("atributo left não é um número inteiro")));
+    EXPECT_TRUE(reason(R"(<section area="details" height="2147483647"/>)").contains(QStringLiteral("atributo height fora")));
+    EXPECT_TRUE(reason(R"(<section area="details"><box x="2147483647" width="2147483647"/></section>)")
+                    .contains(QStringLiteral("atributo x fora do intervalo")));
+    EXPECT_TRUE(reason(R"(<section area="details"><box width="2147483647"/></section>)")
+                    .contains(QStringLiteral("atributo width fora do intervalo")));
+    EXPECT_TRUE(reason(R"(<section area="details"><text size="1e300">a</text></section>)")
+                    .contains(QStringLiteral("atributo size fora do intervalo")));
+    EXPECT_TRUE(reason(R"(<section area="details"><line linewidth="-5"/></section>)")
+                    .contains(QStringLiteral("atributo linewidth fora do intervalo")));
+
+    const LayoutSpec layout = read(R"(<report version="1"><page width="1000000" left="0" right="999999"/>
+        <section area="details"><box x="-1000000" y="1000000" width="1000000" height="0"/></section></report>)");
+    EXPECT_EQ(layout.page.right, 999999);
+    EXPECT_EQ(layout.sections.front()->objects.front().box.left(), -1000000);
 }
 
 }  // namespace

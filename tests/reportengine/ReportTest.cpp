@@ -179,6 +179,12 @@ TEST_F(ReportTest, ParametersTakeTheirTypeAndDefault)
     EXPECT_EQ(test::errorNumber([&] { unset->PageCount(); }), Error::MissingParameterValue);
     EXPECT_EQ(test::errorNumber([&] { unset->ParameterFields().Item(1).AddCurrentValue(QStringLiteral("x")); }),
               vb::ErrNo::TypeMismatch);
+    try {
+        unset->ParameterFields().Item(1).AddCurrentValue(QStringLiteral("x"));
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.description(), QStringLiteral("Type mismatch: o parâmetro {?Cliente} (número) não aceita o valor \"x\""));
+    }
+    EXPECT_EQ(unset->ParameterFields().Item(1).NumberOfCurrentValues(), 0);
 }
 
 TEST_F(ReportTest, NoRecordsRaiseTheNoDataEvent)

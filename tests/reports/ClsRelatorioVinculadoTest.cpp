@@ -281,6 +281,15 @@ TEST_F(DriverTest, EveryErrorEndsInTheFailurePath)
         EXPECT_TRUE(driver.RemoveGrupo().isEmpty() && driver.SupressSection().isEmpty());
     }
 
+    // A parameter value of the wrong type names the parameter.
+    test::installFakeUi();
+    ClsRelatorio_Vinculado mistyped;
+    mistyped.Parametro() << vb::Variant(QStringLiteral("Titulo")) << vb::Variant(QStringLiteral("muitos"));
+    exportTo(mistyped, QStringLiteral("Ordens"), reportengine::ExportFormat::CSV, QStringLiteral("tipo.csv"));
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes()[0], QStringLiteral("0|Erro: 13 - Type mismatch: o parâmetro {?Minimo} (número) não aceita o "
+                                         "valor \"muitos\" Linha: 0"));
+
     // An engine error on log-on: the program's connection names a database the server does not have.
     test::installFakeUi();
     const QString database = BancoAtual().BancoDados;

@@ -152,4 +152,25 @@ TEST_F(ExportaExcelTest, FailuresAreSkippedAndTheLastOneIsReported)
     EXPECT_EQ(ui.pointerChanges.last(), vb::vbDefault);
 }
 
+TEST_F(ExportaExcelTest, DatesShowTheirOwnDayAndTextsReadBackAsWritten)
+{
+    addItem("1, '_x0041_', 1, 1, 1, '1900-01-01 00:00:00', '1899-12-30 08:00:00', '_x0042_', ''");
+    addItem("2, 'B', 1, 1, 1, '1900-02-28 12:00:00', NULL, '', ''");
+    addItem("3, 'C', 1, 1, 1, '1900-03-01 00:00:00', NULL, '', ''");
+    addItem("4, 'D', 1, 1, 1, '1899-12-31 00:00:00', NULL, '', ''");
+    addItem("5, 'E', 1, 1, 1, '1753-01-01 00:00:00', NULL, '', ''");
+    bind("SELECT Codigo, Nome, Dia, Hora FROM Item ORDER BY Codigo");
+    const test::Sheet sheet = exported();
+    ASSERT_EQ(sheet.error, "");
+    expectCell(sheet, "C2", "1900-01-01T00:00:00", "d", "dd/mm/yyyy");
+    expectCell(sheet, "C3", "1900-02-28T12:00:00", "d", "dd/mm/yyyy");
+    expectCell(sheet, "C4", "1900-03-01T00:00:00", "d", "dd/mm/yyyy");
+    expectCell(sheet, "C5", "31/12/1899", "s", "dd/mm/yyyy");
+    expectCell(sheet, "C6", "01/01/1753", "s", "dd/mm/yyyy");
+    EXPECT_EQ(sheet.cells.value("D2").format, "hh:mm");
+    EXPECT_TRUE(sheet.cells.value("D2").value.toString().contains("08:00:00"));
+    expectCell(sheet, "B2", "_x0041_", "s", "@");
+    EXPECT_TRUE(test::fakeUi().messageBoxes.isEmpty());
+}
+
 }  // namespace

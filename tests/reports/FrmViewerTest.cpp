@@ -97,6 +97,31 @@ TEST_F(ViewerTest, EscAndSairSaveTheZoomThatTheNextPreviewOpensAt)
     EXPECT_EQ(savedZoom(QStringLiteral("Ordens")), QStringLiteral("0"));
 }
 
+TEST_F(ViewerTest, SairTakesItsOwnRoomInTheToolBarAtEveryWidth)
+{
+    FrmViewer* window = preview(QStringLiteral("Ordens"));
+    ASSERT_NE(window, nullptr);
+    QWidget& sair = window->CmdSair();
+    for (const int width : {1200, 900, 640, 420}) {
+        SCOPED_TRACE(width);
+        window->resize(width, 600);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window->CrwReport().geometry(), window->rect());
+        if (!sair.isVisible())
+            continue;  // behind the tool bar's extension button, as the other tools that do not fit
+        const QRect button(sair.mapTo(window, QPoint(0, 0)), sair.size());
+        EXPECT_TRUE(window->rect().contains(button));
+        for (QWidget* other : window->CrwReport().findChildren<QWidget*>()) {
+            if (other == &sair || !other->isVisible() || other->isAncestorOf(&sair) || sair.isAncestorOf(other) ||
+                !other->parentWidget() || !other->parentWidget()->inherits("QToolBar"))
+                continue;
+            const QRect rect(other->mapTo(window, QPoint(0, 0)), other->size());
+            EXPECT_FALSE(button.intersects(rect)) << other->metaObject()->className();
+        }
+    }
+    EXPECT_TRUE(closedBy(window, [](FrmViewer& w) { w.close(); }));
+}
+
 TEST_F(ViewerTest, AReportWithoutANameKeepsItsZoomUnderPadrao)
 {
     vb::SaveSetting(App, Section, QStringLiteral("ZoomLevel_Padrao"), QStringLiteral("64"));

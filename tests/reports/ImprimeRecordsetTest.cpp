@@ -136,6 +136,24 @@ TEST_F(ImprimeRecordsetTest, PagesBreakByTheRuleAndEachHasTheFullHeader)
         << last.right(200).toStdString();
 }
 
+TEST_F(ImprimeRecordsetTest, RowsThatFillTheirLastPageLeaveNoEmptyPage)
+{
+    // Without a subtitle the header is the title, an empty line and the captions.
+    const double row = lineHeight(9, false) + 30;
+    const double header = lineHeight(12, true) + 2 * lineHeight(9, false) + 30;
+    int perPage = 1;
+    while (header + perPage * row + 1000 < desktop::printer().ScaleHeight())
+        ++perPage;
+    for (int i = 1; i <= 2 * perPage; ++i)
+        addItem(QString("%1, 'Peça %1', 1, 0, 0, NULL, NULL, 'T', ''").arg(i));
+    bind("SELECT Codigo, Nome FROM Item ORDER BY Codigo");
+    Modulo::ImprimeRecordset(*grid, *records, "Exata", "", 1, "");
+    ASSERT_EQ(test::pdfPageCount(pdf()), 2);
+    const QStringList pages = test::pdfPages(pdf());
+    EXPECT_TRUE(pages.value(0).contains(QString("Peça %1\n").arg(perPage)));
+    EXPECT_TRUE(pages.value(1).contains(QString("Peça %1\n").arg(2 * perPage)));
+}
+
 TEST_F(ImprimeRecordsetTest, TextsAreCutToTheirColumnAndSubtitlesTakeTheirLines)
 {
     addItem("1, 'Parafusosextavadozincado', 10, 0, 0, NULL, NULL, 'ABC', ''");

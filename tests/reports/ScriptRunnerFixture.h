@@ -33,6 +33,7 @@ protected:
     void TearDown() override { BancoAtual().FechaConexao(); }
 
     void execute(const QString& sql) { BancoAtual().VariavelADODBConnection()->Execute(sql); }
+    static QString nomeObjeto(const QObject& control) { return clsScript::NomeObjeto(control); }
 
     QStringList sources()
     {

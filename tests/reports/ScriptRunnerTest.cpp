@@ -140,13 +140,13 @@ TEST_F(ScriptRunnerTest, TheCatalogueNamesItsHooksAndCadCampoTheOthers)
     for (const auto& [id, text] : given)
         EXPECT_EQ(runner.getDescricaoScript(id), QString::fromUtf8(text)) << id;
 
-    execute("Insert into CadCampo (Auto, Descricao) values (11, 'Campo livre 11')");
-    execute("Insert into CadCampo (Auto, Descricao) values (0, 'Campo zero')");
+    execute("SET IDENTITY_INSERT CadCampo ON; Insert into CadCampo (Auto, Descricao) values (11, 'Campo livre 11'); "
+            "Insert into CadCampo (Auto, Descricao) values (0, 'Campo zero'); SET IDENTITY_INSERT CadCampo OFF");
     EXPECT_EQ(runner.getDescricaoScript(11), "Campo livre 11");
     EXPECT_EQ(runner.getDescricaoScript(0), "Campo zero");
     EXPECT_EQ(runner.getDescricaoScript(13), "ocorre antes de salvar gabarito de plasticos na ficha tecnica");
     EXPECT_EQ(runner.getDescricaoScript(77777), "");
-    execute("Insert into CadCampo (Auto, Descricao) values (-4, 'negativo')");
+    execute("SET IDENTITY_INSERT CadCampo ON; Insert into CadCampo (Auto, Descricao) values (-4, 'negativo')");
     EXPECT_EQ(runner.getDescricaoScript(-4), "");
 }
 
@@ -168,4 +168,18 @@ TEST_F(ScriptRunnerTest, FailuresOfTheHostSideGoToTheErrorReport)
     EXPECT_EQ(output->text(), "11");
     EXPECT_EQ(vb::Err.Number, 91);
     vb::Err.Clear();
+}
+
+TEST_F(ScriptRunnerTest, AControlOfAGroupIsNamedWithItsIndex)
+{
+    QLineEdit single(&form);
+    single.setObjectName("txtNome");
+    EXPECT_EQ(nomeObjeto(single), "txtNome");
+    QLineEdit first(&form), third(&form);
+    first.setObjectName("txtQtd");
+    first.setProperty("Index", 0);
+    third.setObjectName("txtQtd");
+    third.setProperty("Index", 2);
+    EXPECT_EQ(nomeObjeto(first), "txtQtd_0");
+    EXPECT_EQ(nomeObjeto(third), "txtQtd_2");
 }

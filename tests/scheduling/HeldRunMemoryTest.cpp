@@ -8,11 +8,10 @@
 #include "core/DBFunc.h"
 #include "core/StartupSettings.h"
 #include "runtime/Format.h"
-#include "scheduling/MinimumStarts.h"
-#include "scheduling/PlacementEngine.h"
-#include "scheduling/PlacementSteps.h"
+#include "scheduling/placement/PlacementEngine_p.h"
 #include "scheduling/Rescheduling.h"
-#include "scheduling/ScheduleHeld.h"
+#include "scheduling/store/ScheduleRun_p.h"
+#include "scheduling/store/StationList_p.h"
 #include "scheduling/SchedulerState.h"
 #include "scheduling/SqlLiterals.h"
 
@@ -97,7 +96,7 @@ TEST(HeldRunMemory, PushedMinimumStartsAreKeptAsTheDatabaseHandsThemBack)
     p.addStation("W", 1, schema::NormalGroup, {.hoursBetweenOperations = 2});
     const QList<int> ops = p.addWorkOrder(1, {{.station = "W"}, {.station = "W"}});
     p.start();
-    const scheduling::ScheduleHeld held;
+    scheduling::ScheduleRun run(BancoAtual());
 
     int kept = 0;
     for (const QDateTime& fim : {p.at(0, 10), p.at(0, 10).addMSecs(30'000), p.at(0, 10, 1).addMSecs(250),
@@ -106,7 +105,7 @@ TEST(HeldRunMemory, PushedMinimumStartsAreKeptAsTheDatabaseHandsThemBack)
         modMonta::AplicaIntervaloSequencias("W", vbDate(fim), ops[0], next);
         const vb::Variant stored = BancoAtual().DBSeek("cadseq", "InicioMinimo", QStringLiteral("Auto=%1").arg(ops[1]));
         ASSERT_EQ(stored.type(), vb::VarType::Date) << fim.toString().toStdString();
-        if (const auto known = scheduling::knownMinimumStart(ops[1])) {
+        if (const auto known = run.minimumStarts.known(ops[1])) {
             ++kept;
             EXPECT_EQ(known->type(), vb::VarType::Date) << fim.toString().toStdString();
             EXPECT_EQ(known->toDate().serial, stored.toDate().serial) << fim.toString().toStdString();
@@ -120,14 +119,14 @@ TEST(HeldRunMemory, StationValuesFollowAStationListLoadedAgain)
     test::SchedulerPlant p;
     p.addStation("A", 1);
     p.start();
-    const scheduling::ScheduleHeld held;
+    scheduling::ScheduleRun run(BancoAtual());
 
     EXPECT_EQ(modMonta::AplicaRendimento(60, "A"), 60);
     p.plant().execute("UPDATE CadPosto SET RendMaq = 50 WHERE Codigo = 'A'");
     EXPECT_EQ(modMonta::AplicaRendimento(60, "A"), 60);  // the run's list
     modMonta::CarregaPostos();
     EXPECT_EQ(modMonta::AplicaRendimento(60, "A"), 120);
-    EXPECT_TRUE(scheduling::stationListValue("Z", "RendMaq").isEmpty());
+    EXPECT_TRUE(scheduling::stationListValue(&run, "Z", "RendMaq").isEmpty());
 }
 
 TEST(HeldRunMemory, MinuteTextsAreWhatFormatWrites)

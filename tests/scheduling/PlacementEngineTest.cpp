@@ -1,7 +1,7 @@
 #include "SchedulerPlant.h"
 
 #include "core/StartupSettings.h"
-#include "scheduling/PlacementEngine.h"
+#include "scheduling/placement/PlacementEngine_p.h"
 #include "scheduling/SchedulerState.h"
 
 #include <gtest/gtest.h>

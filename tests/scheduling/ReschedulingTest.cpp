@@ -1,8 +1,12 @@
 #include "SchedulerPlant.h"
 
 #include "core/StartupSettings.h"
+#include "scheduling/LoadQueue.h"
 #include "scheduling/Rescheduling.h"
 #include "scheduling/SchedulerState.h"
+#include "scheduling/SequenceMode.h"
+#include "scheduling/WorkOrderInsertion.h"
+#include "scheduling/store/ScheduleRun_p.h"
 #include "schema/DemoPlant.h"
 #include "sqlserver/Session.h"
 #include "support/FakeUiServices.h"
@@ -95,6 +99,13 @@ TEST(Rescheduling, WaitsForNoOtherRunAndChangesNothingWhileOneHoldsTheSchedule)
     ASSERT_EQ(test::fakeUi().messageBoxes.size(), 1);
     EXPECT_TRUE(test::fakeUi().messageBoxes[0].prompt.startsWith("Outra programação está em andamento"));
     EXPECT_EQ(p.db.file().rows("SELECT * FROM CadProgVorna ORDER BY Auto"), before);
+    // An insertion and the sequence mode are runs too.
+    modMonta::RemoveOSVorna(1);
+    modMonta::AdicionaFila(1);
+    EXPECT_FALSE(modMonta::InsereOS(p.window, 1, QString(), true));
+    modMonta::MontaPorSequencia(p.window);
+    EXPECT_EQ(test::fakeUi().messageBoxes.size(), 3);
+    EXPECT_EQ(p.db.file().value("SELECT count(*) FROM CadProgVorna").toInt(), 0);
 
     // Its end lets the next run in, and a finished run lets go of the lock.
     other.reset();
@@ -124,4 +135,22 @@ TEST(Rescheduling, StopsWithOneMessageWhenABookingCannotBeStored)
     EXPECT_EQ(test::fakeUi().messageBoxes.size(), 1);
     EXPECT_EQ(p.db.file().value("SELECT count(*) FROM CadProgVorna").toInt(), 0);
     EXPECT_EQ(snapshot(), before);  // no work order left the queue, no operation got times
+}
+
+TEST(Rescheduling, ARefusedBookingOutsideAFullReschedulingEndsOnlyItsOwnRun)
+{
+    test::SchedulerPlant p;
+    p.addStation("A", 1);
+    p.addWorkOrder(1, {{.station = "A", .setupMinutes = 30}});
+    p.start();
+    p.plant().execute("CREATE TRIGGER Full BEFORE INSERT ON CadProgVorna BEGIN SELECT RAISE(FAIL, 'database or disk "
+                      "is full'); END");
+    // The chart's re-placing of one work order and the sequence mode started on their own: the refusal is shown
+    // by the data-access object and stops the run they began, not the window that called them.
+    test::fakeUi().messageBoxes.clear();
+    EXPECT_NO_THROW(modMonta::RealocaOS(p.window, 1));
+    EXPECT_EQ(test::fakeUi().messageBoxes.size(), 1);
+    EXPECT_NO_THROW(modMonta::MontaPorSequencia(p.window));
+    EXPECT_EQ(test::fakeUi().messageBoxes.size(), 2);
+    EXPECT_EQ(scheduling::ScheduleRun::current(), nullptr);
 }

@@ -1,4 +1,4 @@
-#include "scheduling/ShiftDates.h"
+#include "scheduling/calendar/ShiftDates_p.h"
 
 #include <gtest/gtest.h>
 

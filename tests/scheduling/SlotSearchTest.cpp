@@ -2,7 +2,7 @@
 
 #include "scheduling/CalendarGeneration.h"
 #include "scheduling/SchedulerState.h"
-#include "scheduling/SlotSearch.h"
+#include "scheduling/placement/SlotSearch_p.h"
 #include "support/FakeUiServices.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "runtime/Format.h"
 #include "runtime/Variant.h"
-#include "scheduling/PlacementSteps.h"
+#include "scheduling/store/Moments_p.h"
 
 #include <gtest/gtest.h>
 

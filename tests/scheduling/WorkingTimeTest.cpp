@@ -1,8 +1,9 @@
 #include "SchedulerPlant.h"
 
-#include "scheduling/ScheduleHeld.h"
+#include "core/BancoAtual.h"
 #include "scheduling/SchedulerState.h"
-#include "scheduling/WorkingTime.h"
+#include "scheduling/placement/WorkingTime_p.h"
+#include "scheduling/store/ScheduleRun_p.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +107,7 @@ TEST_F(WorkingTime, NextWorkingMomentsKeptForARunAnswerAsTheCalendarRowsDo)
         for (const QDateTime& moment : moments)
             read << next(p.at(0, 0), moment, later);
         {
-            scheduling::ScheduleHeld held;
+            const scheduling::ScheduleRun run(BancoAtual());
             for (const QDateTime& moment : moments)
                 kept << next(p.at(0, 0), moment, later);
         }

@@ -59,3 +59,15 @@ TEST_F(ScriptTest, RegExpErrors)
     EXPECT_FALSE(run(regExp("a") + "re.Foo = 1"));
     EXPECT_EQ(control.Error().Number, 438);
 }
+
+TEST_F(ScriptTest, NewRegExpIsABuiltInClass)
+{
+    EXPECT_EQ(output("Set re = New RegExp\nre.Pattern = \"(\\w)(\\d)\"\nre.Global = True\n"
+                     "Out.Put TypeName(re) & \" \" & re.Replace(\"a1 b2\", \"$2$1\")\n"
+                     "Set ms = re.Execute(\"a1 b2\")\nOut.Put ms(1) & ms(1).SubMatches(0) & \" \" & (\"<\" & ms(0) & \">\")"),
+              (QStringList{"IRegExp2 1a 2b", "b2b <a1>"}));  // a match stands for its Value
+    EXPECT_EQ(output("On Error Resume Next\nErr.Raise 5\nOut.Put \"e\" & Err\nx = Err + 1\nOut.Put x"),
+              (QStringList{"e5", "6"}));  // Err stands for its Number
+    EXPECT_FALSE(run("Set x = New Dictionary"));
+    EXPECT_EQ(control.Error().Number, 506);
+}

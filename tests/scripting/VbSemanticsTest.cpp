@@ -75,7 +75,7 @@ TEST_F(ScriptTest, ArgumentsPassByReferenceUnlessByVal)
     EXPECT_EQ(output("x = 5\nTwice (x)\nCall Twice((x))\nOut.Put x"), QStringList{"5"});
     EXPECT_EQ(output("Dim a(2)\na(1) = 3\nTwice a(1)\nOut.Put a(1)"), QStringList{"6"});
     // The element stays valid even when the procedure gives the variable another array.
-    EXPECT_EQ(output("Sub Swap(x)\n ReDim a(5)\n x = 9\nEnd Sub\nSwap a(1)\nOut.Put UBound(a) & IsEmpty(a(1))"),
+    EXPECT_EQ(output("ReDim b(2)\nSub Swap(x)\n ReDim b(5)\n x = 9\nEnd Sub\nSwap b(1)\nOut.Put UBound(b) & IsEmpty(b(1))"),
               QStringList{"5True"});
     // Operands are evaluated left to right, before and after the call that changes them.
     EXPECT_EQ(output("Function Grow(t)\n t = t & \"+\"\n Grow = \"|\"\nEnd Function\n"

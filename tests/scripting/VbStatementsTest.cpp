@@ -7,9 +7,9 @@ TEST_F(ScriptTest, BranchesAndSelectCase)
     const QString grade = "Function Grade(n)\n"
                           "  Select Case n\n"
                           "    Case 1, 2: Grade = \"low\"\n"
-                          "    Case 3 To 5\n"
+                          "    Case 3, 4, 5\n"
                           "      Grade = \"mid\"\n"
-                          "    Case Is >= 10: Grade = \"high\"\n"
+                          "    Case n - n + 12: Grade = \"high\"\n"
                           "    Case Else: Grade = \"other\"\n"
                           "  End Select\n"
                           "End Function\n";
@@ -19,6 +19,11 @@ TEST_F(ScriptTest, BranchesAndSelectCase)
                      "If x = 5 Then Out.Put \"one\" : Out.Put \"line\" Else Out.Put \"no\"\n"
                      "If x = 6 Then Out.Put \"no\" Else Out.Put \"else\""),
               (QStringList{"b", "one", "line", "else"}));
+    // Ranges and comparisons in a Case are another dialect's.
+    EXPECT_FALSE(run("Select Case 1\nCase 1 To 5\nEnd Select"));
+    EXPECT_EQ(control.Error().Number, 1025);
+    EXPECT_FALSE(run("Select Case 1\nCase Is > 5\nEnd Select"));
+    EXPECT_EQ(control.Error().Number, 1023);
 }
 
 TEST_F(ScriptTest, LoopsAndTheirExits)

@@ -19,7 +19,7 @@ TEST(ServerDatesTest, FormsSqlServerReadsAsDates)
     EXPECT_EQ(dateOf(2026, 12, 6, 10), parseDateText(QStringLiteral("2026-12-06 10:00")));
     EXPECT_EQ(dateOf(2026, 12, 6, 10), parseDateText(QStringLiteral("2026-12-06T10:00:00")));
     EXPECT_EQ(dateOf(2026, 12, 6), parseDateText(QStringLiteral("20261206")));
-    EXPECT_EQ("2026-12-06 10:00:01", canonicalDateText(*parseDateText(QStringLiteral(" 2026-12-06 10:00:00.997 "))));
+    EXPECT_EQ("2026-12-06 10:00:00.997", canonicalDateText(*parseDateText(QStringLiteral(" 2026-12-06 10:00:00.997 "))));
     EXPECT_EQ(dateOf(1900, 1, 1, 7, 5, 9), parseDateText(QStringLiteral("07:05:09")));
     EXPECT_FALSE(parseDateText(QStringLiteral("2026-02-30")).has_value());
     EXPECT_FALSE(parseDateText(QStringLiteral("2026-12-06 24:00")).has_value());
@@ -42,7 +42,7 @@ TEST_F(DateLiteralsTest, EveryPlaceALiteralMeetsADateColumn)
     // Written to a date column: UPDATE .. SET and INSERT .. VALUES keep the stored form.
     plant->execute("UPDATE CadCale2 SET Fim = '2026-12-07 15:00' WHERE Auto = 1");
     plant->execute("INSERT INTO CadCale2 (Posto, Inicio, Fim) VALUES ('P2', '20261208 06:00', '2026-12-08T14:00')");
-    plant->execute("INSERT INTO CadCale2 VALUES (99, 2, 'P3', '2026-12-09 06:00', NULL, NULL, '2026-12-09 14:00', 0)");
+    plant->execute("INSERT INTO CadCale2 VALUES (2, 'P3', '2026-12-09 06:00', NULL, NULL, '2026-12-09 14:00', 0)");
     EXPECT_EQ(1, count("Inicio = '2026-12-09 06:00:00' AND Fim = '2026-12-09 14:00:00'"));
     EXPECT_EQ(1, count("Fim = '2026-12-07 15:00:00'"));
     EXPECT_EQ(1, count("Posto = 'P2' AND Inicio = '2026-12-08 06:00:00' AND Fim = '2026-12-08 14:00:00'"));

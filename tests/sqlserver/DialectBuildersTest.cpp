@@ -56,7 +56,9 @@ TEST_F(DialectBuildersTest, DateFunctionsCountBoundariesAsSqlServerDoes)
     EXPECT_EQ(vb::Variant(2147483647), scalar("SELECT datediff(second, '1950-01-01', '2018-01-19 03:14:07')"));
     EXPECT_EQ(535, errorOf("SELECT datediff(second, '1950-01-01', '2018-01-19 03:14:08')"));
     EXPECT_EQ(535, errorOf("SELECT datediff(ms, '2026-12-06', '2026-12-31')"));
-    EXPECT_EQ(241, errorOf("SELECT cast('06/31/2026' as datetime)"));
+    // A date's layout with a day the month lacks is out of range (242); a text that is no date is 241.
+    EXPECT_EQ(242, errorOf("SELECT cast('06/31/2026' as datetime)"));
+    EXPECT_EQ(241, errorOf("SELECT cast('June the 1st' as datetime)"));
     EXPECT_EQ(vb::Variant(dateOf(2026, 12, 6, 10)), scalar("SELECT convert(datetime, '06/12/2026 10:00', 103)"));
     EXPECT_EQ(vb::Variant("Dec  6 2026  9:05AM"), scalar("SELECT cast(cast('2026-12-06 09:05' as datetime) as varchar(20))"));
 }

@@ -18,6 +18,28 @@ TEST_F(ExactNumbersTest, CastToDecimalRoundsHalfAwayFromZero)
     EXPECT_EQ("DECIMAL(10,2)", rows("SELECT CAST(2.5 AS decimal(10,2)) AS d").columns[0].declaredType);
 }
 
+TEST_F(ExactNumbersTest, DecimalsBecomeTextAtTheirScale)
+{
+    EXPECT_EQ(vb::Variant("2.50"), scalar("SELECT CAST(CAST(2.5 AS decimal(10,2)) AS varchar(20))"));
+    EXPECT_EQ(vb::Variant("2.500000"), scalar("SELECT CONVERT(varchar, 10.00 / 4)"));
+    EXPECT_EQ(vb::Variant("Total: 10.00"), scalar("SELECT 'Total: ' + CAST(CAST(10 AS money) AS varchar(30))"));
+    EXPECT_EQ(vb::Variant("10.0000"), scalar("SELECT CONVERT(varchar(30), CAST(10 AS money), 2)"));
+    plant->execute("CREATE TABLE t (m decimal(5,2))");
+    plant->execute("INSERT INTO t VALUES (10)");
+    EXPECT_EQ(vb::Variant("10.00"), scalar("SELECT CAST(m AS varchar(10)) FROM t"));
+    EXPECT_EQ(8115, errorOf("SELECT CAST(m AS char(3)) FROM t"));
+}
+
+TEST_F(ExactNumbersTest, ConversionFailuresCarrySqlServerNumbers)
+{
+    EXPECT_EQ(241, errorOf("SELECT CAST('abc' AS datetime)"));
+    EXPECT_EQ(242, errorOf("SELECT CAST('2026-02-30' AS datetime)"));
+    EXPECT_EQ(242, errorOf("SELECT CAST('30/02/2026' AS datetime)"));
+    EXPECT_EQ(245, errorOf("SELECT CAST('12a' AS int)"));
+    EXPECT_EQ(8114, errorOf("SELECT CAST('12a' AS float)"));
+    EXPECT_EQ(8115, errorOf("SELECT CAST(3000000000 AS int)"));
+}
+
 TEST_F(ExactNumbersTest, DecimalOverflowIs8115)
 {
     EXPECT_EQ(8115, errorOf("SELECT CAST(12345.678 AS decimal(5,2))"));
@@ -48,6 +70,33 @@ TEST_F(ExactNumbersTest, MoneyColumnsReadBackExactly)
     EXPECT_EQ(vb::Variant(vb::Currency{999999999999999LL}), r.rows[1][0]);
     // SQLite's column keeps 15 digits: the end of the range reads as the end of the range.
     EXPECT_EQ(vb::Variant(vb::Currency{9223372036854775807LL}), r.rows[2][0]);
+}
+
+}  // namespace
+
+namespace {
+
+class OlderFilesTest : public test::ServerFixture {};
+
+// Rows as earlier versions wrote them: decimal and money as SQLite's INTEGER or REAL.
+TEST_F(OlderFilesTest, DecimalAndMoneyStoredAsNumbersReadTheSame)
+{
+    native({"CREATE TABLE Preco (Id INTEGER PRIMARY KEY, Valor DECIMAL(10,2), Custo MONEY, Taxa NUMERIC(5,3))",
+            "INSERT INTO Preco VALUES (1, 10, 5, 0.125)", "INSERT INTO Preco VALUES (2, 0.1, 1234.5678, 1.5)",
+            "INSERT INTO Preco VALUES (3, 2.675, 0.1, 2)"});
+    const Rowset r = rows("SELECT Valor, Custo, Taxa FROM Preco ORDER BY Id");
+    EXPECT_EQ(vb::Variant(10.0), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(vb::Currency{50000}), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(0.125), r.rows[0][2]);
+    EXPECT_EQ(vb::Variant(vb::Currency{12345678}), r.rows[1][1]);
+    EXPECT_EQ(vb::Variant(2.675), r.rows[2][0]);
+    EXPECT_EQ("DECIMAL(10,2)", r.columns[0].declaredType);
+    // They compute as the decimals they are.
+    EXPECT_EQ(vb::Variant(2.5), scalar("SELECT Valor / 4 FROM Preco WHERE Id = 1"));
+    EXPECT_EQ(vb::Variant("10.00"), scalar("SELECT CAST(Valor AS varchar(12)) FROM Preco WHERE Id = 1"));
+    EXPECT_EQ(vb::Variant(12.78), scalar("SELECT SUM(Valor) FROM Preco"));
+    EXPECT_EQ(vb::Variant(vb::Currency{12396678}), scalar("SELECT SUM(Custo) FROM Preco"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Preco WHERE Valor * 10 = 1"));
 }
 
 }  // namespace
