@@ -104,9 +104,18 @@ void exportWorkbook(ReportDocument& document, const QString& path)
     format_set_bold(bold);
     lxw_format* dateFormat = workbook_add_format(workbook.get());
     format_set_num_format(dateFormat, "dd/mm/yyyy hh:mm");
+    // A cell the workbook cannot hold (a text past its length) fails the export rather than go missing.
+    auto check = [&](lxw_error result, lxw_row_t row, lxw_col_t col) {
+        if (result != LXW_NO_ERROR)
+            raiseExportFailed(path, QStringLiteral("linha %1, coluna %2: %3")
+                                        .arg(row + 1)
+                                        .arg(col + 1)
+                                        .arg(QString::fromUtf8(lxw_strerror(result))));
+    };
     const auto columns = detailColumns(document.mainRun().compiled().layout);
     for (std::size_t c = 0; c < columns.size(); ++c)
-        worksheet_write_string(sheet, 0, lxw_col_t(c), spreadsheetText(columns[c].heading).constData(), bold);
+        check(worksheet_write_string(sheet, 0, lxw_col_t(c), spreadsheetText(columns[c].heading).constData(), bold),
+              0, lxw_col_t(c));
     forEachRecord(document, columns, [&](int r, const std::vector<vb::Variant>& values) {
         const auto row = lxw_row_t(r + 1);
         for (std::size_t c = 0; c < values.size(); ++c) {
@@ -116,13 +125,14 @@ void exportWorkbook(ReportDocument& document, const QString& path)
                 continue;
             const std::optional<double> day = v.isDate() ? spreadsheetDayNumber(v.toDate()) : std::nullopt;
             if (day)
-                worksheet_write_number(sheet, row, col, *day, dateFormat);
+                check(worksheet_write_number(sheet, row, col, *day, dateFormat), row, col);
             else if (v.isNumberKind() && v.type() != vb::VarType::Boolean)
-                worksheet_write_number(sheet, row, col, v.toDouble(), nullptr);
+                check(worksheet_write_number(sheet, row, col, v.toDouble(), nullptr), row, col);
             else
-                worksheet_write_string(sheet, row, col,
-                                       spreadsheetText(formattedText(v, columns[c].object->format)).constData(),
-                                       nullptr);
+                check(worksheet_write_string(sheet, row, col,
+                                             spreadsheetText(formattedText(v, columns[c].object->format)).constData(),
+                                             nullptr),
+                      row, col);
         }
     });
     const lxw_error error = workbook_close(workbook.release());

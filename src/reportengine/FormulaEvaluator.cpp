@@ -10,7 +10,7 @@ namespace {
 using Kind = FormulaNode::Kind;
 
 // How deep a computation may go through formulas that use formulas; deeper would exhaust the stack.
-constexpr int MaxEvaluationDepth = 4000;
+constexpr int MaxEvaluationDepth = 1000;
 thread_local int evaluationDepth = 0;
 
 bool isTrue(const vb::Variant& v, int position)

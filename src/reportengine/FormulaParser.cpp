@@ -15,7 +15,7 @@ using TokenKind = FormulaToken::Kind;
 // How deep the parser may recurse (parentheses, arguments, branches, prefix operators) and how tall a tree
 // may grow: deeper formulas would exhaust the stack, here or when they are computed.
 constexpr int MaxNesting = 256;
-constexpr int MaxHeight = 1000;
+constexpr int MaxHeight = 500;
 
 FormulaTree makeNode(Kind kind, int position)
 {

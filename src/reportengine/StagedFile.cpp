@@ -22,7 +22,8 @@ constexpr QFile::Permissions NewFilePermissions = QFile::ReadOwner | QFile::Writ
 StagedFile::StagedFile(QString target, long errorNumber) : m_target(std::move(target)), m_errorNumber(errorNumber)
 {
     const QFileInfo info(m_target);
-    const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.');
+    // Hidden, and short enough for any name the target may have.
+    const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName().left(100) + QLatin1Char('.');
     for (int attempt = 0; attempt < 100; ++attempt) {
         QFile file(stem + QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".tmp"));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, NewFilePermissions)) {

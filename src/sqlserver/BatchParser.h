@@ -7,8 +7,12 @@
 #include "sqlserver/SchemaInfo.h"
 #include "sqlserver/Session.h"
 
+#include <QHash>
+
 namespace sqlserver {
 
-Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema);
+// `scope`: what was declared before the text (sp_executesql's parameters, the part of a batch before the text
+// after a change of the schema) and where it runs.
+Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const BatchScope& scope = {});
 
 }  // namespace sqlserver

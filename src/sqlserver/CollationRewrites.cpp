@@ -90,6 +90,23 @@ bool collationWrittenBeside(const Tokens& tokens, int at)
     return false;
 }
 
+// `expr alias` without AS: the position of the alias, or `end` when there is none.
+int aliasWithoutAs(const Tokens& tokens, int begin, int end)
+{
+    const int last = previousSignificant(tokens, end - 1);
+    if (last < begin || !((tokens[last].isName() && !isKeyword(tokens[last])) || tokens[last].kind == TokenKind::String))
+        return end;
+    const int before = previousSignificant(tokens, last - 1);
+    if (before < begin)
+        return end;
+    const Token& t = tokens[before];
+    const bool endsExpression = t.isSymbol(QLatin1String(")")) || t.kind == TokenKind::String
+                                || t.kind == TokenKind::Number || t.kind == TokenKind::Parameter
+                                || t.kind == TokenKind::Variable || t.is(QLatin1String("END"))
+                                || (t.isName() && !isKeyword(t));
+    return endsExpression ? last : end;
+}
+
 bool needsCollation(const Tokens& tokens, int at, bool collationsWritten)
 {
     const Token& t = tokens[at];
@@ -104,6 +121,8 @@ bool needsCollation(const Tokens& tokens, int at, bool collationsWritten)
             if (tokens[before].is(QLatin1String(w)))
                 return false;
         }
+        if (t.kind == TokenKind::String && aliasWithoutAs(tokens, before, at + 1) == at)
+            return false;  // `expr 'alias'`
     }
     return !comparedWithColumn(tokens, at) && !(collationsWritten && collationWrittenBeside(tokens, at));
 }
@@ -128,23 +147,6 @@ bool isBareItem(const Tokens& tokens, int begin, int end, const QSet<QString>& a
             return true;
     }
     return false;
-}
-
-// `expr alias` without AS: the position of the alias, or `end` when there is none.
-int aliasWithoutAs(const Tokens& tokens, int begin, int end)
-{
-    const int last = previousSignificant(tokens, end - 1);
-    if (last < begin || !tokens[last].isName() || isKeyword(tokens[last]))
-        return end;
-    const int before = previousSignificant(tokens, last - 1);
-    if (before < begin)
-        return end;
-    const Token& t = tokens[before];
-    const bool endsExpression = t.isSymbol(QLatin1String(")")) || t.kind == TokenKind::String
-                                || t.kind == TokenKind::Number || t.kind == TokenKind::Parameter
-                                || t.kind == TokenKind::Variable || t.is(QLatin1String("END"))
-                                || (t.isName() && !isKeyword(t));
-    return endsExpression ? last : end;
 }
 
 // Adds the collation at the end of each item of a list (ORDER BY, GROUP BY, a select list), before `ASC`,
@@ -182,6 +184,9 @@ void collateLists(Tokens& tokens, const QSet<QString>& aliases)
             const int verb = previousSignificant(tokens, i - 1);
             if (verb >= 0 && (tokens[verb].is(QLatin1String("ORDER")) || tokens[verb].is(QLatin1String("GROUP"))))
                 collateItems(tokens, i + 1, clauseEnd(tokens, i + 1), aliases);
+        } else if (tokens[i].is(QLatin1String("DISTINCT")) && i > 0
+                   && tokens[previousSignificant(tokens, i - 1)].isSymbol(QLatin1String("("))) {
+            collateItems(tokens, i + 1, levelEnd(tokens, i + 1), {});  // COUNT(DISTINCT expr)
         } else if (tokens[i].is(QLatin1String("SELECT"))) {
             int first = nextSignificant(tokens, i + 1);
             const bool distinct = first < int(tokens.size()) && tokens[first].is(QLatin1String("DISTINCT"));

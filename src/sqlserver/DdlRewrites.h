@@ -25,6 +25,7 @@ inline const QString lengthCheckName = QStringLiteral("sys_length");
 struct DdlStatement {
     Tokens tokens;
     bool bookkeeping = false;  // the server's own records: no rows affected, no @@ROWCOUNT
+    bool addsToCount = false;  // its rows affected add to the statement before it (one statement of the caller)
 };
 std::vector<DdlStatement> rewriteDdl(Tokens tokens);
 

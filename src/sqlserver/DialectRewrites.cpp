@@ -150,7 +150,11 @@ void rewriteVariables(Tokens& tokens)
             else if (name == QLatin1String("ROWCOUNT"))
                 replacement = QStringLiteral("sqlserver_rowcount()");
             else if (name == QLatin1String("ERROR"))
-                replacement = QStringLiteral("0");
+                replacement = QStringLiteral("sqlserver_error()");
+            else if (name == QLatin1String("FETCH_STATUS"))
+                replacement = QStringLiteral("sqlserver_fetch_status()");
+            else if (name == QLatin1String("CURSOR_ROWS"))
+                replacement = QStringLiteral("sqlserver_cursor_rows()");
             else if (name == QLatin1String("DATEFIRST"))
                 replacement = QStringLiteral("sqlserver_datefirst()");
             else if (name == QLatin1String("VERSION"))
@@ -186,6 +190,20 @@ void rewriteFunctions(Tokens& tokens)
         const QString name = t.text.toUpper();
         if (name == QLatin1String("ISNULL")) {
             t.text = QStringLiteral("ifnull");
+        } else if (name == QLatin1String("TRIM")) {
+            // TRIM(characters FROM text) -> trim(text, characters)
+            const int from = findWordAtLevel(tokens, open + 1, close, {QLatin1String("FROM")});
+            if (from < close) {
+                Tokens call = tokensOf(QStringLiteral("trim("));
+                const Tokens text = slice(tokens, from + 1, close), characters = slice(tokens, open + 1, from);
+                call.insert(call.end(), text.begin(), text.end());
+                call.push_back(symbol(QStringLiteral(",")));
+                call.insert(call.end(), characters.begin(), characters.end());
+                call.push_back(symbol(QStringLiteral(")")));
+                replaceRange(tokens, i, close + 1, call);
+            }
+        } else if (name == QLatin1String("STRING_AGG")) {
+            t.text = QStringLiteral("group_concat");  // Null values left out, Null when every one is
         } else if (name == QLatin1String("LEFT") || name == QLatin1String("RIGHT")) {
             t.text = QStringLiteral("sqlserver_") + t.text.toLower();
         } else if (name == QLatin1String("CONVERT") || name == QLatin1String("CAST")) {

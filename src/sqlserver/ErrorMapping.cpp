@@ -141,6 +141,7 @@ ServerError fromMessage(const QString& message)
         {R"re(^wrong number of arguments to function (.+)\(\)$)re", 174,
          "The %1 function requires a different number of arguments."},
         {R"re(^ambiguous column name: (.+)$)re", 209, "Ambiguous column name '%1'."},
+        {R"re(^no such collation sequence: (.+)$)re", 448, "Invalid collation '%1'."},
         {R"re(^(?:table|view) "?([^"]+)"? already exists$)re", 2714, "There is already an object named '%1' in the database."},
         {R"re(^index (.+) already exists$)re", 1913,
          "The operation failed because an index or statistics with name '%1' already exists."},

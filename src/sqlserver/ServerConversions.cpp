@@ -286,15 +286,30 @@ QString formatDate(vb::Date date, int style)
     const DateParts p = splitDate(date);
     const QString yy = two(p.year % 100), yyyy = QString::number(p.year), mm = two(p.month), dd = two(p.day);
     const QString time = two(p.hour) + QLatin1Char(':') + two(p.minute) + QLatin1Char(':') + two(p.second);
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const QString month = QLatin1String(months[p.month - 1]);
+    const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
+    const QString meridiem = p.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
     switch (style) {
     case 0:
-    case 100: {
-        static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-        const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
-        return QStringLiteral("%1 %2 %3 %4:%5%6").arg(QLatin1String(months[p.month - 1])).arg(p.day, 2).arg(p.year)
-            .arg(hour12, 2).arg(two(p.minute), p.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
-    }
+    case 100:
+        return QStringLiteral("%1 %2 %3 %4:%5%6").arg(month).arg(p.day, 2).arg(p.year).arg(hour12, 2).arg(two(p.minute), meridiem);
+    case 9:
+    case 109:
+        return QStringLiteral("%1 %2 %3 %4:%5:%6:%7%8").arg(month).arg(p.day, 2).arg(p.year).arg(hour12, 2)
+            .arg(two(p.minute), two(p.second), three(p.millisecond), meridiem);
+    case 6: return dd + QLatin1Char(' ') + month + QLatin1Char(' ') + yy;
+    case 106: return dd + QLatin1Char(' ') + month + QLatin1Char(' ') + yyyy;
+    case 7: return month + QLatin1Char(' ') + dd + QStringLiteral(", ") + yy;
+    case 107: return month + QLatin1Char(' ') + dd + QStringLiteral(", ") + yyyy;
+    case 13:
+    case 113: return dd + QLatin1Char(' ') + month + QLatin1Char(' ') + yyyy + QLatin1Char(' ') + time + QLatin1Char(':')
+                     + three(p.millisecond);
+    case 22:
+        return QStringLiteral("%1/%2/%3 %4:%5:%6 %7").arg(mm, dd, yy).arg(hour12, 2).arg(two(p.minute), two(p.second), meridiem);
+    case 23: return yyyy + QLatin1Char('-') + mm + QLatin1Char('-') + dd;
+    case 24: return time;
     case 1: return mm + QLatin1Char('/') + dd + QLatin1Char('/') + yy;
     case 101: return mm + QLatin1Char('/') + dd + QLatin1Char('/') + yyyy;
     case 2: return yy + QLatin1Char('.') + mm + QLatin1Char('.') + dd;
@@ -321,6 +336,7 @@ QString formatDate(vb::Date date, int style)
     case 121: return yyyy + QLatin1Char('-') + mm + QLatin1Char('-') + dd + QLatin1Char(' ') + time + QLatin1Char('.')
                      + three(p.millisecond);
     case 126:
+    case 127:
         return yyyy + QLatin1Char('-') + mm + QLatin1Char('-') + dd + QLatin1Char('T') + time
                + (p.millisecond ? QLatin1Char('.') + three(p.millisecond) : QString());
     default:

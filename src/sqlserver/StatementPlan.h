@@ -20,6 +20,7 @@ struct StatementPlan {
     std::vector<int> dateParameters;   // N of the parameters :N whose text values are bound as stored dates
     bool sessionIdOnly = false;        // SELECT @@SPID [AS name] alone: the session answers it itself
     bool bookkeeping = false;          // the server's own records: changes no @@ROWCOUNT, no rows affected
+    bool addsToCount = false;          // a part of the caller's statement after the first: its rows add up
 
     bool takesDate(int parameter) const
     {

@@ -5,7 +5,9 @@
 #include "sqlserver/FunctionArguments.h"
 #include "sqlserver/LikePattern.h"
 #include "sqlserver/ServerConversions.h"
+#include "sqlserver/ServerDates.h"
 #include "sqlserver/Session.h"
+#include "sqlserver/SqlTypes.h"
 #include "sqlserver/UserFunctions.h"
 
 #include <cmath>
@@ -35,6 +37,15 @@ ServerError invalidLength(const char* function)
 vb::Variant text(const QString& s)
 {
     return vb::Variant(s);
+}
+
+// Character by character, as SQL Server maps case: 'ß' stays one letter.
+QString changedCase(const vb::Variant& v, bool upper)
+{
+    QString s = textArgument(v);
+    for (QChar& c : s)
+        c = upper ? c.toUpper() : c.toLower();
+    return s;
 }
 
 vb::Variant like(const Arguments& a)
@@ -69,14 +80,30 @@ QString withoutTrailingBlanks(QString s)
     return s;
 }
 
-vb::Variant dataLength(const vb::Variant& v)
+// DATALENGTH: by the value's SQL Server type when the translator knows it, else by what the value holds.
+vb::Variant dataLength(const vb::Variant& v, const QString& typeName)
 {
     if (v.isNull())
         return v;
+    const SqlType type = parseSqlType(typeName);
+    const QString text = v.isString() ? v.toString() : QString();
+    switch (type.kind) {
+    case ValueKind::Text:
+        return vb::Variant(int(textArgument(v).size()) * (type.name.startsWith(QLatin1Char('n')) ? 2 : 1));
+    case ValueKind::Binary:
+        return vb::Variant(int(textArgument(v).toLatin1().size()));
+    case ValueKind::Unknown:
+        break;
+    default:
+        if (type.maxLength > 0)
+            return vb::Variant(type.maxLength);
+        break;
+    }
+    if (v.isString() && (text.size() == 19 || text.size() == 23) && parseDateText(text))
+        return vb::Variant(8);  // a datetime, as the server keeps it
     if (v.isString()) {
-        const QString s = v.toString();
-        const bool wide = std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() > 0xFF; });
-        return vb::Variant(int(s.size()) * (wide ? 2 : 1));
+        const bool wide = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+        return vb::Variant(int(text.size()) * (wide ? 2 : 1));
     }
     switch (v.type()) {
     case vb::VarType::Boolean: return vb::Variant(1);
@@ -226,18 +253,63 @@ vb::Variant quoteName(const Arguments& a)
     return text(opening[k] + inside + closing[k]);
 }
 
+// American Soundex, as SQL Server writes it: the first letter and three digits.
+QString soundex(const QString& s)
+{
+    static const char codes[] = "01230120022455012623010202";  // A..Z
+    QString out;
+    char last = 0;
+    for (QChar ch : s) {
+        const char16_t c = ch.toUpper().unicode();
+        if (c < u'A' || c > u'Z') {
+            if (out.isEmpty())
+                continue;
+            break;
+        }
+        const char code = codes[c - u'A'];
+        if (out.isEmpty()) {
+            out += QChar(c);
+        } else if (code != '0' && code != last) {
+            out += QLatin1Char(code);
+        }
+        if (c != u'H' && c != u'W')
+            last = code;
+        if (out.size() == 4)
+            break;
+    }
+    return out.isEmpty() ? out : out.leftJustified(4, QLatin1Char('0'));
+}
+
+vb::Variant translate(const Arguments& a)
+{
+    if (anyNull(a))
+        return vb::Variant::Null();
+    QString s = textArgument(a[0]);
+    const QString from = textArgument(a[1]), to = textArgument(a[2]);
+    if (from.size() != to.size())
+        throw ServerError(9828, QStringLiteral("The second and third arguments of the TRANSLATE built-in function must "
+                                               "contain an equal number of characters."));
+    for (QChar& c : s) {
+        const qsizetype k = from.indexOf(c);
+        if (k >= 0)
+            c = to[k];
+    }
+    return text(s);
+}
+
 }  // namespace
 
 void registerTextFunctions(sqlite3* db)
 {
     for (int count : {2, 3})
         defineFunction(db, "like", count, like);
-    defineFunction(db, "upper", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(textArgument(a[0]).toUpper()); });
-    defineFunction(db, "lower", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(textArgument(a[0]).toLower()); });
+    defineFunction(db, "upper", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], true)); });
+    defineFunction(db, "lower", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], false)); });
     defineFunction(db, "len", 1, [](const Arguments& a) {
         return a[0].isNull() ? a[0] : vb::Variant(int(withoutTrailingBlanks(textArgument(a[0])).size()));
     });
-    defineFunction(db, "datalength", 1, [](const Arguments& a) { return dataLength(a[0]); });
+    defineFunction(db, "datalength", 1, [](const Arguments& a) { return dataLength(a[0], QString()); });
+    defineFunction(db, "datalength", 2, [](const Arguments& a) { return dataLength(a[0], a[1].toString()); });
     for (const char* side : {"sqlserver_left", "sqlserver_right"}) {
         const bool left = side[10] == 'l';
         defineFunction(db, side, 2, [left](const Arguments& a) {
@@ -299,6 +371,17 @@ void registerTextFunctions(sqlite3* db)
     });
     for (int count : {1, 2})
         defineFunction(db, "quotename", count, quoteName);
+    defineFunction(db, "soundex", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(soundex(textArgument(a[0]))); });
+    defineFunction(db, "difference", 2, [](const Arguments& a) {
+        if (anyNull(a))
+            return vb::Variant::Null();
+        const QString x = soundex(textArgument(a[0])), y = soundex(textArgument(a[1]));
+        int same = 0;
+        for (qsizetype k = 0; k < std::min(x.size(), y.size()); ++k)
+            same += x[k] == y[k] ? 1 : 0;
+        return vb::Variant(same);
+    });
+    defineFunction(db, "translate", 3, translate);
     registerFormatFunction(db);
 }
 

@@ -7,8 +7,11 @@
 #include "sqlserver/DialectRewrites.h"
 #include "sqlserver/DmlRewrites.h"
 #include "sqlserver/IdentityColumns.h"
+#include "sqlserver/MergeRewrite.h"
+#include "sqlserver/RecursionLimit.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
+#include "sqlserver/TemporaryTables.h"
 #include "sqlserver/TokenTools.h"
 #include "sqlserver/TypedExpressions_p.h"
 
@@ -70,6 +73,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteNationalStrings(tokens);
     rewriteObjectNames(tokens);
     removeTableHints(tokens);
+    limitRecursion(tokens);
     rewriteVariables(tokens);
     rewriteFunctions(tokens);
     rewriteRowSources(tokens);
@@ -77,10 +81,12 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteInsertAndTruncate(tokens);
     rewriteChangingStatements(tokens);
     std::vector<StatementPlan> plans;
-    for (DdlStatement& ddl : rewriteDdl(std::move(tokens))) {
+    for (DdlStatement& ddl : isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens))) {
         Tokens& statement = ddl.tokens;
+        rewriteTemporaryTables(statement);
         StatementPlan plan;
         plan.bookkeeping = ddl.bookkeeping;
+        plan.addsToCount = ddl.addsToCount;
         int verb = verbPosition(statement);
         if (!plan.bookkeeping && context.dialect == Dialect::SqlServer && verb < int(statement.size())
             && statement[verb].is(QLatin1String("INSERT"))) {

@@ -27,15 +27,16 @@
 //  - date literals compared with or written to DATETIME columns -> 'YYYY-MM-DD HH:MM:SS' (DateLiterals);
 //    the literals a statement's shape took out as :N parameters (StatementShape) are bound in that form there.
 //  - one-table SELECTs get the table's rowid as a hidden last column (ResultShape).
+//  - literals, variables, sort keys and COLLATE names of SELECT/INSERT/UPDATE/DELETE get the collation SQL
+//    Server would use (CollationRewrites).
 // The batch statements (DECLARE, SET, SELECT @v =, IF, BEGIN/END, EXEC, transactions, CREATE DATABASE,
 // ALTER COLUMN) are BatchParser's.
 //
 // What SQL Server does that the embedded server does differently:
-//  - Text compares by SQLite's rules: case-sensitive unless the column is declared COLLATE NOCASE (the model
-//    database declares it on its code columns; LIKE ignores case for ASCII); trailing blanks count.
-//  - + between texts is arithmetic in SQLite, not concatenation; LIKE has no [a-z] classes.
+//  - A literal that is not compared with a bare column carries the default collation explicitly, so it wins
+//    over a column's own non-default collation; LIKE, CHARINDEX, REPLACE, PATINDEX use the default collation.
+//  - + between texts is arithmetic in SQLite, not concatenation.
 //  - Division by zero gives NULL instead of error 8134; arithmetic overflow is not checked.
-//  - Dates keep whole seconds (no milliseconds); getdate() is read once per row, not once per statement.
 //  - A table's identity column must be its key: ALTER TABLE .. ADD .. IDENTITY fails (SQLite cannot add a key
 //    column); PRIMARY KEY constraints added later are unique indexes named PK_*.
 //  - Locks: readers never wait (WAL); a writer that waits past the busy timeout is the deadlock victim 1205.
@@ -44,7 +45,7 @@
 //  - A batch stops at its first failing statement.
 //  - Translations are kept per session: DDL run by another connection reaches this session's translations
 //    (date columns, identity) only after its own DDL or in a new session.
-//  - SET DATEFORMAT and other SET options are accepted and ignored: texts are read year first.
+//  - 'YYYY-MM-DD' texts are read year, month, day whatever SET DATEFORMAT says.
 
 #include "sqlserver/SchemaInfo.h"
 #include "sqlserver/Session.h"

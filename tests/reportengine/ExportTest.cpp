@@ -130,6 +130,43 @@ TEST_F(ExportTest, AnExportThatFailsPartWayLeavesTheEarlierFileAsItWas)
               QStringLiteral("13"));
 }
 
+TEST_F(ExportTest, ATargetWithTheLongestNameIsWritten)
+{
+    const QString name = QString(250, QLatin1Char('n')) + QStringLiteral(".csv");
+    auto good = risky(0);
+    exportTo(*good, reportengine::ExportFormat::CSV, program.file(QStringLiteral("saida/") + name));
+    EXPECT_EQ(leftOver(), QStringList({name}));
+}
+
+TEST_F(ExportTest, ACellTheWorkbookCannotHoldFailsTheExport)
+{
+    auto report = openLayout(QStringLiteral("Longo"), layoutXml(R"xml(
+<data><table name="CadOS"><field name="NrServ"/></table></data>
+<parameter name="Texto"/>
+<selection>{CadOS.NrServ} = 1001</selection>
+<section area="details" height="240">
+  <field x="0" y="0" width="900" height="240" source="{CadOS.NrServ}" name="OS"/>
+  <field x="1000" y="0" width="900" height="240" source="{?Texto}" name="Texto"/>
+</section>)xml"));
+    const QString path = program.file(QStringLiteral("saida/longo.xlsx"));
+    report->ParameterFields().Item(1).AddCurrentValue(QString(32767, QLatin1Char('a')));
+    exportTo(*report, reportengine::ExportFormat::Workbook, path);
+    const QByteArray held = contentOf(path);
+
+    // Past the workbook's 32,767 characters a text cannot be held: the export fails instead of losing it.
+    report->ParameterFields().Item(1).ClearCurrentValueAndRange();
+    report->ParameterFields().Item(1).AddCurrentValue(QString(32768, QLatin1Char('a')));
+    try {
+        exportTo(*report, reportengine::ExportFormat::Workbook, path);
+        ADD_FAILURE() << "the text was dropped without a word";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.number(), Error::ExportFailed);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("linha 2, coluna 2"))) << e.description().toStdString();
+    }
+    EXPECT_EQ(contentOf(path), held);
+    EXPECT_EQ(leftOver(), QStringList({QStringLiteral("longo.xlsx")}));
+}
+
 TEST_F(ExportTest, APrintIntoAFileFailingPartWayLeavesTheEarlierFileAsItWas)
 {
     const QString path = program.file(QStringLiteral("saida/impresso.pdf"));

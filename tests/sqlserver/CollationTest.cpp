@@ -37,6 +37,8 @@ TEST(CollationOrder, CaseIgnoredAccentsAfterTheirLetterTrailingBlanksIgnored)
     EXPECT_LT(compareTexts(ci, u"áa", u"ab"), 0);  // letters first, accents only between equal letters
     EXPECT_LT(compareTexts(ci, u"a_b", u"ab"), 0);
     EXPECT_LT(compareTexts(ci, u"9", u"a"), 0);
+    EXPECT_LT(compareTexts(ci, u"ø", u"p"), 0);
+    EXPECT_GT(compareTexts(ci, u"Ø", u"o"), 0);
     CollationRules cs;
     cs.caseSensitive = true;
     EXPECT_LT(compareTexts(cs, u"a", u"A"), 0);
@@ -71,6 +73,7 @@ TEST_F(CollationTest, ColumnsCompareGroupSortAndJoin)
     EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM Pessoa WHERE Cidade = 'recife'"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM Pessoa WHERE Nome IN ('ANA', 'x')"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(DISTINCT Cidade) FROM Pessoa"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(DISTINCT UPPER(Cidade)) FROM Pessoa"));
     EXPECT_EQ(QStringList({"2", "3"}), column("SELECT COUNT(*) FROM Pessoa GROUP BY Cidade HAVING COUNT(*) > 1 ORDER BY 1"));
     EXPECT_EQ(vb::Variant(5), scalar("SELECT COUNT(*) FROM (SELECT DISTINCT Nome FROM Pessoa) d"));
     EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM (SELECT DISTINCT UPPER(LEFT(Nome, 1)) AS i FROM Pessoa) d"));
@@ -109,6 +112,7 @@ TEST_F(CollationTest, CollateClause)
     EXPECT_EQ(1, truth("'abc' = 'ABC' COLLATE DATABASE_DEFAULT"));
     EXPECT_EQ(1, truth("'ação' = 'ACAO' COLLATE Latin1_General_CI_AI"));
     EXPECT_EQ(0, truth("'a' = 'A' COLLATE Latin1_General_BIN"));
+    EXPECT_EQ(448, errorOf("SELECT CASE WHEN 'a' = 'A' COLLATE Klingon_Sort THEN 1 END"));
     plant->execute("CREATE TABLE Sens (Nome varchar(10) COLLATE Latin1_General_CS_AS)");
     plant->execute("INSERT INTO Sens VALUES ('abc'), ('ABC')");
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Sens WHERE Nome = 'abc'"));
@@ -138,6 +142,7 @@ TEST_F(CollationTest, OlderFileTakesTheCollationWhenItOpens)
                                       "CREATE INDEX IX_Descr ON Item (Descr);"
                                       "INSERT INTO Item VALUES (1, 'abc', 'Parafuso', 3), (2, 'XYZ', 'porca', 4);"
                                       "CREATE TABLE Dup (Cod VARCHAR(10) UNIQUE);"
+                                      "CREATE VIRTUAL TABLE Busca USING fts4(texto);"
                                       "INSERT INTO Dup VALUES ('a'), ('A');",
                                       nullptr, nullptr, nullptr));
     sqlite3_close(db);
@@ -153,6 +158,8 @@ TEST_F(CollationTest, OlderFileTakesTheCollationWhenItOpens)
         EXPECT_EQ(2627, e.number());
     }
     EXPECT_EQ(vb::Variant(2), value("SELECT COUNT(*) FROM Dup"));
+    // A module's tables are its own.
+    EXPECT_EQ(vb::Variant(0), value("SELECT COUNT(*) FROM sqlite_schema WHERE name LIKE 'Busca%' AND sql LIKE '%COLLATE%'"));
     EXPECT_EQ(vb::Variant("ok"), value("SELECT * FROM pragma_integrity_check"));
     old.reset();
     // Opened again, nothing is left to change; plain SQLite still reads the file.
@@ -174,6 +181,45 @@ TEST_F(CollationTest, TablesMadeByStatementsTakeTheCollation)
     plant->execute("ALTER TABLE Base ADD Apelido varchar(10)");
     plant->execute("UPDATE Base SET Apelido = 'Mary'");
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Base WHERE Apelido = 'MARY'"));
+}
+
+TEST_F(CollationTest, TemporaryTablesAndTableVariablesTakeTheCollation)
+{
+    plant->execute("CREATE TABLE #t (n varchar(10) UNIQUE); INSERT #t VALUES ('A')");
+    EXPECT_EQ(2627, errorOf("INSERT #t VALUES ('a ')"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM #t WHERE n = 'a'"));
+    EXPECT_EQ(vb::Variant(1), scalar("DECLARE @v TABLE (n varchar(10)); INSERT @v VALUES ('B'); "
+                                     "SELECT COUNT(*) FROM @v WHERE n = 'b'"));
+    plant->execute("SELECT n INTO #u FROM #t");
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM #u WHERE n = 'a'"));
+}
+
+// The collation the translator adds must leave every form of statement valid.
+TEST_F(CollationTest, StatementsOfEveryShapeStillRun)
+{
+    plant->execute("CREATE TABLE Item (Id int, Nome varchar(20), Grupo varchar(5))");
+    plant->execute("INSERT INTO Item VALUES (1, 'Porca', 'a'), (2, 'parafuso', 'A'), (3, 'Arruela', 'b')");
+    const QStringList statements = {
+        "SELECT DISTINCT TOP 2 UPPER(Grupo) AS g FROM Item ORDER BY g DESC",
+        "SELECT DISTINCT Grupo g2 FROM Item",
+        "SELECT DISTINCT LOWER(Grupo) 'g' FROM Item",
+        "SELECT DISTINCT i.* FROM Item i",
+        "SELECT Id, ROW_NUMBER() OVER (PARTITION BY Grupo ORDER BY LOWER(Nome) DESC) AS n FROM Item",
+        "SELECT Nome FROM Item ORDER BY CASE WHEN Grupo = 'A' THEN 0 ELSE 1 END, Nome",
+        "SELECT CASE Grupo WHEN 'a' THEN 'x' ELSE 'y' END FROM Item",
+        "SELECT Nome FROM Item WHERE Nome IN (SELECT Nome FROM Item WHERE Grupo = 'B')",
+        "SELECT Nome FROM Item WHERE EXISTS (SELECT 1 FROM Item j WHERE j.Grupo = Item.Grupo AND j.Id <> Item.Id)",
+        "WITH g AS (SELECT Grupo, COUNT(*) AS n FROM Item GROUP BY Grupo) SELECT * FROM g ORDER BY 1",
+        "SELECT Grupo FROM Item UNION SELECT 'C' ORDER BY 1",
+        "SELECT Grupo FROM Item GROUP BY Grupo HAVING MAX(Nome) > 'a'",
+        "UPDATE Item SET Nome = Nome + '' WHERE Grupo = 'a'",
+        "DELETE FROM Item WHERE Nome = 'nada'",
+        "INSERT INTO Item SELECT DISTINCT 9, UPPER(Nome), 'z' FROM Item WHERE Id = 1",
+        "SELECT COUNT(*) FROM Item WHERE Nome LIKE 'p%' ESCAPE '!'",
+    };
+    for (const QString& sql : statements)
+        EXPECT_EQ(0, errorOf(sql)) << sql.toStdString();
+    EXPECT_EQ(QStringList({"A", "B", "Z"}), column("SELECT DISTINCT UPPER(Grupo) AS g FROM Item ORDER BY g"));
 }
 
 }  // namespace

@@ -106,7 +106,8 @@ TEST_F(DateFunctionsTest, ClockFunctions)
     EXPECT_LT(std::abs(date("GETUTCDATE()").serial - date("SYSUTCDATETIME()").serial), 2.0 / 86400);
     // One reading per statement: every row sees the same clock.
     plant->execute("CREATE TABLE Muitas (n int)");
-    plant->execute("WITH r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r WHERE n < 2000) INSERT INTO Muitas SELECT n FROM r");
+    plant->execute("WITH r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r WHERE n < 2000) INSERT INTO Muitas SELECT n FROM r "
+                   "OPTION (MAXRECURSION 0)");
     EXPECT_EQ(1, number("COUNT(DISTINCT CONVERT(varchar(27), SYSDATETIME(), 121)) FROM Muitas a JOIN Muitas b ON b.n <= 100"));
 }
 
@@ -120,6 +121,12 @@ TEST_F(DateFunctionsTest, MillisecondsInDatetime)
     EXPECT_EQ("2026-01-02 10:11:12.000", text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.001' AS datetime), 121)"));
     EXPECT_EQ("2026-01-02 10:11:13.000", text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.999' AS datetime), 121)"));
     EXPECT_EQ(123, number("DATEPART(ms, '2026-01-02 10:11:12.123')"));
+    const QString d = "CAST('2026-03-05 14:07:09.250' AS datetime)";
+    EXPECT_EQ("05 Mar 2026", text("CONVERT(varchar(30), " + d + ", 106)"));
+    EXPECT_EQ("Mar 05, 2026", text("CONVERT(varchar(30), " + d + ", 107)"));
+    EXPECT_EQ("Mar  5 2026  2:07:09:250PM", text("CONVERT(varchar(30), " + d + ", 109)"));
+    EXPECT_EQ("05 Mar 2026 14:07:09:250", text("CONVERT(varchar(30), " + d + ", 113)"));
+    EXPECT_EQ("2026-03-05", text("CONVERT(varchar(30), " + d + ", 23)"));
     EXPECT_EQ(500, number("DATEDIFF(ms, '2026-01-02 10:11:12.000', '2026-01-02 10:11:12.500')"));
     EXPECT_EQ("2026-01-02 10:11:12.750",
               text("CONVERT(varchar(23), DATEADD(ms, 250, CAST('2026-01-02 10:11:12.500' AS datetime)), 121)"));

@@ -86,3 +86,20 @@ TEST_F(IdentityTest, CatalogShowsTheIdentityColumnOnly)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IdentityTest, StatementsAfterTheCreateInOneBatchKnowTheTable)
+{
+    const BatchResult r = plant->execute(
+        "CREATE TABLE I (Id int IDENTITY(100,5) PRIMARY KEY, Name varchar(20)); INSERT INTO I VALUES ('a'); "
+        "INSERT INTO I (Name) VALUES ('b'); SELECT Id FROM I ORDER BY Id");
+    ASSERT_EQ(1u, r.rowsets.size());
+    ASSERT_EQ(2u, r.rowsets[0].rows.size());
+    EXPECT_EQ(105, r.rowsets[0].rows[1][0].toLong());
+    EXPECT_EQ(544, errorOf("CREATE TABLE J (Id int IDENTITY PRIMARY KEY, Name varchar(20)); "
+                           "INSERT INTO J (Id, Name) VALUES (5, 'x')"));
+    EXPECT_EQ(0, scalar("SELECT count(*) FROM J").toLong());
+}
+
+}  // namespace

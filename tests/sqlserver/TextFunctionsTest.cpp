@@ -52,13 +52,27 @@ TEST_F(TextFunctionsTest, Like)
     EXPECT_EQ(1, scalar("DECLARE @p varchar(10) = 'b%'; SELECT COUNT(*) FROM Nomes WHERE Nome LIKE @p").toLong());
 }
 
+TEST_F(TextFunctionsTest, StringAgg)
+{
+    plant->execute("CREATE TABLE Partes (Grupo int, Nome varchar(10))");
+    plant->execute("INSERT INTO Partes VALUES (1, 'a'), (1, NULL), (1, 'b'), (2, NULL)");
+    EXPECT_EQ(vb::Variant("a, b"), scalar("SELECT STRING_AGG(Nome, ', ') FROM Partes WHERE Grupo = 1"));
+    EXPECT_TRUE(scalar("SELECT STRING_AGG(Nome, ', ') FROM Partes WHERE Grupo = 2").isNull());
+}
+
 TEST_F(TextFunctionsTest, CaseLengthAndPieces)
 {
     EXPECT_EQ("AÇÃO", text("UPPER('ação')"));
     EXPECT_EQ("ação", text("LOWER('AÇÃO')"));
+    EXPECT_EQ("STRAßE", text("UPPER(N'straße')"));
     EXPECT_EQ(3, number("LEN('abc   ')"));
     EXPECT_EQ(5, number("LEN('  abc')"));
     EXPECT_EQ(6, number("DATALENGTH('abc   ')"));
+    EXPECT_EQ(6, number("DATALENGTH('abc', 'nvarchar(10)')"));  // the type the translator knows, when it does
+    EXPECT_EQ(3, number("DATALENGTH('abc', 'varchar(10)')"));
+    EXPECT_EQ(4, number("DATALENGTH(12, 'int')"));
+    EXPECT_EQ(8, number("DATALENGTH(1.5, 'float')"));
+    EXPECT_EQ(8, number("DATALENGTH(GETDATE())"));
     EXPECT_TRUE(isNull("LEN(NULL)"));
     EXPECT_EQ("bcd", text("SUBSTRING('abcdef', 2, 3)"));
     EXPECT_EQ("a", text("SUBSTRING('abc', -1, 3)"));
@@ -77,6 +91,13 @@ TEST_F(TextFunctionsTest, CaseLengthAndPieces)
     EXPECT_EQ("abc  ", text("LTRIM('  abc  ')"));
     EXPECT_EQ("  abc", text("RTRIM('  abc  ')"));
     EXPECT_EQ("abc", text("TRIM('  abc  ')"));
+    EXPECT_EQ("#     test", text("TRIM('.,! ' FROM '#     test    .')"));
+    EXPECT_EQ("2*(3+4)/(7-2)", text("TRANSLATE('2*[3+4]/{7-2}', '[]{}', '()()')"));
+    EXPECT_EQ(9828, errorOf("SELECT TRANSLATE('abc', 'ab', 'x')"));
+    EXPECT_EQ("S530", text("SOUNDEX('Smith')"));
+    EXPECT_EQ("S530", text("SOUNDEX('Smythe')"));
+    EXPECT_EQ("A261", text("SOUNDEX('Ashcraft')"));
+    EXPECT_EQ(4, number("DIFFERENCE('Smith', 'Smythe')"));
 }
 
 TEST_F(TextFunctionsTest, SearchAndReplaceIgnoreCase)
