@@ -169,8 +169,9 @@ private:
                     continue;
                 }
                 if (w == QLatin1String("WITH") && next < size()
-                    && (m_tokens[next].isSymbol(QLatin1String("(")) || m_tokens[next].is(QLatin1String("TIES"))))
-                    continue;  // a table hint, WITH TIES
+                    && (m_tokens[next].isSymbol(QLatin1String("(")) || m_tokens[next].is(QLatin1String("TIES"))
+                        || m_tokens[next].is(QLatin1String("ROLLUP")) || m_tokens[next].is(QLatin1String("CUBE"))))
+                    continue;  // a table hint, WITH TIES, WITH ROLLUP
                 if (w == QLatin1String("WITH") && verb == QLatin1String("CREATE"))
                     continue;  // CREATE INDEX .. WITH PRIMARY (Access), WITH options
                 if (cteStatement && (w == QLatin1String("SELECT") || w == QLatin1String("INSERT")
