@@ -103,6 +103,16 @@ vb::Variant ClassInstance::read(Runtime& rt, const ClassMember& member, const Ca
     }
     if (!member.get)
         vb::raiseError(NoSuchMember);
+    if (args.count() > 0 && member.get->byRef.empty() && member.get->kind == Procedure::Kind::PropertyGet) {
+        // "obj.Items(1)" of a Get without parameters: the element of what it gives.
+        const vb::Variant got = callProcedure(rt, *member.get, {}, this);
+        Arguments indexes = argumentValues(rt, args);
+        if (auto array = asArray(got))
+            return array->at(indexes);
+        if (auto object = got.isObject() ? got.objectAs<ScriptObject>() : nullptr)
+            return object->getDefault(indexes);
+        vb::raiseError(vb::ErrNo::TypeMismatch);
+    }
     return callProcedure(rt, *member.get, args, this);
 }
 

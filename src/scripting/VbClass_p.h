@@ -28,6 +28,7 @@ struct ClassDef {
     QString name;
     std::vector<ClassField> fields;
     QHash<QString, ClassMember> members;  // lower-case name
+    QHash<QString, vb::Variant> constants;  // lower-case name, seen by the class's own code
     const ClassMember* defaultMember = nullptr;
     const Procedure* initialize = nullptr;
     const Procedure* terminate = nullptr;

@@ -215,8 +215,9 @@ Variant comparison(BinaryOp op, const Variant& a, const Variant& b)
 
 Variant sameObject(const Variant& a, const Variant& b)
 {
+    constexpr long ObjectRequired = 424;  // as "x Is Nothing" of a variable that holds no object
     if (!a.isObject() || !b.isObject())
-        vb::raiseError(vb::ErrNo::TypeMismatch);
+        vb::raiseError(ObjectRequired);
     return a.toObject() == b.toObject();
 }
 

@@ -216,6 +216,8 @@ private:
                 fail(1048);
             if (isKey("sub") || isKey("function") || isKey("property"))
                 return procedure(isPublic);
+            if (isKey("const"))
+                return constant();
             return dim();
         }
         if (key == "sub" || key == "function" || key == "property")
@@ -554,6 +556,17 @@ private:
         }
         if (isKey("sub") || isKey("function") || isKey("property")) {
             procedure(isPublic);
+            return;
+        }
+        if (isKey("const")) {
+            ++m_p;
+            do {
+                const QString name = identifier();
+                if (def.members.contains(name.toLower()) || def.constants.contains(name.toLower()))
+                    fail(1041);
+                expectSymbol("=", 1011);
+                def.constants.insert(name.toLower(), literalConstant());
+            } while (acceptSymbol(","));
             return;
         }
         if (!visibility && !accept("dim"))
@@ -1141,6 +1154,11 @@ private:
             }
         }
         if (scope.owner) {
+            if (auto it = scope.owner->constants.constFind(key); it != scope.owner->constants.cend()) {
+                e.kind = NameKind::Constant;
+                e.constant = *it;
+                return;
+            }
             if (auto it = scope.owner->members.constFind(key); it != scope.owner->members.cend()) {
                 e.kind = it->field >= 0 ? NameKind::Field : NameKind::Member;
                 e.slot = it->field;

@@ -131,7 +131,7 @@ Variant valueOf(Runtime& rt, const Variant& value)
     return value;
 }
 
-Variant assignedValue(Runtime& rt, const Variant& value, bool isSet)
+Variant assignedObject(Runtime& rt, const Variant& value, bool isSet)
 {
     if (!value.isObject()) {
         if (isSet)
@@ -332,19 +332,26 @@ Variant UnaryExpr::eval(Runtime& rt) const
     return m_not ? logicalNot(operand) : negate(operand);
 }
 
+namespace {
+// The operands of an operator other than Is: objects stand for their default member's value.
+void objectValues(Runtime& rt, Variant& left, Variant& right)
+{
+    if (left.isObject())
+        left = valueOf(rt, left);
+    if (right.isObject())
+        right = valueOf(rt, right);
+}
+}  // namespace
+
 Variant OperatorChain::eval(Runtime& rt) const
 {
     Variant result = first->eval(rt);  // left first: the right side may call a procedure that changes it
-    for (std::size_t i = 0;; ++i) {
-        const auto& [op, operand] = rest[i];
-        Variant right = operand->eval(rt);
-        if (op != BinaryOp::Is) {
-            if (result.isObject())
-                result = valueOf(rt, result);
-            if (right.isObject())
-                right = valueOf(rt, right);
-        }
-        if (i + 1 == rest.size())
+    for (auto it = rest.begin();;) {
+        const BinaryOp op = it->first;
+        Variant right = it->second->eval(rt);
+        if ((result.isObject() || right.isObject()) && op != BinaryOp::Is)
+            objectValues(rt, result, right);
+        if (++it == rest.end())
             return binary(op, result, right);
         result = binary(op, result, right);
     }
@@ -495,12 +502,25 @@ Flow ForStmt::exec(Runtime& rt) const
     const Variant first = from->eval(rt);
     const Variant last = to->eval(rt);
     const Variant increment = step ? step->eval(rt) : Variant(std::int16_t(1));
-    const BinaryOp beyond = increment.toDouble() < 0 ? BinaryOp::Less : BinaryOp::Greater;
+    const int direction = increment.toDouble() < 0 ? -1 : 1;
+    // Past the last value; the counter is worked on where it lives when it is a variable.
+    auto beyond = [&](const Variant& value) {
+        const std::optional<int> order = compare(value, last);
+        return order && *order * direction > 0;
+    };
     Flow leaving = Flow::Normal;
-    for (counter->assign(rt, first, false); !isTrue(binary(beyond, counter->eval(rt), last));
-         counter->assign(rt, binary(BinaryOp::Add, counter->eval(rt), increment), false))
+    counter->assign(rt, first, false);
+    for (;;) {
+        const Variant* value = counter->reference(rt);
+        if (value ? beyond(*value) : beyond(counter->eval(rt)))
+            break;
         if (!loopPass(rt, body, Flow::ExitFor, leaving))
             break;
+        if (Variant* current = counter->reference(rt))
+            *current = binary(BinaryOp::Add, *current, increment);
+        else
+            counter->assign(rt, binary(BinaryOp::Add, counter->eval(rt), increment), false);
+    }
     return leaving;
 }
 

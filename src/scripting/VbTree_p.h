@@ -231,7 +231,13 @@ inline vb::Variant callProcedure(Runtime& rt, const Procedure& procedure, const 
 // The value an object stands for where a value is wanted (its default member); other values as they are.
 vb::Variant valueOf(Runtime& rt, const vb::Variant& value);
 // What an assignment stores: Set wants an object (424); Let copies an array and takes an object's value.
-vb::Variant assignedValue(Runtime& rt, const vb::Variant& value, bool isSet);
+vb::Variant assignedObject(Runtime& rt, const vb::Variant& value, bool isSet);
+inline vb::Variant assignedValue(Runtime& rt, const vb::Variant& value, bool isSet)
+{
+    if (!isSet && !value.isObject())
+        return value;
+    return assignedObject(rt, value, isSet);
+}
 
 class AssignStmt : public Stmt {
 public:

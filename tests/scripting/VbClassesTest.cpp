@@ -157,3 +157,21 @@ TEST_F(ScriptTest, MeWithAndErrorHandlingInsideClasses)
                      "On Error Resume Next\nSet t = New Thrower\nt.Go\nOut.Put Err.Number"),
               QStringList{"1234"});
 }
+
+TEST_F(ScriptTest, ConstantsArraysAndIndexesThroughProperties)
+{
+    EXPECT_EQ(output("Public Const Greeting = \"hi\"\nPrivate Const Limit = 3\n"
+                     "Class Shelf\n"
+                     "  Private Const Size = 2\n"
+                     "  Private m_items()\n"
+                     "  Private Sub Class_Initialize()\n    ReDim m_items(Size)\n    m_items(1) = Greeting\n  End Sub\n"
+                     "  Public Property Get Items()\n    Items = m_items\n  End Property\n"
+                     "  Public Function Count()\n    Count = UBound(m_items) + 1\n  End Function\n"
+                     "End Class\n"
+                     "Set s = New Shelf\nOut.Put s.Items(1) & \" \" & s.Count() & \" \" & UBound(s.Items) & \" \" & Limit"),
+              QStringList{"hi 3 2 3"});
+    EXPECT_FALSE(run("Set s = Nothing\nx = s.Items(0)"));
+    EXPECT_EQ(control.Error().Number, 424);
+    EXPECT_FALSE(run("x = Empty\nIf x Is Nothing Then y = 1"));
+    EXPECT_EQ(control.Error().Number, 424);
+}
