@@ -132,6 +132,8 @@ public:
     vb::Variant constant;                        // also the host object of a host member
     // A name nothing declared when it was read: a procedure ExecuteGlobal defines later takes it over.
     bool late = false;
+    // A routine that looks at an object itself (TypeName, IsObject ...), not at its default member's value.
+    bool routineSeesObjects = false;
 
 private:
     void bindLate(Runtime& rt) const;
