@@ -45,6 +45,8 @@ QString adoErrorText(long number)
         return QStringLiteral(
             "Row cannot be located for updating. Some values may have been changed since it "
             "was last read.");
+    case hresult::Timeout:
+        return QStringLiteral("Query timeout expired");
     case hresult::DatabaseExists:
         return QStringLiteral("Database already exists.");
     case hresult::NoTransaction:

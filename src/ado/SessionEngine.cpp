@@ -42,6 +42,8 @@ private:
 // The provider's error for a failure of the server; `connecting` marks failures while opening.
 ProviderError providerErrorFrom(const sqlserver::ServerError& error, const QString& source, bool connecting)
 {
+    if (error.number() == sqlserver::QueryTimeoutExpired)
+        return ProviderError(hresult::Timeout, source, adoErrorText(hresult::Timeout), 0);
     long number = hresult::StatementError;
     if (connecting || error.number() == DeadlockVictim)
         number = hresult::GeneralFailure;
@@ -120,6 +122,7 @@ void SessionEngine::setCommandTimeout(int seconds)
 {
     const int milliseconds = seconds <= 0 || seconds > INT_MAX / 1000 ? INT_MAX : seconds * 1000;
     m_session->setBusyTimeout(milliseconds);
+    m_session->setCommandTimeout(seconds <= 0 ? 0 : milliseconds);
 }
 
 std::vector<QString> SessionEngine::tables()

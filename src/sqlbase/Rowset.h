@@ -32,6 +32,7 @@ struct Rowset {
 struct BatchResult {
     std::vector<Rowset> rowsets;  // one per statement of the batch that returned rows, in order
     long long rowsAffected = -1;  // rows changed by the last INSERT/UPDATE/DELETE of the batch, -1 when none ran
+    std::vector<QString> messages;  // PRINT, and RAISERROR of severity 10 or less, in order
 };
 
 // A table's column as its declaration gives it, for the catalog and for typing record-set fields.

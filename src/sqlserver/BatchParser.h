@@ -11,8 +11,8 @@
 
 namespace sqlserver {
 
-// `variableTypes`: @NAME (upper case) -> declared type of variables declared before the text (Rest steps).
-Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema,
-                 const QHash<QString, QString>& variableTypes = {});
+// `scope`: what was declared before the text (sp_executesql's parameters, the part of a batch before the text
+// after a change of the schema) and where it runs.
+Batch parseBatch(const QString& sql, Dialect dialect, SchemaInfo& schema, const BatchScope& scope = {});
 
 }  // namespace sqlserver

@@ -30,6 +30,14 @@ char32_t foldedPrimary(char32_t c)
 
 char32_t baseLetter(char32_t c)
 {
+    // Letters with a stroke have no decomposition, yet sort as their letter with a mark.
+    static const char32_t stroked[][2] = {{0xD8, 'O'}, {0xF8, 'o'}, {0xD0, 'D'}, {0xF0, 'd'}, {0x110, 'D'},
+                                          {0x111, 'd'}, {0x141, 'L'}, {0x142, 'l'}, {0x126, 'H'}, {0x127, 'h'},
+                                          {0x166, 'T'}, {0x167, 't'}};
+    for (const auto& [letter, base] : stroked) {
+        if (c == letter)
+            return base;
+    }
     for (;;) {
         const QString decomposition = QChar(char16_t(c)).decomposition();
         if (decomposition.isEmpty() || QChar(char16_t(c)).decompositionTag() != QChar::Canonical)

@@ -184,6 +184,9 @@ void collateLists(Tokens& tokens, const QSet<QString>& aliases)
             const int verb = previousSignificant(tokens, i - 1);
             if (verb >= 0 && (tokens[verb].is(QLatin1String("ORDER")) || tokens[verb].is(QLatin1String("GROUP"))))
                 collateItems(tokens, i + 1, clauseEnd(tokens, i + 1), aliases);
+        } else if (tokens[i].is(QLatin1String("DISTINCT")) && i > 0
+                   && tokens[previousSignificant(tokens, i - 1)].isSymbol(QLatin1String("("))) {
+            collateItems(tokens, i + 1, levelEnd(tokens, i + 1), {});  // COUNT(DISTINCT expr)
         } else if (tokens[i].is(QLatin1String("SELECT"))) {
             int first = nextSignificant(tokens, i + 1);
             const bool distinct = first < int(tokens.size()) && tokens[first].is(QLatin1String("DISTINCT"));

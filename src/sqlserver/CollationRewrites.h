@@ -4,8 +4,8 @@
 // under the database's collation. So, in a SELECT, INSERT, UPDATE or DELETE:
 //  - a literal, parameter or variable gets COLLATE NOCASE, unless it is compared with a bare column (whose own
 //    collation then decides, as in SQL Server) or a COLLATE clause is written beside it;
-//  - ORDER BY and GROUP BY items other than columns, and the items of a DISTINCT or compound SELECT that are
-//    expressions, get COLLATE NOCASE;
+//  - ORDER BY and GROUP BY items other than columns, the items of a DISTINCT or compound SELECT that are
+//    expressions and the expression of an aggregate's DISTINCT get COLLATE NOCASE;
 //  - COLLATE DATABASE_DEFAULT and COLLATE SQL_Latin1_General_CP1_CI_AS become COLLATE NOCASE (other SQL Server
 //    names stay: the connection makes them when first used).
 

@@ -150,7 +150,11 @@ void rewriteVariables(Tokens& tokens)
             else if (name == QLatin1String("ROWCOUNT"))
                 replacement = QStringLiteral("sqlserver_rowcount()");
             else if (name == QLatin1String("ERROR"))
-                replacement = QStringLiteral("0");
+                replacement = QStringLiteral("sqlserver_error()");
+            else if (name == QLatin1String("FETCH_STATUS"))
+                replacement = QStringLiteral("sqlserver_fetch_status()");
+            else if (name == QLatin1String("CURSOR_ROWS"))
+                replacement = QStringLiteral("sqlserver_cursor_rows()");
             else if (name == QLatin1String("DATEFIRST"))
                 replacement = QStringLiteral("sqlserver_datefirst()");
             else if (name == QLatin1String("VERSION"))

@@ -1,5 +1,7 @@
 #include "sqlserver/DmlRewrites.h"
 
+#include "sqlserver/ApplyRewrite.h"
+#include "sqlserver/GroupingSets.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TokenTools.h"
 
@@ -281,6 +283,8 @@ void appendReturning(Tokens& tokens, const QString& returning)
 void rewriteRowSources(Tokens& tokens)
 {
     rewriteValuesTables(tokens);
+    rewriteApply(tokens);
+    rewriteGroupingSets(tokens);
     rewriteOffsetFetch(tokens);
 }
 

@@ -136,6 +136,7 @@ std::optional<int> ExpressionTyper::caseExpr(int& i, const Scope& s)
 {
     const int first = i;
     std::vector<int> kids;
+    std::vector<size_t> results;  // positions in kids
     ExprType result;
     bool any = false;
     i = next(i + 1);
@@ -146,6 +147,7 @@ std::optional<int> ExpressionTyper::caseExpr(int& i, const Scope& s)
             return false;
         kids.push_back(*e);
         if (isResult) {
+            results.push_back(kids.size() - 1);
             result = any ? higherType(result, m_nodes[size_t(*e)].type) : m_nodes[size_t(*e)].type;
             any = true;
         }
@@ -172,6 +174,8 @@ std::optional<int> ExpressionTyper::caseExpr(int& i, const Scope& s)
     const int last = i;
     i = next(i + 1);
     result.column = false;
+    for (const size_t k : results)
+        kids[k] = toResultType(kids[k], result);
     return node(first, last, std::move(kids), result);
 }
 

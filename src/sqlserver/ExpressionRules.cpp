@@ -155,7 +155,8 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
 {
     const auto type = [&](size_t k) { return k < args.size() ? m_nodes[size_t(args[k])].type : ExprType{}; };
     ExprType result;
-    QString before, after;  // a rewrite around the whole call, or of it
+    QString before, after;  // a rewrite around the whole call, or (replacing) of its argument
+    bool replacing = false;
     static const QSet<QString> integers = {
         QStringLiteral("len"), QStringLiteral("charindex"), QStringLiteral("datediff"), QStringLiteral("datepart"),
         QStringLiteral("year"), QStringLiteral("month"), QStringLiteral("day"), QStringLiteral("count"),
@@ -213,9 +214,13 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
         }
     } else if (name == QLatin1String("iif") && args.size() == 3) {
         result = higherType(type(1), type(2));
+        for (size_t k = 1; k < 3; ++k)
+            args[k] = toResultType(args[k], result);
     } else if (name == QLatin1String("coalesce")) {
         for (size_t k = 0; k < args.size(); ++k)
             result = k == 0 ? type(0) : higherType(result, type(k));
+        for (int& arg : args)
+            arg = toResultType(arg, result);
     } else if (name == QLatin1String("ifnull") && args.size() == 2) {
         // ISNULL: the first argument's type, its length cutting the second.
         result = type(0);
@@ -236,14 +241,19 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
                 result.scale = isAvg ? std::max(x.scale, 6) : x.scale;
             }
             if (plain) {
+                replacing = true;
                 before = QStringLiteral("sqlserver_%1(").arg(isAvg ? QStringLiteral("avg") : QStringLiteral("sum"));
                 after = QStringLiteral(", %1, %2)").arg(asDecimal(x).scale).arg(int(x.cls));
             }
         } else if (x.isInteger()) {
             result.cls = x.cls == TypeClass::BigInt ? TypeClass::BigInt : TypeClass::Int;
+            // AVG truncates; SUM of int overflows at int's range.
             if (isAvg && plain) {
                 before = QStringLiteral("CAST(");
                 after = QStringLiteral(" AS INTEGER)");
+            } else if (!isAvg && result.cls == TypeClass::Int) {
+                before = QStringLiteral("sqlserver_int(1, ");
+                after = QStringLiteral(", 0, %1)").arg(int(TypeClass::Int));
             }
         } else if (x.cls == TypeClass::Float || x.cls == TypeClass::Real) {
             result.cls = TypeClass::Float;
@@ -253,7 +263,7 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
     const int n = node(first, last, std::move(args), result);
     if (!before.isEmpty()) {
         Node& r = m_nodes[size_t(n)];
-        if (before.startsWith(QLatin1String("sqlserver_"))) {  // replaces the call: name(arg) -> before arg after
+        if (replacing) {  // name(arg) -> before arg after
             r.parts = {before, after};
         } else {  // around the call as written
             const int whole = node(first, last, r.kids, result);
@@ -262,6 +272,17 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
         r.changed = true;
     }
     return n;
+}
+
+// A CASE, IIF or COALESCE result of text where the result is a number: SQL Server converts it (245 for 'a').
+int ExpressionTyper::toResultType(int value, const ExprType& result)
+{
+    if (!result.isNumber() || m_nodes[size_t(value)].type.cls != TypeClass::Text)
+        return value;
+    ExprType type = result;
+    if (type.cls == TypeClass::Int)
+        type.precision = 0;
+    return convertTo(value, type);
 }
 
 int ExpressionTyper::assigned(int value, const ExprType& target)

@@ -106,6 +106,7 @@ private:
     int node(int first, int last, std::vector<int> kids, ExprType type = {});
     int wrap(int kid, const QString& before, const QString& after, ExprType type);
     int convertTo(int kid, const ExprType& type);
+    int toResultType(int value, const ExprType& result);
     int arithmetic(Op op, int left, int right);
     int comparison(int left, int right, int first, int last);
     int function(const QString& name, int first, int last, std::vector<int> args, bool plain);

@@ -71,21 +71,34 @@ bool redefine(sqlite3* db, const char* schema, const QString& table, const QStri
     return done;
 }
 
-// The tables whose definition changes, with the new definition.
+// The tables whose definition changes, with the new definition. Virtual tables and the tables that keep
+// their data (named after them) are their module's own.
 std::vector<std::pair<QString, QString>> pendingChanges(sqlite3* db, const char* schema)
 {
-    std::vector<std::pair<QString, QString>> changes;
+    std::vector<std::pair<QString, QString>> tables;
+    QStringList modules;
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db, QStringLiteral("SELECT name, sql FROM %1.sqlite_schema WHERE type = 'table' AND sql "
                                           "IS NOT NULL AND name NOT LIKE 'sqlite%'").arg(QLatin1String(schema))
                                .toUtf8().constData(), -1, &s, nullptr);
     while (s && sqlite3_step(s) == SQLITE_ROW) {
+        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
         const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
-        const QString changed = withDefaultCollation(sql);
-        if (changed != sql)
-            changes.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))), changed);
+        if (sql.startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
+            modules << name + QLatin1Char('_');
+        else
+            tables.emplace_back(name, sql);
     }
     sqlite3_finalize(s);
+    std::vector<std::pair<QString, QString>> changes;
+    for (const auto& [name, sql] : tables) {
+        const bool shadow = std::any_of(modules.begin(), modules.end(), [&name = name](const QString& prefix) {
+            return name.startsWith(prefix, Qt::CaseInsensitive);
+        });
+        const QString changed = shadow ? sql : withDefaultCollation(sql);
+        if (changed != sql)
+            changes.emplace_back(name, changed);
+    }
     return changes;
 }
 

@@ -31,6 +31,10 @@ private:
     QByteArray m_what;
 };
 
+// The number of the error a batch fails with when it runs past the command timeout: it is cancelled, as a
+// client cancels a query ("Query timeout expired"); no CATCH takes it.
+inline constexpr long QueryTimeoutExpired = -2;
+
 enum class Dialect { SqlServer, Access };
 
 using sqlbase::BatchResult;
@@ -56,6 +60,9 @@ public:
     virtual int transactionCount() const = 0;
 
     virtual void setBusyTimeout(int milliseconds) = 0;
+    // How long one execute() may run, 30 s unless set; 0: no limit. A loop without end, a recursion without
+    // limit or a join of billions of rows fails with QueryTimeoutExpired when it is over.
+    virtual void setCommandTimeout(int milliseconds) = 0;
 
     // Declared column types and keys of a table, for the catalog and for typing record-set fields.
     using TableColumn = sqlbase::TableColumn;

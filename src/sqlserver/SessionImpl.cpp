@@ -3,6 +3,7 @@
 #include "sqlserver/AccessFunctions.h"
 #include "sqlserver/BatchParser.h"
 #include "sqlserver/BatchRunner.h"
+#include "sqlserver/BatchState.h"
 #include "sqlserver/CatalogViews.h"
 #include "sqlserver/Collation.h"
 #include "sqlserver/DatabaseFiles.h"
@@ -11,9 +12,12 @@
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/NumericFunctions_p.h"
 #include "sqlserver/ObjectFunctions.h"
+#include "sqlserver/RaisedError.h"
 #include "sqlserver/RowsetReader.h"
 #include "sqlserver/SchemaCollation.h"
 #include "sqlserver/StatementShape.h"
+#include "sqlserver/TableVariables.h"
+#include "sqlserver/TemporaryTables.h"
 #include "sqlserver/Tokenizer.h"
 #include "sqlserver/ValueCodec.h"
 
@@ -28,6 +32,17 @@ namespace sqlserver {
 namespace {
 
 constexpr int defaultBusyTimeoutMs = 5000;
+constexpr int progressSteps = 1000;  // virtual machine steps between two looks at the clock
+
+ServerError timeoutError()
+{
+    return ServerError(QueryTimeoutExpired, QStringLiteral("Query timeout expired"));
+}
+
+QString quotedIdentifier(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
 
 // SQL Server numbers user sessions from 51 up.
 int nextSpid()
@@ -76,6 +91,8 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     registerServerFunctions(m_db, *this);
     registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
+    registerBatchFunctions(m_db, m_batchState, *this);
+    sqlite3_progress_handler(m_db, progressSteps, progress, this);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
     } else {
@@ -98,17 +115,49 @@ SessionImpl::~SessionImpl()
     sqlite3_close_v2(m_db);
 }
 
-void SessionImpl::fail(int resultCode, const QString& verb)
+ServerError SessionImpl::errorOf(int resultCode, const QString& verb)
 {
-    ServerError error = serverErrorFromSqlite(resultCode, ErrorContext{m_db, m_spid, m_database, verb});
+    const bool timedOut = (resultCode & 0xff) == SQLITE_INTERRUPT && m_timedOut;
+    ServerError error = timedOut ? timeoutError()
+                                 : serverErrorFromSqlite(resultCode, ErrorContext{m_db, m_spid, m_database, verb});
     // SQL Server ends the transaction of a deadlock victim; SQLite may also have ended it on its own.
     if (m_tranCount > 0 && (error.number() == 1205 || sqlite3_get_autocommit(m_db))) {
         if (!sqlite3_get_autocommit(m_db))
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        m_tranCount = 0;
-        m_locks.releaseTransactionLocks();
+        transactionEnded();
     }
-    throw error;
+    return error;
+}
+
+void SessionImpl::fail(int resultCode, const QString& verb)
+{
+    throw errorOf(resultCode, verb);
+}
+
+void SessionImpl::transactionEnded()
+{
+    m_tranCount = 0;
+    m_transactionName.clear();
+    m_savepoints.clear();
+    m_locks.releaseTransactionLocks();
+}
+
+int SessionImpl::progress(void* session)
+{
+    auto* self = static_cast<SessionImpl*>(session);
+    if (self->m_deadline == std::chrono::steady_clock::time_point::max()
+        || std::chrono::steady_clock::now() < self->m_deadline)
+        return 0;
+    self->m_timedOut = true;
+    return 1;
+}
+
+void SessionImpl::checkDeadline()
+{
+    if (m_deadline != std::chrono::steady_clock::time_point::max() && std::chrono::steady_clock::now() >= m_deadline) {
+        m_timedOut = true;
+        throw timeoutError();
+    }
 }
 
 void SessionImpl::execSimple(const char* sql)
@@ -150,8 +199,12 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
     sqlite3_stmt* s = nullptr;
     std::shared_ptr<ResultColumns> columns;
     int rc = m_statements.statement(plan.sql, s, &columns);
-    if (rc != SQLITE_OK)
+    if (rc != SQLITE_OK) {
+        // SQL Server resolves names when it compiles a statement: such failures are compile errors.
+        if ((rc & 0xff) == SQLITE_ERROR)
+            throw compileError(errorOf(rc, plan.verb));
         fail(rc, plan.verb);
+    }
     if (!s)
         return;
     if (bind)
@@ -207,7 +260,9 @@ void SessionImpl::selectInto(const StatementPlan& plan, const Binder& bind, Batc
     }
     StatementPlan create;
     create.verb = QStringLiteral("CREATE");
-    create.sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(plan.intoTable, columns.join(QStringLiteral(", ")));
+    Tokens definition = tokenize(QStringLiteral("CREATE TABLE %1 (%2)").arg(plan.intoTable, columns.join(QStringLiteral(", "))));
+    rewriteTemporaryTables(definition);  // INTO #t: a temporary table
+    create.sql = joinTokens(definition);
     run(create, {}, result);
     StatementPlan insert;
     insert.verb = QStringLiteral("INSERT");
@@ -242,9 +297,36 @@ std::shared_ptr<const Batch> SessionImpl::translated(const QString& sql)
     return batch;
 }
 
+std::shared_ptr<const Batch> SessionImpl::translatedNested(const QString& sql, const QHash<QString, QString>& parameters,
+                                                          int depth, std::vector<Literal>& literals)
+{
+    StatementShape shape = shapeOf(sql, m_dialect);
+    literals = std::move(shape.literals);
+    QStringList declared;
+    for (auto p = parameters.cbegin(); p != parameters.cend(); ++p)
+        declared << p.key() + QLatin1Char(' ') + p.value();
+    declared.sort();
+    // Dynamic SQL is kept apart from the client's batches: its parameters and depth shape its translation.
+    const QString key = QStringLiteral("\x1f%1\x1f%2\x1f").arg(depth).arg(declared.join(QLatin1Char(','))) + shape.text;
+    std::shared_ptr<const Batch> batch = m_translations.find(key);
+    if (!batch) {
+        batch = std::make_shared<const Batch>(parseBatch(shape.text, m_dialect, *this, BatchScope{parameters, {}, depth, 1}));
+        m_translations.insert(key, batch);
+    }
+    return batch;
+}
+
 BatchResult SessionImpl::execute(const QString& sql)
 {
     dateSettings() = m_dateSettings;
+    const auto start = std::chrono::steady_clock::now();
+    m_timedOut = false;
+    m_deadline = m_commandTimeout > 0 ? start + std::chrono::milliseconds(m_commandTimeout)
+                                      : std::chrono::steady_clock::time_point::max();
+    struct NoDeadline {
+        std::chrono::steady_clock::time_point& deadline;
+        ~NoDeadline() { deadline = std::chrono::steady_clock::time_point::max(); }
+    } noDeadline{m_deadline};
     const std::shared_ptr<const Batch> batch = translated(sql);
     const std::vector<Literal> literals = m_lastShape.literals;  // a procedure of the batch may translate others
     return runBatch(*this, *batch, literals);
@@ -290,6 +372,58 @@ BatchResult SessionImpl::executeNative(const QString& sql, const std::vector<vb:
     return result;
 }
 
+void SessionImpl::beginTransaction(const QString& name)
+{
+    if (m_tranCount == 0)
+        m_transactionName = name;
+    beginTransaction();
+}
+
+void SessionImpl::saveTransaction(const QString& name)
+{
+    if (m_tranCount == 0)
+        throw ServerError(628, QStringLiteral("Cannot issue SAVE TRANSACTION when there is no active transaction."));
+    execSimple(QStringLiteral("SAVEPOINT %1").arg(quotedIdentifier(name)).toUtf8().constData());
+    m_savepoints.push_back(name);
+}
+
+void SessionImpl::rollbackTransaction(const QString& name)
+{
+    if (name.isEmpty() || m_tranCount == 0 || name == m_transactionName)
+        return rollbackTransaction();
+    const auto savepoint = std::find(m_savepoints.rbegin(), m_savepoints.rend(), name);
+    if (savepoint == m_savepoints.rend())
+        throw ServerError(6401, QStringLiteral("Cannot roll back %1. No transaction or savepoint of that name was found.")
+                                    .arg(name));
+    m_savepoints.erase(savepoint.base(), m_savepoints.end());
+    rollbackKeepingTableVariables(name);
+}
+
+void SessionImpl::rollbackKeepingTableVariables(const QString& savepoint)
+{
+    const QByteArray sql = savepoint.isEmpty() ? QByteArray("ROLLBACK")
+                                               : QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(quotedIdentifier(savepoint)).toUtf8();
+    if (m_tableVariables.empty())
+        return execSimple(sql.constData());
+    const TableContents kept = readTables(m_db, m_tableVariables);
+    execSimple(sql.constData());
+    restoreTables(m_db, kept);
+    schemaChanged();
+}
+
+void SessionImpl::tableVariableCreated(const QString& table)
+{
+    m_tableVariables.push_back(table);
+}
+
+void SessionImpl::dropTableVariable(const QString& table)
+{
+    const QByteArray sql = QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(quotedIdentifier(table)).toUtf8();
+    sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr);
+    m_tableVariables.erase(std::remove(m_tableVariables.begin(), m_tableVariables.end(), table), m_tableVariables.end());
+    schemaChanged();
+}
+
 void SessionImpl::beginTransaction()
 {
     // IMMEDIATE takes the write lock at once, so that a conflict surfaces here as a deadlock victim.
@@ -305,7 +439,8 @@ void SessionImpl::commitTransaction()
                                                "TRANSACTION."));
     if (m_tranCount == 1) {
         runKept("COMMIT");
-        m_locks.releaseTransactionLocks();
+        transactionEnded();
+        return;
     }
     --m_tranCount;
 }
@@ -315,15 +450,19 @@ void SessionImpl::rollbackTransaction()
     if (m_tranCount == 0)
         throw ServerError(3903, QStringLiteral("The ROLLBACK TRANSACTION request has no corresponding BEGIN "
                                                "TRANSACTION."));
-    m_tranCount = 0;
-    m_locks.releaseTransactionLocks();
+    transactionEnded();
     if (!sqlite3_get_autocommit(m_db))
-        execSimple("ROLLBACK");
+        rollbackKeepingTableVariables(QString());
 }
 
 void SessionImpl::setBusyTimeout(int milliseconds)
 {
     sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+void SessionImpl::setCommandTimeout(int milliseconds)
+{
+    m_commandTimeout = std::max(milliseconds, 0);
 }
 
 void SessionImpl::createDatabase(const QString& name)
@@ -376,8 +515,10 @@ const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
     if (known != m_tables.constEnd())
         return *known;
     TableFacts f;
-    catalogQuery(QStringLiteral("SELECT type, sql FROM main.sqlite_schema WHERE type IN ('table', 'view') AND name = ? "
-                                "COLLATE NOCASE"),
+    catalogQuery(isTemporaryName(table) ? QStringLiteral("SELECT type, sql FROM temp.sqlite_schema WHERE type IN ('table', "
+                                                         "'view') AND name = ? COLLATE NOCASE")
+                                        : QStringLiteral("SELECT type, sql FROM main.sqlite_schema WHERE type IN ('table', "
+                                                         "'view') AND name = ? COLLATE NOCASE"),
                  table, [&](sqlite3_stmt* s) {
                      f.exists = true;
                      f.rowid = columnText(s, 0) == QLatin1String("table");

@@ -3,6 +3,8 @@
 // server state (@@IDENTITY, @@SPID, @@TRANCOUNT, @@ROWCOUNT, application locks) and hands rows back as platform values.
 
 #include "sqlserver/ApplicationLocks.h"
+#include "sqlserver/BatchRunner.h"
+#include "sqlserver/BatchState.h"
 #include "sqlserver/SchemaInfo.h"
 #include "sqlserver/ServerDates.h"
 #include "sqlserver/ServerFunctions.h"
@@ -14,6 +16,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <chrono>
 #include <functional>
 
 struct sqlite3;
@@ -39,6 +42,7 @@ public:
     int transactionCount() const override { return m_tranCount; }
 
     void setBusyTimeout(int milliseconds) override;
+    void setCommandTimeout(int milliseconds) override;
 
     std::vector<QString> tables() override;
     std::vector<TableColumn> columns(const QString& table) override;
@@ -67,6 +71,27 @@ public:
     // SET DATEFIRST n, SET DATEFORMAT dmy: kept by the session, in force on its thread while it runs.
     void setDateOption(const QString& option, const QString& value);
 
+    // What batches share: @@ERROR, the errors being handled, the last fetch; @@ROWCOUNT; GLOBAL cursors.
+    BatchState& batchState() { return m_batchState; }
+    void setLastRowCount(long long count) { m_rowCount = count; }
+    QHash<QString, Cursor>& globalCursors() { return m_cursors; }
+    // Fails with QueryTimeoutExpired once the command timeout of the running execute() is over.
+    void checkDeadline();
+    // The batch of dynamic SQL run `depth` levels deep, with its parameters' declared types (@NAME -> type);
+    // `literals` takes the values of its shape.
+    std::shared_ptr<const Batch> translatedNested(const QString& sql, const QHash<QString, QString>& parameters,
+                                                  int depth, std::vector<Literal>& literals);
+
+    // Named transactions and savepoints: ROLLBACK TRAN name goes back to savepoint `name`, or ends the
+    // transaction when `name` is the outermost transaction's (6401 when it is neither).
+    void beginTransaction(const QString& name);
+    void rollbackTransaction(const QString& name);
+    void saveTransaction(const QString& name);  // 628 outside a transaction
+
+    // Table variables outlive a rollback, as in SQL Server.
+    void tableVariableCreated(const QString& table);
+    void dropTableVariable(const QString& table);
+
     sqlite3* db() const { return m_db; }
     Dialect dialect() const { return m_dialect; }
     ApplicationLocks& applicationLocks() { return m_locks; }
@@ -88,7 +113,13 @@ private:
 
     using RowReader = std::function<void(sqlite3_stmt*)>;
 
+    // The error of a failed SQLite call, the session's transaction ended when SQLite or SQL Server ends it.
+    ServerError errorOf(int resultCode, const QString& verb);
     [[noreturn]] void fail(int resultCode, const QString& verb);
+    void transactionEnded();
+    static int progress(void* session);
+    // Rolls back (to `savepoint`, or all) keeping the rows of the table variables.
+    void rollbackKeepingTableVariables(const QString& savepoint);
     // Runs a query of SQLite's own dialect with one text parameter, handing each row to `read`.
     void catalogQuery(const QString& sql, const QString& argument, const RowReader& read);
     void execSimple(const char* sql);
@@ -121,6 +152,14 @@ private:
     QHash<QString, StatementPlan> m_nativePlans;
     QHash<QString, Rowset> m_sessionIdRows;  // SELECT @@SPID statements -> their answer
     QHash<QString, TableFacts> m_tables;  // name as spelt -> what it is
+    BatchState m_batchState;
+    QHash<QString, Cursor> m_cursors;
+    int m_commandTimeout = 30000;
+    std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::time_point::max();
+    bool m_timedOut = false;
+    QString m_transactionName;
+    std::vector<QString> m_savepoints;
+    std::vector<QString> m_tableVariables;
 };
 
 }  // namespace sqlserver

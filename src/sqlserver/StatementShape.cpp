@@ -222,6 +222,14 @@ private:
         return t.kind == TokenKind::Word && isKeyword(text(t), keyword);
     }
     bool isComparison(const Span& t) const { return t.kind == TokenKind::Symbol && isComparisonOperator(text(t)); }
+    bool isArithmetic(const Span& t) const
+    {
+        if (t.kind != TokenKind::Symbol)
+            return false;
+        const QStringView symbol = text(t);
+        return symbol == u"+" || symbol == u"-" || symbol == u"*" || symbol == u"/" || symbol == u"%"
+               || symbol == u"||";
+    }
     static bool isLiteral(const Span& t) { return t.kind == TokenKind::String || t.kind == TokenKind::Number; }
 
     // A token that cannot run into the literal or into its parameter as SQLite reads them (":1abc" is one name,
@@ -274,6 +282,10 @@ private:
         if ((!blankBefore && !isSafeNeighbour(previous, false)) || !isSafeNeighbour(tokenAt(literal.end), true))
             return false;
         const Span next = significantAt(literal.end);
+        // An operand of an arithmetic operator stays: its type decides what the operator does ('a' + 'b'
+        // concatenates, 1 + 1 adds), and a parameter has none.
+        if (isArithmetic(previous) || isArithmetic(next))
+            return false;
         if (isComparison(previous) || isWord(previous, "BETWEEN") || (isComparison(next) && startsOperand(previous)))
             return true;
         if (isWord(previous, "AND") && isLiteral(recent(1)) && isWord(recent(2), "BETWEEN"))

@@ -7,7 +7,8 @@
 // statement: an operand of a comparison or of BETWEEN, or an item of an IN (...) list, in a WHERE, ON, HAVING
 // or SET clause; an item of a VALUES row; an argument of an inline function (InlineFunctions.h) outside a
 // select list. It stays in the text in a select list (an unnamed column is named
-// after its text), ORDER BY and GROUP BY (a number is a column's position), TOP, a function's arguments
+// after its text), ORDER BY and GROUP BY (a number is a column's position), TOP, an operand of + - * / %
+// (its type decides what the operator does: 'a' + 'b' joins texts), a function's arguments
 // (CONVERT's style), a type's length, and wherever it is not a plain string or whole number. Batches that
 // create, alter or drop objects (SQLite takes no parameters in a schema) and Access's dialect keep their text.
 // A literal compared with or written to a DATETIME column is bound in the stored form, as the translator

@@ -5,7 +5,9 @@
 #include "sqlserver/FunctionArguments.h"
 #include "sqlserver/LikePattern.h"
 #include "sqlserver/ServerConversions.h"
+#include "sqlserver/ServerDates.h"
 #include "sqlserver/Session.h"
+#include "sqlserver/SqlTypes.h"
 #include "sqlserver/UserFunctions.h"
 
 #include <cmath>
@@ -35,6 +37,15 @@ ServerError invalidLength(const char* function)
 vb::Variant text(const QString& s)
 {
     return vb::Variant(s);
+}
+
+// Character by character, as SQL Server maps case: 'ß' stays one letter.
+QString changedCase(const vb::Variant& v, bool upper)
+{
+    QString s = textArgument(v);
+    for (QChar& c : s)
+        c = upper ? c.toUpper() : c.toLower();
+    return s;
 }
 
 vb::Variant like(const Arguments& a)
@@ -69,14 +80,30 @@ QString withoutTrailingBlanks(QString s)
     return s;
 }
 
-vb::Variant dataLength(const vb::Variant& v)
+// DATALENGTH: by the value's SQL Server type when the translator knows it, else by what the value holds.
+vb::Variant dataLength(const vb::Variant& v, const QString& typeName)
 {
     if (v.isNull())
         return v;
+    const SqlType type = parseSqlType(typeName);
+    const QString text = v.isString() ? v.toString() : QString();
+    switch (type.kind) {
+    case ValueKind::Text:
+        return vb::Variant(int(textArgument(v).size()) * (type.name.startsWith(QLatin1Char('n')) ? 2 : 1));
+    case ValueKind::Binary:
+        return vb::Variant(int(textArgument(v).toLatin1().size()));
+    case ValueKind::Unknown:
+        break;
+    default:
+        if (type.maxLength > 0)
+            return vb::Variant(type.maxLength);
+        break;
+    }
+    if (v.isString() && (text.size() == 19 || text.size() == 23) && parseDateText(text))
+        return vb::Variant(8);  // a datetime, as the server keeps it
     if (v.isString()) {
-        const QString s = v.toString();
-        const bool wide = std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() > 0xFF; });
-        return vb::Variant(int(s.size()) * (wide ? 2 : 1));
+        const bool wide = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+        return vb::Variant(int(text.size()) * (wide ? 2 : 1));
     }
     switch (v.type()) {
     case vb::VarType::Boolean: return vb::Variant(1);
@@ -276,12 +303,13 @@ void registerTextFunctions(sqlite3* db)
 {
     for (int count : {2, 3})
         defineFunction(db, "like", count, like);
-    defineFunction(db, "upper", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(textArgument(a[0]).toUpper()); });
-    defineFunction(db, "lower", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(textArgument(a[0]).toLower()); });
+    defineFunction(db, "upper", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], true)); });
+    defineFunction(db, "lower", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], false)); });
     defineFunction(db, "len", 1, [](const Arguments& a) {
         return a[0].isNull() ? a[0] : vb::Variant(int(withoutTrailingBlanks(textArgument(a[0])).size()));
     });
-    defineFunction(db, "datalength", 1, [](const Arguments& a) { return dataLength(a[0]); });
+    defineFunction(db, "datalength", 1, [](const Arguments& a) { return dataLength(a[0], QString()); });
+    defineFunction(db, "datalength", 2, [](const Arguments& a) { return dataLength(a[0], a[1].toString()); });
     for (const char* side : {"sqlserver_left", "sqlserver_right"}) {
         const bool left = side[10] == 'l';
         defineFunction(db, side, 2, [left](const Arguments& a) {

@@ -8,8 +8,10 @@
 #include "sqlserver/DmlRewrites.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/MergeRewrite.h"
+#include "sqlserver/RecursionLimit.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/StatementRewrites.h"
+#include "sqlserver/TemporaryTables.h"
 #include "sqlserver/TokenTools.h"
 #include "sqlserver/TypedExpressions_p.h"
 
@@ -71,6 +73,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteNationalStrings(tokens);
     rewriteObjectNames(tokens);
     removeTableHints(tokens);
+    limitRecursion(tokens);
     rewriteVariables(tokens);
     rewriteFunctions(tokens);
     rewriteRowSources(tokens);
@@ -80,6 +83,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     std::vector<StatementPlan> plans;
     for (DdlStatement& ddl : isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens))) {
         Tokens& statement = ddl.tokens;
+        rewriteTemporaryTables(statement);
         StatementPlan plan;
         plan.bookkeeping = ddl.bookkeeping;
         plan.addsToCount = ddl.addsToCount;

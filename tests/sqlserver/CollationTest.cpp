@@ -37,6 +37,8 @@ TEST(CollationOrder, CaseIgnoredAccentsAfterTheirLetterTrailingBlanksIgnored)
     EXPECT_LT(compareTexts(ci, u"áa", u"ab"), 0);  // letters first, accents only between equal letters
     EXPECT_LT(compareTexts(ci, u"a_b", u"ab"), 0);
     EXPECT_LT(compareTexts(ci, u"9", u"a"), 0);
+    EXPECT_LT(compareTexts(ci, u"ø", u"p"), 0);
+    EXPECT_GT(compareTexts(ci, u"Ø", u"o"), 0);
     CollationRules cs;
     cs.caseSensitive = true;
     EXPECT_LT(compareTexts(cs, u"a", u"A"), 0);
@@ -71,6 +73,7 @@ TEST_F(CollationTest, ColumnsCompareGroupSortAndJoin)
     EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM Pessoa WHERE Cidade = 'recife'"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM Pessoa WHERE Nome IN ('ANA', 'x')"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(DISTINCT Cidade) FROM Pessoa"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(DISTINCT UPPER(Cidade)) FROM Pessoa"));
     EXPECT_EQ(QStringList({"2", "3"}), column("SELECT COUNT(*) FROM Pessoa GROUP BY Cidade HAVING COUNT(*) > 1 ORDER BY 1"));
     EXPECT_EQ(vb::Variant(5), scalar("SELECT COUNT(*) FROM (SELECT DISTINCT Nome FROM Pessoa) d"));
     EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM (SELECT DISTINCT UPPER(LEFT(Nome, 1)) AS i FROM Pessoa) d"));
@@ -139,6 +142,7 @@ TEST_F(CollationTest, OlderFileTakesTheCollationWhenItOpens)
                                       "CREATE INDEX IX_Descr ON Item (Descr);"
                                       "INSERT INTO Item VALUES (1, 'abc', 'Parafuso', 3), (2, 'XYZ', 'porca', 4);"
                                       "CREATE TABLE Dup (Cod VARCHAR(10) UNIQUE);"
+                                      "CREATE VIRTUAL TABLE Busca USING fts4(texto);"
                                       "INSERT INTO Dup VALUES ('a'), ('A');",
                                       nullptr, nullptr, nullptr));
     sqlite3_close(db);
@@ -154,6 +158,8 @@ TEST_F(CollationTest, OlderFileTakesTheCollationWhenItOpens)
         EXPECT_EQ(2627, e.number());
     }
     EXPECT_EQ(vb::Variant(2), value("SELECT COUNT(*) FROM Dup"));
+    // A module's tables are its own.
+    EXPECT_EQ(vb::Variant(0), value("SELECT COUNT(*) FROM sqlite_schema WHERE name LIKE 'Busca%' AND sql LIKE '%COLLATE%'"));
     EXPECT_EQ(vb::Variant("ok"), value("SELECT * FROM pragma_integrity_check"));
     old.reset();
     // Opened again, nothing is left to change; plain SQLite still reads the file.
@@ -175,6 +181,17 @@ TEST_F(CollationTest, TablesMadeByStatementsTakeTheCollation)
     plant->execute("ALTER TABLE Base ADD Apelido varchar(10)");
     plant->execute("UPDATE Base SET Apelido = 'Mary'");
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Base WHERE Apelido = 'MARY'"));
+}
+
+TEST_F(CollationTest, TemporaryTablesAndTableVariablesTakeTheCollation)
+{
+    plant->execute("CREATE TABLE #t (n varchar(10) UNIQUE); INSERT #t VALUES ('A')");
+    EXPECT_EQ(2627, errorOf("INSERT #t VALUES ('a ')"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM #t WHERE n = 'a'"));
+    EXPECT_EQ(vb::Variant(1), scalar("DECLARE @v TABLE (n varchar(10)); INSERT @v VALUES ('B'); "
+                                     "SELECT COUNT(*) FROM @v WHERE n = 'b'"));
+    plant->execute("SELECT n INTO #u FROM #t");
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM #u WHERE n = 'a'"));
 }
 
 // The collation the translator adds must leave every form of statement valid.

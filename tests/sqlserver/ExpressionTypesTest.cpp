@@ -79,6 +79,9 @@ TEST_F(ExpressionTypesTest, OverflowInColumnsAndVariables)
     plant->execute("INSERT INTO n VALUES (2147483647, 32767)");
     EXPECT_EQ(8115, errorOf("SELECT i + 1 FROM n"));
     EXPECT_EQ(8115, errorOf("SELECT s + s FROM n"));
+    plant->execute("INSERT INTO n VALUES (1, 1)");
+    EXPECT_EQ(8115, errorOf("SELECT SUM(i) FROM n"));  // SUM of int is int
+    EXPECT_EQ(vb::Variant(2147483648.0), scalar("SELECT SUM(CAST(i AS bigint)) FROM n"));
     EXPECT_EQ(8115, errorOf("UPDATE n SET i = i * 2"));
     EXPECT_EQ(vb::Variant(2147483647), scalar("SELECT i FROM n"));
     const BatchResult r = plant->execute("DECLARE @d decimal(10,2) = 10; SELECT @d / 4");
@@ -105,6 +108,9 @@ TEST_F(ExpressionTypesTest, ConversionsFollowPrecedence)
     plant->execute("CREATE TABLE p (Nome varchar(10), Codigo varchar(3))");
     plant->execute("INSERT INTO p VALUES ('Ana', 'X1')");
     EXPECT_EQ(vb::Variant("Ana-X1"), scalar("SELECT Nome + '-' + Codigo FROM p"));
+    // Literals next to a comparison are bound as parameters, but never an operand of + (its type decides it).
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM p WHERE Nome + '-' = 'Ana-'"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM p WHERE Codigo = 'X' + '1'"));
 }
 
 TEST_F(ExpressionTypesTest, DatetimePlusDays)
@@ -124,6 +130,10 @@ TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
     EXPECT_EQ("DECIMAL(2,1)", typeOf("SELECT CASE WHEN 1 = 1 THEN 1 ELSE 2.5 END"));
     EXPECT_EQ("FLOAT", typeOf("SELECT COALESCE(NULL, 1, 2e0)"));
     EXPECT_EQ("INT", typeOf("SELECT IIF(1 = 1, 1, 2)"));
+    // A text result of a numeric CASE converts (and fails as SQL Server's does).
+    EXPECT_EQ(vb::Variant(5), scalar("SELECT CASE WHEN 1 = 1 THEN '5' ELSE 0 END"));
+    EXPECT_EQ(245, errorOf("SELECT CASE WHEN 1 = 1 THEN 'a' ELSE 0 END"));
+    EXPECT_EQ(245, errorOf("SELECT COALESCE('x', 1)"));
 }
 
 TEST_F(ExpressionTypesTest, DerivedTablesAndCommonTableExpressionsKeepTheirColumnsTypes)

@@ -64,9 +64,15 @@ TEST_F(TextFunctionsTest, CaseLengthAndPieces)
 {
     EXPECT_EQ("AÇÃO", text("UPPER('ação')"));
     EXPECT_EQ("ação", text("LOWER('AÇÃO')"));
+    EXPECT_EQ("STRAßE", text("UPPER(N'straße')"));
     EXPECT_EQ(3, number("LEN('abc   ')"));
     EXPECT_EQ(5, number("LEN('  abc')"));
     EXPECT_EQ(6, number("DATALENGTH('abc   ')"));
+    EXPECT_EQ(6, number("DATALENGTH('abc', 'nvarchar(10)')"));  // the type the translator knows, when it does
+    EXPECT_EQ(3, number("DATALENGTH('abc', 'varchar(10)')"));
+    EXPECT_EQ(4, number("DATALENGTH(12, 'int')"));
+    EXPECT_EQ(8, number("DATALENGTH(1.5, 'float')"));
+    EXPECT_EQ(8, number("DATALENGTH(GETDATE())"));
     EXPECT_TRUE(isNull("LEN(NULL)"));
     EXPECT_EQ("bcd", text("SUBSTRING('abcdef', 2, 3)"));
     EXPECT_EQ("a", text("SUBSTRING('abc', -1, 3)"));
