@@ -1,6 +1,7 @@
 #include "scripting/JsEngine_p.h"
 
 #include "scripting/HostValues_p.h"
+#include "scripting/Interrupt_p.h"
 #include "scripting/Routines_p.h"
 #include "scripting/ScriptControl.h"
 #include "scripting/Watchdog_p.h"
@@ -137,7 +138,12 @@ void JsEngine::execute(const QString& source, int timeoutMs)
     QJSValue result;
     QStringList trace;  // not empty when an exception was left uncaught
     {
-        Watchdog watchdog(timeoutMs, [this] { m_engine.setInterrupted(true); });
+        m_stop = false;
+        StopFlagScope stopFlag(m_stop);
+        Watchdog watchdog(timeoutMs, [this] {
+            m_stop = true;
+            m_engine.setInterrupted(true);
+        });
         result = m_engine.evaluate(source, QString(), 1, &trace);
     }
     if (m_engine.isInterrupted()) {

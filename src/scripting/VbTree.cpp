@@ -128,6 +128,10 @@ Variant valueOf(Runtime& rt, const Variant& value)
         const Variant keep = value;
         return valueOf(rt, instance->read(rt, *member, {}));
     }
+    if (auto object = value.objectAs<ScriptObject>(); object && object->hasValue()) {
+        Arguments none;
+        return object->getDefault(none);
+    }
     return value;
 }
 
