@@ -88,6 +88,8 @@ TEST_F(CollationTest, ColumnsCompareGroupSortAndJoin)
     plant->execute("INSERT INTO Cidade VALUES ('RECIFE', 'PE'), ('natal  ', 'RN')");
     EXPECT_EQ(vb::Variant(5), scalar("SELECT COUNT(*) FROM Pessoa p JOIN Cidade c ON c.Nome = p.Cidade"));
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM (SELECT 'a' AS x UNION SELECT 'A') u"));
+    plant->execute("CREATE VIEW Iniciais AS SELECT DISTINCT LEFT(Nome, 1) AS i, CASE WHEN 'x' = 'X' THEN 1 END AS y FROM Pessoa");
+    EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM Iniciais WHERE y = 1"));
 }
 
 TEST_F(CollationTest, UniqueIgnoresCase)
