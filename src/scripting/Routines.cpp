@@ -4,8 +4,10 @@
 #include "scripting/Interrupt_p.h"
 #include "scripting/RoutineArgs_p.h"
 #include "scripting/ScriptArray_p.h"
+#include "scripting/ScriptObject_p.h"
 
 #include <QHash>
+#include <cstring>
 
 namespace scripting {
 
@@ -82,10 +84,31 @@ QStringList routineNames()
     return names;
 }
 
+namespace {
+
+// An object that stands for a value (a Match, Err) reaches a routine as that value, except where the routine
+// looks at the object itself.
+void passValues(const Routine& routine, Arguments& args)
+{
+    for (vb::Variant& v : args) {
+        const auto object = v.isObject() ? v.objectAs<ScriptObject>() : nullptr;
+        if (!object || !object->hasValue())
+            continue;
+        for (const char* keeps : {"IsObject", "TypeName", "Array"})
+            if (std::strcmp(routine.name, keeps) == 0)
+                return;
+        Arguments none;
+        v = object->getDefault(none);
+    }
+}
+
+}  // namespace
+
 vb::Variant callRoutine(const Routine& routine, Arguments& args)
 {
     if (int(args.size()) < routine.minArguments || int(args.size()) > routine.maxArguments)
         vb::raiseError(WrongArguments);
+    passValues(routine, args);
     try {
         return routine.function(args);
     } catch (const std::bad_alloc&) {
