@@ -27,10 +27,13 @@ int intArg(const Arguments& a, std::size_t i, int fallback)
 Qt::CaseSensitivity compareArg(const Arguments& a, std::size_t i)
 {
     switch (intArg(a, i, 0)) {
-    case 0: return Qt::CaseSensitive;
+    case 0:
+        return Qt::CaseSensitive;
     case 1:
-    case 2: return Qt::CaseInsensitive;
-    default: vb::raiseError(vb::ErrNo::InvalidProcedureCall);
+    case 2:
+        return Qt::CaseInsensitive;
+    default:
+        vb::raiseError(vb::ErrNo::InvalidProcedureCall);
     }
 }
 
