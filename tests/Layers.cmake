@@ -1,5 +1,6 @@
 # The arrows between libraries: a library includes headers only of the libraries it links (src/CMakeLists.txt's
-# vorna_library lines, followed transitively), and no private header (`_p.h`) of another library. Run by ctest:
+# vorna_library lines, followed transitively), and no private header (`_p.h`) of another library; a library
+# drawn in layers (a `set(<library>_layers ...)` line there) has no sub-folder include a later one. Run by ctest:
 #   cmake -DSOURCE_DIR=<repository> -P tests/Layers.cmake
 # An include is checked when it names its folder ("folder/Header.h", "folder/sub/Header_p.h"); a header of the
 # same folder named without its folder is always fine.
@@ -16,6 +17,15 @@ foreach(line ${declarations})
   set(folder_${library} ${folder})
   set(library_in_${folder} ${library})
   set(links_${library} ${arguments})
+endforeach()
+
+# Libraries drawn in layers: their sub-folders, bottom-up.
+file(STRINGS ${SOURCE_DIR}/src/CMakeLists.txt layer_lines REGEX "^[ \t]*set[ \t]*\\([a-z]+_layers ")
+foreach(line ${layer_lines})
+  string(REGEX REPLACE "^[ \t]*set[ \t]*\\(([a-z]+)_layers ([^)]*)\\).*$" "\\1;\\2" parts "${line}")
+  list(POP_FRONT parts library)
+  separate_arguments(parts)
+  set(layers_${library} ${parts})
 endforeach()
 
 # What each library may include: itself and everything it links, at any depth.
@@ -48,6 +58,15 @@ foreach(library ${libraries})
         string(APPEND faults "\n  ${shown}: ${header} (${library} does not link ${owner})")
       elseif(NOT owner STREQUAL library AND header MATCHES "_p\\.h$")
         string(APPEND faults "\n  ${shown}: ${header} (private to ${owner})")
+      elseif(owner STREQUAL library AND layers_${library})
+        # A sub-folder of a layered library includes no header of a later layer.
+        string(REGEX REPLACE "^src/${folder_${library}}/([^/]*)/.*$" "\\1" from "${shown}")
+        string(REGEX REPLACE "^[^/]*/([^/]*)/.*$" "\\1" to "${header}")
+        list(FIND layers_${library} "${from}" from_layer)
+        list(FIND layers_${library} "${to}" to_layer)
+        if(from_layer GREATER -1 AND to_layer GREATER from_layer)
+          string(APPEND faults "\n  ${shown}: ${header} (${to} is a later layer than ${from})")
+        endif()
       endif()
     endforeach()
   endforeach()

@@ -8,6 +8,7 @@
 #include "scripting/ScriptEngine_p.h"
 
 #include <QJSEngine>
+#include <atomic>
 
 namespace scripting {
 
@@ -24,6 +25,7 @@ private:
     JsRoutines m_routines;
     QJSEngine m_engine;
     QJSValue m_shield;  // makes the view of a host object that hides QObject's own members
+    std::atomic<bool> m_stop{false};  // what long routines test, set with the engine's interruption
 };
 
 }  // namespace scripting

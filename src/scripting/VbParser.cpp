@@ -1188,8 +1188,10 @@ private:
             return;
         }
         if (const Routine* r = findRoutine(key)) {
+            static const QSet<QString> objectReaders = {"typename", "isobject", "isempty", "isnull", "isarray"};
             e.kind = NameKind::Routine;
             e.routine = r;
+            e.routineSeesObjects = objectReaders.contains(key);
             return;
         }
         if (auto c = findConstant(key)) {

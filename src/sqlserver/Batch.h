@@ -60,6 +60,7 @@ struct BatchStep {
         ConstraintDrop,       // change.table, name (the constraint's)
         DateOption,           // SET DATEFIRST / SET DATEFORMAT: name (upper case) and value (a word or :N)
         IdentityInsert,       // name (the table's); on: SET IDENTITY_INSERT name ON
+        XactAbort,            // on: SET XACT_ABORT ON
         Rest,                 // name: the batch's text after a change of the schema, parsed when reached in
                               // scope (what was declared before it)
         Nothing,              // SET NOCOUNT ON, GO, USE, ...
@@ -76,7 +77,7 @@ struct BatchStep {
     QStringList cursorOptions;           // DeclareCursor: GLOBAL, LOCAL, SCROLL, STATIC, ... (upper case)
     QString value;                       // DateOption
     std::shared_ptr<BatchScope> scope;   // Rest
-    bool on = false;                     // IdentityInsert
+    bool on = false;                     // IdentityInsert, XactAbort
     ColumnChange change;
     std::vector<BatchStep> body, otherwise;
 };

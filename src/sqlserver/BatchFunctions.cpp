@@ -91,8 +91,8 @@ void registerBatchFunctions(sqlite3* db, BatchState& state, const ServerState& s
     defineFunction(db, "sqlserver_cursor_rows", 0, [&state](const Arguments&) {
         return vb::Variant(int(state.cursorRows));
     }, volatileResult);
-    defineFunction(db, "xact_state", 0, [&server](const Arguments&) {
-        return vb::Variant(server.openTransactions() > 0 ? 1 : 0);
+    defineFunction(db, "xact_state", 0, [&server, &state](const Arguments&) {
+        return vb::Variant(server.openTransactions() == 0 ? 0 : state.doomed ? -1 : 1);
     }, volatileResult);
     defineFunction(db, "scope_identity", 0, [&server](const Arguments&) {
         const vb::Variant id = server.lastIdentity();

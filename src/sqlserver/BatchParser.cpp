@@ -308,6 +308,11 @@ private:
             return dateOption(i, next);
         if (t.is(QLatin1String("SET")) && wordAt(next, QLatin1String("IDENTITY_INSERT")))
             return identityInsert(i);
+        if (t.is(QLatin1String("SET")) && wordAt(next, QLatin1String("XACT_ABORT"))) {
+            BatchStep s = simple(BatchStep::Kind::XactAbort, i);
+            s.on = wordAt(nextSignificant(m_tokens, next + 1), QLatin1String("ON"));
+            return s;
+        }
         if (t.is(QLatin1String("SET")) || t.is(QLatin1String("GO")) || t.is(QLatin1String("USE")))
             return simple(BatchStep::Kind::Nothing, i);
         if (t.is(QLatin1String("WAITFOR"))) {
@@ -803,9 +808,9 @@ private:
 
     // The select list of a translated SELECT, each value assigned as the row is made: sqlserver_assign(n, value),
     // the variables it reads as sqlserver_variable(n).
-    static QString assigningRowByRow(const QString& sql, const std::vector<QString>& variables)
+    QString assigningRowByRow(const QString& sql, const std::vector<QString>& variables)
     {
-        Tokens tokens = tokenize(sql);
+        Tokens tokens = tokenize(inSortedOrder(sql));
         const int select = findWordAtLevel(tokens, 0, int(tokens.size()), {QLatin1String("SELECT")});
         const int from = findWordAtLevel(tokens, select + 1, int(tokens.size()), {QLatin1String("FROM")});
         const std::vector<int> bounds = topLevelCommas(tokens, select + 1, from);
@@ -824,6 +829,36 @@ private:
                          tokensOf(QStringLiteral(" sqlserver_assign(%1, %2) ").arg(k).arg(joinTokens(value))));
         }
         return joinTokens(tokens);
+    }
+
+    // SQLite computes a select list before it sorts: a SELECT of one table that assigns row by row in an order
+    // reads the table's rows through their rowids, sorted first (SELECT @s = @s + c FROM t ORDER BY c).
+    QString inSortedOrder(const QString& sql)
+    {
+        const Tokens tokens = tokenize(sql);
+        const int n = int(tokens.size());
+        const int from = findWordAtLevel(tokens, 0, n, {QLatin1String("FROM")});
+        const int order = findWordAtLevel(tokens, from, n, {QLatin1String("ORDER")});
+        const int sourceEnd = findWordAtLevel(tokens, from + 1, n, {QLatin1String("WHERE"), QLatin1String("GROUP"),
+                                                                   QLatin1String("ORDER"), QLatin1String("LIMIT")});
+        const int table = nextSignificant(tokens, from + 1);
+        if (order >= n || findWordAtLevel(tokens, from, n, {QLatin1String("GROUP")}) < n || table >= sourceEnd
+            || !tokens[table].isName() || !m_schema.isRowidTable(tokens[table].name()))
+            return sql;
+        int alias = nextSignificant(tokens, table + 1);
+        if (alias < sourceEnd && tokens[alias].is(QLatin1String("AS")))
+            alias = nextSignificant(tokens, alias + 1);
+        if (alias < sourceEnd && (!tokens[alias].isName() || nextSignificant(tokens, alias + 1) < sourceEnd))
+            return sql;  // a join
+        const QString source = textOf(tokens, table, sourceEnd);
+        const QString name = alias < sourceEnd ? tokens[alias].text : tokens[table].text;
+        QString rest = textOf(tokens, from + 1, n);
+        if (rest.endsWith(QLatin1Char(';')))
+            rest.chop(1);
+        const bool limited = findWordAtLevel(tokens, from, n, {QLatin1String("LIMIT")}) < n;
+        return textOf(tokens, 0, from) + QStringLiteral(" FROM (SELECT %1.rowid AS sqlserver_row FROM %2%3) AS sqlserver_sorted "
+                                                        "CROSS JOIN %4 WHERE %1.rowid = sqlserver_sorted.sqlserver_row")
+                                             .arg(name, rest, limited ? QString() : QStringLiteral(" LIMIT -1 OFFSET 0"), source);
     }
 
     // IF condition step [ELSE step]; WHILE condition step

@@ -88,6 +88,11 @@ void Runner::run(const Batch& batch)
     }
     if (m_firstError)
         throw *m_firstError;
+    if (m_depth == 0 && m_session.batchState().doomed && m_session.transactionCount() > 0) {
+        m_session.rollbackTransaction();
+        throw ServerError(3998, QStringLiteral("Uncommittable transaction is detected at the end of the batch. The "
+                                               "transaction is rolled back."));
+    }
 }
 
 Runner::Flow Runner::runSteps(const std::vector<BatchStep>& steps)
@@ -168,8 +173,16 @@ bool Runner::guarded(const BatchStep& step, const std::function<void()>& work)
 
 void Runner::failed(const RaisedError& error)
 {
-    m_session.batchState().lastError = error.number();
-    if (m_insideTry || error.reach() != RaisedError::Reach::Statement || !error.catchable())
+    BatchState& state = m_session.batchState();
+    state.lastError = error.number();
+    if (state.xactAbort && m_session.transactionCount() > 0) {
+        // XACT_ABORT: the transaction cannot go on; outside TRY it is rolled back with the batch.
+        if (m_insideTry && error.catchable())
+            state.doomed = true;
+        else
+            m_session.rollbackTransaction();
+    }
+    if (m_insideTry || error.reach() != RaisedError::Reach::Statement || !error.catchable() || state.xactAbort)
         throw error;
     if (!m_firstError)
         m_firstError = error;
@@ -278,6 +291,9 @@ void Runner::leaf(const BatchStep& step)
         m_session.setLastRowCount(0);
         break;
     case Kind::CommitTransaction:
+        if (m_session.batchState().doomed)
+            throw ServerError(3930, QStringLiteral("The current transaction cannot be committed and cannot support "
+                                                   "operations that write to the log file. Roll back the transaction."));
         m_session.commitTransaction();
         m_session.setLastRowCount(0);
         break;
@@ -297,6 +313,10 @@ void Runner::leaf(const BatchStep& step)
         break;
     case Kind::DateOption:
         m_session.setDateOption(step.name, optionValue(step.value));
+        m_session.setLastRowCount(0);
+        break;
+    case Kind::XactAbort:
+        m_session.batchState().xactAbort = step.on;
         m_session.setLastRowCount(0);
         break;
     case Kind::IdentityInsert:

@@ -37,6 +37,8 @@ struct BatchState {
     int fetchStatus = -1;                 // @@FETCH_STATUS
     long long cursorRows = 0;             // @@CURSOR_ROWS
     RowAssignment* assignment = nullptr;  // while a SELECT assigns row by row
+    bool xactAbort = false;               // SET XACT_ABORT ON: an error ends the batch and its transaction
+    bool doomed = false;                  // an error under XACT_ABORT in TRY: only ROLLBACK ends the transaction
 };
 
 // sqlserver_error(), error_number(), error_message(), error_severity(), error_state(), error_line(),

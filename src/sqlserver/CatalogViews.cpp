@@ -39,7 +39,8 @@ const View views[] = {
      "sqlserver_type(p.type, 'max_length') AS max_length, sqlserver_type(p.type, 'precision') AS precision, "
      "sqlserver_type(p.type, 'scale') AS scale, (p.\"notnull\" = 0 AND p.pk = 0) AS is_nullable, "
      "(p.pk = 1 AND upper(p.type) = 'INTEGER' AND m.sql LIKE '%AUTOINCREMENT%') AS is_identity, "
-     "0 AS is_computed FROM main.sqlite_schema m, pragma_table_info(m.name) p "
+     "0 AS is_computed, CASE WHEN sqlserver_type(p.type, 'char_length') IS NOT NULL "
+     "THEN 'SQL_Latin1_General_CP1_CI_AS' END AS collation_name FROM main.sqlite_schema m, pragma_table_info(m.name) p "
      "WHERE m.type IN ('table', 'view') AND %1"},
     {"sys", "types", nullptr},
     {"sys", "indexes",
@@ -54,7 +55,8 @@ const View views[] = {
      "sqlserver_type(p.type, 'name') AS DATA_TYPE, "
      "sqlserver_type(p.type, 'char_length') AS CHARACTER_MAXIMUM_LENGTH, "
      "sqlserver_type(p.type, 'numeric_precision') AS NUMERIC_PRECISION, "
-     "sqlserver_type(p.type, 'numeric_scale') AS NUMERIC_SCALE "
+     "sqlserver_type(p.type, 'numeric_scale') AS NUMERIC_SCALE, CASE WHEN sqlserver_type(p.type, 'char_length') "
+     "IS NOT NULL THEN 'SQL_Latin1_General_CP1_CI_AS' END AS COLLATION_NAME "
      "FROM main.sqlite_schema m, pragma_table_info(m.name) p WHERE m.type IN ('table', 'view') AND %1"},
     {"INFORMATION_SCHEMA", "TABLES",
      "SELECT '%2' AS TABLE_CATALOG, 'dbo' AS TABLE_SCHEMA, m.name COLLATE NOCASE AS TABLE_NAME, "

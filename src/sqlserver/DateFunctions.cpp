@@ -136,10 +136,15 @@ void registerDateFunctions(sqlite3* db)
                                                   "use datediff with a less precise datepart."));
         return vb::Variant(int(parts));
     });
+    defineFunction(db, "datediff_big", 3, [](const Arguments& a) {
+        if (anyNull(a))
+            return vb::Variant::Null();
+        return vb::Variant(double(dateDiff(intervalArgument(a[0]), dateArgument(a[1]), dateArgument(a[2]))));
+    });
     defineFunction(db, "dateadd", 3, [](const Arguments& a) {
         if (anyNull(a))
             return vb::Variant::Null();
-        return vb::Variant(dateAdd(intervalArgument(a[0]), wholeArgument(a[1]), dateArgument(a[2])));
+        return vb::Variant(datetimeRounded(dateAdd(intervalArgument(a[0]), wholeArgument(a[1]), dateArgument(a[2]))));
     });
     defineFunction(db, "datepart", 2, [](const Arguments& a) {
         if (anyNull(a))

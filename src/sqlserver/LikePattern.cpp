@@ -83,7 +83,13 @@ bool LikePattern::matchFrom(size_t firstElement, QStringView text) const
 
 bool LikePattern::matches(QStringView text) const
 {
-    return matchFrom(0, text);
+    // Blanks at the end of the pattern count; those at the end of the text may be left unmatched.
+    for (qsizetype length = text.size();; --length) {
+        if (matchFrom(0, text.left(length)))
+            return true;
+        if (length == 0 || text[length - 1] != u' ')
+            return false;
+    }
 }
 
 qsizetype LikePattern::position(QStringView text) const

@@ -1,7 +1,7 @@
 #pragma once
 // SQL Server's LIKE patterns: % any run, _ any one character, [abc], [a-c] (a range in the collation's order),
-// [^a-c], an ESCAPE character; letters compare under the default collation (case ignored, accents kept);
-// trailing blanks count.
+// [^a-c], an ESCAPE character; letters compare under the default collation (case ignored, accents kept).
+// Trailing blanks of the pattern count; those of the text are ignored ('abc ' LIKE 'abc', not 'abc' LIKE 'abc ').
 
 #include "sqlserver/Collation.h"
 

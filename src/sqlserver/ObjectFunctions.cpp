@@ -2,6 +2,7 @@
 
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/IdentityColumns.h"
+#include "sqlserver/TemporaryTables.h"
 #include "sqlserver/Tokenizer.h"
 #include "sqlserver/UserFunctions.h"
 
@@ -33,9 +34,14 @@ vb::Variant objectId(sqlite3* db, const std::vector<vb::Variant>& a)
     if (name.isEmpty() || name == extendedPropertiesTable || name == identityColumnsTable
         || name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
         return vb::Variant::Null();
+    // A #temp table is the session's, in the temp schema; as in tempdb, its id is negative.
+    const bool temporary = isTemporaryName(name);
     sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT rowid, type FROM main.sqlite_schema WHERE type IN ('table', 'view') AND name = ? "
-                               "COLLATE NOCASE", -1, &s, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, temporary ? "SELECT -rowid, type FROM temp.sqlite_schema WHERE type = 'table' AND name = ? "
+                                           "COLLATE NOCASE"
+                                         : "SELECT rowid, type FROM main.sqlite_schema WHERE type IN ('table', 'view') AND "
+                                           "name = ? COLLATE NOCASE",
+                           -1, &s, nullptr) != SQLITE_OK)
         return vb::Variant::Null();
     const QByteArray text = name.toUtf8();
     sqlite3_bind_text(s, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);

@@ -119,9 +119,18 @@ QString withDefaultCollation(const QString& createTable)
         const int begin = k == 0 ? bounds[k] : bounds[k] + 1;
         const int end = bounds[k + 1];
         const int name = nextSignificant(tokens, begin);
-        if (name >= end || startsTableConstraint(tokens[name])
-            || findWordAtLevel(tokens, name, end, {QLatin1String("COLLATE")}) < end)
+        if (name >= end || startsTableConstraint(tokens[name]))
             continue;
+        const int collate = findWordAtLevel(tokens, name, end, {QLatin1String("COLLATE")});
+        if (collate < end) {
+            // The default under SQL Server's name is the default itself, and plain SQLite keeps reading it.
+            const int collation = nextSignificant(tokens, collate + 1);
+            if (collation < end && tokens[collation].isName() && isDefaultCollationName(tokens[collation].name())) {
+                tokens[collation] = makeToken(TokenKind::Word, QLatin1String(defaultCollation));
+                changed = true;
+            }
+            continue;
+        }
         // A column without a type (CREATE TABLE .. AS of an expression) may hold texts too.
         const int type = nextSignificant(tokens, name + 1);
         int typeEnd = name + 1;

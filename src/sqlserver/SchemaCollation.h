@@ -11,8 +11,8 @@ struct sqlite3;
 
 namespace sqlserver {
 
-// The definition with COLLATE NOCASE after the type of each text column that names no collation; the same
-// text when there is none.
+// The definition with COLLATE NOCASE after the type of each text column that names no collation, and in place
+// of the default's SQL Server names; the same text when nothing changes.
 QString withDefaultCollation(const QString& createTable);
 
 // Applies withDefaultCollation to every table of the schema ("main" or "temp") that needs it.

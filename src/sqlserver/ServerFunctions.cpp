@@ -74,6 +74,21 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
         return vb::Variant(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
     }, volatileResult);
     defineFunction(db, "sqlserver_type", 2, [](const Arguments& a) { return typeFact(a[0], a[1]); });
+    // What reports and scripts ask of the server; any other property is Null, as SQL Server answers.
+    defineFunction(db, "serverproperty", 1, [](const Arguments& a) {
+        const QString name = a[0].isNull() ? QString() : a[0].toString().toLower();
+        if (name == QLatin1String("collation"))
+            return vb::Variant(QStringLiteral("SQL_Latin1_General_CP1_CI_AS"));
+        if (name == QLatin1String("productversion"))
+            return vb::Variant(QStringLiteral("15.0.2000.5"));
+        if (name == QLatin1String("productlevel"))
+            return vb::Variant(QStringLiteral("RTM"));
+        return vb::Variant::Null();
+    });
+    defineFunction(db, "databasepropertyex", 2, [](const Arguments& a) {
+        const bool collation = !a[1].isNull() && a[1].toString().compare(QLatin1String("Collation"), Qt::CaseInsensitive) == 0;
+        return collation ? vb::Variant(QStringLiteral("SQL_Latin1_General_CP1_CI_AS")) : vb::Variant::Null();
+    });
     registerTextFunctions(db);
     registerDateFunctions(db);
 }

@@ -136,6 +136,7 @@ void SessionImpl::fail(int resultCode, const QString& verb)
 
 void SessionImpl::transactionEnded()
 {
+    m_batchState.doomed = false;
     m_tranCount = 0;
     m_transactionName.clear();
     m_savepoints.clear();

@@ -135,4 +135,17 @@ TEST_F(ConnectionTest, AWriterWaitingForAnothersLockIsTheDeadlockVictimAndItsRet
     EXPECT_EQ("Segundo", rows->Fields(0).Value().toString());
 }
 
+TEST_F(ConnectionTest, ACommandRunningPastItsTimeoutIsCancelled)
+{
+    cn->setCommandTimeout(1);
+    const auto error = errorOf([&] { cn->Execute("WHILE 1 = 1 SET NOCOUNT ON"); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(hresult::Timeout, error->number());
+    EXPECT_EQ("Query timeout expired", error->description());
+    EXPECT_EQ(0, cn->Errors().at(0).NativeError);
+    // Without a limit the same connection goes on working.
+    cn->setCommandTimeout(0);
+    EXPECT_EQ(3, cn->Execute("DECLARE @i int = 0 WHILE @i < 3 SET @i += 1 SELECT @i AS i")->Fields(0).Value().toLong());
+}
+
 }  // namespace

@@ -155,6 +155,29 @@ TEST_F(BatchErrorsTest, MissingObjectsAreCaughtOnlyByACallingScope)
     EXPECT_EQ(vb::Variant(208), scalar("BEGIN TRY EXEC('SELECT * FROM NoSuchTable') END TRY BEGIN CATCH SELECT ERROR_NUMBER() END CATCH"));
 }
 
+TEST_F(BatchErrorsTest, XactAbortEndsTheBatchAndDoomsTheTransaction)
+{
+    plant->execute("INSERT INTO K VALUES (1, 'a')");
+    // Outside TRY: the key violation ends the batch and rolls the transaction back.
+    EXPECT_EQ(2627, errorOf("SET XACT_ABORT ON BEGIN TRAN INSERT INTO K VALUES (2, 'b') INSERT INTO K VALUES (1, 'c') "
+                            "INSERT INTO K VALUES (3, 'd') COMMIT"));
+    EXPECT_EQ(0, plant->transactionCount());
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM K"));
+    // In TRY the transaction is doomed: XACT_STATE() is -1, COMMIT fails, ROLLBACK ends it.
+    const std::vector<vb::Variant> row = firstRow("SET XACT_ABORT ON BEGIN TRY BEGIN TRAN INSERT INTO K VALUES (1, 'c') "
+                                                  "END TRY BEGIN CATCH SELECT XACT_STATE() ROLLBACK END CATCH");
+    EXPECT_EQ(vb::Variant(-1), row.at(0));
+    EXPECT_EQ(3930, errorOf("SET XACT_ABORT ON BEGIN TRY BEGIN TRAN INSERT INTO K VALUES (1, 'c') END TRY "
+                            "BEGIN CATCH COMMIT END CATCH"));
+    EXPECT_EQ(3998, errorOf("SET XACT_ABORT ON BEGIN TRY BEGIN TRAN INSERT INTO K VALUES (1, 'c') END TRY "
+                            "BEGIN CATCH END CATCH"));
+    EXPECT_EQ(0, plant->transactionCount());
+    // Off again: the batch goes on after a key violation.
+    plant->execute("SET XACT_ABORT OFF");
+    EXPECT_EQ(2627, errorOf("INSERT INTO K VALUES (1, 'c') INSERT INTO K VALUES (5, 'e')"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM K"));
+}
+
 TEST_F(BatchErrorsTest, TransactionsInCatch)
 {
     plant->execute("INSERT INTO K VALUES (1, 'a')");

@@ -133,6 +133,15 @@ TEST_F(BatchFlowTest, PrintAndInformationalMessagesAreKeptOnTheResult)
     EXPECT_EQ(1u, result.rowsets.size());
 }
 
+TEST_F(BatchFlowTest, SelectAssignsRowByRowInItsOrder)
+{
+    plant->execute("CREATE TABLE Letters (n int, c varchar(5))");
+    plant->execute("INSERT INTO Letters VALUES (1, 'b'), (2, 'c'), (3, 'a')");
+    EXPECT_EQ(vb::Variant("cba"), scalar("DECLARE @s varchar(20) = '' SELECT @s = @s + c FROM Letters ORDER BY c DESC SELECT @s"));
+    EXPECT_EQ(vb::Variant("a,b"), scalar("DECLARE @s varchar(20) SELECT TOP 2 @s = ISNULL(@s + ',', '') + l.c FROM Letters AS l "
+                                         "WHERE l.n > 0 ORDER BY l.c SELECT @s"));
+}
+
 TEST_F(BatchFlowTest, WaitForDelayWaits)
 {
     QElapsedTimer timer;

@@ -88,6 +88,8 @@ TEST_F(CollationTest, ColumnsCompareGroupSortAndJoin)
     plant->execute("INSERT INTO Cidade VALUES ('RECIFE', 'PE'), ('natal  ', 'RN')");
     EXPECT_EQ(vb::Variant(5), scalar("SELECT COUNT(*) FROM Pessoa p JOIN Cidade c ON c.Nome = p.Cidade"));
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM (SELECT 'a' AS x UNION SELECT 'A') u"));
+    plant->execute("CREATE VIEW Iniciais AS SELECT DISTINCT LEFT(Nome, 1) AS i, CASE WHEN 'x' = 'X' THEN 1 END AS y FROM Pessoa");
+    EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM Iniciais WHERE y = 1"));
 }
 
 TEST_F(CollationTest, UniqueIgnoresCase)
@@ -118,6 +120,19 @@ TEST_F(CollationTest, CollateClause)
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Sens WHERE Nome = 'abc'"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM Sens WHERE Nome = 'abc' COLLATE Latin1_General_CI_AS"));
     EXPECT_EQ(QStringList({"abc", "ABC"}), column("SELECT Nome FROM Sens ORDER BY Nome"));
+    plant->execute("CREATE TABLE Padrao (Nome varchar(10) COLLATE SQL_Latin1_General_CP1_CI_AS NOT NULL)");
+    EXPECT_TRUE(scalar("SELECT sql FROM sqlite_schema WHERE name = 'Padrao'").toString().contains("COLLATE NOCASE"));
+}
+
+TEST_F(CollationTest, TheCatalogNamesTheCollation)
+{
+    plant->execute("CREATE TABLE Cat (Nome varchar(10), Qtd int)");
+    EXPECT_EQ(vb::Variant("SQL_Latin1_General_CP1_CI_AS"), scalar("SELECT SERVERPROPERTY('Collation')"));
+    EXPECT_EQ(vb::Variant("SQL_Latin1_General_CP1_CI_AS"), scalar("SELECT DATABASEPROPERTYEX('Plant', 'Collation')"));
+    EXPECT_EQ(vb::Variant("SQL_Latin1_General_CP1_CI_AS"),
+              scalar("SELECT COLLATION_NAME FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = 'Cat' AND COLUMN_NAME = 'Nome'"));
+    EXPECT_TRUE(scalar("SELECT c.collation_name FROM sys.columns c JOIN sys.tables t ON t.object_id = c.object_id "
+                       "WHERE t.name = 'Cat' AND c.name = 'Qtd'").isNull());
 }
 
 TEST_F(CollationTest, ResultColumnsKeepTheirNames)

@@ -128,6 +128,9 @@ TEST_F(DateFunctionsTest, MillisecondsInDatetime)
     EXPECT_EQ("05 Mar 2026 14:07:09:250", text("CONVERT(varchar(30), " + d + ", 113)"));
     EXPECT_EQ("2026-03-05", text("CONVERT(varchar(30), " + d + ", 23)"));
     EXPECT_EQ(500, number("DATEDIFF(ms, '2026-01-02 10:11:12.000', '2026-01-02 10:11:12.500')"));
+    EXPECT_EQ(3000000000.0, scalar("SELECT DATEDIFF_BIG(ms, '2026-01-01', '2026-02-04 17:20')").toDouble());
+    EXPECT_EQ("2026-01-02 10:11:12.000",
+              text("CONVERT(varchar(23), DATEADD(ms, 1, CAST('2026-01-02 10:11:12' AS datetime)), 121)"));
     EXPECT_EQ("2026-01-02 10:11:12.750",
               text("CONVERT(varchar(23), DATEADD(ms, 250, CAST('2026-01-02 10:11:12.500' AS datetime)), 121)"));
     // Stored: whole seconds as before, milliseconds only when there are some; both forms order as dates.

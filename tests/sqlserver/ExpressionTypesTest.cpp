@@ -54,6 +54,11 @@ TEST_F(ExpressionTypesTest, AssignmentsTakeTheColumnsType)
     EXPECT_EQ(vb::Variant(1), r.rows[0][1]);
     EXPECT_EQ(8115, errorOf("UPDATE a SET d = 123456789.0"));
     EXPECT_EQ(8115, errorOf("INSERT INTO a VALUES (123456789.5, 1, 1, 1)"));
+    plant->execute("DELETE FROM a");
+    plant->execute("INSERT INTO a (d, i) SELECT 2.345, 7.9");
+    r = rows("SELECT d, i FROM a");
+    EXPECT_EQ(vb::Variant(2.35), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(7), r.rows[0][1]);
 }
 
 TEST_F(ExpressionTypesTest, IntegerArithmeticTruncatesAndOverflows)

@@ -42,6 +42,18 @@ TEST_F(TemporaryTablesTest, SelectIntoATempTable)
     EXPECT_THROW(connect()->execute("SELECT * FROM #copy"), ServerError);
 }
 
+TEST_F(TemporaryTablesTest, ObjectIdFindsTempTables)
+{
+    const QString dropIfThere = "IF OBJECT_ID('tempdb..#t') IS NOT NULL DROP TABLE #t\nCREATE TABLE #t (x int)\n"
+                                "INSERT INTO #t VALUES (1)\nSELECT COUNT(*) FROM #t";
+    EXPECT_EQ(vb::Variant(1), scalar(dropIfThere));
+    EXPECT_EQ(vb::Variant(1), scalar(dropIfThere));  // the second time it drops the first one
+    EXPECT_FALSE(scalar("SELECT OBJECT_ID('tempdb..#t')").isNull());
+    EXPECT_FALSE(scalar("SELECT OBJECT_ID('tempdb.dbo.#t', 'U')").isNull());
+    EXPECT_TRUE(scalar("SELECT OBJECT_ID('tempdb..#none')").isNull());
+    EXPECT_TRUE(connect()->execute("SELECT OBJECT_ID('tempdb..#t')").rowsets.at(0).rows.at(0).at(0).isNull());
+}
+
 TEST_F(TemporaryTablesTest, TempTablesFollowTransactions)
 {
     plant->execute("CREATE TABLE #t (x int)");

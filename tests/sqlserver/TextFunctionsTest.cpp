@@ -30,7 +30,10 @@ TEST(LikePatternTest, SetsRangesEscapesAndCase)
     EXPECT_FALSE(LikePattern(u"a!_b", u'!').matches(u"axb"));
     EXPECT_TRUE(LikePattern(u"_b_").matches(u"ABC"));
     EXPECT_FALSE(LikePattern(u"a").matches(u"á"));
-    EXPECT_FALSE(LikePattern(u"abc").matches(u"abc "));  // trailing blanks count in LIKE
+    EXPECT_TRUE(LikePattern(u"abc").matches(u"abc  "));  // the text's trailing blanks are ignored
+    EXPECT_FALSE(LikePattern(u"abc ").matches(u"abc"));  // the pattern's count
+    EXPECT_TRUE(LikePattern(u"abc ").matches(u"abc "));
+    EXPECT_FALSE(LikePattern(u"abc_").matches(u"abc"));
     EXPECT_TRUE(LikePattern(u"%a%b%").matches(u"xxAyyBzz"));
     EXPECT_EQ(3, LikePattern(u"%[0-9]%").position(u"ab1c"));
     EXPECT_EQ(0, LikePattern(u"%z%").position(u"abc"));

@@ -147,7 +147,8 @@ bool MontaCalendario(vb::Date DataFinal, const QString& Posto)
         if (!executando.isNull() && vb::IsDate(executando))
             inicio = vb::CDate(executando);
 
-        const auto turnos = scheduling::query(banco, QStringLiteral("Select Turno From CadTur2 with(nolock) Order By Turno"));
+        const auto turnos =
+            scheduling::query(banco, QStringLiteral("Select Turno From CadTur2 with(nolock) Order By Turno"));
         progresso.SetValue(0);
         for (; !turnos->adoEOF(); turnos->MoveNext()) {
             vb::Ui().DoEvents();

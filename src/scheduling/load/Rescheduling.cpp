@@ -27,7 +27,8 @@ namespace {
 
 std::vector<std::int32_t> queuedWorkOrders(DBFunc& banco)
 {
-    const auto fila = scheduling::query(banco, QStringLiteral("select nrserv from cadfilavorna with(nolock) order by ordem"));
+    const auto fila =
+        scheduling::query(banco, QStringLiteral("select nrserv from cadfilavorna with(nolock) order by ordem"));
     std::vector<std::int32_t> workOrders;
     for (; hasRow(*fila); fila->MoveNext())
         workOrders.push_back(vb::CLng(column(*fila, QStringLiteral("nrserv"))));

@@ -59,9 +59,9 @@ QString stationDescription(scheduling::ScheduleRun* run, const QString& Posto)
 // One search; the caller's Encontrado and Fim are written as it goes.
 class Search {
 public:
-    Search(scheduling::ScheduleRun* run, const QString& posto, vb::Date inicio, double duracao, bool& encontrado,
-           vb::Date& fim)
-        : m_run(run), m_posto(posto), m_requested(inicio), m_duracao(duracao), m_encontrado(encontrado), m_fim(fim)
+    Search(DBFunc& banco, scheduling::ScheduleRun* run, const QString& posto, vb::Date inicio, double duracao,
+           bool& encontrado, vb::Date& fim)
+        : m_banco(banco), m_run(run), m_posto(posto), m_requested(inicio), m_duracao(duracao), m_encontrado(encontrado), m_fim(fim)
     {
     }
 
@@ -69,7 +69,7 @@ public:
     {
         m_encontrado = false;
         if (!executando) {
-            const BookingsFrom bookings = bookingsFrom(BancoAtual(), m_run, m_posto, m_requested);
+            const BookingsFrom bookings = bookingsFrom(m_banco, m_run, m_posto, m_requested);
             if (!bookings.empty())
                 return amongBookings(bookings);
         }
@@ -190,6 +190,7 @@ private:
         return vb::Date();
     }
 
+    DBFunc& m_banco;
     scheduling::ScheduleRun* m_run;
     const QString& m_posto;
     vb::Date m_requested;
@@ -206,7 +207,7 @@ vb::Date AlocaTempoPosto(const QString& Posto, vb::Date Inicio, double Duracao, 
     scheduling::ScheduleRun* const run = scheduling::ScheduleRun::current();
     if (run)
         ++run->slotSearches;
-    return Search(run, Posto, Inicio, Duracao, Encontrado, Fim).run(Executando);
+    return Search(BancoAtual(), run, Posto, Inicio, Duracao, Encontrado, Fim).run(Executando);
 }
 
 }  // namespace modMonta
