@@ -39,6 +39,7 @@ VbEngine::~VbEngine()
     m_runtime.closing = true;
     for (vbs::ClassInstance* object : std::exchange(m_runtime.released, {}))
         delete object;
+    m_runtime.releaseCycles();
 }
 
 void VbEngine::terminateReleased()

@@ -221,6 +221,10 @@ Variant NameExpr::eval(Runtime& rt) const
         return callProcedure(rt, *procedure, args);
     case Kind::Routine: {
         Arguments values = evaluate(rt, args);
+        if (!routineSeesObjects)
+            for (Variant& value : values)
+                if (ClassInstance* instance = asInstance(value); instance && instance->definition().defaultMember)
+                    value = valueOf(rt, value);
         return callRoutine(*routine, values);
     }
     case Kind::Constant:

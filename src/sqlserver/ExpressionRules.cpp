@@ -228,8 +228,9 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
         if (result.cls == TypeClass::Text && result.length > 0 && second.cls == TypeClass::Text
             && (second.length <= 0 || second.length > result.length))
             args[1] = convertTo(args[1], result);
-        else if (result.isNumber() && second.known() && second.cls != result.cls && second.cls != TypeClass::Null)
-            args[1] = convertTo(args[1], result);
+        else if (result.isNumber() && second.known() && second.cls != result.cls && second.cls != TypeClass::Null
+                 && !(second.isNumber() && (result.cls == TypeClass::Float || result.cls == TypeClass::Real)))
+            args[1] = convertTo(args[1], result);  // a number read as a float needs no conversion
     } else if ((name == QLatin1String("sum") || name == QLatin1String("avg") || name == QLatin1String("total"))
                && args.size() == 1) {
         const ExprType x = type(0);

@@ -40,13 +40,13 @@ ExprType ExpressionTyper::assignmentTarget(int equals, const Scope& scope) const
     return columnType(scope, qualifier >= 0 ? m_t[qualifier].name() : QString(), m_t[column].name());
 }
 
-// The types of the columns an INSERT INTO t [(columns)] VALUES writes, in order; empty when unknown.
+// The types of the columns an INSERT INTO t [(columns)] VALUES or SELECT writes, in order; empty when unknown.
 std::vector<ExprType> ExpressionTyper::insertColumnTypes(int begin, int end, const Scope& scope) const
 {
     std::vector<ExprType> types;
     const int into = findWordAtLevel(m_t, begin, end, {QLatin1String("INTO")});
-    const int values = findWordAtLevel(m_t, begin, end, {QLatin1String("VALUES")});
-    if (into >= end || values >= end || scope.tables.empty())
+    const int values = findWordAtLevel(m_t, begin, end, {QLatin1String("VALUES"), QLatin1String("SELECT")});
+    if (into >= end || values >= end || values < into || scope.tables.empty())
         return types;
     const QString table = scope.tables.front().table;
     QStringList columns;
@@ -303,6 +303,8 @@ void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<S
         auto e = startsExpression ? expression(i, scope, expressionEnd) : std::nullopt;
         if (e && clause == Clause::Set)
             e = assigned(*e, assignmentTarget(previous, scope));
+        else if (e && clause == Clause::Select && items.size() < insertTypes.size())
+            e = assigned(*e, insertTypes[items.size()]);  // INSERT .. SELECT
         if (e) {
             addEdit(*e, edits);
             if (clause == Clause::Select)

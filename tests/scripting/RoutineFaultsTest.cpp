@@ -21,6 +21,18 @@ TEST_F(ScriptTest, JScriptValuesCrossTheBridgeScreened)
     EXPECT_EQ(inJs("Len('abc')"), "3");
 }
 
+TEST_F(ScriptTest, JScriptValuesReachingAHostObjectAreScreened)
+{
+    EXPECT_FALSE(run("Out.Put(Symbol('x'));", QStringLiteral("JScript")));
+    EXPECT_EQ(control.Error().Description, "Type mismatch");
+    for (const char* cycle : {"var a = []; a.push(a); Out.Put(a);", "var o = {}; o.o = o; Out.Put(o);"}) {
+        EXPECT_FALSE(run(QString::fromLatin1(cycle), QStringLiteral("JScript"))) << cycle;
+        EXPECT_EQ(control.Error().Description, "Out of stack space") << cycle;
+    }
+    EXPECT_EQ(output("Out.Put([1, [2, 3]]); var put = Out.Put; put('z');", QStringLiteral("JScript")),
+              (QStringList{"1,2,3", "z"}));
+}
+
 TEST_F(ScriptTest, LongRoutinesStopAtTheTimeout)
 {
     control.setTimeout(300);

@@ -19,7 +19,7 @@ TEST_F(ExpressionTypesTest, DecimalArithmeticIsExactAtItsScale)
     EXPECT_EQ("DECIMAL(2,1)", typeOf("SELECT 0.1 + 0.2"));
     EXPECT_EQ(vb::Variant(2.5), scalar("SELECT 10.00 / 4"));
     EXPECT_EQ("DECIMAL(8,6)", typeOf("SELECT 10.00 / 4"));
-    EXPECT_EQ(vb::Variant(0.666667), scalar("SELECT 2.0 / 3"));
+    EXPECT_EQ(vb::Variant(0.666666), scalar("SELECT 2.0 / 3"));  // quotients are truncated
     EXPECT_EQ(vb::Variant(1.5129), scalar("SELECT 1.23 * 1.23"));
     EXPECT_EQ("DECIMAL(7,4)", typeOf("SELECT 1.23 * 1.23"));
     EXPECT_EQ(vb::Variant(1.5), scalar("SELECT 10.5 % 3"));
@@ -54,6 +54,11 @@ TEST_F(ExpressionTypesTest, AssignmentsTakeTheColumnsType)
     EXPECT_EQ(vb::Variant(1), r.rows[0][1]);
     EXPECT_EQ(8115, errorOf("UPDATE a SET d = 123456789.0"));
     EXPECT_EQ(8115, errorOf("INSERT INTO a VALUES (123456789.5, 1, 1, 1)"));
+    plant->execute("DELETE FROM a");
+    plant->execute("INSERT INTO a (d, i) SELECT 2.345, 7.9");
+    r = rows("SELECT d, i FROM a");
+    EXPECT_EQ(vb::Variant(2.35), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(7), r.rows[0][1]);
 }
 
 TEST_F(ExpressionTypesTest, IntegerArithmeticTruncatesAndOverflows)
