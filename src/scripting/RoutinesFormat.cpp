@@ -44,6 +44,8 @@ Figure figure(double value, const Arguments& a)
         digits = DefaultDigits;
     if (digits < 0 || digits > MaxDigits)
         vb::raiseError(vb::ErrNo::InvalidProcedureCall);
+    if (!std::isfinite(value))
+        vb::raiseError(vb::ErrNo::Overflow);
     const bool leading = tristate(a, 2, true);
     const bool grouped = tristate(a, 4, true);
     QString pattern = grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
@@ -135,7 +137,7 @@ Variant formatDateTime(Arguments& a)
         return englishDateTime(d, style);
     switch (style) {
     case 1:
-        return vb::Format(d, QStringLiteral("dddd, d/mmmm/yyyy"));
+        return vb::Format(d, QStringLiteral("dddddd"));  // the workstation's long date
     case 2:
         return vb::Format(d, QStringLiteral("dd/mm/yyyy"));
     case 3:

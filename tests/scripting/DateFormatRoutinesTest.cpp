@@ -29,6 +29,8 @@ TEST_F(ScriptTest, FormatCurrencyAndPercent)
     EXPECT_EQ(inVb("FormatPercent(0.125)"), "String:12,50%");
     EXPECT_EQ(inVb("FormatPercent(0.125, 0)"), "String:13%");
     EXPECT_EQ(inVb("FormatPercent(-12.5, 1, -2, -2, 0)"), "String:-1250,0%");
+    EXPECT_FALSE(run("x = FormatPercent(1e308)"));
+    EXPECT_EQ(control.Error().Number, vb::ErrNo::Overflow);
 }
 
 TEST_F(ScriptTest, FormatDateTimeStyles)
@@ -36,6 +38,7 @@ TEST_F(ScriptTest, FormatDateTimeStyles)
     const QString d = QStringLiteral("#1/31/2026 10:30:05#");
     EXPECT_EQ(inVb("FormatDateTime(" + d + ")"), "String:31/01/2026 10:30:05");
     EXPECT_EQ(inVb("FormatDateTime(" + d + ", vbShortDate)"), "String:31/01/2026");
+    EXPECT_EQ(inVb("FormatDateTime(" + d + ", vbLongDate)"), "String:sábado, 31 de janeiro de 2026");
     EXPECT_EQ(inVb("FormatDateTime(" + d + ", vbLongTime)"), "String:10:30:05");
     EXPECT_EQ(inVb("FormatDateTime(" + d + ", vbShortTime)"), "String:10:30");
     EXPECT_EQ(output("SetLocale 1033: Out.Put FormatDateTime(" + d + "): Out.Put FormatDateTime(" + d +
