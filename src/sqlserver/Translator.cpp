@@ -10,6 +10,7 @@
 #include "sqlserver/MergeRewrite.h"
 #include "sqlserver/RecursionLimit.h"
 #include "sqlserver/ResultShape.h"
+#include "sqlserver/SqliteText.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TemporaryTables.h"
 #include "sqlserver/TokenTools.h"
@@ -127,6 +128,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             if (served && (dml || view))
                 applyCollations(statement);
         }
+        writeForSqlite(statement);
         plan.sql = joinTokens(statement);
         plans.push_back(std::move(plan));
     }
