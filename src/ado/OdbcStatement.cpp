@@ -41,6 +41,7 @@ void describeParameter(const vb::Variant& value, Parameter& p)
         p.sqlType = SQL_BIT;
         p.point(&p.bit);
         return;
+    case vb::VarType::Byte:
     case vb::VarType::Integer:
         p.integer = value.toInteger();
         p.cType = SQL_C_SSHORT;

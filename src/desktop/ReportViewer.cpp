@@ -75,6 +75,12 @@ ReportViewer::ReportViewer(QWidget* parent)
     updateState();
 }
 
+ReportViewer::~ReportViewer()
+{
+    // The zoom's text loses the focus while the tool bar goes, after this object is no viewer any more.
+    m_zoom->lineEdit()->disconnect(this);
+}
+
 void ReportViewer::addTrailingWidget(QWidget* widget)
 {
     auto* spacer = new QWidget;

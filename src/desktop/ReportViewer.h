@@ -26,6 +26,7 @@ class ReportViewer : public QWidget {
 
 public:
     explicit ReportViewer(QWidget* parent = nullptr);
+    ~ReportViewer() override;
 
     void setReportSource(std::shared_ptr<reportengine::Report> report);
     std::shared_ptr<reportengine::Report> ReportSource() const { return m_report; }

@@ -21,6 +21,9 @@ constexpr QFile::Permissions NewFilePermissions = QFile::ReadOwner | QFile::Writ
 
 StagedFile::StagedFile(QString target, long errorNumber) : m_target(std::move(target)), m_errorNumber(errorNumber)
 {
+    // A link is followed: the file it names is replaced, the link stays.
+    if (const QFileInfo link(m_target); link.isSymLink() && !link.canonicalFilePath().isEmpty())
+        m_target = link.canonicalFilePath();
     const QFileInfo info(m_target);
     // Hidden, and short enough for any name the target may have.
     const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName().left(100) + QLatin1Char('.');

@@ -355,7 +355,34 @@ long long DateDiff(const QString& interval, Date d1, Date d2, int firstDayOfWeek
     raiseError(ErrNo::InvalidProcedureCall);
 }
 
-int DatePart(const QString& interval, Date d, int firstDayOfWeek)
+namespace {
+
+// The first day of a year's first week.
+long long firstWeekStart(int year, int firstDayOfWeek, int firstWeekOfYear)
+{
+    const long long jan1 = dayFromCivil(year, 1, 1);
+    const long long start = jan1 - (weekdayFrom(jan1, firstDayOfWeek) - 1);
+    const long long daysInYear = 7 - (jan1 - start);
+    if ((firstWeekOfYear == 2 && daysInYear < 4) || (firstWeekOfYear == 3 && daysInYear < 7))
+        return start + 7;
+    return start;
+}
+
+int weekOfYear(long long day, int year, int firstDayOfWeek, int firstWeekOfYear)
+{
+    if (firstWeekOfYear == 0)   // vbUseSystem: the Brazilian workstation's first week holds 1 January
+        firstWeekOfYear = 1;
+    if (firstWeekOfYear < 1 || firstWeekOfYear > 3)
+        raiseError(ErrNo::InvalidProcedureCall);
+    long long first = firstWeekStart(year, firstDayOfWeek, firstWeekOfYear);
+    if (day < first)
+        first = firstWeekStart(year - 1, firstDayOfWeek, firstWeekOfYear);
+    return int((day - first) / 7) + 1;
+}
+
+}  // namespace
+
+int DatePart(const QString& interval, Date d, int firstDayOfWeek, int firstWeekOfYear)
 {
     const Interval kind = parseInterval(interval);
     const int first = checkedFirstDay(firstDayOfWeek);
@@ -368,12 +395,7 @@ int DatePart(const QString& interval, Date d, int firstDayOfWeek)
     case Interval::DayOfYear: return int(m.day - dayFromCivil(c.year, 1, 1)) + 1;
     case Interval::Day: return c.day;
     case Interval::Weekday: return weekdayFrom(m.day, first);
-    case Interval::Week: {
-        // Week 1 is the week of 1 January (the platform's default first week of the year).
-        long long jan1 = dayFromCivil(c.year, 1, 1);
-        long long offset = weekdayFrom(jan1, first) - 1;
-        return int((m.day - jan1 + offset) / 7) + 1;
-    }
+    case Interval::Week: return weekOfYear(m.day, c.year, first, firstWeekOfYear);
     case Interval::Hour: return int(m.ms / 3600000);
     case Interval::Minute: return int(m.ms / 60000 % 60);
     case Interval::Second: return int(m.ms / 1000 % 60);

@@ -46,11 +46,14 @@ Date DateValue(Date d);   // the date part (midnight)
 // DateAdd drops the fraction of `number`; "m", "q" and "yyyy" clamp the day to the month's end (31/01 + 1 month is
 // 28/02 or 29/02). DateDiff counts boundaries crossed: "yyyy", "q", "m" by calendar fields, "d" and "y" by
 // calendar dates (times ignored), "h", "n", "s" by truncating both moments to the unit, "ww" by first days of the
-// week crossed, "w" by whole weeks (days / 7 toward zero). DatePart "ww": week 1 holds 1 January.
+// week crossed, "w" by whole weeks (days / 7 toward zero).
 // firstDayOfWeek 0 is the workstation's (Sunday); outside 0..7 it raises 5.
 Date DateAdd(const QString& interval, double number, Date d);
 long long DateDiff(const QString& interval, Date d1, Date d2, int firstDayOfWeek = vbSunday);
-int DatePart(const QString& interval, Date d, int firstDayOfWeek = vbSunday);
+// DatePart "ww" with a first week of the year: 1 the week of 1 January, 2 the first with four days of the year,
+// 3 the first whole week (0 is the workstation's, 1); a day before that week is in the last week of the year
+// before. Outside 0..3 it raises 5.
+int DatePart(const QString& interval, Date d, int firstDayOfWeek = vbSunday, int firstWeekOfYear = 1);
 
 QDateTime toQDateTime(Date d);       // local time, millisecond precision
 Date fromQDateTime(const QDateTime& dt);

@@ -19,7 +19,8 @@ std::optional<Digits> readDigits(QStringView s, qsizetype& at, qsizetype most)
 {
     Digits digits;
     while (at < s.size() && s[at] >= u'0' && s[at] <= u'9') {
-        digits.value = digits.value * 10 + (s[at].unicode() - u'0');
+        if (digits.length < most)   // a longer run is refused: its value is never needed and would overflow
+            digits.value = digits.value * 10 + (s[at].unicode() - u'0');
         ++digits.length;
         ++at;
     }

@@ -57,6 +57,8 @@ QString errorText(long number)
     case 449: return QStringLiteral("Argument not optional");
     case 450: return QStringLiteral("Wrong number of arguments or invalid property assignment");
     case 457: return QStringLiteral("This key is already associated with an element of this collection");
+    case 5017: return QStringLiteral("Syntax error in regular expression");
+    case 32811: return QStringLiteral("Element not found");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
 }

@@ -211,9 +211,11 @@ Currency Currency::fromDouble(double v)
 
 VarType Variant::type() const
 {
-    static constexpr VarType kinds[] = {VarType::Empty,  VarType::Null,     VarType::Boolean, VarType::Integer,
+    static constexpr VarType kinds[] = {VarType::Empty,  VarType::Byte,     VarType::Boolean, VarType::Integer,
                                         VarType::Long,   VarType::Single,   VarType::Double,  VarType::Currency,
                                         VarType::Date,   VarType::String,   VarType::Object};
+    if (const Blank* b = std::get_if<Blank>(&m_value))
+        return b->null ? VarType::Null : VarType::Empty;
     return kinds[m_value.index()];
 }
 
@@ -221,6 +223,7 @@ bool Variant::isNumberKind() const
 {
     switch (type()) {
     case VarType::Boolean:
+    case VarType::Byte:
     case VarType::Integer:
     case VarType::Long:
     case VarType::Single:
@@ -235,8 +238,11 @@ double Variant::toDouble() const
     return std::visit(
         [](const auto& v) -> double {
             using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, std::monostate>) return 0.0;
-            else if constexpr (std::is_same_v<T, NullValue>) raiseError(ErrNo::InvalidUseOfNull);
+            if constexpr (std::is_same_v<T, Blank>) {
+                if (v.null)
+                    raiseError(ErrNo::InvalidUseOfNull);
+                return 0.0;
+            }
             else if constexpr (std::is_same_v<T, bool>) return v ? -1.0 : 0.0;
             else if constexpr (std::is_same_v<T, Currency>) return v.toDouble();
             else if constexpr (std::is_same_v<T, Date>) return v.serial;
@@ -264,6 +270,13 @@ bool Variant::toBool() const
     if (const Currency* c = std::get_if<Currency>(&m_value))
         return c->scaled != 0;
     return toDouble() != 0.0;
+}
+
+std::uint8_t Variant::toByte() const
+{
+    if (const std::uint8_t* v = std::get_if<std::uint8_t>(&m_value))
+        return *v;
+    return checkedWhole<std::uint8_t>(toDouble());
 }
 
 std::int16_t Variant::toInteger() const
@@ -317,10 +330,14 @@ QString Variant::toString() const
     return std::visit(
         [](const auto& v) -> QString {
             using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, std::monostate>) return QString();
-            else if constexpr (std::is_same_v<T, NullValue>) raiseError(ErrNo::InvalidUseOfNull);
+            if constexpr (std::is_same_v<T, Blank>) {
+                if (v.null)
+                    raiseError(ErrNo::InvalidUseOfNull);
+                return QString();
+            }
             else if constexpr (std::is_same_v<T, bool>) return v ? QStringLiteral("True") : QStringLiteral("False");
-            else if constexpr (std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::int32_t>)
+            else if constexpr (std::is_same_v<T, std::uint8_t> || std::is_same_v<T, std::int16_t> ||
+                               std::is_same_v<T, std::int32_t>)
                 return QString::number(v);
             else if constexpr (std::is_same_v<T, float>) return realToText(v, 7);
             else if constexpr (std::is_same_v<T, double>) return realToText(v, 15);

@@ -21,7 +21,7 @@ using ObjectPtr = std::shared_ptr<Object>;
 
 // The platform's VarType codes.
 enum class VarType { Empty = 0, Null = 1, Integer = 2, Long = 3, Single = 4, Double = 5, Currency = 6, Date = 7,
-                     String = 8, Object = 9, Boolean = 11 };
+                     String = 8, Object = 9, Boolean = 11, Byte = 17 };
 
 // Currency: a fixed-point number with four decimals, kept as value * 10000.
 struct Currency {
@@ -35,11 +35,18 @@ struct NullValue {
     friend bool operator==(NullValue, NullValue) = default;
 };
 
+// Empty and Null share one alternative: the variant keeps eleven, which the standard library visits by a switch.
+struct Blank {
+    bool null = false;
+    friend bool operator==(Blank, Blank) = default;
+};
+
 class Variant {
 public:
     Variant() = default;                  // Empty
-    Variant(NullValue) : m_value(NullValue{}) {}
+    Variant(NullValue) : m_value(Blank{true}) {}
     Variant(bool v) : m_value(v) {}
+    Variant(std::uint8_t v) : m_value(v) {}        // Byte
     Variant(std::int16_t v) : m_value(v) {}        // Integer
     Variant(int v) : m_value(std::int32_t(v)) {}    // Long
     // Wider whole numbers (SQLite's 64-bit integers, the ErrNo constants): a Long when they fit, else a Double.
@@ -62,12 +69,20 @@ public:
     static Variant Null() { return Variant(NullValue{}); }
 
     VarType type() const;
-    bool isEmpty() const { return std::holds_alternative<std::monostate>(m_value); }
-    bool isNull() const { return std::holds_alternative<NullValue>(m_value); }
+    bool isEmpty() const
+    {
+        const Blank* b = std::get_if<Blank>(&m_value);
+        return b && !b->null;
+    }
+    bool isNull() const
+    {
+        const Blank* b = std::get_if<Blank>(&m_value);
+        return b && b->null;
+    }
     bool isString() const { return std::holds_alternative<QString>(m_value); }
     bool isDate() const { return std::holds_alternative<Date>(m_value); }
     bool isObject() const { return std::holds_alternative<ObjectPtr>(m_value); }
-    // Boolean, Integer, Long, Single, Double or Currency (not a numeric text).
+    // Boolean, Byte, Integer, Long, Single, Double or Currency (not a numeric text).
     bool isNumberKind() const;
 
     // The platform's CBool, CInt, CLng, CSng, CDbl, CCur, CDate, CStr. Empty converts to False/0/"" and the
@@ -75,6 +90,7 @@ public:
     // it is no number or date. CInt and CLng round halves to even and raise 6 out of range. CStr of a
     // Boolean is "True"/"False"; of a number uses the decimal comma; of a date, the default date text.
     bool toBool() const;
+    std::uint8_t toByte() const;   // CByte: 0..255, halves to even, 6 beyond
     std::int16_t toInteger() const;
     std::int32_t toLong() const;
     float toSingle() const;
@@ -93,7 +109,7 @@ public:
     friend bool operator==(const Variant& a, const Variant& b) { return a.m_value == b.m_value; }
 
 private:
-    std::variant<std::monostate, NullValue, bool, std::int16_t, std::int32_t, float, double, Currency, Date, QString,
+    std::variant<Blank, std::uint8_t, bool, std::int16_t, std::int32_t, float, double, Currency, Date, QString,
                  ObjectPtr>
         m_value;
 };

@@ -1,10 +1,31 @@
-#include "scripting/ScriptObject_p.h"
+// The objects scripts create themselves; nothing else can be created.
+
+#include "runtime/Err.h"
+#include "scripting/BuiltinObjects_p.h"
+#include "scripting/Dictionary_p.h"
+#include "scripting/RegExp_p.h"
 
 namespace scripting {
 
-vb::ObjectPtr newBuiltinObject(const QString&)
+namespace {
+constexpr long CannotCreateObject = 429;
+}
+
+vb::ObjectPtr newBuiltinObject(const QString& className)
 {
+    if (className.compare(QLatin1String("RegExp"), Qt::CaseInsensitive) == 0)
+        return std::make_shared<RegExp>();
     return nullptr;
+}
+
+vb::ObjectPtr createObject(const QString& progId)
+{
+    const QString id = progId.trimmed();
+    if (id.compare(QLatin1String("Scripting.Dictionary"), Qt::CaseInsensitive) == 0)
+        return std::make_shared<Dictionary>();
+    if (id.compare(QLatin1String("VBScript.RegExp"), Qt::CaseInsensitive) == 0)
+        return std::make_shared<RegExp>();
+    vb::raiseError(CannotCreateObject);
 }
 
 }  // namespace scripting

@@ -10,6 +10,8 @@ public:
     bool hasMember(const QString& name) const override;
     vb::Variant getMember(const QString& name, Arguments& args) override;
     void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;
+    bool hasValue() const override { return true; }
+    vb::Variant getDefault(Arguments& args) override { return getMember(QStringLiteral("Number"), args); }
 };
 
 }  // namespace scripting

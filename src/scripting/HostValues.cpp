@@ -59,6 +59,7 @@ QVariant toQVariant(const vb::Variant& value)
         return {};
     case vb::VarType::Boolean:
         return value.toBool();
+    case vb::VarType::Byte:
     case vb::VarType::Integer:
     case vb::VarType::Long:
         return value.toLong();

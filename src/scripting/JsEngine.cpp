@@ -1,6 +1,7 @@
 #include "scripting/JsEngine_p.h"
 
 #include "scripting/HostValues_p.h"
+#include "scripting/Interrupt_p.h"
 #include "scripting/Routines_p.h"
 #include "scripting/ScriptControl.h"
 #include "scripting/Watchdog_p.h"
@@ -22,21 +23,43 @@ const char* exposeSource = R"(
 }))";
 
 // A host object as scripts see it: QObject's own members (the names given) are not there; methods are bound to
-// the object so that they run on it whatever `this` the script calls them with.
+// the object so that they run on it whatever `this` the script calls them with. What crosses to the host is
+// screened first: Qt's conversion fails on a symbol and recurses without end into a cycle.
 const char* shieldSource = R"(
 (function (hidden) {
     var isHidden = function (key) { return typeof key === "string" && hidden.indexOf(key) >= 0; };
+    var screen = function (value, path) {
+        if (typeof value === "symbol")
+            throw new TypeError("Type mismatch");
+        if (value === null || typeof value !== "object")
+            return;
+        if (!Array.isArray(value) && Object.getPrototypeOf(value) !== Object.prototype)
+            return;
+        if (path.length >= 64 || path.indexOf(value) >= 0)
+            throw new RangeError("Out of stack space");
+        path.push(value);
+        for (var key in value)
+            screen(value[key], path);
+        path.pop();
+    };
     return function (target) {
         return new Proxy(target, {
             get: function (t, key) {
                 if (isHidden(key))
                     return undefined;
                 var value = t[key];
-                return typeof value === "function" ? value.bind(t) : value;
+                if (typeof value !== "function")
+                    return value;
+                return function () {
+                    for (var i = 0; i < arguments.length; ++i)
+                        screen(arguments[i], []);
+                    return value.apply(t, arguments);
+                };
             },
             set: function (t, key, value) {
                 if (isHidden(key))
                     return true;
+                screen(value, []);
                 t[key] = value;
                 return true;
             },
@@ -86,9 +109,12 @@ JsEngine::JsEngine()
     for (const QString& name : routineNames())
         if (!global.hasProperty(name))  // Date and Array stay JavaScript's own
             global.setProperty(name, makeRoutine.call({bridge, name}));
+    global.setProperty(QStringLiteral("ScriptEngine"),
+                       m_engine.evaluate(QStringLiteral("(function () { return \"JScript\"; })")));
     for (const QString& name : constantNames())
         global.setProperty(name, m_engine.toScriptValue(toQVariant(*findConstant(name))));
-    m_shield = m_engine.evaluate(QString::fromLatin1(shieldSource)).call({m_engine.toScriptValue(qobjectMemberNames())});
+    m_shield =
+        m_engine.evaluate(QString::fromLatin1(shieldSource)).call({m_engine.toScriptValue(qobjectMemberNames())});
 }
 
 QJSValue JsEngine::wrap(QObject* object)
@@ -137,7 +163,13 @@ void JsEngine::execute(const QString& source, int timeoutMs)
     QJSValue result;
     QStringList trace;  // not empty when an exception was left uncaught
     {
-        Watchdog watchdog(timeoutMs, [this] { m_engine.setInterrupted(true); });
+        m_stop = false;
+        StopFlagScope stopFlag(m_stop);
+        LocaleScope locale(m_locale);
+        Watchdog watchdog(timeoutMs, [this] {
+            m_stop = true;
+            m_engine.setInterrupted(true);
+        });
         result = m_engine.evaluate(source, QString(), 1, &trace);
     }
     if (m_engine.isInterrupted()) {

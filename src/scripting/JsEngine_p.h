@@ -6,8 +6,10 @@
 
 #include "scripting/JsRoutines_p.h"
 #include "scripting/ScriptEngine_p.h"
+#include "scripting/ScriptLocale_p.h"
 
 #include <QJSEngine>
+#include <atomic>
 
 namespace scripting {
 
@@ -24,6 +26,8 @@ private:
     JsRoutines m_routines;
     QJSEngine m_engine;
     QJSValue m_shield;  // makes the view of a host object that hides QObject's own members
+    std::atomic<bool> m_stop{false};  // what long routines test, set with the engine's interruption
+    int m_locale = BrazilianLocale;    // what SetLocale set
 };
 
 }  // namespace scripting

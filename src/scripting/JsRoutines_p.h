@@ -1,7 +1,10 @@
 #pragma once
-// The runtime's routines as JScript reaches them: one invokable call by routine name. A failing routine throws a
-// JavaScript error and keeps its number for the control's report.
+// The runtime's routines as JScript reaches them: one invokable call by routine name. The arguments are read
+// here, value by value, never by Qt's general conversion: a symbol is a type mismatch, nested arrays stop at a
+// depth (a cycle), and long arrays stop at the time-out or the size cap. A failing routine throws a JavaScript
+// error and keeps its number for the control's report.
 
+#include <QJSValue>
 #include <QObject>
 #include <QVariant>
 
@@ -10,7 +13,7 @@ namespace scripting {
 class JsRoutines : public QObject {
     Q_OBJECT
 public:
-    Q_INVOKABLE QVariant call(const QString& name, const QVariantList& args);
+    Q_INVOKABLE QVariant call(const QString& name, const QJSValue& args);
 
     // The number of the routine error last thrown with this text, or 0.
     long errorNumber(const QString& description) const;

@@ -1,6 +1,7 @@
 #include "scripting/ScriptArray_p.h"
 
 #include "runtime/Err.h"
+#include "scripting/Interrupt_p.h"
 
 namespace scripting {
 
@@ -66,9 +67,13 @@ vb::Variant& ScriptArray::at(const std::vector<vb::Variant>& indexes)
 
 void ScriptArray::redim(std::vector<int> upperBounds, bool preserve)
 {
-    for (int u : upperBounds)
+    long long count = 1;
+    for (int u : upperBounds) {
         if (u < -1)
             vb::raiseError(vb::ErrNo::SubscriptOutOfRange);
+        count *= u + 1LL;
+        requireArrayElements(count);
+    }
     if (preserve && !m_upper.empty()) {
         if (upperBounds.size() != m_upper.size() ||
             !std::equal(upperBounds.begin(), upperBounds.end() - 1, m_upper.begin()))

@@ -19,6 +19,9 @@ public:
     // The default member: `object(args)` read and assigned; 438 when the object has none.
     virtual vb::Variant getDefault(Arguments& args);
     virtual void setDefault(Arguments& args, const vb::Variant& value);
+    // Whether the object stands for its default member's value where a value is wanted (a Match for its text,
+    // Err for its Number); getDefault with no arguments gives it.
+    virtual bool hasValue() const { return false; }
     // What For Each walks; false when the object is no collection (451).
     virtual bool enumerate(std::vector<vb::Variant>& /*items*/) const { return false; }
     // TypeName's answer.

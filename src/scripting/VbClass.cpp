@@ -35,6 +35,7 @@ struct Releaser {
 ClassInstance::ClassInstance(Runtime& rt, const ClassDef& definition)
     : m_rt(rt), m_def(definition), m_fields(definition.fields.size())
 {
+    rt.instances.insert(this);
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         const auto& bounds = definition.fields[i].bounds;
         if (!bounds)
@@ -77,6 +78,16 @@ void Runtime::terminateReleased()
         }
         vb::Err = savedError;
         line = savedLine;
+    }
+}
+
+void Runtime::releaseCycles()
+{
+    while (!instances.empty()) {
+        ClassInstance* object = *instances.begin();
+        instances.erase(object);
+        std::vector<vb::Variant> held;
+        held.swap(object->m_fields);  // may delete others, which leave the set themselves
     }
 }
 

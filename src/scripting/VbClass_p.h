@@ -39,6 +39,7 @@ class ClassInstance : public ScriptObject {
 public:
     // A new object, its Class_Initialize run.
     static vb::ObjectPtr create(Runtime& rt, const ClassDef& definition);
+    ~ClassInstance() override { m_rt.instances.erase(this); }
 
     const ClassDef& definition() const { return m_def; }
     vb::Variant& field(int slot) { return m_fields[std::size_t(slot)]; }

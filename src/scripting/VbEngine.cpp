@@ -2,6 +2,7 @@
 
 #include "runtime/Err.h"
 #include "scripting/HostObject_p.h"
+#include "scripting/Interrupt_p.h"
 #include "scripting/ScriptControl.h"
 #include "scripting/Watchdog_p.h"
 
@@ -38,6 +39,7 @@ VbEngine::~VbEngine()
     m_runtime.closing = true;
     for (vbs::ClassInstance* object : std::exchange(m_runtime.released, {}))
         delete object;
+    m_runtime.releaseCycles();
 }
 
 void VbEngine::terminateReleased()
@@ -69,6 +71,8 @@ void VbEngine::execute(const QString& source, int timeoutMs)
     } restore{hostError};
 
     Watchdog watchdog(timeoutMs, [this] { m_runtime.stop = true; });
+    StopFlagScope stopFlag(m_runtime.stop);
+    LocaleScope locale(m_locale);
     try {
         vbs::runBlock(m_runtime, program);
         m_runtime.terminateReleased();
@@ -76,7 +80,13 @@ void VbEngine::execute(const QString& source, int timeoutMs)
         const int line = m_runtime.line;
         terminateReleased();
         throw ScriptFailure{e.number(), e.description(), line};
+    } catch (const std::bad_alloc&) {
+        const int line = m_runtime.line;
+        terminateReleased();
+        throw ScriptFailure{vb::ErrNo::OutOfMemory, vb::errorText(vb::ErrNo::OutOfMemory), line};
     } catch (const vbs::Stopped&) {
+        throw ScriptFailure{TimeoutErrorNumber, QStringLiteral("Script timed out"), m_runtime.line};
+    } catch (const ScriptStopped&) {
         throw ScriptFailure{TimeoutErrorNumber, QStringLiteral("Script timed out"), m_runtime.line};
     }
 }

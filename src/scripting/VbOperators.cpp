@@ -13,13 +13,18 @@ using vb::Variant;
 using vb::VarType;
 
 constexpr long DivisionByZero = 11;
+// Dates run from 01/01/100 to 31/12/9999; a sum beyond them overflows.
+constexpr double MinDateSerial = -657434.0;
+constexpr double MaxDateSerial = 2958466.0;
 
 // Numeric ranks of the result kinds, lowest first.
-enum Rank { RInteger, RLong, RSingle, RDouble, RCurrency, RDate };
+enum Rank { RByte, RInteger, RLong, RSingle, RDouble, RCurrency, RDate };
 
 Rank rankOf(const Variant& v)
 {
     switch (v.type()) {
+    case VarType::Byte:
+        return RByte;
     case VarType::Empty:
     case VarType::Boolean:
     case VarType::Integer:
@@ -49,14 +54,34 @@ Rank combined(Rank a, Rank b)
     return std::max(a, b);
 }
 
-// A whole result in the smallest kind that holds it, from the operands' kind upward (Integer, Long, Double).
-Variant wholeResult(long long v, Rank rank)
+// A whole result in the smallest kind that holds it, from the operands' kind upward (Byte, Integer, Long, Double).
+// Byte operands: a Byte when the result fits, else the smallest of Integer, Long, Double. Kept apart from the
+// common kinds' path.
+[[gnu::noinline]] Variant byteResult(long long v)
 {
+    if (v >= 0 && v <= 255)
+        return std::uint8_t(v);
+    if (v >= INT16_MIN && v <= INT16_MAX)
+        return std::int16_t(v);
+    return Variant(v);
+}
+
+inline Variant wholeResult(long long v, Rank rank)
+{
+    if (rank == RByte)
+        return byteResult(v);
     if (rank == RInteger && v >= INT16_MIN && v <= INT16_MAX)
         return std::int16_t(v);
     if (v >= INT32_MIN && v <= INT32_MAX)
         return Variant(std::int32_t(v));
     return double(v);
+}
+
+[[gnu::noinline]] Variant dateResult(double v)
+{
+    if (!(v >= MinDateSerial && v < MaxDateSerial))
+        vb::raiseError(vb::ErrNo::Overflow);
+    return vb::Date(v);
 }
 
 Variant realResult(double v, Rank rank)
@@ -69,7 +94,7 @@ Variant realResult(double v, Rank rank)
     case RCurrency:
         return vb::Currency::fromDouble(v);
     case RDate:
-        return vb::Date(v);
+        return dateResult(v);
     default:
         return v;
     }
@@ -130,7 +155,7 @@ Variant wholeDivision(BinaryOp op, const Variant& a, const Variant& b)
 {
     if (a.isNull() || b.isNull())
         return Variant::Null();
-    const Rank rank = std::max(rankOf(a), rankOf(b)) == RInteger ? RInteger : RLong;
+    const Rank rank = std::min(std::max(rankOf(a), rankOf(b)), RLong);
     const long long x = a.toLong(), y = b.toLong();
     if (y == 0)
         vb::raiseError(DivisionByZero);
@@ -145,6 +170,14 @@ Variant concat(const Variant& a, const Variant& b)
     if (!b.isNull())
         left += b.toString();
     return left;
+}
+
+// The bits of a logical operation in the operands' whole kind.
+Variant bitsResult(long long r, Rank rank)
+{
+    if (rank == RByte)
+        return std::uint8_t(r);
+    return rank == RInteger ? Variant(std::int16_t(r)) : Variant(std::int32_t(r));
 }
 
 bool isBoolean(const Variant& v)
@@ -188,8 +221,7 @@ Variant logical(BinaryOp op, const Variant& a, const Variant& b)
     }
     if (isBoolean(a) && isBoolean(b))
         return r != 0;
-    const bool small = rankOf(a) == RInteger && rankOf(b) == RInteger;
-    return small ? Variant(std::int16_t(r)) : Variant(std::int32_t(r));
+    return bitsResult(r, std::max(rankOf(a), rankOf(b)));
 }
 
 Variant comparison(BinaryOp op, const Variant& a, const Variant& b)
@@ -278,8 +310,8 @@ Variant negate(const Variant& a)
     if (a.isNull())
         return Variant::Null();
     const Rank rank = rankOf(a);
-    if (rank <= RLong)
-        return wholeResult(-static_cast<long long>(a.toLong()), rank);
+    if (rank <= RLong)  // a Byte has no sign: its negation is an Integer
+        return wholeResult(-static_cast<long long>(a.toLong()), std::max(rank, RInteger));
     return realResult(-a.toDouble(), rank);
 }
 
@@ -289,8 +321,7 @@ Variant logicalNot(const Variant& a)
         return Variant::Null();
     if (isBoolean(a))
         return !a.toBool();
-    const long long r = ~static_cast<long long>(a.toLong());
-    return rankOf(a) == RInteger ? Variant(std::int16_t(r)) : Variant(std::int32_t(r));
+    return bitsResult(~static_cast<long long>(a.toLong()), rankOf(a));
 }
 
 }  // namespace scripting::vbs

@@ -321,7 +321,7 @@ private:
                     member->clearArguments();
             }
             do
-                args.push_back(expression());
+                args.push_back(isSymbol(",") || atStatementEnd() ? missingArgument() : expression());
             while (acceptSymbol(","));
             if (!target->takeArguments(args))
                 fail(1025);
@@ -1029,12 +1029,15 @@ private:
         return chain;
     }
 
+    // An argument left out: routines take it as not given.
+    ExprPtr missingArgument() const { return std::make_unique<Literal>(scripting::missingArgument()); }
+
     ExprList argumentList()
     {
         ExprList args;
         if (!isSymbol(")"))
             do
-                args.push_back(expression());
+                args.push_back(isSymbol(",") || isSymbol(")") ? missingArgument() : expression());
             while (acceptSymbol(","));
         expectSymbol(")", 1006);
         return args;
@@ -1188,8 +1191,10 @@ private:
             return;
         }
         if (const Routine* r = findRoutine(key)) {
+            static const QSet<QString> objectReaders = {"typename", "isobject", "isempty", "isnull", "isarray"};
             e.kind = NameKind::Routine;
             e.routine = r;
+            e.routineSeesObjects = objectReaders.contains(key);
             return;
         }
         if (auto c = findConstant(key)) {

@@ -128,6 +128,10 @@ Variant valueOf(Runtime& rt, const Variant& value)
         const Variant keep = value;
         return valueOf(rt, instance->read(rt, *member, {}));
     }
+    if (auto object = value.objectAs<ScriptObject>(); object && object->hasValue()) {
+        Arguments none;
+        return object->getDefault(none);
+    }
     return value;
 }
 
@@ -217,6 +221,10 @@ Variant NameExpr::eval(Runtime& rt) const
         return callProcedure(rt, *procedure, args);
     case Kind::Routine: {
         Arguments values = evaluate(rt, args);
+        if (!routineSeesObjects)
+            for (Variant& value : values)
+                if (ClassInstance* instance = asInstance(value); instance && instance->definition().defaultMember)
+                    value = valueOf(rt, value);
         return callRoutine(*routine, values);
     }
     case Kind::Constant:

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <atomic>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace scripting {
@@ -41,6 +42,7 @@ public:
     std::vector<vb::Variant> withObjects;  // the objects of the With blocks running, innermost last
     std::vector<ClassInstance*> released;  // objects whose last reference went, waiting for Class_Terminate
     bool closing = false;                  // the engine goes: released objects go without Class_Terminate
+    std::unordered_set<ClassInstance*> instances;  // every object alive, to break its cycles when the engine goes
     std::atomic<bool> stop{false};
 
     void checkStop()
@@ -50,6 +52,8 @@ public:
     }
     // Runs Class_Terminate of the objects released since the last call.
     void terminateReleased();
+    // The engine goes: the objects still alive (those that refer to each other) let go of what they hold.
+    void releaseCycles();
 };
 
 class Expr {
@@ -132,6 +136,8 @@ public:
     vb::Variant constant;                        // also the host object of a host member
     // A name nothing declared when it was read: a procedure ExecuteGlobal defines later takes it over.
     bool late = false;
+    // A routine that looks at an object itself (TypeName, IsObject ...), not at its default member's value.
+    bool routineSeesObjects = false;
 
 private:
     void bindLate(Runtime& rt) const;

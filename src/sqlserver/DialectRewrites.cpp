@@ -208,7 +208,7 @@ void rewriteFunctions(Tokens& tokens)
             t.text = QStringLiteral("sqlserver_") + t.text.toLower();
         } else if (name == QLatin1String("CONVERT") || name == QLatin1String("CAST")) {
             rewriteConversion(tokens, i, open, close);
-        } else if (name == QLatin1String("DATEDIFF") || name == QLatin1String("DATEADD")
+        } else if (name == QLatin1String("DATEDIFF") || name == QLatin1String("DATEDIFF_BIG") || name == QLatin1String("DATEADD")
                    || name == QLatin1String("DATEPART") || name == QLatin1String("DATENAME")) {
             const int interval = nextSignificant(tokens, open + 1);
             if (tokens[interval].kind == TokenKind::Word)

@@ -119,9 +119,12 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
                 }
                 plan.sessionIdOnly = selectsSessionIdOnly(statement);
             }
+            const int object = nextSignificant(statement, verb + 1);
+            const bool view = plan.verb == QLatin1String("CREATE") && object < int(statement.size())
+                              && statement[object].is(QLatin1String("VIEW"));
             const bool dml = plan.verb == QLatin1String("SELECT") || plan.verb == QLatin1String("INSERT")
-                                     || plan.verb == QLatin1String("UPDATE") || plan.verb == QLatin1String("DELETE");
-            if (served && dml)
+                             || plan.verb == QLatin1String("UPDATE") || plan.verb == QLatin1String("DELETE");
+            if (served && (dml || view))
                 applyCollations(statement);
         }
         plan.sql = joinTokens(statement);

@@ -263,6 +263,7 @@ void resultValue(sqlite3_context* context, const vb::Variant& value)
     case vb::VarType::Boolean:
         sqlite3_result_int(context, value.toBool() ? 1 : 0);
         break;
+    case vb::VarType::Byte:
     case vb::VarType::Integer:
     case vb::VarType::Long:
         sqlite3_result_int(context, value.toLong());
@@ -298,6 +299,7 @@ void bindValue(sqlite3_stmt* s, int index, const vb::Variant& value)
     case vb::VarType::Boolean:
         sqlite3_bind_int(s, index, value.toBool() ? 1 : 0);
         break;
+    case vb::VarType::Byte:
     case vb::VarType::Integer:
     case vb::VarType::Long:
         sqlite3_bind_int(s, index, value.toLong());

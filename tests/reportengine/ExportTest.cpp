@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QProcess>
 
@@ -130,12 +131,20 @@ TEST_F(ExportTest, AnExportThatFailsPartWayLeavesTheEarlierFileAsItWas)
               QStringLiteral("13"));
 }
 
-TEST_F(ExportTest, ATargetWithTheLongestNameIsWritten)
+TEST_F(ExportTest, ATargetWithTheLongestNameOrThroughALinkIsWritten)
 {
     const QString name = QString(250, QLatin1Char('n')) + QStringLiteral(".csv");
     auto good = risky(0);
     exportTo(*good, reportengine::ExportFormat::CSV, program.file(QStringLiteral("saida/") + name));
     EXPECT_EQ(leftOver(), QStringList({name}));
+
+    const QString link = program.file(QStringLiteral("saida/atalho.csv"));
+    ASSERT_TRUE(QFile::link(program.file(QStringLiteral("saida/") + name), link));
+    auto other = risky(-1);
+    exportTo(*other, reportengine::ExportFormat::CSV, link);
+    EXPECT_TRUE(QFileInfo(link).isSymLink()) << "the link stays and its file is replaced";
+    EXPECT_EQ(contentOf(link), contentOf(program.file(QStringLiteral("saida/") + name)));
+    EXPECT_TRUE(contentOf(link).contains("1001;Conjunto 1;0,099800")) << contentOf(link).left(200).constData();
 }
 
 TEST_F(ExportTest, ACellTheWorkbookCannotHoldFailsTheExport)

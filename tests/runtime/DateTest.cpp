@@ -131,3 +131,12 @@ TEST(DateClock, NowHasWholeSecondsAndQtRoundTrips)
     EXPECT_EQ(fromQDateTime(toQDateTime(d)), d);
     EXPECT_EQ(fromQDateTime(QDateTime()), Date());
 }
+
+TEST(DateText, LongRunsOfDigitsAreRefused)
+{
+    Date d;
+    EXPECT_FALSE(DateFromText("1/1/2026 12345678901:00", d));
+    EXPECT_FALSE(DateFromText("99999999999/1/2026", d));
+    EXPECT_FALSE(DateFromText("1/1/2026 10:00:123456789012345", d));
+    EXPECT_TRUE(DateFromText("01/01/2026 10:00", d));
+}

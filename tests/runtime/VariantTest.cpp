@@ -159,3 +159,21 @@ TEST(TextFunctions, PlatformRules)
     EXPECT_EQ(errorNumber([] { Mid("a", 0); }), ErrNo::InvalidProcedureCall);
     EXPECT_EQ(errorNumber([] { Space(-1); }), ErrNo::InvalidProcedureCall);
 }
+
+TEST(ByteKind, RangeConversionsAndText)
+{
+    const Variant b(std::uint8_t(200));
+    EXPECT_EQ(b.type(), VarType::Byte);
+    EXPECT_EQ(int(VarType::Byte), 17);
+    EXPECT_TRUE(b.isNumberKind());
+    EXPECT_TRUE(IsNumeric(b));
+    EXPECT_EQ(b.toString(), "200");
+    EXPECT_EQ(b.toLong(), 200);
+    EXPECT_EQ(b.toDouble(), 200.0);
+    EXPECT_EQ(Variant(2.5).toByte(), 2);   // halves to even
+    EXPECT_EQ(Variant("255").toByte(), 255);
+    EXPECT_EQ(errorNumber([] { Variant(256).toByte(); }), ErrNo::Overflow);
+    EXPECT_EQ(errorNumber([] { Variant(-1).toByte(); }), ErrNo::Overflow);
+    EXPECT_EQ(errorNumber([] { Variant::Null().toByte(); }), ErrNo::InvalidUseOfNull);
+    EXPECT_FALSE(Variant(std::uint8_t(1)) == Variant(std::int16_t(1)));   // kinds differ
+}

@@ -77,8 +77,9 @@ TEST_F(ScriptTest, TheDefaultMemberServesCallsAndValues)
                      "  Public Default Function Value()\n    Value = \"[\" & Text & \"]\"\n  End Function\n"
                      "End Class\n"
                      "Set n = New Names\nn(1) = \"b\"\nOut.Put n(1) & n.Item(1)\n"
-                     "Set l = New Label\nl.Text = \"x\"\ns = l\nOut.Put s & \" \" & (l & \"!\") & \" \" & TypeName(s)"),
-              (QStringList{"bb", "[x] [x]! String"}));
+                     "Set l = New Label\nl.Text = \"x\"\ns = l\nOut.Put s & \" \" & (l & \"!\") & \" \" & TypeName(s)\n"
+                     "Out.Put Len(l) & \" \" & UCase(l) & \" \" & TypeName(l) & \" \" & IsObject(l) & \" \" & VarType(l)"),
+              (QStringList{"bb", "[x] [x]! String", "3 [X] Label True 8"}));
     // Without a default member an object is no value.
     EXPECT_FALSE(run("Class Plain\nEnd Class\nSet p = New Plain\nx = p"));
     EXPECT_EQ(control.Error().Number, 438);

@@ -1,0 +1,12 @@
+#pragma once
+// CreateObject: "Scripting.Dictionary" and "VBScript.RegExp" (`New RegExp` goes through newBuiltinObject).
+// No other ProgID: scripts keep no road to files, processes or the network.
+
+#include "scripting/ScriptObject_p.h"
+
+namespace scripting {
+
+// A new object of the ProgID; 429 "ActiveX component can't create object" for any other.
+vb::ObjectPtr createObject(const QString& progId);
+
+}  // namespace scripting
