@@ -33,8 +33,8 @@ Variant stored(const Variant& value)
 
 bool Dictionary::hasMember(const QString& name) const
 {
-    static const QStringList members = {"add",    "exists", "item",      "items", "key",
-                                        "keys",   "remove", "removeall", "count", "comparemode"};
+    static const QStringList members = {"add",  "exists", "item",      "items", "key",
+                                        "keys", "remove", "removeall", "count", "comparemode"};
     return members.contains(name.toLower());
 }
 
@@ -42,16 +42,20 @@ bool Dictionary::hasMember(const QString& name) const
 QString Dictionary::identity(const Variant& key) const
 {
     switch (key.type()) {
-    case VarType::Empty: return QStringLiteral("e");
-    case VarType::Null: return QStringLiteral("u");
+    case VarType::Empty:
+        return QStringLiteral("e");
+    case VarType::Null:
+        return QStringLiteral("u");
     case VarType::String:
         return QLatin1Char('s') + (m_compareMode == 0 ? key.toString() : key.toString().toCaseFolded());
-    case VarType::Date: return QLatin1Char('d') + QString::number(key.toDate().serial, 'g', 17);
+    case VarType::Date:
+        return QLatin1Char('d') + QString::number(key.toDate().serial, 'g', 17);
     case VarType::Object:
         if (asArray(key))
             vb::raiseError(vb::ErrNo::TypeMismatch);
         return QLatin1Char('o') + QString::number(quintptr(key.toObject().get()), 16);
-    default: return QLatin1Char('n') + QString::number(key.toDouble(), 'g', 17);
+    default:
+        return QLatin1Char('n') + QString::number(key.toDouble(), 'g', 17);
     }
 }
 

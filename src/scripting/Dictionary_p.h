@@ -16,7 +16,10 @@ public:
     vb::Variant getMember(const QString& name, Arguments& args) override;
     void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;
     vb::Variant getDefault(Arguments& args) override { return getMember(QStringLiteral("Item"), args); }
-    void setDefault(Arguments& args, const vb::Variant& value) override { setMember(QStringLiteral("Item"), args, value); }
+    void setDefault(Arguments& args, const vb::Variant& value) override
+    {
+        setMember(QStringLiteral("Item"), args, value);
+    }
     QString typeName() const override { return QStringLiteral("Dictionary"); }
     bool enumerate(std::vector<vb::Variant>& items) const override;
 
@@ -30,7 +33,7 @@ private:
     QString identity(const vb::Variant& key) const;
     Entries::iterator find(const vb::Variant& key);
     Entries::iterator require(const vb::Variant& key);  // 32811 when missing
-    vb::Variant& item(const vb::Variant& key);           // adds a missing key
+    vb::Variant& item(const vb::Variant& key);          // adds a missing key
     void add(const vb::Variant& key, const vb::Variant& item);
     void rename(const vb::Variant& key, const vb::Variant& newKey);
     void remove(const vb::Variant& key);

@@ -109,9 +109,12 @@ JsEngine::JsEngine()
     for (const QString& name : routineNames())
         if (!global.hasProperty(name))  // Date and Array stay JavaScript's own
             global.setProperty(name, makeRoutine.call({bridge, name}));
+    global.setProperty(QStringLiteral("ScriptEngine"),
+                       m_engine.evaluate(QStringLiteral("(function () { return \"JScript\"; })")));
     for (const QString& name : constantNames())
         global.setProperty(name, m_engine.toScriptValue(toQVariant(*findConstant(name))));
-    m_shield = m_engine.evaluate(QString::fromLatin1(shieldSource)).call({m_engine.toScriptValue(qobjectMemberNames())});
+    m_shield =
+        m_engine.evaluate(QString::fromLatin1(shieldSource)).call({m_engine.toScriptValue(qobjectMemberNames())});
 }
 
 QJSValue JsEngine::wrap(QObject* object)

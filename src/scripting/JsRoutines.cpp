@@ -13,7 +13,7 @@
 namespace scripting {
 
 namespace {
-constexpr int MaxNesting = 64;          // arrays within arrays: deeper is taken for a cycle
+constexpr int MaxNesting = 64;  // arrays within arrays: deeper is taken for a cycle
 constexpr long OutOfStackSpace = 28;
 constexpr quint32 StopTestInterval = 4096;
 
@@ -64,7 +64,7 @@ vb::Variant fromJs(const QJSValue& value, int depth)
     if (value.isVariant())
         return fromQVariant(value.toVariant());
     if (value.isObject())
-        return {};  // a plain object or a function has no value a routine takes
+        return {};                            // a plain object or a function has no value a routine takes
     vb::raiseError(vb::ErrNo::TypeMismatch);  // a symbol
 }
 

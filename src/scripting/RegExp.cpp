@@ -25,8 +25,7 @@ bool isHex(QChar c)
 }
 
 // What "$1".."$99", "$&", "$`", "$'" and "$$" in a replacement stand for; the text as written otherwise.
-void appendReplacement(QString& out, const QString& replacement, const QRegularExpressionMatch& m,
-                       const QString& text)
+void appendReplacement(QString& out, const QString& replacement, const QRegularExpressionMatch& m, const QString& text)
 {
     for (qsizetype i = 0; i < replacement.size(); ++i) {
         const QChar c = replacement[i];

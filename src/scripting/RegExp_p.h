@@ -11,7 +11,9 @@ namespace scripting {
 // A read-only collection: Count, Item(i) (the default member) and For Each.
 class ItemList : public ScriptObject {
 public:
-    ItemList(QString typeName, std::vector<vb::Variant> items) : m_typeName(std::move(typeName)), m_items(std::move(items)) {}
+    ItemList(QString typeName, std::vector<vb::Variant> items)
+        : m_typeName(std::move(typeName)), m_items(std::move(items))
+    {}
     bool hasMember(const QString& name) const override;
     vb::Variant getMember(const QString& name, Arguments& args) override;
     void setMember(const QString& name, Arguments& args, const vb::Variant& value) override;

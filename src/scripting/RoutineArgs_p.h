@@ -14,7 +14,7 @@ namespace routines {
 const vb::Variant& arg(const Arguments& a, std::size_t i);
 inline bool given(const Arguments& a, std::size_t i)
 {
-    return i < a.size();
+    return i < a.size() && !isMissing(a[i]);
 }
 // A whole-number argument, or the fallback when it is not given.
 int intArg(const Arguments& a, std::size_t i, int fallback);

@@ -15,8 +15,8 @@ namespace routines {
 
 const vb::Variant& arg(const Arguments& a, std::size_t i)
 {
-    static const vb::Variant missing;
-    return i < a.size() ? a[i] : missing;
+    static const vb::Variant empty;
+    return given(a, i) ? a[i] : empty;
 }
 
 int intArg(const Arguments& a, std::size_t i, int fallback)
@@ -27,10 +27,13 @@ int intArg(const Arguments& a, std::size_t i, int fallback)
 Qt::CaseSensitivity compareArg(const Arguments& a, std::size_t i)
 {
     switch (intArg(a, i, 0)) {
-    case 0: return Qt::CaseSensitive;
+    case 0:
+        return Qt::CaseSensitive;
     case 1:
-    case 2: return Qt::CaseInsensitive;
-    default: vb::raiseError(vb::ErrNo::InvalidProcedureCall);
+    case 2:
+        return Qt::CaseInsensitive;
+    default:
+        vb::raiseError(vb::ErrNo::InvalidProcedureCall);
     }
 }
 
@@ -47,6 +50,9 @@ std::shared_ptr<ScriptArray> requireArray(const vb::Variant& value)
 namespace {
 
 constexpr long WrongArguments = 450;
+constexpr long ArgumentNotOptional = 449;
+
+class MissingArgument : public vb::Object {};
 
 const std::vector<std::span<const Routine>>& groups()
 {
@@ -104,10 +110,24 @@ void passValues(const Routine& routine, Arguments& args)
 
 }  // namespace
 
+const vb::Variant& missingArgument()
+{
+    static const vb::Variant missing = vb::ObjectPtr(std::make_shared<MissingArgument>());
+    return missing;
+}
+
+bool isMissing(const vb::Variant& value)
+{
+    return value.isObject() && value.toObject() == missingArgument().toObject();
+}
+
 vb::Variant callRoutine(const Routine& routine, Arguments& args)
 {
     if (int(args.size()) < routine.minArguments || int(args.size()) > routine.maxArguments)
         vb::raiseError(WrongArguments);
+    for (int i = 0; i < routine.minArguments; ++i)
+        if (isMissing(args[std::size_t(i)]))
+            vb::raiseError(ArgumentNotOptional);
     passValues(routine, args);
     try {
         return routine.function(args);

@@ -27,18 +27,30 @@ Variant typeName(Arguments& a)
         return scriptObject ? scriptObject->typeName() : QStringLiteral("Object");
     }
     switch (v.type()) {
-    case VarType::Empty: return "Empty";
-    case VarType::Null: return "Null";
-    case VarType::Integer: return "Integer";
-    case VarType::Long: return "Long";
-    case VarType::Single: return "Single";
-    case VarType::Double: return "Double";
-    case VarType::Currency: return "Currency";
-    case VarType::Date: return "Date";
-    case VarType::String: return "String";
-    case VarType::Boolean: return "Boolean";
-    case VarType::Byte: return "Byte";
-    default: return "Object";
+    case VarType::Empty:
+        return "Empty";
+    case VarType::Null:
+        return "Null";
+    case VarType::Integer:
+        return "Integer";
+    case VarType::Long:
+        return "Long";
+    case VarType::Single:
+        return "Single";
+    case VarType::Double:
+        return "Double";
+    case VarType::Currency:
+        return "Currency";
+    case VarType::Date:
+        return "Date";
+    case VarType::String:
+        return "String";
+    case VarType::Boolean:
+        return "Boolean";
+    case VarType::Byte:
+        return "Byte";
+    default:
+        return "Object";
     }
 }
 
@@ -50,10 +62,16 @@ Variant radixText(Arguments& a, int base)
     unsigned long bits = 0;
     switch (v.type()) {
     case VarType::Empty:
-    case VarType::Byte: bits = v.toByte(); break;
+    case VarType::Byte:
+        bits = v.toByte();
+        break;
     case VarType::Boolean:
-    case VarType::Integer: bits = std::uint16_t(v.toInteger()); break;
-    default: bits = std::uint32_t(v.toLong()); break;
+    case VarType::Integer:
+        bits = std::uint16_t(v.toInteger());
+        break;
+    default:
+        bits = std::uint32_t(v.toLong());
+        break;
     }
     return QString::number(bits, base).toUpper();
 }

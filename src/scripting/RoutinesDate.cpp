@@ -42,7 +42,7 @@ Variant weekdayName(Arguments& a)
     if (day < 1 || day > 7 || first < 1 || first > 7)
         raiseInvalid();
     const bool abbreviated = given(a, 1) && a[1].toBool();
-    const int sundayBased = (day - 1 + first - 1) % 7;     // 0 is Sunday
+    const int sundayBased = (day - 1 + first - 1) % 7;               // 0 is Sunday
     const vb::Date date = vb::DateSerial(2000, 1, 2 + sundayBased);  // 02/01/2000 was a Sunday
     return vb::Format(date, abbreviated ? QStringLiteral("ddd") : QStringLiteral("dddd"));
 }

@@ -56,9 +56,8 @@ Figure figure(double value, const Arguments& a)
     if (english())  // the Brazilian text's separators swapped
         for (QChar& c : f.digits)
             c = c == QLatin1Char(',') ? QLatin1Char('.') : c == QLatin1Char('.') ? QLatin1Char(',') : c;
-    f.negative = value < 0 && std::any_of(f.digits.begin(), f.digits.end(), [](QChar c) {
-                     return c >= QLatin1Char('1') && c <= QLatin1Char('9');
-                 });
+    f.negative = value < 0 && std::any_of(f.digits.begin(), f.digits.end(),
+                                          [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
     return f;
 }
 
@@ -110,10 +109,14 @@ QString englishDateTime(vb::Date d, int style)
             .arg(QLatin1String(days[vb::Weekday(d) - 1]), QLatin1String(months[vb::Month(d) - 1]))
             .arg(vb::Day(d))
             .arg(vb::Year(d));
-    case 2: return date;
-    case 3: return time;
-    case 4: return vb::Format(d, QStringLiteral("hh:nn"));
-    default: break;
+    case 2:
+        return date;
+    case 3:
+        return time;
+    case 4:
+        return vb::Format(d, QStringLiteral("hh:nn"));
+    default:
+        break;
     }
     const bool hasTime = d.serial != std::trunc(d.serial);
     if (std::trunc(d.serial) == 0 && hasTime)
@@ -131,11 +134,16 @@ Variant formatDateTime(Arguments& a)
     if (english())
         return englishDateTime(d, style);
     switch (style) {
-    case 1: return vb::Format(d, QStringLiteral("dddd, d/mmmm/yyyy"));
-    case 2: return vb::Format(d, QStringLiteral("dd/mm/yyyy"));
-    case 3: return vb::Format(d, QStringLiteral("hh:nn:ss"));
-    case 4: return vb::Format(d, QStringLiteral("hh:nn"));
-    default: return vb::DefaultDateText(d);
+    case 1:
+        return vb::Format(d, QStringLiteral("dddd, d/mmmm/yyyy"));
+    case 2:
+        return vb::Format(d, QStringLiteral("dd/mm/yyyy"));
+    case 3:
+        return vb::Format(d, QStringLiteral("hh:nn:ss"));
+    case 4:
+        return vb::Format(d, QStringLiteral("hh:nn"));
+    default:
+        return vb::DefaultDateText(d);
     }
 }
 

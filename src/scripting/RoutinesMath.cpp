@@ -27,12 +27,18 @@ Variant sameKind(const Variant& source, double v)
         if (v >= INT16_MIN && v <= INT16_MAX)
             return std::int16_t(v);
         return Variant((long long)v);
-    case VarType::Byte: return v >= 0 && v <= 255 ? Variant(std::uint8_t(v)) : Variant(std::int16_t(v));
-    case VarType::Long: return v >= INT32_MIN && v <= INT32_MAX ? Variant(std::int32_t(v)) : Variant(v);
-    case VarType::Single: return float(v);
-    case VarType::Currency: return vb::Currency::fromDouble(v);
-    case VarType::Date: return Variant(vb::Date(v));
-    default: return v;
+    case VarType::Byte:
+        return v >= 0 && v <= 255 ? Variant(std::uint8_t(v)) : Variant(std::int16_t(v));
+    case VarType::Long:
+        return v >= INT32_MIN && v <= INT32_MAX ? Variant(std::int32_t(v)) : Variant(v);
+    case VarType::Single:
+        return float(v);
+    case VarType::Currency:
+        return vb::Currency::fromDouble(v);
+    case VarType::Date:
+        return Variant(vb::Date(v));
+    default:
+        return v;
     }
 }
 

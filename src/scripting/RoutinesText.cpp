@@ -5,6 +5,7 @@
 #include "scripting/Interrupt_p.h"
 #include "scripting/RoutineArgs_p.h"
 #include "scripting/ScriptArray_p.h"
+#include "scripting/ScriptObject_p.h"
 
 namespace scripting::routines {
 
@@ -42,6 +43,16 @@ int codeOfChar(QChar c)
         if (cp1252High[i] == u || (cp1252High[i] == 0 && u == 0x80 + i))
             return 0x80 + i;
     return '?';
+}
+
+// An array element's text; an object that stands for a value (a Match) gives that value's.
+QString elementText(const Variant& v)
+{
+    if (const auto object = v.isObject() ? v.objectAs<ScriptObject>() : nullptr; object && object->hasValue()) {
+        Arguments none;
+        return object->getDefault(none).toString();
+    }
+    return v.toString();
 }
 
 QString textArg(const Arguments& a, std::size_t i)
@@ -88,8 +99,7 @@ Variant inStrRev(Arguments& a)
 }
 
 // The length of a text after up to `count` (-1: all) replacements that make it longer; 7 beyond the cap.
-qsizetype replacedLength(QStringView text, const QString& find, qsizetype withLength, int count,
-                         Qt::CaseSensitivity cs)
+qsizetype replacedLength(QStringView text, const QString& find, qsizetype withLength, int count, Qt::CaseSensitivity cs)
 {
     long long length = text.size();
     qsizetype pos = 0;
@@ -178,7 +188,7 @@ Variant join(Arguments& a)
     QString out;
     std::size_t i = 0;
     for (const Variant& v : array->values()) {
-        const QString piece = v.toString();
+        const QString piece = elementText(v);
         requireTextLength(out.size() + piece.size() + delimiter.size());
         if (i != 0)
             out += delimiter;
@@ -200,7 +210,7 @@ Variant filter(Arguments& a)
     std::vector<Variant> kept;
     std::size_t i = 0;
     for (const Variant& v : array->values()) {
-        const QString text = v.toString();
+        const QString text = elementText(v);
         if (text.contains(sought, cs) == include)
             kept.emplace_back(text);
         if (++i % StopTestInterval == 0)

@@ -23,6 +23,11 @@ std::optional<vb::Variant> findConstant(const QString& name);
 QStringList routineNames();
 QStringList constantNames();
 
+// What an argument left out (`MsgBox "a", , "t"`) passes: routines take it as not given; a required one left out
+// is 449 "Argument not optional".
+const vb::Variant& missingArgument();
+bool isMissing(const vb::Variant& value);
+
 // Calls a routine, checking the number of arguments (450 when wrong).
 vb::Variant callRoutine(const Routine& routine, Arguments& args);
 

@@ -321,7 +321,7 @@ private:
                     member->clearArguments();
             }
             do
-                args.push_back(expression());
+                args.push_back(isSymbol(",") || atStatementEnd() ? missingArgument() : expression());
             while (acceptSymbol(","));
             if (!target->takeArguments(args))
                 fail(1025);
@@ -1042,12 +1042,15 @@ private:
         return chain;
     }
 
+    // An argument left out: routines take it as not given.
+    ExprPtr missingArgument() const { return std::make_unique<Literal>(scripting::missingArgument()); }
+
     ExprList argumentList()
     {
         ExprList args;
         if (!isSymbol(")"))
             do
-                args.push_back(expression());
+                args.push_back(isSymbol(",") || isSymbol(")") ? missingArgument() : expression());
             while (acceptSymbol(","));
         expectSymbol(")", 1006);
         return args;

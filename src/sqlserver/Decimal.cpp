@@ -84,8 +84,8 @@ int bitLength(const U256& a)
     return a.hi ? 128 + bits(a.hi) : bits(a.lo);
 }
 
-// n / d rounded half away from zero (d > 0), by shifts and subtractions.
-U256 divideRounded(const U256& n, const U256& d)
+// n / d rounded half away from zero (or truncated), d > 0, by shifts and subtractions.
+U256 divideRounded(const U256& n, const U256& d, bool truncate = false)
 {
     U256 quotient, remainder;
     for (int bit = bitLength(n) - 1; bit >= 0; --bit) {
@@ -98,7 +98,7 @@ U256 divideRounded(const U256& n, const U256& d)
             quotient.lo |= 1;
         }
     }
-    if (compare(shiftLeft(remainder, 1), d) >= 0)
+    if (!truncate && compare(shiftLeft(remainder, 1), d) >= 0)
         quotient = add(quotient, U256{0, 1});
     return quotient;
 }
@@ -317,7 +317,8 @@ std::optional<Decimal> Decimal::apply(DecimalOperator op, const Decimal& a, cons
         } else {
             d = multiply(d, powerOfTen(-shift));
         }
-        return narrow(Wide{(a.sign() < 0) != (b.sign() < 0), divideRounded(n, d), type.scale}, type);
+        // SQL Server truncates a quotient at its scale (2.0 / 3 is 0.666666).
+        return narrow(Wide{(a.sign() < 0) != (b.sign() < 0), divideRounded(n, d, true), type.scale}, type);
     }
     case DecimalOperator::Modulo: {
         if (b.isZero())

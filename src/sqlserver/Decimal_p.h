@@ -1,7 +1,8 @@
 #pragma once
 // SQL Server's decimal(p,s), numeric and money as exact numbers: a 128-bit count of units of 10^-scale with
 // a precision of 1..38 digits. Results of + - * / % take SQL Server's precision and scale (with its cap at 38
-// digits and the minimum scale 6 of divisions and products); rounding is half away from zero, as CAST does.
+// digits and the minimum scale 6 of divisions and products); rounding is half away from zero, as CAST does, and
+// quotients are truncated at their scale, as SQL Server's are.
 
 #include <QString>
 #include <QStringView>

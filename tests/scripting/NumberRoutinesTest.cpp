@@ -116,6 +116,7 @@ TEST_F(ScriptTest, EngineLocaleAndObjectCreation)
     EXPECT_EQ(inVb("ScriptEngine & ScriptEngineMajorVersion & \".\" & ScriptEngineMinorVersion"),
               "String:VBScript5.8");
     EXPECT_EQ(inVb("ScriptEngineBuildVersion > 0"), "Boolean:True");
+    EXPECT_EQ(inJs("ScriptEngine() + ScriptEngineMajorVersion()"), "JScript5");
     EXPECT_EQ(output("Out.Put GetLocale\nOut.Put SetLocale(1033)\nOut.Put FormatNumber(1234.5)\n"
                      "Out.Put SetLocale(\"pt-br\")\nOut.Put FormatNumber(1234.5)"),
               (QStringList{"1046", "1046", "1,234.50", "1033", "1.234,50"}));

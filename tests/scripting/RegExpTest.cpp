@@ -69,6 +69,9 @@ TEST_F(ScriptTest, NewRegExpIsABuiltInClass)
     EXPECT_EQ(output("Set re = New RegExp: re.Pattern = \"b+\": Set ms = re.Execute(\"abbc\"): Set m = ms(0)\n"
                      "Out.Put UCase(m) & Len(m) & VarType(m) & TypeName(m) & IsObject(m)"),
               QStringList{"BB28IMatch2True"});  // routines take a match's value, except those about objects
+    EXPECT_EQ(output("Set re = New RegExp: re.Pattern = \"\\d\": re.Global = True: Set ms = re.Execute(\"a1b2\")\n"
+                     "Out.Put Join(Array(ms(0), ms(1)), \"+\")"),
+              QStringList{"1+2"});
     EXPECT_EQ(output("On Error Resume Next\nErr.Raise 5\nOut.Put \"e\" & Err\nx = Err + 1\nOut.Put x"),
               (QStringList{"e5", "6"}));  // Err stands for its Number
     EXPECT_FALSE(run("Set x = New Dictionary"));

@@ -1,6 +1,7 @@
 // The text routines with every optional argument: start, count and the compare mode.
 
 #include "ScriptFixture.h"
+#include "support/FakeUiServices.h"
 #include "support/Printing.h"
 
 TEST_F(ScriptTest, InStrTakesStartAndCompare)
@@ -115,4 +116,19 @@ TEST_F(ScriptTest, EscapeAndUnescapeAreJavaScriptStyle)
     EXPECT_EQ(inVb("Escape(\"a b+c/ç€\")"), "String:a%20b+c/%E7%u20AC");
     EXPECT_EQ(inVb("Unescape(\"a%20b%E7%u20AC%zz%\")"), "String:a bç€%zz%");
     EXPECT_EQ(inVb("Unescape(Escape(\"x=1&y=2; \"\"quoted\"\"\"))"), "String:x=1&y=2; \"quoted\"");
+}
+
+TEST_F(ScriptTest, ArgumentsLeftOutTakeTheirDefaults)
+{
+    EXPECT_EQ(inVb("Replace(\"aAa\", \"a\", \"x\", , , vbTextCompare)"), "String:xxx");
+    EXPECT_EQ(inVb("UBound(Split(\"a b c\", , 2))"), "Long:1");
+    EXPECT_EQ(inVb("FormatNumber(1234.5, , , , 0)"), "String:1234,50");
+    EXPECT_EQ(inVb("Mid(\"abc\", 2, )"), "String:bc");
+    EXPECT_EQ(output("Out.Put FormatCurrency(-2, , , vbTrue)"), QStringList{"(R$ 2,00)"});
+    output("MsgBox \"Salvo\", , \"Aviso\"");
+    EXPECT_EQ(test::fakeUi().messageBoxes.last().title, "Aviso");
+    EXPECT_EQ(test::fakeUi().messageBoxes.last().style, vb::vbOKOnly);
+    EXPECT_FALSE(run("x = Left(, 2)"));
+    EXPECT_EQ(control.Error().Number, 449);
+    EXPECT_EQ(control.Error().Description, "Argument not optional");
 }

@@ -19,7 +19,7 @@ TEST_F(ExpressionTypesTest, DecimalArithmeticIsExactAtItsScale)
     EXPECT_EQ("DECIMAL(2,1)", typeOf("SELECT 0.1 + 0.2"));
     EXPECT_EQ(vb::Variant(2.5), scalar("SELECT 10.00 / 4"));
     EXPECT_EQ("DECIMAL(8,6)", typeOf("SELECT 10.00 / 4"));
-    EXPECT_EQ(vb::Variant(0.666667), scalar("SELECT 2.0 / 3"));
+    EXPECT_EQ(vb::Variant(0.666666), scalar("SELECT 2.0 / 3"));  // quotients are truncated
     EXPECT_EQ(vb::Variant(1.5129), scalar("SELECT 1.23 * 1.23"));
     EXPECT_EQ("DECIMAL(7,4)", typeOf("SELECT 1.23 * 1.23"));
     EXPECT_EQ(vb::Variant(1.5), scalar("SELECT 10.5 % 3"));
