@@ -81,9 +81,10 @@ bool readSubquery(const Tokens& t, Subquery& q)
 void rewriteApply(Tokens& tokens)
 {
     for (int i = 0; i < int(tokens.size()); ++i) {
+        if (!(tokens[i].is(QLatin1String("CROSS")) || tokens[i].is(QLatin1String("OUTER"))))
+            continue;
         const int apply = nextSignificant(tokens, i + 1);
-        if (!(tokens[i].is(QLatin1String("CROSS")) || tokens[i].is(QLatin1String("OUTER"))) || apply >= int(tokens.size())
-            || !tokens[apply].is(QLatin1String("APPLY")))
+        if (apply >= int(tokens.size()) || !tokens[apply].is(QLatin1String("APPLY")))
             continue;
         const bool outer = tokens[i].is(QLatin1String("OUTER"));
         const int open = nextSignificant(tokens, apply + 1);

@@ -282,14 +282,31 @@ void appendReturning(Tokens& tokens, const QString& returning)
 
 void rewriteRowSources(Tokens& tokens)
 {
-    rewriteValuesTables(tokens);
-    rewriteApply(tokens);
-    rewriteGroupingSets(tokens);
-    rewriteOffsetFetch(tokens);
+    // One look at the words first: most statements have none of these forms.
+    bool values = false, apply = false, grouping = false, offset = false;
+    for (const Token& t : tokens) {
+        if (t.kind != TokenKind::Word || t.text.size() < 4 || t.text.size() > 6)
+            continue;
+        values = values || t.is(QLatin1String("VALUES"));
+        apply = apply || t.is(QLatin1String("APPLY"));
+        grouping = grouping || t.is(QLatin1String("ROLLUP")) || t.is(QLatin1String("CUBE")) || t.is(QLatin1String("SETS"));
+        offset = offset || t.is(QLatin1String("OFFSET"));
+    }
+    if (values)
+        rewriteValuesTables(tokens);
+    if (apply)
+        rewriteApply(tokens);
+    if (grouping)
+        rewriteGroupingSets(tokens);
+    if (offset)
+        rewriteOffsetFetch(tokens);
 }
 
 void rewriteChangingStatements(Tokens& tokens)
 {
+    const int verb = nextSignificant(tokens, 0);
+    if (verb >= int(tokens.size()) || tokens[verb].is(QLatin1String("SELECT")))
+        return;
     const QString returning = takeOutput(tokens);
     rewriteDeleteForms(tokens);
     rewriteUpdateTop(tokens);

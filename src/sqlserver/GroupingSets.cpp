@@ -153,8 +153,10 @@ QString forSet(const QString& text, const Set& all, const Set& set, bool selectL
 void rewriteGroupingSets(Tokens& tokens)
 {
     for (int group = 0; group < int(tokens.size()); ++group) {
+        if (!tokens[group].is(QLatin1String("GROUP")))
+            continue;
         const int by = nextSignificant(tokens, group + 1);
-        if (!tokens[group].is(QLatin1String("GROUP")) || by >= int(tokens.size()) || !tokens[by].is(QLatin1String("BY")))
+        if (by >= int(tokens.size()) || !tokens[by].is(QLatin1String("BY")))
             continue;
         const int select = findBackAtLevel(tokens, group, [](const Token& t) { return t.is(QLatin1String("SELECT")); });
         if (select < 0)

@@ -19,11 +19,14 @@
 //    DATEDIFF/DATEADD/DATEPART with bare interval words; LEFT/RIGHT; CURRENT_TIMESTAMP -> getdate();
 //    the model's inline functions (InlineFunctions) and fn_listextendedproperty (ExtendedProperties) -> their
 //    expressions and subqueries.
-//  - SELECT [DISTINCT] TOP n -> LIMIT n at the end of the same SELECT (subqueries too; TOP 100 PERCENT dropped).
+//  - (VALUES ..) t(v) sources, CROSS/OUTER APPLY, ROLLUP/CUBE/GROUPING SETS, OFFSET .. FETCH (DmlRewrites).
+//  - SELECT [DISTINCT] TOP n [PERCENT | WITH TIES] -> LIMIT at the end of the same SELECT (subqueries too).
 //  - INSERT t -> INSERT INTO t; TRUNCATE TABLE -> DELETE FROM.
-//  - UPDATE t SET .. FROM t JOIN .. -> SQLite's UPDATE .. FROM (StatementRewrites).
-//  - DDL (DdlRewrites): IDENTITY/COUNTER keys, VARCHAR(MAX), CLUSTERED, ON [PRIMARY], ADD CONSTRAINT PRIMARY KEY,
-//    DROP INDEX .. ON, several columns in one ALTER TABLE ADD, Access's WITH PRIMARY.
+//  - OUTPUT -> RETURNING; DELETE/UPDATE TOP and joined; UPDATE t SET .. FROM t JOIN .. -> SQLite's UPDATE ..
+//    FROM (StatementRewrites, DmlRewrites); MERGE -> its statements (MergeRewrite).
+//  - DDL (DdlRewrites): identity columns (IdentityColumns), length CHECKs of sized texts, VARCHAR(MAX),
+//    CLUSTERED, ON [PRIMARY], ADD CONSTRAINT PRIMARY KEY, DROP INDEX .. ON, several columns in one ALTER TABLE
+//    ADD, Access's WITH PRIMARY.
 //  - date literals compared with or written to DATETIME columns -> 'YYYY-MM-DD HH:MM:SS' (DateLiterals);
 //    the literals a statement's shape took out as :N parameters (StatementShape) are bound in that form there.
 //  - one-table SELECTs get the table's rowid as a hidden last column (ResultShape).
@@ -37,8 +40,8 @@
 //    over a column's own non-default collation; LIKE, CHARINDEX, REPLACE, PATINDEX use the default collation.
 //  - + between texts is arithmetic in SQLite, not concatenation.
 //  - Division by zero gives NULL instead of error 8134; arithmetic overflow is not checked.
-//  - A table's identity column must be its key: ALTER TABLE .. ADD .. IDENTITY fails (SQLite cannot add a key
-//    column); PRIMARY KEY constraints added later are unique indexes named PK_*.
+//  - ALTER TABLE .. ADD .. IDENTITY fails (SQLite cannot add a key column); PRIMARY KEY constraints added
+//    later are unique indexes named PK_*.
 //  - Locks: readers never wait (WAL); a writer that waits past the busy timeout is the deadlock victim 1205.
 //  - Variables declared without a length: VARCHAR is 1 character, as in SQL Server; no table variables,
 //    temporary tables, cursors, WHILE, TRY/CATCH, stored procedures other than the extended-property ones.
