@@ -212,6 +212,17 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
             m_nodes[size_t(n)].changed = true;
             return n;
         }
+        // A float becomes text in 6 significant digits (styles 1, 2 and 3: 8, 16 and 17 in scientific form).
+        if (result.cls == TypeClass::Text && args.size() >= 2 && (source.cls == TypeClass::Float || source.cls == TypeClass::Real)) {
+            const int n = node(first, last, std::move(args), result);
+            Node& r = m_nodes[size_t(n)];
+            r.parts = {QStringLiteral("sqlserver_float_text("), QStringLiteral(", "),
+                       r.kids.size() > 2 ? QStringLiteral(", ") : QStringLiteral(", 0)")};
+            if (r.kids.size() > 2)
+                r.parts.push_back(QStringLiteral(")"));
+            r.changed = true;
+            return n;
+        }
     } else if (name == QLatin1String("iif") && args.size() == 3) {
         result = higherType(type(1), type(2));
         for (size_t k = 1; k < 3; ++k)

@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <random>
 
@@ -369,6 +370,46 @@ void daysAndDate(sqlite3_context* context, int, sqlite3_value** v)
     addDays(context, readValue(v[1]), readValue(v[0]), 1.0);
 }
 
+// A float as SQL Server writes it: style 0 in 6 significant digits ("0.333333", "1.23457e+006"), 1, 2 and 3 in
+// 8, 16 and 17 digits, always scientific; exponents of three digits.
+QString floatText(double v, int style)
+{
+    char text[64];
+    if (style == 0)
+        std::snprintf(text, sizeof text, "%.6g", v);
+    else
+        std::snprintf(text, sizeof text, "%.*e", style == 1 ? 7 : style == 2 ? 15 : 16, v);
+    QString result = QString::fromLatin1(text);
+    const qsizetype e = result.indexOf(QLatin1Char('e'));
+    if (e >= 0) {
+        const QString digits = result.mid(e + 2);
+        result = result.left(e + 2) + digits.rightJustified(3, QLatin1Char('0'));
+    }
+    return result;
+}
+
+void floatToText(sqlite3_context* context, int, sqlite3_value** v)
+{
+    try {
+        if (sqlite3_value_type(v[1]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+        const SqlType type = parseSqlType(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v[0]))));
+        const int style = sqlite3_value_type(v[2]) == SQLITE_NULL ? 0 : sqlite3_value_int(v[2]);
+        if (style < 0 || style > 3)
+            throw ServerError(281, QStringLiteral("%1 is not a valid style number when converting from float to a "
+                                                  "character string.").arg(style));
+        const QString text = floatText(sqlite3_value_double(v[1]), style);
+        if (type.length > 0 && text.size() > type.length)
+            return failFunction(context, 8115, QStringLiteral("Arithmetic overflow error converting float to data "
+                                                              "type varchar."));
+        resultValue(context, convertValue(vb::Variant(text), type));
+    } catch (const ServerError& e) {
+        failFunction(context, e.number(), e.message());
+    }
+}
+
 // The value of a scalar subquery: 512 when a second row comes.
 void singleStep(sqlite3_context* context, int, sqlite3_value** v)
 {
@@ -409,6 +450,7 @@ void registerNumericFunctions(sqlite3* db)
     sqlite3_create_function_v2(db, "sqlserver_decimal_text", 3, exact, nullptr, decimalText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_add_days", 3, exact, nullptr, dateAndDays, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_add_days_to", 2, exact, nullptr, daysAndDate, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "sqlserver_float_text", 3, exact, nullptr, floatToText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_scalar", 1, exact, nullptr, nullptr, singleStep, singleFinal, nullptr);
     for (int count : {2, 3})
         sqlite3_create_function_v2(db, "round", count, exact, nullptr, round, nullptr, nullptr, nullptr);

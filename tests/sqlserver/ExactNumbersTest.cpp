@@ -30,6 +30,15 @@ TEST_F(ExactNumbersTest, DecimalsBecomeTextAtTheirScale)
     EXPECT_EQ(8115, errorOf("SELECT CAST(m AS char(3)) FROM t"));
 }
 
+TEST_F(ExactNumbersTest, FloatsBecomeTextInSixDigits)
+{
+    EXPECT_EQ(vb::Variant("0.333333"), scalar("SELECT CAST(1e0 / 3 AS varchar(20))"));
+    EXPECT_EQ(vb::Variant("1.23457e+006"), scalar("SELECT CAST(CAST(1234567 AS float) AS varchar(20))"));
+    EXPECT_EQ(vb::Variant("87.5"), scalar("SELECT CONVERT(varchar(10), CAST(87.5 AS float))"));
+    EXPECT_EQ(vb::Variant("3.3333333333333331e-001"), scalar("SELECT CONVERT(varchar(30), 1e0 / 3, 3)"));
+    EXPECT_EQ(8115, errorOf("SELECT CAST(1e0 / 3 AS varchar(3))"));
+}
+
 TEST_F(ExactNumbersTest, ConversionFailuresCarrySqlServerNumbers)
 {
     EXPECT_EQ(241, errorOf("SELECT CAST('abc' AS datetime)"));
