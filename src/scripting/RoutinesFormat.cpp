@@ -135,7 +135,7 @@ Variant formatDateTime(Arguments& a)
         return englishDateTime(d, style);
     switch (style) {
     case 1:
-        return vb::Format(d, QStringLiteral("dddd, d/mmmm/yyyy"));
+        return vb::Format(d, QStringLiteral("dddddd"));  // the workstation's long date
     case 2:
         return vb::Format(d, QStringLiteral("dd/mm/yyyy"));
     case 3:

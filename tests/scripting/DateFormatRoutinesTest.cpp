@@ -36,6 +36,7 @@ TEST_F(ScriptTest, FormatDateTimeStyles)
     const QString d = QStringLiteral("#1/31/2026 10:30:05#");
     EXPECT_EQ(inVb("FormatDateTime(" + d + ")"), "String:31/01/2026 10:30:05");
     EXPECT_EQ(inVb("FormatDateTime(" + d + ", vbShortDate)"), "String:31/01/2026");
+    EXPECT_EQ(inVb("FormatDateTime(" + d + ", vbLongDate)"), "String:sábado, 31 de janeiro de 2026");
     EXPECT_EQ(inVb("FormatDateTime(" + d + ", vbLongTime)"), "String:10:30:05");
     EXPECT_EQ(inVb("FormatDateTime(" + d + ", vbShortTime)"), "String:10:30");
     EXPECT_EQ(output("SetLocale 1033: Out.Put FormatDateTime(" + d + "): Out.Put FormatDateTime(" + d +
