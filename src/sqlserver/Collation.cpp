@@ -16,7 +16,7 @@ struct Weight {
     bool upper = false;
 };
 
-constexpr char32_t tableSize = 0x250;  // Latin letters with their accents
+constexpr char32_t tableSize = 0x250;       // Latin letters with their accents
 constexpr char32_t otherLetters = 0x10000;  // letters that are none of ASCII's sort after them
 
 char32_t foldedPrimary(char32_t c)
@@ -31,9 +31,9 @@ char32_t foldedPrimary(char32_t c)
 char32_t baseLetter(char32_t c)
 {
     // Letters with a stroke have no decomposition, yet sort as their letter with a mark.
-    static const char32_t stroked[][2] = {{0xD8, 'O'}, {0xF8, 'o'}, {0xD0, 'D'}, {0xF0, 'd'}, {0x110, 'D'},
-                                          {0x111, 'd'}, {0x141, 'L'}, {0x142, 'l'}, {0x126, 'H'}, {0x127, 'h'},
-                                          {0x166, 'T'}, {0x167, 't'}};
+    static const char32_t stroked[][2] = {{0xD8, 'O'},  {0xF8, 'o'},  {0xD0, 'D'},  {0xF0, 'd'},
+                                          {0x110, 'D'}, {0x111, 'd'}, {0x141, 'L'}, {0x142, 'l'},
+                                          {0x126, 'H'}, {0x127, 'h'}, {0x166, 'T'}, {0x167, 't'}};
     for (const auto& [letter, base] : stroked) {
         if (c == letter)
             return base;
@@ -149,8 +149,8 @@ bool collationRulesOf(const QString& name, CollationRules& rules)
 
 bool isDefaultCollationName(const QString& name)
 {
-    return name.compare(QLatin1String("DATABASE_DEFAULT"), Qt::CaseInsensitive) == 0
-           || name.compare(QLatin1String("SQL_Latin1_General_CP1_CI_AS"), Qt::CaseInsensitive) == 0;
+    return name.compare(QLatin1String("DATABASE_DEFAULT"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("SQL_Latin1_General_CP1_CI_AS"), Qt::CaseInsensitive) == 0;
 }
 
 int compareTexts(const CollationRules& rules, const char* a, int lengthA, const char* b, int lengthB)
@@ -209,8 +209,8 @@ bool sameCharacter(const CollationRules& rules, char32_t a, char32_t b)
     if (rules.binary)
         return false;
     const Weight x = weightOf(a), y = weightOf(b);
-    return x.primary == y.primary && (!rules.accentSensitive || x.secondary == y.secondary)
-           && (!rules.caseSensitive || x.upper == y.upper);
+    return x.primary == y.primary && (!rules.accentSensitive || x.secondary == y.secondary) &&
+           (!rules.caseSensitive || x.upper == y.upper);
 }
 
 bool characterInRange(const CollationRules& rules, char32_t c, char32_t low, char32_t high)

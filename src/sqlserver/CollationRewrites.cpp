@@ -18,24 +18,24 @@ const QString& addedCollation()
 bool isKeyword(const Token& t)
 {
     static const QSet<QString> words = {
-        QStringLiteral("AND"),  QStringLiteral("OR"),   QStringLiteral("NOT"),    QStringLiteral("NULL"),
-        QStringLiteral("END"),  QStringLiteral("THEN"), QStringLiteral("ELSE"),   QStringLiteral("WHEN"),
-        QStringLiteral("CASE"), QStringLiteral("IS"),   QStringLiteral("SELECT"), QStringLiteral("WHERE"),
-        QStringLiteral("ON"),   QStringLiteral("SET"),  QStringLiteral("HAVING"), QStringLiteral("EXISTS"),
-        QStringLiteral("IN"),   QStringLiteral("LIKE"), QStringLiteral("BETWEEN"), QStringLiteral("BY"),
-        QStringLiteral("AS"),   QStringLiteral("DISTINCT"), QStringLiteral("FROM"), QStringLiteral("VALUES")};
+        QStringLiteral("AND"),  QStringLiteral("OR"),       QStringLiteral("NOT"),     QStringLiteral("NULL"),
+        QStringLiteral("END"),  QStringLiteral("THEN"),     QStringLiteral("ELSE"),    QStringLiteral("WHEN"),
+        QStringLiteral("CASE"), QStringLiteral("IS"),       QStringLiteral("SELECT"),  QStringLiteral("WHERE"),
+        QStringLiteral("ON"),   QStringLiteral("SET"),      QStringLiteral("HAVING"),  QStringLiteral("EXISTS"),
+        QStringLiteral("IN"),   QStringLiteral("LIKE"),     QStringLiteral("BETWEEN"), QStringLiteral("BY"),
+        QStringLiteral("AS"),   QStringLiteral("DISTINCT"), QStringLiteral("FROM"),    QStringLiteral("VALUES")};
     return t.kind == TokenKind::Word && words.contains(t.text.toUpper());
 }
 
 bool isSegmentEnd(const Token& t)
 {
-    static const QSet<QString> words = {
-        QStringLiteral("AND"),   QStringLiteral("OR"),   QStringLiteral("WHEN"),  QStringLiteral("THEN"),
-        QStringLiteral("ELSE"),  QStringLiteral("END"),  QStringLiteral("CASE"),  QStringLiteral("WHERE"),
-        QStringLiteral("ON"),    QStringLiteral("HAVING"), QStringLiteral("SELECT"), QStringLiteral("FROM"),
-        QStringLiteral("SET"),   QStringLiteral("BY")};
-    return (t.kind == TokenKind::Word && words.contains(t.text.toUpper())) || t.isSymbol(QLatin1String(","))
-           || t.isSymbol(QLatin1String(";"));
+    static const QSet<QString> words = {QStringLiteral("AND"),    QStringLiteral("OR"),     QStringLiteral("WHEN"),
+                                        QStringLiteral("THEN"),   QStringLiteral("ELSE"),   QStringLiteral("END"),
+                                        QStringLiteral("CASE"),   QStringLiteral("WHERE"),  QStringLiteral("ON"),
+                                        QStringLiteral("HAVING"), QStringLiteral("SELECT"), QStringLiteral("FROM"),
+                                        QStringLiteral("SET"),    QStringLiteral("BY")};
+    return (t.kind == TokenKind::Word && words.contains(t.text.toUpper())) || t.isSymbol(QLatin1String(",")) ||
+           t.isSymbol(QLatin1String(";"));
 }
 
 // A column written bare: a name (qualified or not) that is no keyword and no function.
@@ -61,18 +61,19 @@ bool columnStartsAt(const Tokens& tokens, int at)
 bool comparedWithColumn(const Tokens& tokens, int at)
 {
     const int before = previousSignificant(tokens, at - 1);
-    if (before >= 0 && tokens[before].kind == TokenKind::Symbol && isComparisonOperator(tokens[before].text)
-        && columnEndsAt(tokens, previousSignificant(tokens, before - 1)))
+    if (before >= 0 && tokens[before].kind == TokenKind::Symbol && isComparisonOperator(tokens[before].text) &&
+        columnEndsAt(tokens, previousSignificant(tokens, before - 1)))
         return true;
     const int after = nextSignificant(tokens, at + 1);
-    return after < int(tokens.size()) && tokens[after].kind == TokenKind::Symbol
-           && isComparisonOperator(tokens[after].text) && columnStartsAt(tokens, nextSignificant(tokens, after + 1));
+    return after < int(tokens.size()) && tokens[after].kind == TokenKind::Symbol &&
+           isComparisonOperator(tokens[after].text) && columnStartsAt(tokens, nextSignificant(tokens, after + 1));
 }
 
 // Whether a COLLATE clause is written in the comparison around `at` (same parenthesis level).
 bool collationWrittenBeside(const Tokens& tokens, int at)
 {
-    for (int i = previousSignificant(tokens, at - 1); i >= 0 && !isSegmentEnd(tokens[i]); i = previousSignificant(tokens, i - 1)) {
+    for (int i = previousSignificant(tokens, at - 1); i >= 0 && !isSegmentEnd(tokens[i]);
+         i = previousSignificant(tokens, i - 1)) {
         if (tokens[i].isSymbol(QLatin1String(")")))
             i = matchingOpen(tokens, i);
         else if (tokens[i].isSymbol(QLatin1String("(")) || tokens[i].is(QLatin1String("COLLATE")))
@@ -94,16 +95,17 @@ bool collationWrittenBeside(const Tokens& tokens, int at)
 int aliasWithoutAs(const Tokens& tokens, int begin, int end)
 {
     const int last = previousSignificant(tokens, end - 1);
-    if (last < begin || !((tokens[last].isName() && !isKeyword(tokens[last])) || tokens[last].kind == TokenKind::String))
+    if (last < begin ||
+        !((tokens[last].isName() && !isKeyword(tokens[last])) || tokens[last].kind == TokenKind::String))
         return end;
     const int before = previousSignificant(tokens, last - 1);
     if (before < begin)
         return end;
     const Token& t = tokens[before];
-    const bool endsExpression = t.isSymbol(QLatin1String(")")) || t.kind == TokenKind::String
-                                || t.kind == TokenKind::Number || t.kind == TokenKind::Parameter
-                                || t.kind == TokenKind::Variable || t.is(QLatin1String("END"))
-                                || (t.isName() && !isKeyword(t));
+    const bool endsExpression = t.isSymbol(QLatin1String(")")) || t.kind == TokenKind::String ||
+                                t.kind == TokenKind::Number || t.kind == TokenKind::Parameter ||
+                                t.kind == TokenKind::Variable || t.is(QLatin1String("END")) ||
+                                (t.isName() && !isKeyword(t));
     return endsExpression ? last : end;
 }
 
@@ -159,8 +161,9 @@ void collateItems(Tokens& tokens, int begin, int end, const QSet<QString>& alias
         int to = bounds[k + 1];
         if (findWordAtLevel(tokens, from, to, {QLatin1String("COLLATE")}) < to)
             continue;
-        const int tail = findWordAtLevel(tokens, from, to, {QLatin1String("ASC"), QLatin1String("DESC"),
-                                                            QLatin1String("AS"), QLatin1String("NULLS")});
+        const int tail =
+            findWordAtLevel(tokens, from, to,
+                            {QLatin1String("ASC"), QLatin1String("DESC"), QLatin1String("AS"), QLatin1String("NULLS")});
         to = tail < to ? tail : aliasWithoutAs(tokens, from, to);
         if (isBareItem(tokens, from, to, aliases))
             continue;
@@ -184,18 +187,19 @@ void collateLists(Tokens& tokens, const QSet<QString>& aliases)
             const int verb = previousSignificant(tokens, i - 1);
             if (verb >= 0 && (tokens[verb].is(QLatin1String("ORDER")) || tokens[verb].is(QLatin1String("GROUP"))))
                 collateItems(tokens, i + 1, clauseEnd(tokens, i + 1), aliases);
-        } else if (tokens[i].is(QLatin1String("DISTINCT")) && i > 0
-                   && tokens[previousSignificant(tokens, i - 1)].isSymbol(QLatin1String("("))) {
+        } else if (tokens[i].is(QLatin1String("DISTINCT")) && i > 0 &&
+                   tokens[previousSignificant(tokens, i - 1)].isSymbol(QLatin1String("("))) {
             collateItems(tokens, i + 1, levelEnd(tokens, i + 1), {});  // COUNT(DISTINCT expr)
         } else if (tokens[i].is(QLatin1String("SELECT"))) {
             int first = nextSignificant(tokens, i + 1);
             const bool distinct = first < int(tokens.size()) && tokens[first].is(QLatin1String("DISTINCT"));
             const int stop = levelEnd(tokens, i + 1);
-            const bool compound = findWordAtLevel(tokens, i + 1, stop, {QLatin1String("UNION"), QLatin1String("EXCEPT"),
-                                                                         QLatin1String("INTERSECT")}) < stop
-                                  || (previousSignificant(tokens, i - 1) >= 0
-                                      && (tokens[previousSignificant(tokens, i - 1)].is(QLatin1String("UNION"))
-                                          || tokens[previousSignificant(tokens, i - 1)].is(QLatin1String("ALL"))));
+            const bool compound =
+                findWordAtLevel(tokens, i + 1, stop,
+                                {QLatin1String("UNION"), QLatin1String("EXCEPT"), QLatin1String("INTERSECT")}) < stop ||
+                (previousSignificant(tokens, i - 1) >= 0 &&
+                 (tokens[previousSignificant(tokens, i - 1)].is(QLatin1String("UNION")) ||
+                  tokens[previousSignificant(tokens, i - 1)].is(QLatin1String("ALL"))));
             if (distinct || compound)
                 collateItems(tokens, distinct ? first + 1 : i + 1, clauseEnd(tokens, i + 1), {});
         }

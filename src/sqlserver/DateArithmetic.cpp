@@ -66,8 +66,10 @@ std::optional<DateInterval> dateIntervalOf(const QString& name)
         {{"day", "dd", "d"}, DateInterval::Day},            {{"week", "wk", "ww"}, DateInterval::Week},
         {{"weekday", "dw", "w"}, DateInterval::Weekday},    {{"hour", "hh", "hh"}, DateInterval::Hour},
         {{"minute", "mi", "n"}, DateInterval::Minute},      {{"second", "ss", "s"}, DateInterval::Second},
-        {{"millisecond", "ms", "ms"}, DateInterval::Millisecond}, {{"microsecond", "mcs", "mcs"}, DateInterval::Microsecond},
-        {{"nanosecond", "ns", "ns"}, DateInterval::Nanosecond},    {{"iso_week", "isowk", "isoww"}, DateInterval::IsoWeek},
+        {{"millisecond", "ms", "ms"}, DateInterval::Millisecond},
+        {{"microsecond", "mcs", "mcs"}, DateInterval::Microsecond},
+        {{"nanosecond", "ns", "ns"}, DateInterval::Nanosecond},
+        {{"iso_week", "isowk", "isoww"}, DateInterval::IsoWeek},
     };
     const QString key = name.trimmed().toLower();
     for (const auto& entry : table) {

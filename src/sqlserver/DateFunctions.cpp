@@ -63,11 +63,12 @@ vb::Variant fromParts(const Arguments& a, const char* type)
             fraction /= 10;
         p.millisecond = int(fraction);
     }
-    const bool valid = validDateParts(p) && inDatetimeRange(double(dayNumber(p)))
-                       && (datetime2 || QLatin1String(type) != QLatin1String("smalldatetime") || p.year >= 1900);
+    const bool valid = validDateParts(p) && inDatetimeRange(double(dayNumber(p))) &&
+                       (datetime2 || QLatin1String(type) != QLatin1String("smalldatetime") || p.year >= 1900);
     if (!valid)
         throw ServerError(289, QStringLiteral("Cannot construct data type %1, some of the arguments have values "
-                                              "which are not valid.").arg(QLatin1String(type)));
+                                              "which are not valid.")
+                                   .arg(QLatin1String(type)));
     const vb::Date date = joinDate(p);
     return vb::Variant(QLatin1String(type) == QLatin1String("datetime") ? datetimeRounded(date) : date);
 }
@@ -105,8 +106,8 @@ vb::Variant isNumeric(const vb::Variant& v)
         return vb::Variant(0);
     if (!v.isString())
         return vb::Variant(1);
-    static const QRegularExpression number(QStringLiteral(
-        R"(^\s*[$£¥€]?\s*[-+]?\s*[$£¥€]?(\d[\d,]*\.?\d*|\.\d+|[-+.,$£¥€]?)([eEdD][-+]?\d+)?\s*$)"));
+    static const QRegularExpression number(
+        QStringLiteral(R"(^\s*[$£¥€]?\s*[-+]?\s*[$£¥€]?(\d[\d,]*\.?\d*|\.\d+|[-+.,$£¥€]?)([eEdD][-+]?\d+)?\s*$)"));
     const QString text = v.toString();
     return vb::Variant(!text.trimmed().isEmpty() && number.match(text).hasMatch() ? 1 : 0);
 }
@@ -117,15 +118,18 @@ void registerDateFunctions(sqlite3* db)
 {
     // Constant within a statement: SQLite evaluates a deterministic call without arguments once per execution.
     const bool oncePerStatement = true;
-    defineFunction(db, "getdate", 0, [](const Arguments&) { return vb::Variant(datetimeRounded(vb::NowWithMilliseconds())); },
-                   oncePerStatement);
-    defineFunction(db, "sysdatetime", 0, [](const Arguments&) { return vb::Variant(vb::NowWithMilliseconds()); },
-                   oncePerStatement);
-    defineFunction(db, "getutcdate", 0, [](const Arguments&) { return vb::Variant(datetimeRounded(utcNow())); },
-                   oncePerStatement);
-    defineFunction(db, "sysutcdatetime", 0, [](const Arguments&) { return vb::Variant(utcNow()); }, oncePerStatement);
-    defineFunction(db, "sqlserver_datefirst", 0, [](const Arguments&) { return vb::Variant(dateSettings().firstDay); },
-                   false);
+    defineFunction(
+        db, "getdate", 0, [](const Arguments&) { return vb::Variant(datetimeRounded(vb::NowWithMilliseconds())); },
+        oncePerStatement);
+    defineFunction(
+        db, "sysdatetime", 0, [](const Arguments&) { return vb::Variant(vb::NowWithMilliseconds()); },
+        oncePerStatement);
+    defineFunction(
+        db, "getutcdate", 0, [](const Arguments&) { return vb::Variant(datetimeRounded(utcNow())); }, oncePerStatement);
+    defineFunction(
+        db, "sysutcdatetime", 0, [](const Arguments&) { return vb::Variant(utcNow()); }, oncePerStatement);
+    defineFunction(
+        db, "sqlserver_datefirst", 0, [](const Arguments&) { return vb::Variant(dateSettings().firstDay); }, false);
     defineFunction(db, "datediff", 3, [](const Arguments& a) {
         if (anyNull(a))
             return vb::Variant::Null();

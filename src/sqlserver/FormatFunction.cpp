@@ -66,12 +66,17 @@ std::optional<Culture> cultureOf(const QString& name)
         c.group = locale.groupSeparator().at(0);
         c.currency = locale.currencySymbol();
         c.currencyAfter = locale.toCurrencyString(1.0).startsWith(QLatin1Char('1'));
-        c.currencySpace = locale.toCurrencyString(1.0).contains(QChar(0xA0)) || locale.toCurrencyString(1.0).contains(QLatin1Char(' '));
+        c.currencySpace = locale.toCurrencyString(1.0).contains(QChar(0xA0)) ||
+                          locale.toCurrencyString(1.0).contains(QLatin1Char(' '));
         c.negativeCurrencyInParentheses = false;
-        c.shortDate = locale.dateFormat(QLocale::ShortFormat).replace(QLatin1String("yy"), QLatin1String("yyyy")).replace(QLatin1String("yyyyyyyy"), QLatin1String("yyyy"));
+        c.shortDate = locale.dateFormat(QLocale::ShortFormat)
+                          .replace(QLatin1String("yy"), QLatin1String("yyyy"))
+                          .replace(QLatin1String("yyyyyyyy"), QLatin1String("yyyy"));
         c.longDate = locale.dateFormat(QLocale::LongFormat);
         c.shortTime = locale.timeFormat(QLocale::ShortFormat).replace(QLatin1String("AP"), QLatin1String("tt"));
-        c.longTime = locale.timeFormat(QLocale::LongFormat).replace(QLatin1String("AP"), QLatin1String("tt")).remove(QLatin1String(" t"));
+        c.longTime = locale.timeFormat(QLocale::LongFormat)
+                         .replace(QLatin1String("AP"), QLatin1String("tt"))
+                         .remove(QLatin1String(" t"));
         c.am = locale.amText();
         c.pm = locale.pmText();
         for (int m = 1; m <= 12; ++m)
@@ -158,11 +163,13 @@ std::optional<QString> standardNumber(double v, QChar kind, int precision, const
         const QString amount = c.currencyAfter ? s + space + c.currency : c.currency + space + s;
         if (!negative || zero)
             return amount;
-        return c.negativeCurrencyInParentheses ? QLatin1Char('(') + amount + QLatin1Char(')') : QLatin1Char('-') + amount;
+        return c.negativeCurrencyInParentheses ? QLatin1Char('(') + amount + QLatin1Char(')')
+                                               : QLatin1Char('-') + amount;
     }
     case 'P': {
         const auto [s, zero] = fixed(v * 100.0, precision < 0 ? 2 : precision, true);
-        return (negative && !zero ? QStringLiteral("-") : QString()) + s + (c.percentSpace ? QStringLiteral(" %") : QStringLiteral("%"));
+        return (negative && !zero ? QStringLiteral("-") : QString()) + s +
+               (c.percentSpace ? QStringLiteral(" %") : QStringLiteral("%"));
     }
     case 'D': {
         if (v != std::trunc(v))
@@ -182,8 +189,8 @@ std::optional<QString> standardNumber(double v, QChar kind, int precision, const
         QString s = QString::number(v, 'e', precision < 0 ? 6 : precision);
         const qsizetype e = s.indexOf(QLatin1Char('e'));
         const QString exponent = s.mid(e + 2).rightJustified(3, QLatin1Char('0'));
-        s = s.left(e).replace(QLatin1Char('.'), c.decimal) + (kind == QLatin1Char('E') ? QStringLiteral("E") : QStringLiteral("e"))
-            + s[e + 1] + exponent;
+        s = s.left(e).replace(QLatin1Char('.'), c.decimal) +
+            (kind == QLatin1Char('E') ? QStringLiteral("E") : QStringLiteral("e")) + s[e + 1] + exponent;
         return s;
     }
     case 'G':
@@ -336,23 +343,37 @@ QString customDate(const DateParts& p, int weekday, const QString& format, const
         qsizetype run = 1;
         while (i + run < format.size() && format[i + run] == ch)
             ++run;
-        const auto number = [](int v, qsizetype width) { return QStringLiteral("%1").arg(v, int(width), 10, QLatin1Char('0')); };
+        const auto number = [](int v, qsizetype width) {
+            return QStringLiteral("%1").arg(v, int(width), 10, QLatin1Char('0'));
+        };
         switch (ch.unicode()) {
         case 'd':
-            out += run == 1 ? QString::number(p.day) : run == 2 ? number(p.day, 2)
-                 : run == 3 ? c.shortDays.value(weekday) : c.days.value(weekday);
+            out += run == 1   ? QString::number(p.day)
+                   : run == 2 ? number(p.day, 2)
+                   : run == 3 ? c.shortDays.value(weekday)
+                              : c.days.value(weekday);
             break;
         case 'M':
-            out += run == 1 ? QString::number(p.month) : run == 2 ? number(p.month, 2)
-                 : run == 3 ? c.shortMonths.value(p.month - 1) : c.months.value(p.month - 1);
+            out += run == 1   ? QString::number(p.month)
+                   : run == 2 ? number(p.month, 2)
+                   : run == 3 ? c.shortMonths.value(p.month - 1)
+                              : c.months.value(p.month - 1);
             break;
         case 'y':
             out += run == 1 ? QString::number(p.year % 100) : run == 2 ? number(p.year % 100, 2) : number(p.year, run);
             break;
-        case 'h': out += number(p.hour % 12 == 0 ? 12 : p.hour % 12, std::min<qsizetype>(run, 2)); break;
-        case 'H': out += number(p.hour, std::min<qsizetype>(run, 2)); break;
-        case 'm': out += number(p.minute, std::min<qsizetype>(run, 2)); break;
-        case 's': out += number(p.second, std::min<qsizetype>(run, 2)); break;
+        case 'h':
+            out += number(p.hour % 12 == 0 ? 12 : p.hour % 12, std::min<qsizetype>(run, 2));
+            break;
+        case 'H':
+            out += number(p.hour, std::min<qsizetype>(run, 2));
+            break;
+        case 'm':
+            out += number(p.minute, std::min<qsizetype>(run, 2));
+            break;
+        case 's':
+            out += number(p.second, std::min<qsizetype>(run, 2));
+            break;
         case 'f':
         case 'F': {
             QString digits = number(p.millisecond, 3).leftJustified(int(run), QLatin1Char('0')).left(run);
@@ -368,7 +389,9 @@ QString customDate(const DateParts& p, int weekday, const QString& format, const
             out += run == 1 ? designator.left(1) : designator;
             break;
         }
-        case '/': out += QString(run, c.dateSeparator); break;
+        case '/':
+            out += QString(run, c.dateSeparator);
+            break;
         case '\'':
         case '"': {
             const qsizetype close = format.indexOf(ch, i + 1);
@@ -385,7 +408,9 @@ QString customDate(const DateParts& p, int weekday, const QString& format, const
         case '%':
             i += 1;
             continue;
-        default: out += QString(run, ch); break;
+        default:
+            out += QString(run, ch);
+            break;
         }
         i += run;
     }
@@ -399,23 +424,50 @@ std::optional<QString> formatDateValue(vb::Date date, const QString& format, con
     QString pattern = format;
     if (format.size() == 1) {
         switch (format[0].unicode()) {
-        case 'd': pattern = c.shortDate; break;
-        case 'D': pattern = c.longDate; break;
-        case 't': pattern = c.shortTime; break;
-        case 'T': pattern = c.longTime; break;
-        case 'g': pattern = c.shortDate + QLatin1Char(' ') + c.shortTime; break;
-        case 'G': pattern = c.shortDate + QLatin1Char(' ') + c.longTime; break;
-        case 'f': pattern = c.longDate + QLatin1Char(' ') + c.shortTime; break;
-        case 'F': pattern = c.longDate + QLatin1Char(' ') + c.longTime; break;
+        case 'd':
+            pattern = c.shortDate;
+            break;
+        case 'D':
+            pattern = c.longDate;
+            break;
+        case 't':
+            pattern = c.shortTime;
+            break;
+        case 'T':
+            pattern = c.longTime;
+            break;
+        case 'g':
+            pattern = c.shortDate + QLatin1Char(' ') + c.shortTime;
+            break;
+        case 'G':
+            pattern = c.shortDate + QLatin1Char(' ') + c.longTime;
+            break;
+        case 'f':
+            pattern = c.longDate + QLatin1Char(' ') + c.shortTime;
+            break;
+        case 'F':
+            pattern = c.longDate + QLatin1Char(' ') + c.longTime;
+            break;
         case 'm':
-        case 'M': pattern = c.monthDay; break;
+        case 'M':
+            pattern = c.monthDay;
+            break;
         case 'y':
-        case 'Y': pattern = c.yearMonth; break;
-        case 's': pattern = QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss"); break;
-        case 'u': pattern = QStringLiteral("yyyy'-'MM'-'dd HH':'mm':'ss'Z'"); break;
+        case 'Y':
+            pattern = c.yearMonth;
+            break;
+        case 's':
+            pattern = QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss");
+            break;
+        case 'u':
+            pattern = QStringLiteral("yyyy'-'MM'-'dd HH':'mm':'ss'Z'");
+            break;
         case 'o':
-        case 'O': pattern = QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss'.'fffffff"); break;
-        default: return std::nullopt;
+        case 'O':
+            pattern = QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss'.'fffffff");
+            break;
+        default:
+            return std::nullopt;
         }
     }
     return customDate(p, weekday, pattern, c);
@@ -428,7 +480,8 @@ vb::Variant formatValue(const vb::Variant& value, const QString& format, const Q
     const std::optional<Culture> culture = cultureOf(cultureName);
     if (!culture)
         throw ServerError(9818, QStringLiteral("The culture parameter '%1' provided in the function call is not "
-                                               "supported.").arg(cultureName));
+                                               "supported.")
+                                    .arg(cultureName));
     if (value.isNull() || format.isEmpty())
         return vb::Variant::Null();
     std::optional<QString> text;

@@ -41,8 +41,10 @@ LikePattern::LikePattern(QStringView pattern, char16_t escape, CollationRules ru
 bool LikePattern::elementMatches(const Element& e, char16_t c) const
 {
     switch (e.kind) {
-    case Element::AnyOne: return true;
-    case Element::Character: return sameCharacter(m_rules, c, e.character);
+    case Element::AnyOne:
+        return true;
+    case Element::Character:
+        return sameCharacter(m_rules, c, e.character);
     case Element::Set:
         for (const auto& [low, high] : e.ranges) {
             const bool in = low == high ? sameCharacter(m_rules, c, low) : characterInRange(m_rules, c, low, high);
@@ -50,7 +52,8 @@ bool LikePattern::elementMatches(const Element& e, char16_t c) const
                 return !e.negated;
         }
         return e.negated;
-    case Element::AnyRun: break;
+    case Element::AnyRun:
+        break;
     }
     return false;
 }

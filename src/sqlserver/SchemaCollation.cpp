@@ -23,8 +23,8 @@ bool startsTableConstraint(const Token& t)
 
 bool isConstraintWord(const Token& t)
 {
-    for (const char* w : {"NOT", "NULL", "PRIMARY", "DEFAULT", "CONSTRAINT", "UNIQUE", "CHECK", "REFERENCES",
-                          "GENERATED", "AS"}) {
+    for (const char* w :
+         {"NOT", "NULL", "PRIMARY", "DEFAULT", "CONSTRAINT", "UNIQUE", "CHECK", "REFERENCES", "GENERATED", "AS"}) {
         if (t.is(QLatin1String(w)))
             return true;
     }
@@ -54,14 +54,19 @@ bool redefine(sqlite3* db, const char* schema, const QString& table, const QStri
         return false;
     sqlite3_db_config(db, SQLITE_DBCONFIG_WRITABLE_SCHEMA, 1, nullptr);
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, QStringLiteral("UPDATE %1.sqlite_schema SET sql = ? WHERE type = 'table' AND name = ?")
-                               .arg(QLatin1String(schema)).toUtf8().constData(), -1, &s, nullptr);
+    sqlite3_prepare_v2(db,
+                       QStringLiteral("UPDATE %1.sqlite_schema SET sql = ? WHERE type = 'table' AND name = ?")
+                           .arg(QLatin1String(schema))
+                           .toUtf8()
+                           .constData(),
+                       -1, &s, nullptr);
     const QByteArray text = sql.toUtf8(), name = table.toUtf8();
     sqlite3_bind_text(s, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     sqlite3_bind_text(s, 2, name.constData(), int(name.size()), SQLITE_TRANSIENT);
     bool done = s && sqlite3_step(s) == SQLITE_DONE;
     sqlite3_finalize(s);
-    done = done && exec(db, QStringLiteral("PRAGMA %1.schema_version = %2").arg(QLatin1String(schema))
+    done = done && exec(db, QStringLiteral("PRAGMA %1.schema_version = %2")
+                                .arg(QLatin1String(schema))
                                 .arg(schemaVersion(db, schema) + 1));
     sqlite3_db_config(db, SQLITE_DBCONFIG_WRITABLE_SCHEMA, 0, nullptr);
     done = done && exec(db, QStringLiteral("REINDEX ") + qualified);
@@ -78,9 +83,13 @@ std::vector<std::pair<QString, QString>> pendingChanges(sqlite3* db, const char*
     std::vector<std::pair<QString, QString>> tables;
     QStringList modules;
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, QStringLiteral("SELECT name, sql FROM %1.sqlite_schema WHERE type = 'table' AND sql "
-                                          "IS NOT NULL AND name NOT LIKE 'sqlite%'").arg(QLatin1String(schema))
-                               .toUtf8().constData(), -1, &s, nullptr);
+    sqlite3_prepare_v2(db,
+                       QStringLiteral("SELECT name, sql FROM %1.sqlite_schema WHERE type = 'table' AND sql "
+                                      "IS NOT NULL AND name NOT LIKE 'sqlite%'")
+                           .arg(QLatin1String(schema))
+                           .toUtf8()
+                           .constData(),
+                       -1, &s, nullptr);
     while (s && sqlite3_step(s) == SQLITE_ROW) {
         const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
         const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));

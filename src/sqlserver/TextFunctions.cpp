@@ -24,14 +24,16 @@ constexpr char16_t windows1252[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x
 
 ServerError argumentCount(const char* function, const char* counts)
 {
-    return ServerError(189, QStringLiteral("The %1 function requires %2 arguments.").arg(QLatin1String(function),
-                                                                                          QLatin1String(counts)));
+    return ServerError(
+        189,
+        QStringLiteral("The %1 function requires %2 arguments.").arg(QLatin1String(function), QLatin1String(counts)));
 }
 
 ServerError invalidLength(const char* function)
 {
-    return ServerError(536 + (QLatin1String(function) == QLatin1String("substring") ? 1 : 0),
-                       QStringLiteral("Invalid length parameter passed to the %1 function.").arg(QLatin1String(function)));
+    return ServerError(
+        536 + (QLatin1String(function) == QLatin1String("substring") ? 1 : 0),
+        QStringLiteral("Invalid length parameter passed to the %1 function.").arg(QLatin1String(function)));
 }
 
 vb::Variant text(const QString& s)
@@ -57,7 +59,8 @@ vb::Variant like(const Arguments& a)
         const QString e = textArgument(a[2]);
         if (e.size() != 1)
             throw ServerError(506, QStringLiteral("The invalid escape character \"%1\" was specified in a LIKE "
-                                                  "predicate.").arg(e));
+                                                  "predicate.")
+                                       .arg(e));
         escape = e[0].unicode();
     }
     // Patterns repeat row after row: the last one read is kept.
@@ -106,10 +109,13 @@ vb::Variant dataLength(const vb::Variant& v, const QString& typeName)
         return vb::Variant(int(text.size()) * (wide ? 2 : 1));
     }
     switch (v.type()) {
-    case vb::VarType::Boolean: return vb::Variant(1);
+    case vb::VarType::Boolean:
+        return vb::Variant(1);
     case vb::VarType::Integer:
-    case vb::VarType::Long: return vb::Variant(4);
-    default: return vb::Variant(8);
+    case vb::VarType::Long:
+        return vb::Variant(4);
+    default:
+        return vb::Variant(8);
     }
 }
 
@@ -303,8 +309,10 @@ void registerTextFunctions(sqlite3* db)
 {
     for (int count : {2, 3})
         defineFunction(db, "like", count, like);
-    defineFunction(db, "upper", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], true)); });
-    defineFunction(db, "lower", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], false)); });
+    defineFunction(db, "upper", 1,
+                   [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], true)); });
+    defineFunction(db, "lower", 1,
+                   [](const Arguments& a) { return a[0].isNull() ? a[0] : text(changedCase(a[0], false)); });
     defineFunction(db, "len", 1, [](const Arguments& a) {
         return a[0].isNull() ? a[0] : vb::Variant(int(withoutTrailingBlanks(textArgument(a[0])).size()));
     });
@@ -371,7 +379,8 @@ void registerTextFunctions(sqlite3* db)
     });
     for (int count : {1, 2})
         defineFunction(db, "quotename", count, quoteName);
-    defineFunction(db, "soundex", 1, [](const Arguments& a) { return a[0].isNull() ? a[0] : text(soundex(textArgument(a[0]))); });
+    defineFunction(db, "soundex", 1,
+                   [](const Arguments& a) { return a[0].isNull() ? a[0] : text(soundex(textArgument(a[0]))); });
     defineFunction(db, "difference", 2, [](const Arguments& a) {
         if (anyNull(a))
             return vb::Variant::Null();

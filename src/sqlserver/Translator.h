@@ -30,8 +30,8 @@
 //  - date literals compared with or written to DATETIME columns -> 'YYYY-MM-DD HH:MM:SS' (DateLiterals);
 //    the literals a statement's shape took out as :N parameters (StatementShape) are bound in that form there.
 //  - one-table SELECTs get the table's rowid as a hidden last column (ResultShape).
-//  - literals, variables, sort keys and COLLATE names of SELECT/INSERT/UPDATE/DELETE/CREATE VIEW get the collation SQL
-//    Server would use (CollationRewrites).
+//  - literals, variables, sort keys and COLLATE names of SELECT/INSERT/UPDATE/DELETE/CREATE VIEW get the
+//    collation SQL Server would use (CollationRewrites).
 // The batch statements (DECLARE, SET, SELECT @v =, IF, BEGIN/END, EXEC, transactions, CREATE DATABASE,
 // ALTER COLUMN) are BatchParser's.
 //

@@ -74,10 +74,12 @@ TEST_F(CollationTest, ColumnsCompareGroupSortAndJoin)
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM Pessoa WHERE Nome IN ('ANA', 'x')"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(DISTINCT Cidade) FROM Pessoa"));
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(DISTINCT UPPER(Cidade)) FROM Pessoa"));
-    EXPECT_EQ(QStringList({"2", "3"}), column("SELECT COUNT(*) FROM Pessoa GROUP BY Cidade HAVING COUNT(*) > 1 ORDER BY 1"));
+    EXPECT_EQ(QStringList({"2", "3"}),
+              column("SELECT COUNT(*) FROM Pessoa GROUP BY Cidade HAVING COUNT(*) > 1 ORDER BY 1"));
     EXPECT_EQ(vb::Variant(5), scalar("SELECT COUNT(*) FROM (SELECT DISTINCT Nome FROM Pessoa) d"));
     EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM (SELECT DISTINCT UPPER(LEFT(Nome, 1)) AS i FROM Pessoa) d"));
-    EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM (SELECT LEFT(Nome, 1) AS i FROM Pessoa GROUP BY LEFT(Nome, 1)) d"));
+    EXPECT_EQ(vb::Variant(3),
+              scalar("SELECT COUNT(*) FROM (SELECT LEFT(Nome, 1) AS i FROM Pessoa GROUP BY LEFT(Nome, 1)) d"));
     const QStringList sorted = column("SELECT Nome FROM Pessoa WHERE Id <> 2 ORDER BY Nome");
     EXPECT_EQ(QStringList({"abel", "ana", "Ána", "Bia", "bruno"}), sorted);
     EXPECT_EQ(QStringList({"abel", "ana", "Ána", "Bia", "bruno"}),
@@ -88,7 +90,8 @@ TEST_F(CollationTest, ColumnsCompareGroupSortAndJoin)
     plant->execute("INSERT INTO Cidade VALUES ('RECIFE', 'PE'), ('natal  ', 'RN')");
     EXPECT_EQ(vb::Variant(5), scalar("SELECT COUNT(*) FROM Pessoa p JOIN Cidade c ON c.Nome = p.Cidade"));
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM (SELECT 'a' AS x UNION SELECT 'A') u"));
-    plant->execute("CREATE VIEW Iniciais AS SELECT DISTINCT LEFT(Nome, 1) AS i, CASE WHEN 'x' = 'X' THEN 1 END AS y FROM Pessoa");
+    plant->execute(
+        "CREATE VIEW Iniciais AS SELECT DISTINCT LEFT(Nome, 1) AS i, CASE WHEN 'x' = 'X' THEN 1 END AS y FROM Pessoa");
     EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM Iniciais WHERE y = 1"));
 }
 
@@ -129,10 +132,13 @@ TEST_F(CollationTest, TheCatalogNamesTheCollation)
     plant->execute("CREATE TABLE Cat (Nome varchar(10), Qtd int)");
     EXPECT_EQ(vb::Variant("SQL_Latin1_General_CP1_CI_AS"), scalar("SELECT SERVERPROPERTY('Collation')"));
     EXPECT_EQ(vb::Variant("SQL_Latin1_General_CP1_CI_AS"), scalar("SELECT DATABASEPROPERTYEX('Plant', 'Collation')"));
-    EXPECT_EQ(vb::Variant("SQL_Latin1_General_CP1_CI_AS"),
-              scalar("SELECT COLLATION_NAME FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = 'Cat' AND COLUMN_NAME = 'Nome'"));
+    EXPECT_EQ(
+        vb::Variant("SQL_Latin1_General_CP1_CI_AS"),
+        scalar(
+            "SELECT COLLATION_NAME FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = 'Cat' AND COLUMN_NAME = 'Nome'"));
     EXPECT_TRUE(scalar("SELECT c.collation_name FROM sys.columns c JOIN sys.tables t ON t.object_id = c.object_id "
-                       "WHERE t.name = 'Cat' AND c.name = 'Qtd'").isNull());
+                       "WHERE t.name = 'Cat' AND c.name = 'Qtd'")
+                    .isNull());
 }
 
 TEST_F(CollationTest, ResultColumnsKeepTheirNames)
@@ -174,7 +180,8 @@ TEST_F(CollationTest, OlderFileTakesTheCollationWhenItOpens)
     }
     EXPECT_EQ(vb::Variant(2), value("SELECT COUNT(*) FROM Dup"));
     // A module's tables are its own.
-    EXPECT_EQ(vb::Variant(0), value("SELECT COUNT(*) FROM sqlite_schema WHERE name LIKE 'Busca%' AND sql LIKE '%COLLATE%'"));
+    EXPECT_EQ(vb::Variant(0),
+              value("SELECT COUNT(*) FROM sqlite_schema WHERE name LIKE 'Busca%' AND sql LIKE '%COLLATE%'"));
     EXPECT_EQ(vb::Variant("ok"), value("SELECT * FROM pragma_integrity_check"));
     old.reset();
     // Opened again, nothing is left to change; plain SQLite still reads the file.

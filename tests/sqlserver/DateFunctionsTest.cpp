@@ -76,7 +76,8 @@ TEST_F(DateFunctionsTest, BuiltFromParts)
     EXPECT_EQ(dateOf(2026, 3, 5), date("DATEFROMPARTS(2026, 3, 5)"));
     EXPECT_TRUE(scalar("SELECT DATEFROMPARTS(2026, NULL, 5)").isNull());
     EXPECT_EQ(289, errorOf("SELECT DATEFROMPARTS(2026, 2, 30)"));
-    EXPECT_EQ("2026-03-05 10:11:12.123", text("CONVERT(varchar(23), DATETIMEFROMPARTS(2026, 3, 5, 10, 11, 12, 123), 121)"));
+    EXPECT_EQ("2026-03-05 10:11:12.123",
+              text("CONVERT(varchar(23), DATETIMEFROMPARTS(2026, 3, 5, 10, 11, 12, 123), 121)"));
     EXPECT_EQ(289, errorOf("SELECT DATETIMEFROMPARTS(2026, 3, 5, 25, 0, 0, 0)"));
     EXPECT_EQ(dateOf(2026, 3, 5, 10, 11), date("SMALLDATETIMEFROMPARTS(2026, 3, 5, 10, 11)"));
 }
@@ -106,20 +107,28 @@ TEST_F(DateFunctionsTest, ClockFunctions)
     EXPECT_LT(std::abs(date("GETUTCDATE()").serial - date("SYSUTCDATETIME()").serial), 2.0 / 86400);
     // One reading per statement: every row sees the same clock.
     plant->execute("CREATE TABLE Muitas (n int)");
-    plant->execute("WITH r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r WHERE n < 2000) INSERT INTO Muitas SELECT n FROM r "
-                   "OPTION (MAXRECURSION 0)");
-    EXPECT_EQ(1, number("COUNT(DISTINCT CONVERT(varchar(27), SYSDATETIME(), 121)) FROM Muitas a JOIN Muitas b ON b.n <= 100"));
+    plant->execute(
+        "WITH r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r WHERE n < 2000) INSERT INTO Muitas SELECT n FROM r "
+        "OPTION (MAXRECURSION 0)");
+    EXPECT_EQ(
+        1,
+        number("COUNT(DISTINCT CONVERT(varchar(27), SYSDATETIME(), 121)) FROM Muitas a JOIN Muitas b ON b.n <= 100"));
 }
 
 TEST_F(DateFunctionsTest, MillisecondsInDatetime)
 {
-    EXPECT_EQ("2026-01-02 10:11:12.123", text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.123' AS datetime), 121)"));
-    EXPECT_EQ("2026-01-02T10:11:12.123", text("CONVERT(varchar(30), CAST('2026-01-02 10:11:12.123' AS datetime), 126)"));
+    EXPECT_EQ("2026-01-02 10:11:12.123",
+              text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.123' AS datetime), 121)"));
+    EXPECT_EQ("2026-01-02T10:11:12.123",
+              text("CONVERT(varchar(30), CAST('2026-01-02 10:11:12.123' AS datetime), 126)"));
     EXPECT_EQ("10:11:12:123", text("CONVERT(varchar(12), CAST('2026-01-02 10:11:12.123' AS datetime), 114)"));
     // datetime keeps 1/300 of a second.
-    EXPECT_EQ("2026-01-02 10:11:12.127", text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.125' AS datetime), 121)"));
-    EXPECT_EQ("2026-01-02 10:11:12.000", text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.001' AS datetime), 121)"));
-    EXPECT_EQ("2026-01-02 10:11:13.000", text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.999' AS datetime), 121)"));
+    EXPECT_EQ("2026-01-02 10:11:12.127",
+              text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.125' AS datetime), 121)"));
+    EXPECT_EQ("2026-01-02 10:11:12.000",
+              text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.001' AS datetime), 121)"));
+    EXPECT_EQ("2026-01-02 10:11:13.000",
+              text("CONVERT(varchar(23), CAST('2026-01-02 10:11:12.999' AS datetime), 121)"));
     EXPECT_EQ(123, number("DATEPART(ms, '2026-01-02 10:11:12.123')"));
     const QString d = "CAST('2026-03-05 14:07:09.250' AS datetime)";
     EXPECT_EQ("05 Mar 2026", text("CONVERT(varchar(30), " + d + ", 106)"));
@@ -142,7 +151,8 @@ TEST_F(DateFunctionsTest, MillisecondsInDatetime)
     const Rowset stored = plant->executeNative("SELECT Quando FROM Marcas ORDER BY Quando", {}).rowsets.at(0);
     ASSERT_EQ(3u, stored.rows.size());
     EXPECT_EQ(dateOf(2026, 1, 2, 10, 11, 12), stored.rows[0][0]);
-    EXPECT_EQ(vb::Variant(2), scalar("SELECT Id FROM Marcas WHERE Quando > '2026-01-02 10:11:12' AND Quando < '2026-01-02 10:11:13'"));
+    EXPECT_EQ(vb::Variant(2),
+              scalar("SELECT Id FROM Marcas WHERE Quando > '2026-01-02 10:11:12' AND Quando < '2026-01-02 10:11:13'"));
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM Marcas WHERE Quando = '2026-01-02 10:11:12.000'"));
     EXPECT_EQ(vb::Variant(500), scalar("SELECT DATEPART(ms, Quando) FROM Marcas WHERE Id = 2"));
     EXPECT_EQ("2026-01-02 10:11:12.500", canonicalDateText(stored.rows[1][0].toDate()));
