@@ -44,6 +44,8 @@ Figure figure(double value, const Arguments& a)
         digits = DefaultDigits;
     if (digits < 0 || digits > MaxDigits)
         vb::raiseError(vb::ErrNo::InvalidProcedureCall);
+    if (!std::isfinite(value))
+        vb::raiseError(vb::ErrNo::Overflow);
     const bool leading = tristate(a, 2, true);
     const bool grouped = tristate(a, 4, true);
     QString pattern = grouped ? QStringLiteral("#,##0") : QStringLiteral("0");

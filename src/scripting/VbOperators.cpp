@@ -310,8 +310,8 @@ Variant negate(const Variant& a)
     if (a.isNull())
         return Variant::Null();
     const Rank rank = rankOf(a);
-    if (rank <= RLong)
-        return wholeResult(-static_cast<long long>(a.toLong()), rank);
+    if (rank <= RLong)  // a Byte has no sign: its negation is an Integer
+        return wholeResult(-static_cast<long long>(a.toLong()), std::max(rank, RInteger));
     return realResult(-a.toDouble(), rank);
 }
 

@@ -29,6 +29,8 @@ TEST_F(ScriptTest, FormatCurrencyAndPercent)
     EXPECT_EQ(inVb("FormatPercent(0.125)"), "String:12,50%");
     EXPECT_EQ(inVb("FormatPercent(0.125, 0)"), "String:13%");
     EXPECT_EQ(inVb("FormatPercent(-12.5, 1, -2, -2, 0)"), "String:-1250,0%");
+    EXPECT_FALSE(run("x = FormatPercent(1e308)"));
+    EXPECT_EQ(control.Error().Number, vb::ErrNo::Overflow);
 }
 
 TEST_F(ScriptTest, FormatDateTimeStyles)

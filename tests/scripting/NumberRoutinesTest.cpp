@@ -18,6 +18,7 @@ TEST_F(ScriptTest, ByteIsASubtypeWithVbArithmetic)
     EXPECT_EQ(inVb("Not CByte(1)"), "Byte:254");
     EXPECT_EQ(inVb("CByte(12) And CByte(10)"), "Byte:8");
     EXPECT_EQ(inVb("-CByte(1)"), "Integer:-1");
+    EXPECT_EQ(inVb("-CByte(0)"), "Integer:0");
     EXPECT_EQ(inVb("CByte(7) = 7"), "Boolean:True");
     EXPECT_EQ(inVb("IsNumeric(CByte(7))"), "Boolean:True");
     for (const char* bad : {"x = CByte(256)", "x = CByte(-1)", "x = CByte(\"300\")"}) {
