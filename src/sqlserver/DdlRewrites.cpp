@@ -49,29 +49,78 @@ void requireType(const Tokens& column)
                                    .arg(column[name].name()));
 }
 
-// A column of a sized text or binary type gets the CHECK that holds values to the size.
-void addLengthCheck(Tokens& column)
+// A column of a sized type, CHAR(10): the type's word in upper case and the size; empty for any other.
+QString sizedType(const Tokens& column, QString& size)
 {
     const int name = nextSignificant(column, 0);
     const int type = nextSignificant(column, name + 1);
     if (type >= int(column.size()) || column[type].kind != TokenKind::Word)
-        return;
+        return {};
     static const QStringList sized = {QStringLiteral("CHAR"),   QStringLiteral("VARCHAR"), QStringLiteral("NCHAR"),
                                       QStringLiteral("NVARCHAR"), QStringLiteral("BINARY"), QStringLiteral("VARBINARY")};
     const QString word = column[type].text.toUpper();
     if (!sized.contains(word))
-        return;
+        return {};
     const int open = nextSignificant(column, type + 1);
-    const int size = nextSignificant(column, open + 1);
-    const int close = nextSignificant(column, size + 1);
-    if (close >= int(column.size()) || !column[open].isSymbol(QLatin1String("(")) || column[size].kind != TokenKind::Number
-        || !column[close].isSymbol(QLatin1String(")")) || column[size].text.toLongLong() <= 0)
+    const int number = nextSignificant(column, open + 1);
+    const int close = nextSignificant(column, number + 1);
+    if (close >= int(column.size()) || !column[open].isSymbol(QLatin1String("(")) || column[number].kind != TokenKind::Number
+        || !column[close].isSymbol(QLatin1String(")")) || column[number].text.toLongLong() <= 0)
+        return {};
+    size = column[number].text;
+    return word;
+}
+
+// A column of a sized text or binary type gets the CHECK that holds values to the size.
+void addLengthCheck(Tokens& column)
+{
+    QString size;
+    const QString word = sizedType(column, size);
+    if (word.isEmpty())
         return;
-    const QString value = word.endsWith(QLatin1String("BINARY")) ? quoteName(column[name].name())
-                                                                  : QStringLiteral("rtrim(%1, ' ')").arg(quoteName(column[name].name()));
-    const Tokens check = tokensOf(QStringLiteral(" CONSTRAINT %1 CHECK (length(%2) <= %3)")
-                                      .arg(lengthCheckName, value, column[size].text));
+    const QString name = quoteName(column[nextSignificant(column, 0)].name());
+    const QString value = word.endsWith(QLatin1String("BINARY")) ? name : QStringLiteral("rtrim(%1, ' ')").arg(name);
+    const Tokens check = tokensOf(QStringLiteral(" CONSTRAINT %1 CHECK (length(%2) <= %3)").arg(lengthCheckName, value, size));
     column.insert(column.end(), check.begin(), check.end());
+}
+
+// A sized text column's value as SQL Server keeps it: char(n) padded with blanks to n, varchar(n) without the
+// blanks past n (the CHECK has refused anything else). "[c] = .."; empty for other columns.
+QString fittedValue(const Tokens& column)
+{
+    QString size;
+    const QString word = sizedType(column, size);
+    const QString name = word.isEmpty() ? QString() : quoteName(column[nextSignificant(column, 0)].name());
+    if (word == QLatin1String("CHAR") || word == QLatin1String("NCHAR"))
+        return QStringLiteral("%1 = CASE WHEN length(%1) < %2 THEN %1 || printf('%*s', %2 - length(%1), '') ELSE %1 END")
+            .arg(name, size);
+    if (word == QLatin1String("VARCHAR") || word == QLatin1String("NVARCHAR"))
+        return QStringLiteral("%1 = CASE WHEN length(%1) > %2 THEN substr(%1, 1, %2) ELSE %1 END").arg(name, size);
+    return {};
+}
+
+// The triggers that keep sized text columns as SQL Server does, after INSERT and after UPDATE of them.
+std::vector<DdlStatement> fittingTriggers(const QString& table, const std::vector<Tokens>& pieces)
+{
+    QStringList fits, columns;
+    for (const Tokens& piece : pieces) {
+        const QString fit = fittedValue(piece);
+        if (!fit.isEmpty()) {
+            fits << fit;
+            columns << quoteName(piece[nextSignificant(piece, 0)].name());
+        }
+    }
+    if (fits.isEmpty())
+        return {};
+    const QString body = QStringLiteral("BEGIN UPDATE %1 SET %2 WHERE rowid = NEW.rowid; END")
+                             .arg(quoteName(table), fits.join(QStringLiteral(", ")));
+    return {{tokensOf(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 %3")
+                          .arg(quoteName(QStringLiteral("sys_fit_") + table), quoteName(table), body)),
+             true},
+            {tokensOf(QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %2 ON %3 %4")
+                          .arg(quoteName(QStringLiteral("sys_fit_update_") + table), columns.join(QStringLiteral(", ")),
+                               quoteName(table), body)),
+             true}};
 }
 
 // One column definition [begin, end): an IDENTITY or COUNTER column becomes SQLite's AUTOINCREMENT key.
@@ -285,10 +334,13 @@ std::vector<DdlStatement> rewriteCreateTable(Tokens tokens, int open)
     const Tokens tail = slice(tokens, close, int(tokens.size()));
     rebuilt.insert(rebuilt.end(), tail.begin(), tail.end());
     std::vector<DdlStatement> statements{{rebuilt}};
+    const QString table = tokens[previousSignificant(tokens, open - 1)].name();
+    for (DdlStatement& trigger : fittingTriggers(table, pieces))
+        statements.push_back(std::move(trigger));
     if (identityPiece < 0 || (sqliteNumbers && spec.seed == 1))
         return statements;
 
-    spec.table = tokens[previousSignificant(tokens, open - 1)].name();
+    spec.table = table;
     statements.push_back({tokensOf(identityColumnsDefinition()), true});
     statements.push_back({tokensOf(identityRecord(spec)), true});
     if (sqliteNumbers)

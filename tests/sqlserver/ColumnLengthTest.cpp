@@ -33,6 +33,18 @@ TEST_F(ColumnLengthTest, LongerTextsFailTheWholeStatement)
     EXPECT_EQ(8152, errorOf("INSERT INTO T (B) VALUES (0x010203)"));
 }
 
+TEST_F(ColumnLengthTest, CharPadsAndVarcharCutsTrailingBlanks)
+{
+    plant->execute("INSERT INTO T (V, C, N) VALUES ('abcdefghijklmnopqrst   ', 'a', 'x ')");
+    EXPECT_EQ(20, scalar("SELECT DATALENGTH(V) FROM T").toLong());
+    EXPECT_EQ("a |x |", scalar("SELECT C + '|' + N + '|' FROM T").toString());
+    plant->execute("UPDATE T SET C = ''");
+    EXPECT_EQ("  |", scalar("SELECT C + '|' FROM T").toString());
+    EXPECT_TRUE(scalar("SELECT M FROM T").isNull());
+    plant->execute("CREATE TABLE #t (Id int IDENTITY(5, 5), C char(3)); INSERT INTO #t (C) VALUES ('a')");
+    EXPECT_EQ("5:a  |", scalar("SELECT CAST(Id AS varchar(5)) + ':' + C + '|' FROM #t").toString());
+}
+
 TEST_F(ColumnLengthTest, TrailingBlanksAndUnsizedColumnsPass)
 {
     EXPECT_EQ(0, errorOf("INSERT INTO T (V, C) VALUES ('abcdefghijklmnopqrst   ', 'a    ')"));
