@@ -30,6 +30,16 @@ int ExpressionTyper::arithmetic(Op op, int left, int right)
         m_nodes[size_t(n)].changed = true;
         return n;
     }
+    // datetime - datetime: the time between them, as a datetime counted from 01/01/1900.
+    if (a.cls == TypeClass::DateTime && b.cls == TypeClass::DateTime && op == Op::Subtract) {
+        ExprType date;
+        date.cls = TypeClass::DateTime;
+        const int n = node(first, last, {left, right}, date);
+        m_nodes[size_t(n)].parts = {QStringLiteral("sqlserver_date_difference("), QStringLiteral(", "),
+                                    QStringLiteral(")")};
+        m_nodes[size_t(n)].changed = true;
+        return n;
+    }
     if (!a.known() || !b.known() || a.cls == TypeClass::DateTime || b.cls == TypeClass::DateTime)
         return node(first, last, {left, right});
     if (a.cls == TypeClass::Text && b.cls == TypeClass::Text) {

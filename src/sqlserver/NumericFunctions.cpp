@@ -383,6 +383,13 @@ void dateAndDays(sqlite3_context* context, int, sqlite3_value** v)
     addDays(context, readValue(v[0]), readValue(v[1]), sqlite3_value_double(v[2]));
 }
 
+void dateDifference(sqlite3_context* context, int, sqlite3_value** v)
+{
+    const vb::Variant later = readValue(v[1]);
+    const auto days = later.isDate() || later.isString() ? dateOfValue(later) : std::nullopt;
+    addDays(context, readValue(v[0]), days ? vb::Variant(sqlFloatFromDate(*days)) : later, -1.0);
+}
+
 void daysAndDate(sqlite3_context* context, int, sqlite3_value** v)
 {
     addDays(context, readValue(v[1]), readValue(v[0]), 1.0);
@@ -471,6 +478,8 @@ void registerNumericFunctions(sqlite3* db)
     sqlite3_create_function_v2(db, "sqlserver_avg", 3, exact, nullptr, nullptr, accumulate, finishAverage, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_decimal_text", 3, exact, nullptr, decimalText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_add_days", 3, exact, nullptr, dateAndDays, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "sqlserver_date_difference", 2, exact, nullptr, dateDifference, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_function_v2(db, "sqlserver_add_days_to", 2, exact, nullptr, daysAndDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_float_text", 3, exact, nullptr, floatToText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_scalar", 1, exact, nullptr, nullptr, singleStep, singleFinal, nullptr);

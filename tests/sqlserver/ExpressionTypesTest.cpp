@@ -124,6 +124,10 @@ TEST_F(ExpressionTypesTest, DatetimePlusDays)
     EXPECT_EQ(vb::Variant(test::dateOf(2026, 1, 3)), scalar("SELECT 2 + CAST('2026-01-01' AS datetime)"));
     EXPECT_EQ("DATETIME", typeOf("SELECT GETDATE() + 1"));
     EXPECT_EQ(517, errorOf("SELECT CAST('9999-12-31' AS datetime) + 1"));
+    EXPECT_EQ(vb::Variant(test::dateOf(1900, 1, 3, 6)),
+              scalar("SELECT CAST('2026-01-03 06:00' AS datetime) - CAST('2026-01-01' AS datetime)"));
+    EXPECT_EQ(vb::Variant(2.25), scalar("SELECT CAST(CAST('2026-01-03 06:00' AS datetime) - "
+                                        "CAST('2026-01-01' AS datetime) AS float)"));
 }
 
 TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
