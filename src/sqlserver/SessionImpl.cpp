@@ -87,7 +87,6 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
       m_spid(nextSpid()), m_locks(QString::fromUtf8(sqlite3_db_filename(db, "main"))), m_statements(db)
 {
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
-    registerCollations(m_db);
     registerServerFunctions(m_db, *this);
     registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
@@ -97,6 +96,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
         registerAccessFunctions(m_db);
     } else {
         try {
+            registerCollations(m_db);  // Access-form files keep SQLite's own NOCASE
             applyDefaultCollation(m_db);
             createCatalogViews(m_db, m_database);
         } catch (...) {
