@@ -35,7 +35,8 @@ int main(int argc, char** argv)
         QStringLiteral("Select CadSeq.Auto,CadSeq.NrServ,CadSeq.TempoPreparo,CadPos.Quant From CadSeq with(nolock) "
                        "Inner Join CadPos with(nolock) On CadPos.Auto = CadSeq.Posicao Where CadSeq.NrServ = :1 "
                        "Order By CadSeq.Sequencia"),
-        QStringLiteral("SELECT Inicio,Fim FROM CadProgVorna with(nolock) WHERE posto = :1 AND Fim > :2 ORDER BY Inicio"),
+        QStringLiteral(
+            "SELECT Inicio,Fim FROM CadProgVorna with(nolock) WHERE posto = :1 AND Fim > :2 ORDER BY Inicio"),
         QStringLiteral("select inicio,fimintervalo from cadcale2 with(nolock) where Programado=0 and posto = :1"),
         QStringLiteral("Select Top 1 CadSeq.Termino From CadPos with(nolock) Inner Join CadSeq with(nolock) ON "
                        "CadPos.Auto = CadSeq.Posicao Where CadPos.NrServ = :1 Order By CadSeq.Termino Desc"),

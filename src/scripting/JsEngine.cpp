@@ -165,6 +165,7 @@ void JsEngine::execute(const QString& source, int timeoutMs)
     {
         m_stop = false;
         StopFlagScope stopFlag(m_stop);
+        LocaleScope locale(m_locale);
         Watchdog watchdog(timeoutMs, [this] {
             m_stop = true;
             m_engine.setInterrupted(true);

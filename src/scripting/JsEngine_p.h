@@ -6,6 +6,7 @@
 
 #include "scripting/JsRoutines_p.h"
 #include "scripting/ScriptEngine_p.h"
+#include "scripting/ScriptLocale_p.h"
 
 #include <QJSEngine>
 #include <atomic>
@@ -26,6 +27,7 @@ private:
     QJSEngine m_engine;
     QJSValue m_shield;  // makes the view of a host object that hides QObject's own members
     std::atomic<bool> m_stop{false};  // what long routines test, set with the engine's interruption
+    int m_locale = BrazilianLocale;    // what SetLocale set
 };
 
 }  // namespace scripting

@@ -5,12 +5,22 @@
 namespace scripting {
 
 namespace {
-thread_local int t_locale = BrazilianLocale;
+thread_local int* t_locale = nullptr;  // none outside a running script: the workstation's
+}
+
+LocaleScope::LocaleScope(int& locale) : m_saved(t_locale)
+{
+    t_locale = &locale;
+}
+
+LocaleScope::~LocaleScope()
+{
+    t_locale = m_saved;
 }
 
 int scriptLocale()
 {
-    return t_locale;
+    return t_locale ? *t_locale : BrazilianLocale;
 }
 
 int setScriptLocale(int lcid)
@@ -19,8 +29,9 @@ int setScriptLocale(int lcid)
         lcid = BrazilianLocale;
     if (lcid != BrazilianLocale && lcid != UnitedStatesLocale)
         vb::raiseError(vb::ErrNo::InvalidProcedureCall);
-    const int previous = t_locale;
-    t_locale = lcid;
+    const int previous = scriptLocale();
+    if (t_locale)
+        *t_locale = lcid;
     return previous;
 }
 

@@ -72,6 +72,7 @@ void VbEngine::execute(const QString& source, int timeoutMs)
 
     Watchdog watchdog(timeoutMs, [this] { m_runtime.stop = true; });
     StopFlagScope stopFlag(m_runtime.stop);
+    LocaleScope locale(m_locale);
     try {
         vbs::runBlock(m_runtime, program);
         m_runtime.terminateReleased();

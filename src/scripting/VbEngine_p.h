@@ -2,6 +2,7 @@
 // VBScript: each statement text is parsed and bound whole, then run; its procedures, classes and variables stay.
 
 #include "scripting/ScriptEngine_p.h"
+#include "scripting/ScriptLocale_p.h"
 #include "scripting/VbParser_p.h"
 
 namespace scripting {
@@ -21,6 +22,7 @@ private:
     vbs::Runtime m_runtime;  // before the module: the module's objects, going, still find the runtime
     vbs::Module m_module;
     int m_timeoutMs = -1;
+    int m_locale = BrazilianLocale;  // what SetLocale set
 };
 
 }  // namespace scripting

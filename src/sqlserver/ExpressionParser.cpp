@@ -297,8 +297,8 @@ std::optional<int> ExpressionTyper::multiplicative(int& i, const Scope& s)
 std::optional<int> ExpressionTyper::additive(int& i, const Scope& s)
 {
     auto left = multiplicative(i, s);
-    while (left && (symbolAt(i, "+") || symbolAt(i, "-") || symbolAt(i, "||") || symbolAt(i, "&")
-                    || symbolAt(i, "|") || symbolAt(i, "^"))) {
+    while (left && (symbolAt(i, "+") || symbolAt(i, "-") || symbolAt(i, "||") || symbolAt(i, "&") || symbolAt(i, "|") ||
+                    symbolAt(i, "^"))) {
         const bool add = symbolAt(i, "+"), subtract = symbolAt(i, "-"), concatenate = symbolAt(i, "||");
         i = next(i + 1);
         const auto right = multiplicative(i, s);
@@ -320,8 +320,8 @@ std::optional<int> ExpressionTyper::predicate(int& i, const Scope& s)
     if (!left)
         return std::nullopt;
     const int first = m_nodes[size_t(*left)].first;
-    if (i < m_end && m_t[i].kind == TokenKind::Symbol
-        && (isComparisonOperator(m_t[i].text) || m_t[i].text == QLatin1String("=="))) {
+    if (i < m_end && m_t[i].kind == TokenKind::Symbol &&
+        (isComparisonOperator(m_t[i].text) || m_t[i].text == QLatin1String("=="))) {
         i = next(i + 1);
         const auto right = additive(i, s);
         if (!right)

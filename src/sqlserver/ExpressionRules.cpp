@@ -22,10 +22,21 @@ int ExpressionTyper::arithmetic(Op op, int left, int right)
         date.cls = TypeClass::DateTime;
         const int n = node(first, last, {left, right}, date);
         const QString sign = op == Op::Subtract ? QStringLiteral("-1") : QStringLiteral("1");
-        m_nodes[size_t(n)].parts = dateFirst ? std::vector<QString>{QStringLiteral("sqlserver_add_days("),
-                                                                    QStringLiteral(", "), QStringLiteral(", %1)").arg(sign)}
-                                             : std::vector<QString>{QStringLiteral("sqlserver_add_days_to("),
-                                                                    QStringLiteral(", "), QStringLiteral(")")};
+        m_nodes[size_t(n)].parts = dateFirst
+                                       ? std::vector<QString>{QStringLiteral("sqlserver_add_days("),
+                                                              QStringLiteral(", "), QStringLiteral(", %1)").arg(sign)}
+                                       : std::vector<QString>{QStringLiteral("sqlserver_add_days_to("),
+                                                              QStringLiteral(", "), QStringLiteral(")")};
+        m_nodes[size_t(n)].changed = true;
+        return n;
+    }
+    // datetime - datetime: the time between them, as a datetime counted from 01/01/1900.
+    if (a.cls == TypeClass::DateTime && b.cls == TypeClass::DateTime && op == Op::Subtract) {
+        ExprType date;
+        date.cls = TypeClass::DateTime;
+        const int n = node(first, last, {left, right}, date);
+        m_nodes[size_t(n)].parts = {QStringLiteral("sqlserver_date_difference("), QStringLiteral(", "),
+                                    QStringLiteral(")")};
         m_nodes[size_t(n)].changed = true;
         return n;
     }
@@ -35,7 +46,9 @@ int ExpressionTyper::arithmetic(Op op, int left, int right)
         if (op != Op::Add)
             return node(first, last, {left, right});
         const int n = node(first, last, {left, right},
-                           textType(a.length < 0 || b.length < 0 ? -1 : a.length && b.length ? a.length + b.length : 0));
+                           textType(a.length < 0 || b.length < 0 ? -1
+                                    : a.length && b.length       ? a.length + b.length
+                                                                 : 0));
         m_nodes[size_t(n)].parts = {QStringLiteral("("), QStringLiteral(" || "), QStringLiteral(")")};
         m_nodes[size_t(n)].changed = true;
         return n;
@@ -70,7 +83,11 @@ int ExpressionTyper::arithmetic(Op op, int left, int right)
         const DecimalType da = asDecimal(a), db = asDecimal(b);
         r.parts = {QStringLiteral("sqlserver_decimal(%1, ").arg(code), QStringLiteral(", "),
                    QStringLiteral(", %1, %2, %3, %4, %5)")
-                       .arg(da.scale).arg(db.scale).arg(result.precision).arg(result.scale).arg(int(result.cls))};
+                       .arg(da.scale)
+                       .arg(db.scale)
+                       .arg(result.precision)
+                       .arg(result.scale)
+                       .arg(int(result.cls))};
         r.changed = true;
     }
     return n;
@@ -110,8 +127,8 @@ bool needsAssignmentConversion(const ExprType& target, const ExprType& value)
         return !value.isInteger();
     if (target.isMoney())
         return !value.isInteger() && !value.isMoney();
-    return value.cls != TypeClass::Decimal || value.scale > target.scale
-           || value.precision - value.scale > target.precision - target.scale;
+    return value.cls != TypeClass::Decimal || value.scale > target.scale ||
+           value.precision - value.scale > target.precision - target.scale;
 }
 
 const TableRef* Scope::commonTable(const QString& name) const
@@ -129,8 +146,8 @@ ExprType ExpressionTyper::columnType(const Scope& s, const QString& qualifier, c
 {
     for (const Scope* scope = &s; scope; scope = scope->outer) {
         for (const TableRef& ref : scope->tables) {
-            if (!qualifier.isEmpty() && ref.alias.compare(qualifier, Qt::CaseInsensitive) != 0
-                && ref.table.compare(qualifier, Qt::CaseInsensitive) != 0)
+            if (!qualifier.isEmpty() && ref.alias.compare(qualifier, Qt::CaseInsensitive) != 0 &&
+                ref.table.compare(qualifier, Qt::CaseInsensitive) != 0)
                 continue;
             if (ref.table.isEmpty()) {
                 for (const SelectItem& item : ref.columns) {
@@ -157,25 +174,38 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
     ExprType result;
     QString before, after;  // a rewrite around the whole call, or (replacing) of its argument
     bool replacing = false;
-    static const QSet<QString> integers = {
-        QStringLiteral("len"), QStringLiteral("charindex"), QStringLiteral("datediff"), QStringLiteral("datepart"),
-        QStringLiteral("year"), QStringLiteral("month"), QStringLiteral("day"), QStringLiteral("count"),
-        QStringLiteral("patindex"), QStringLiteral("datalength"), QStringLiteral("ascii"), QStringLiteral("unicode"),
-        QStringLiteral("sqlserver_trancount"), QStringLiteral("sqlserver_identity")};
-    static const QSet<QString> texts = {
-        QStringLiteral("upper"), QStringLiteral("lower"), QStringLiteral("ltrim"), QStringLiteral("rtrim"),
-        QStringLiteral("trim"), QStringLiteral("substr"), QStringLiteral("substring"), QStringLiteral("replace"),
-        QStringLiteral("sqlserver_left"), QStringLiteral("sqlserver_right"), QStringLiteral("replicate"),
-        QStringLiteral("space"), QStringLiteral("concat"), QStringLiteral("stuff"), QStringLiteral("reverse"),
-        QStringLiteral("str"), QStringLiteral("format"), QStringLiteral("datename"), QStringLiteral("char"),
-        QStringLiteral("newid"), QStringLiteral("quotename")};
+    static const QSet<QString> integers = {QStringLiteral("len"),
+                                           QStringLiteral("charindex"),
+                                           QStringLiteral("datediff"),
+                                           QStringLiteral("datepart"),
+                                           QStringLiteral("year"),
+                                           QStringLiteral("month"),
+                                           QStringLiteral("day"),
+                                           QStringLiteral("count"),
+                                           QStringLiteral("patindex"),
+                                           QStringLiteral("datalength"),
+                                           QStringLiteral("ascii"),
+                                           QStringLiteral("unicode"),
+                                           QStringLiteral("sqlserver_trancount"),
+                                           QStringLiteral("sqlserver_identity")};
+    static const QSet<QString> texts = {QStringLiteral("upper"),          QStringLiteral("lower"),
+                                        QStringLiteral("ltrim"),          QStringLiteral("rtrim"),
+                                        QStringLiteral("trim"),           QStringLiteral("substr"),
+                                        QStringLiteral("substring"),      QStringLiteral("replace"),
+                                        QStringLiteral("sqlserver_left"), QStringLiteral("sqlserver_right"),
+                                        QStringLiteral("replicate"),      QStringLiteral("space"),
+                                        QStringLiteral("concat"),         QStringLiteral("stuff"),
+                                        QStringLiteral("reverse"),        QStringLiteral("str"),
+                                        QStringLiteral("format"),         QStringLiteral("datename"),
+                                        QStringLiteral("char"),           QStringLiteral("newid"),
+                                        QStringLiteral("quotename")};
     static const QSet<QString> floats = {
-        QStringLiteral("sqrt"), QStringLiteral("square"), QStringLiteral("exp"), QStringLiteral("log"),
-        QStringLiteral("log10"), QStringLiteral("pi"), QStringLiteral("rand"), QStringLiteral("sin"),
-        QStringLiteral("cos"), QStringLiteral("tan"), QStringLiteral("atan"), QStringLiteral("asin"),
-        QStringLiteral("acos"), QStringLiteral("atn2"), QStringLiteral("degrees"), QStringLiteral("radians")};
+        QStringLiteral("sqrt"),  QStringLiteral("square"), QStringLiteral("exp"),     QStringLiteral("log"),
+        QStringLiteral("log10"), QStringLiteral("pi"),     QStringLiteral("rand"),    QStringLiteral("sin"),
+        QStringLiteral("cos"),   QStringLiteral("tan"),    QStringLiteral("atan"),    QStringLiteral("asin"),
+        QStringLiteral("acos"),  QStringLiteral("atn2"),   QStringLiteral("degrees"), QStringLiteral("radians")};
     static const QSet<QString> sameType = {QStringLiteral("abs"), QStringLiteral("sign"), QStringLiteral("round"),
-                                           QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("nullif")};
+                                           QStringLiteral("min"), QStringLiteral("max"),  QStringLiteral("nullif")};
     if (integers.contains(name)) {
         result.cls = TypeClass::Int;
     } else if (texts.contains(name)) {
@@ -199,7 +229,8 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
             result = typeOfDeclared(m_t[n.first].stringValue());
         // A decimal or money becomes text at its scale (money's at 2 decimals, 4 with style 2).
         const ExprType source = type(1);
-        if (result.cls == TypeClass::Text && args.size() >= 2 && (source.cls == TypeClass::Decimal || source.isMoney())) {
+        if (result.cls == TypeClass::Text && args.size() >= 2 &&
+            (source.cls == TypeClass::Decimal || source.isMoney())) {
             int scale = source.scale;
             if (source.isMoney()) {
                 const Node* style = args.size() > 2 ? &m_nodes[size_t(args[2])] : nullptr;
@@ -213,7 +244,8 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
             return n;
         }
         // A float becomes text in 6 significant digits (styles 1, 2 and 3: 8, 16 and 17 in scientific form).
-        if (result.cls == TypeClass::Text && args.size() >= 2 && (source.cls == TypeClass::Float || source.cls == TypeClass::Real)) {
+        if (result.cls == TypeClass::Text && args.size() >= 2 &&
+            (source.cls == TypeClass::Float || source.cls == TypeClass::Real)) {
             const int n = node(first, last, std::move(args), result);
             Node& r = m_nodes[size_t(n)];
             r.parts = {QStringLiteral("sqlserver_float_text("), QStringLiteral(", "),
@@ -236,14 +268,14 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
         // ISNULL: the first argument's type, its length cutting the second.
         result = type(0);
         const ExprType second = type(1);
-        if (result.cls == TypeClass::Text && result.length > 0 && second.cls == TypeClass::Text
-            && (second.length <= 0 || second.length > result.length))
+        if (result.cls == TypeClass::Text && result.length > 0 && second.cls == TypeClass::Text &&
+            (second.length <= 0 || second.length > result.length))
             args[1] = convertTo(args[1], result);
-        else if (result.isNumber() && second.known() && second.cls != result.cls && second.cls != TypeClass::Null
-                 && !(second.isNumber() && (result.cls == TypeClass::Float || result.cls == TypeClass::Real)))
+        else if (result.isNumber() && second.known() && second.cls != result.cls && second.cls != TypeClass::Null &&
+                 !(second.isNumber() && (result.cls == TypeClass::Float || result.cls == TypeClass::Real)))
             args[1] = convertTo(args[1], result);  // a number read as a float needs no conversion
-    } else if ((name == QLatin1String("sum") || name == QLatin1String("avg") || name == QLatin1String("total"))
-               && args.size() == 1) {
+    } else if ((name == QLatin1String("sum") || name == QLatin1String("avg") || name == QLatin1String("total")) &&
+               args.size() == 1) {
         const ExprType x = type(0);
         const bool isAvg = name == QLatin1String("avg");
         if (x.cls == TypeClass::Decimal || x.isMoney()) {

@@ -56,8 +56,7 @@ class ExpressionTyper {
 public:
     ExpressionTyper(const Tokens& tokens, SchemaInfo& schema, const QHash<QString, QString>& variables)
         : m_t(tokens), m_schema(schema), m_variables(variables)
-    {
-    }
+    {}
 
     // The text of statement [begin, end) with its expressions rewritten; `changed` tells whether any was.
     // `singleValue`: a scalar subquery, whose one value is checked (512 for several rows).

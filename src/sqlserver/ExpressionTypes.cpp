@@ -72,19 +72,28 @@ ExprType textType(int length)
 DecimalType asDecimal(const ExprType& type)
 {
     switch (type.cls) {
-    case TypeClass::Decimal: return {type.precision, type.scale};
-    case TypeClass::SmallMoney: return {10, 4};
-    case TypeClass::Money: return {19, 4};
-    default: break;
+    case TypeClass::Decimal:
+        return {type.precision, type.scale};
+    case TypeClass::SmallMoney:
+        return {10, 4};
+    case TypeClass::Money:
+        return {19, 4};
+    default:
+        break;
     }
     if (type.precision > 0 && type.cls == TypeClass::Int)
         return {type.precision, 0};  // an integer literal
     switch (type.cls) {
-    case TypeClass::Bit: return {1, 0};
-    case TypeClass::TinyInt: return {3, 0};
-    case TypeClass::SmallInt: return {5, 0};
-    case TypeClass::BigInt: return {19, 0};
-    default: return {10, 0};
+    case TypeClass::Bit:
+        return {1, 0};
+    case TypeClass::TinyInt:
+        return {3, 0};
+    case TypeClass::SmallInt:
+        return {5, 0};
+    case TypeClass::BigInt:
+        return {19, 0};
+    default:
+        return {10, 0};
     }
 }
 
@@ -128,22 +137,34 @@ ExprType arithmeticType(DecimalOperator op, const ExprType& a, const ExprType& b
 QString declaredTypeText(const ExprType& type)
 {
     switch (type.cls) {
-    case TypeClass::Bit: return QStringLiteral("BIT");
-    case TypeClass::TinyInt: return QStringLiteral("TINYINT");
-    case TypeClass::SmallInt: return QStringLiteral("SMALLINT");
-    case TypeClass::Int: return QStringLiteral("INT");
-    case TypeClass::BigInt: return QStringLiteral("BIGINT");
-    case TypeClass::SmallMoney: return QStringLiteral("SMALLMONEY");
-    case TypeClass::Money: return QStringLiteral("MONEY");
-    case TypeClass::Decimal: return QStringLiteral("DECIMAL(%1,%2)").arg(type.precision).arg(type.scale);
-    case TypeClass::Real: return QStringLiteral("REAL");
-    case TypeClass::Float: return QStringLiteral("FLOAT");
-    case TypeClass::DateTime: return QStringLiteral("DATETIME");
+    case TypeClass::Bit:
+        return QStringLiteral("BIT");
+    case TypeClass::TinyInt:
+        return QStringLiteral("TINYINT");
+    case TypeClass::SmallInt:
+        return QStringLiteral("SMALLINT");
+    case TypeClass::Int:
+        return QStringLiteral("INT");
+    case TypeClass::BigInt:
+        return QStringLiteral("BIGINT");
+    case TypeClass::SmallMoney:
+        return QStringLiteral("SMALLMONEY");
+    case TypeClass::Money:
+        return QStringLiteral("MONEY");
+    case TypeClass::Decimal:
+        return QStringLiteral("DECIMAL(%1,%2)").arg(type.precision).arg(type.scale);
+    case TypeClass::Real:
+        return QStringLiteral("REAL");
+    case TypeClass::Float:
+        return QStringLiteral("FLOAT");
+    case TypeClass::DateTime:
+        return QStringLiteral("DATETIME");
     case TypeClass::Text:
         if (type.length > 0)
             return QStringLiteral("VARCHAR(%1)").arg(type.length);
         return type.length < 0 ? QStringLiteral("VARCHAR(MAX)") : QStringLiteral("VARCHAR");
-    default: return {};
+    default:
+        return {};
     }
 }
 

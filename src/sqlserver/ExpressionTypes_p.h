@@ -10,14 +10,29 @@
 namespace sqlserver {
 
 // In SQL Server's order of precedence, lowest first.
-enum class TypeClass { Unknown, Null, Text, Bit, TinyInt, SmallInt, Int, BigInt, SmallMoney, Money, Decimal, Real, Float, DateTime };
+enum class TypeClass {
+    Unknown,
+    Null,
+    Text,
+    Bit,
+    TinyInt,
+    SmallInt,
+    Int,
+    BigInt,
+    SmallMoney,
+    Money,
+    Decimal,
+    Real,
+    Float,
+    DateTime
+};
 
 struct ExprType {
     TypeClass cls = TypeClass::Unknown;
-    int precision = 0;     // decimal; for an integer literal, its digits (the decimal it becomes next to one)
+    int precision = 0;  // decimal; for an integer literal, its digits (the decimal it becomes next to one)
     int scale = 0;
-    int length = 0;        // text: characters, -1 for MAX, 0 unknown
-    bool column = false;   // a plain column (SQLite compares it by its affinity)
+    int length = 0;       // text: characters, -1 for MAX, 0 unknown
+    bool column = false;  // a plain column (SQLite compares it by its affinity)
 
     bool known() const { return cls != TypeClass::Unknown; }
     bool isInteger() const { return cls >= TypeClass::Bit && cls <= TypeClass::BigInt; }

@@ -33,18 +33,22 @@ QString typeName(TypeClass cls)
 
 void overflow(sqlite3_context* context, TypeClass cls)
 {
-    failFunction(context, 8115, QStringLiteral("Arithmetic overflow error converting expression to data type %1.")
-                                    .arg(typeName(cls)));
+    failFunction(context, 8115,
+                 QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(typeName(cls)));
 }
 
 bool inRange(long long v, TypeClass cls)
 {
     switch (cls) {
     case TypeClass::Bit:
-    case TypeClass::TinyInt: return v >= 0 && v <= 255;
-    case TypeClass::SmallInt: return v >= -32768 && v <= 32767;
-    case TypeClass::BigInt: return true;
-    default: return v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max();
+    case TypeClass::TinyInt:
+        return v >= 0 && v <= 255;
+    case TypeClass::SmallInt:
+        return v >= -32768 && v <= 32767;
+    case TypeClass::BigInt:
+        return true;
+    default:
+        return v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max();
     }
 }
 
@@ -59,9 +63,15 @@ void integerArithmetic(sqlite3_context* context, int, sqlite3_value** v)
     long long r = 0;
     bool wrapped = false;
     switch (sqlite3_value_int(v[0])) {
-    case 1: wrapped = __builtin_add_overflow(a, b, &r); break;
-    case 2: wrapped = __builtin_sub_overflow(a, b, &r); break;
-    case 3: wrapped = __builtin_mul_overflow(a, b, &r); break;
+    case 1:
+        wrapped = __builtin_add_overflow(a, b, &r);
+        break;
+    case 2:
+        wrapped = __builtin_sub_overflow(a, b, &r);
+        break;
+    case 3:
+        wrapped = __builtin_mul_overflow(a, b, &r);
+        break;
     default:
         if (b == 0)
             return divideByZero(context);
@@ -82,8 +92,8 @@ std::optional<Decimal> operand(sqlite3_value* value, int scale)
 
 void decimalResult(sqlite3_context* context, const Decimal& value, TypeClass cls)
 {
-    if ((cls == TypeClass::Money || cls == TypeClass::SmallMoney)
-        && !inMoneyRange(value, cls == TypeClass::Money ? MoneyKind::Money : MoneyKind::SmallMoney))
+    if ((cls == TypeClass::Money || cls == TypeClass::SmallMoney) &&
+        !inMoneyRange(value, cls == TypeClass::Money ? MoneyKind::Money : MoneyKind::SmallMoney))
         return overflow(context, cls);
     resultDecimal(context, value);
 }
@@ -129,7 +139,7 @@ void floatArithmetic(sqlite3_context* context, int, sqlite3_value** v)
 struct Accumulator {
     Decimal* sum;  // owned; null until the first value
     long long count;
-    int cls;       // TypeClass of the values
+    int cls;  // TypeClass of the values
     bool failed;
 };
 
@@ -146,7 +156,7 @@ void accumulate(sqlite3_context* context, int, sqlite3_value** v)
         if (!acc->sum) {
             acc->sum = new Decimal(*value);
         } else if (const auto total = Decimal::apply(DecimalOperator::Add, *acc->sum, *value,
-                                                      DecimalType{Decimal::maxPrecision, value->scale()})) {
+                                                     DecimalType{Decimal::maxPrecision, value->scale()})) {
             *acc->sum = *total;
         } else {
             acc->failed = true;
@@ -222,7 +232,8 @@ void round(sqlite3_context* context, int count, sqlite3_value** v)
             unit *= 10;
         const long long kept = x / unit * unit, rest = x % unit;
         long long r = kept;
-        if (!truncate && 2 * (rest < 0 ? -rest : rest) >= unit && __builtin_add_overflow(kept, x < 0 ? -unit : unit, &r))
+        if (!truncate && 2 * (rest < 0 ? -rest : rest) >= unit &&
+            __builtin_add_overflow(kept, x < 0 ? -unit : unit, &r))
             return overflow(context, TypeClass::BigInt);
         sqlite3_result_int64(context, r);
         return;
@@ -259,9 +270,15 @@ template <double (*Whole)(double)>
 void wholeOf(sqlite3_context* context, int, sqlite3_value** v)
 {
     switch (sqlite3_value_type(v[0])) {
-    case SQLITE_NULL: sqlite3_result_null(context); break;
-    case SQLITE_INTEGER: sqlite3_result_value(context, v[0]); break;
-    default: sqlite3_result_double(context, Whole(sqlite3_value_double(v[0]))); break;
+    case SQLITE_NULL:
+        sqlite3_result_null(context);
+        break;
+    case SQLITE_INTEGER:
+        sqlite3_result_value(context, v[0]);
+        break;
+    default:
+        sqlite3_result_double(context, Whole(sqlite3_value_double(v[0])));
+        break;
     }
 }
 
@@ -330,8 +347,9 @@ void decimalText(sqlite3_context* context, int, sqlite3_value** v)
         const SqlType type = parseSqlType(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v[0]))));
         const QString text = value->toString();
         if (type.length > 0 && text.size() > type.length)  // a number is never cut
-            return failFunction(context, 8115, QStringLiteral("Arithmetic overflow error converting numeric to data "
-                                                              "type varchar."));
+            return failFunction(context, 8115,
+                                QStringLiteral("Arithmetic overflow error converting numeric to data "
+                                               "type varchar."));
         resultValue(context, convertValue(vb::Variant(text), type));
     } catch (const ServerError& e) {
         failFunction(context, e.number(), e.message());
@@ -363,6 +381,13 @@ void addDays(sqlite3_context* context, const vb::Variant& date, const vb::Varian
 void dateAndDays(sqlite3_context* context, int, sqlite3_value** v)
 {
     addDays(context, readValue(v[0]), readValue(v[1]), sqlite3_value_double(v[2]));
+}
+
+void dateDifference(sqlite3_context* context, int, sqlite3_value** v)
+{
+    const vb::Variant later = readValue(v[1]);
+    const auto days = later.isDate() || later.isString() ? dateOfValue(later) : std::nullopt;
+    addDays(context, readValue(v[0]), days ? vb::Variant(sqlFloatFromDate(*days)) : later, -1.0);
 }
 
 void daysAndDate(sqlite3_context* context, int, sqlite3_value** v)
@@ -399,11 +424,13 @@ void floatToText(sqlite3_context* context, int, sqlite3_value** v)
         const int style = sqlite3_value_type(v[2]) == SQLITE_NULL ? 0 : sqlite3_value_int(v[2]);
         if (style < 0 || style > 3)
             throw ServerError(281, QStringLiteral("%1 is not a valid style number when converting from float to a "
-                                                  "character string.").arg(style));
+                                                  "character string.")
+                                       .arg(style));
         const QString text = floatText(sqlite3_value_double(v[1]), style);
         if (type.length > 0 && text.size() > type.length)
-            return failFunction(context, 8115, QStringLiteral("Arithmetic overflow error converting float to data "
-                                                              "type varchar."));
+            return failFunction(context, 8115,
+                                QStringLiteral("Arithmetic overflow error converting float to data "
+                                               "type varchar."));
         resultValue(context, convertValue(vb::Variant(text), type));
     } catch (const ServerError& e) {
         failFunction(context, e.number(), e.message());
@@ -417,9 +444,10 @@ void singleStep(sqlite3_context* context, int, sqlite3_value** v)
     if (!held)
         return;
     if (*held) {
-        failFunction(context, 512, QStringLiteral("Subquery returned more than 1 value. This is not permitted when "
-                                                  "the subquery follows =, !=, <, <= , >, >= or when the subquery is "
-                                                  "used as an expression."));
+        failFunction(context, 512,
+                     QStringLiteral("Subquery returned more than 1 value. This is not permitted when "
+                                    "the subquery follows =, !=, <, <= , >, >= or when the subquery is "
+                                    "used as an expression."));
         return;
     }
     *held = sqlite3_value_dup(v[0]);
@@ -443,12 +471,15 @@ void registerNumericFunctions(sqlite3* db)
 {
     const int exact = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(db, "sqlserver_int", 4, exact, nullptr, integerArithmetic, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "sqlserver_decimal", 8, exact, nullptr, decimalArithmetic, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "sqlserver_decimal", 8, exact, nullptr, decimalArithmetic, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_function_v2(db, "sqlserver_float", 3, exact, nullptr, floatArithmetic, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_sum", 3, exact, nullptr, nullptr, accumulate, finishSum, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_avg", 3, exact, nullptr, nullptr, accumulate, finishAverage, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_decimal_text", 3, exact, nullptr, decimalText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_add_days", 3, exact, nullptr, dateAndDays, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "sqlserver_date_difference", 2, exact, nullptr, dateDifference, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_function_v2(db, "sqlserver_add_days_to", 2, exact, nullptr, daysAndDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_float_text", 3, exact, nullptr, floatToText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "sqlserver_scalar", 1, exact, nullptr, nullptr, singleStep, singleFinal, nullptr);

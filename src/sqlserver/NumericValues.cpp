@@ -38,8 +38,8 @@ std::optional<Decimal> decimalOfDouble(double v, int scale)
 
 void throwOverflow(const QString& typeName)
 {
-    throw ServerError(8115, QStringLiteral("Arithmetic overflow error converting expression to data type %1.")
-                                .arg(typeName));
+    throw ServerError(8115,
+                      QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(typeName));
 }
 
 std::optional<Decimal> decimalOfValue(sqlite3_value* value, int scale)
@@ -54,9 +54,9 @@ std::optional<Decimal> decimalOfValue(sqlite3_value* value, int scale)
     case SQLITE_FLOAT:
         return decimalOfDouble(sqlite3_value_double(value), scale);
     default:
-        return decimalOfText(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)),
-                                               sqlite3_value_bytes(value)),
-                             scale);
+        return decimalOfText(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value)),
+            scale);
     }
 }
 

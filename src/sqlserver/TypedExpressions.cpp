@@ -10,20 +10,20 @@ namespace sqlserver {
 bool isReserved(const Token& t)
 {
     static const QSet<QString> words = {
-        QStringLiteral("SELECT"), QStringLiteral("FROM"),     QStringLiteral("WHERE"),  QStringLiteral("GROUP"),
-        QStringLiteral("ORDER"),  QStringLiteral("HAVING"),   QStringLiteral("UNION"),  QStringLiteral("EXCEPT"),
-        QStringLiteral("INTERSECT"), QStringLiteral("JOIN"),  QStringLiteral("INNER"),  QStringLiteral("LEFT"),
-        QStringLiteral("RIGHT"),  QStringLiteral("FULL"),     QStringLiteral("CROSS"),  QStringLiteral("OUTER"),
-        QStringLiteral("ON"),     QStringLiteral("AS"),       QStringLiteral("LIMIT"),  QStringLiteral("SET"),
-        QStringLiteral("VALUES"), QStringLiteral("WITH"),     QStringLiteral("USING"),  QStringLiteral("NATURAL"),
-        QStringLiteral("AND"),    QStringLiteral("OR"),       QStringLiteral("NOT"),    QStringLiteral("BETWEEN"),
-        QStringLiteral("IN"),     QStringLiteral("LIKE"),     QStringLiteral("IS"),     QStringLiteral("ESCAPE"),
-        QStringLiteral("WHEN"),   QStringLiteral("THEN"),     QStringLiteral("ELSE"),   QStringLiteral("END"),
-        QStringLiteral("CASE"),   QStringLiteral("ASC"),      QStringLiteral("DESC"),   QStringLiteral("BY"),
-        QStringLiteral("OFFSET"), QStringLiteral("FETCH"),    QStringLiteral("OPTION"), QStringLiteral("OUTPUT"),
-        QStringLiteral("RETURNING"), QStringLiteral("WINDOW"), QStringLiteral("INTO"),  QStringLiteral("DISTINCT"),
-        QStringLiteral("ALL"),    QStringLiteral("NULL"),     QStringLiteral("EXISTS"), QStringLiteral("COLLATE"),
-        QStringLiteral("OVER"),   QStringLiteral("UPDATE"),   QStringLiteral("DELETE"), QStringLiteral("INSERT"),
+        QStringLiteral("SELECT"),    QStringLiteral("FROM"),   QStringLiteral("WHERE"),  QStringLiteral("GROUP"),
+        QStringLiteral("ORDER"),     QStringLiteral("HAVING"), QStringLiteral("UNION"),  QStringLiteral("EXCEPT"),
+        QStringLiteral("INTERSECT"), QStringLiteral("JOIN"),   QStringLiteral("INNER"),  QStringLiteral("LEFT"),
+        QStringLiteral("RIGHT"),     QStringLiteral("FULL"),   QStringLiteral("CROSS"),  QStringLiteral("OUTER"),
+        QStringLiteral("ON"),        QStringLiteral("AS"),     QStringLiteral("LIMIT"),  QStringLiteral("SET"),
+        QStringLiteral("VALUES"),    QStringLiteral("WITH"),   QStringLiteral("USING"),  QStringLiteral("NATURAL"),
+        QStringLiteral("AND"),       QStringLiteral("OR"),     QStringLiteral("NOT"),    QStringLiteral("BETWEEN"),
+        QStringLiteral("IN"),        QStringLiteral("LIKE"),   QStringLiteral("IS"),     QStringLiteral("ESCAPE"),
+        QStringLiteral("WHEN"),      QStringLiteral("THEN"),   QStringLiteral("ELSE"),   QStringLiteral("END"),
+        QStringLiteral("CASE"),      QStringLiteral("ASC"),    QStringLiteral("DESC"),   QStringLiteral("BY"),
+        QStringLiteral("OFFSET"),    QStringLiteral("FETCH"),  QStringLiteral("OPTION"), QStringLiteral("OUTPUT"),
+        QStringLiteral("RETURNING"), QStringLiteral("WINDOW"), QStringLiteral("INTO"),   QStringLiteral("DISTINCT"),
+        QStringLiteral("ALL"),       QStringLiteral("NULL"),   QStringLiteral("EXISTS"), QStringLiteral("COLLATE"),
+        QStringLiteral("OVER"),      QStringLiteral("UPDATE"), QStringLiteral("DELETE"), QStringLiteral("INSERT"),
     };
     return t.kind == TokenKind::Word && words.contains(t.text.toUpper());
 }
@@ -71,8 +71,8 @@ std::vector<ExprType> ExpressionTyper::insertColumnTypes(int begin, int end, con
 void ExpressionTyper::starColumns(const Scope& scope, const QString& qualifier, std::vector<SelectItem>& items) const
 {
     for (const TableRef& ref : scope.tables) {
-        if (!qualifier.isEmpty() && ref.alias.compare(qualifier, Qt::CaseInsensitive) != 0
-            && ref.table.compare(qualifier, Qt::CaseInsensitive) != 0)
+        if (!qualifier.isEmpty() && ref.alias.compare(qualifier, Qt::CaseInsensitive) != 0 &&
+            ref.table.compare(qualifier, Qt::CaseInsensitive) != 0)
             continue;
         if (ref.table.isEmpty()) {
             items.insert(items.end(), ref.columns.begin(), ref.columns.end());
@@ -194,8 +194,8 @@ Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer)
             }
             continue;
         }
-        const bool startsFrom = t.is(QLatin1String("FROM")) || t.is(QLatin1String("JOIN"))
-                                || t.is(QLatin1String("UPDATE")) || t.is(QLatin1String("INTO"));
+        const bool startsFrom = t.is(QLatin1String("FROM")) || t.is(QLatin1String("JOIN")) ||
+                                t.is(QLatin1String("UPDATE")) || t.is(QLatin1String("INTO"));
         if (startsFrom || (inFrom && t.isSymbol(QLatin1String(",")))) {
             inFrom = true;
             int name = next(i + 1);
@@ -222,8 +222,8 @@ Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer)
                 scope.tables.push_back(TableRef{table, aliasName, {}, false});
             }
             i = name;
-        } else if (t.is(QLatin1String("WHERE")) || t.is(QLatin1String("GROUP")) || t.is(QLatin1String("ORDER"))
-                   || t.is(QLatin1String("SET")) || t.is(QLatin1String("VALUES")) || t.is(QLatin1String("SELECT"))) {
+        } else if (t.is(QLatin1String("WHERE")) || t.is(QLatin1String("GROUP")) || t.is(QLatin1String("ORDER")) ||
+                   t.is(QLatin1String("SET")) || t.is(QLatin1String("VALUES")) || t.is(QLatin1String("SELECT"))) {
             inFrom = false;
         }
     }
@@ -233,26 +233,27 @@ Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer)
 bool ExpressionTyper::hasAggregate(int first, int last) const
 {
     static const QSet<QString> aggregates = {
-        QStringLiteral("COUNT"), QStringLiteral("SUM"), QStringLiteral("AVG"), QStringLiteral("MIN"),
-        QStringLiteral("MAX"), QStringLiteral("TOTAL"), QStringLiteral("GROUP_CONCAT"), QStringLiteral("STRING_AGG"),
-        QStringLiteral("STDEV"), QStringLiteral("VAR"), QStringLiteral("COUNT_BIG")};
+        QStringLiteral("COUNT"), QStringLiteral("SUM"),   QStringLiteral("AVG"),          QStringLiteral("MIN"),
+        QStringLiteral("MAX"),   QStringLiteral("TOTAL"), QStringLiteral("GROUP_CONCAT"), QStringLiteral("STRING_AGG"),
+        QStringLiteral("STDEV"), QStringLiteral("VAR"),   QStringLiteral("COUNT_BIG")};
     for (int k = first; k <= last; ++k) {
         if (m_t[k].isSymbol(QLatin1String("(")) && at(next(k + 1), "SELECT"))
             k = matchingClose(m_t, k);
-        else if (m_t[k].kind == TokenKind::Word && aggregates.contains(m_t[k].text.toUpper()) && symbolAt(next(k + 1), "("))
+        else if (m_t[k].kind == TokenKind::Word && aggregates.contains(m_t[k].text.toUpper()) &&
+                 symbolAt(next(k + 1), "("))
             return true;
     }
     return false;
 }
 
-void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems, std::vector<Edit>& edits,
-                 bool singleValue)
+void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems,
+                           std::vector<Edit>& edits, bool singleValue)
 {
     // A scalar subquery of one plain item (no aggregate, grouping, DISTINCT or LIMIT) hands its value through
     // sqlserver_scalar, which fails with 512 on a second row.
-    singleValue = singleValue
-                  && findWordAtLevel(m_t, begin, end, {QLatin1String("GROUP"), QLatin1String("DISTINCT"),
-                                                       QLatin1String("LIMIT"), QLatin1String("HAVING")}) == end;
+    singleValue = singleValue && findWordAtLevel(m_t, begin, end,
+                                                 {QLatin1String("GROUP"), QLatin1String("DISTINCT"),
+                                                  QLatin1String("LIMIT"), QLatin1String("HAVING")}) == end;
     std::vector<std::pair<int, int>> items;  // select items: node, its edit (-1 for none)
     const Scope scope = tablesOf(begin, end, outer);
     const std::vector<ExprType> insertTypes = insertColumnTypes(begin, end, scope);
@@ -279,16 +280,17 @@ void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<S
         const bool afterList = previous >= 0 && m_t[previous].isSymbol(QLatin1String(","));
         switch (clause) {
         case Clause::Select:
-            startsExpression = !t.is(QLatin1String("DISTINCT")) && !t.is(QLatin1String("ALL"))
-                               && (previous >= 0 && (m_t[previous].is(QLatin1String("SELECT"))
-                                                  || m_t[previous].is(QLatin1String("DISTINCT"))
-                                                  || m_t[previous].is(QLatin1String("ALL")))
-                                   || afterList);
+            startsExpression = !t.is(QLatin1String("DISTINCT")) && !t.is(QLatin1String("ALL")) &&
+                               !t.is(QLatin1String("SELECT")) &&
+                               (previous >= 0 && (m_t[previous].is(QLatin1String("SELECT")) ||
+                                                  m_t[previous].is(QLatin1String("DISTINCT")) ||
+                                                  m_t[previous].is(QLatin1String("ALL"))) ||
+                                afterList);
             break;
         case Clause::Where:
-            startsExpression = previous >= 0 && !m_t[previous].isSymbol(QLatin1String(")"))
-                               && (m_t[previous].is(QLatin1String("WHERE")) || m_t[previous].is(QLatin1String("ON"))
-                                   || m_t[previous].is(QLatin1String("HAVING")));
+            startsExpression = previous >= 0 && !m_t[previous].isSymbol(QLatin1String(")")) &&
+                               (m_t[previous].is(QLatin1String("WHERE")) || m_t[previous].is(QLatin1String("ON")) ||
+                                m_t[previous].is(QLatin1String("HAVING")));
             break;
         case Clause::Set:
             startsExpression = previous >= 0 && m_t[previous].isSymbol(QLatin1String("="));
@@ -309,7 +311,8 @@ void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<S
             addEdit(*e, edits);
             if (clause == Clause::Select)
                 items.emplace_back(*e, m_nodes[size_t(*e)].changed ? int(edits.size()) - 1 : -1);
-            if (clause == Clause::Select && !singleValue && m_nodes[size_t(*e)].changed && !hasAlias(next(expressionEnd)))
+            if (clause == Clause::Select && !singleValue && m_nodes[size_t(*e)].changed &&
+                !hasAlias(next(expressionEnd)))
                 edits.back().text += QStringLiteral(" AS ") + quoteName(textOf(m_t, i, expressionEnd));
             const Node& item = m_nodes[size_t(*e)];
             if (clause == Clause::Select && selectItems && m_expandStars && m_t[item.last].isSymbol(QLatin1String("*")))
@@ -358,13 +361,14 @@ void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<S
         Edit& edit = edits[size_t(items[0].second)];
         edit.text = QStringLiteral("sqlserver_scalar(") + edit.text + QStringLiteral(")");
     } else {
-        edits.push_back(Edit{item.first, item.last + 1,
-                             QStringLiteral("sqlserver_scalar(") + tokensText(item.first, item.last) + QStringLiteral(")")});
+        edits.push_back(
+            Edit{item.first, item.last + 1,
+                 QStringLiteral("sqlserver_scalar(") + tokensText(item.first, item.last) + QStringLiteral(")")});
     }
 }
 
-QString ExpressionTyper::statement(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems, bool& changed,
-                         bool singleValue)
+QString ExpressionTyper::statement(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems,
+                                   bool& changed, bool singleValue)
 {
     const int savedEnd = m_end;
     m_end = end;
@@ -376,9 +380,20 @@ QString ExpressionTyper::statement(int begin, int end, const Scope* outer, std::
         outer = &withCommonTables;
     bool first = true;
     while (partBegin < end) {
-        const int partEnd = findWordAtLevel(m_t, partBegin, end, {QLatin1String("UNION"), QLatin1String("EXCEPT"),
-                                                                   QLatin1String("INTERSECT")});
-        part(partBegin, partEnd, outer, first ? selectItems : nullptr, edits, singleValue && first && partEnd == end);
+        const int partEnd = findWordAtLevel(
+            m_t, partBegin, end, {QLatin1String("UNION"), QLatin1String("EXCEPT"), QLatin1String("INTERSECT")});
+        // UNION branches: each column takes the highest type of its branches, the first branch's name.
+        std::vector<SelectItem> branch;
+        part(partBegin, partEnd, outer, selectItems ? &branch : nullptr, edits, singleValue && first && partEnd == end);
+        if (selectItems && first) {
+            *selectItems = std::move(branch);
+        } else if (selectItems) {
+            for (size_t k = 0; k < selectItems->size(); ++k) {
+                ExprType& type = (*selectItems)[k].type;
+                type = k < branch.size() && type.known() && branch[k].type.known() ? higherType(type, branch[k].type)
+                                                                                   : ExprType{};
+            }
+        }
         first = false;
         partBegin = partEnd + 1;
     }

@@ -112,6 +112,20 @@ TEST_F(ScriptTest, ConstantsHaveVbScriptsValues)
     EXPECT_EQ(inJs("vbObjectError + 513"), "-2147220991");
 }
 
+TEST(ScriptLocale, EachControlHasItsOwn)
+{
+    scripting::ScriptControl english, brazilian;
+    english.ExecuteStatement("SetLocale \"en-us\"");
+    brazilian.ExecuteStatement("x = 1");
+    Recorder out;
+    english.AddObject("Out", &out);
+    brazilian.AddObject("Out", &out);
+    english.ExecuteStatement("Out.Put FormatCurrency(1234.5)");
+    brazilian.ExecuteStatement("Out.Put FormatCurrency(1234.5)");
+    english.ExecuteStatement("Out.Put FormatNumber(1234.5)");
+    EXPECT_EQ(out.values, (QStringList{"$1,234.50", "R$ 1.234,50", "1,234.50"}));
+}
+
 TEST_F(ScriptTest, EngineLocaleAndObjectCreation)
 {
     EXPECT_EQ(inVb("ScriptEngine & ScriptEngineMajorVersion & \".\" & ScriptEngineMinorVersion"),
@@ -121,6 +135,12 @@ TEST_F(ScriptTest, EngineLocaleAndObjectCreation)
     EXPECT_EQ(output("Out.Put GetLocale\nOut.Put SetLocale(1033)\nOut.Put FormatNumber(1234.5)\n"
                      "Out.Put SetLocale(\"pt-br\")\nOut.Put FormatNumber(1234.5)"),
               (QStringList{"1046", "1046", "1,234.50", "1033", "1.234,50"}));
+    EXPECT_EQ(output("SetLocale 1033"), QStringList{});
+    EXPECT_EQ(inVb("GetLocale"), "Long:1033");  // the control keeps it from one statement to the next
+    scripting::ScriptControl other;
+    other.ExecuteStatement("x = 1");
+    EXPECT_EQ(inVb("FormatNumber(1.5)"), "String:1.50");  // another control does not change it
+    EXPECT_EQ(output("SetLocale 0"), QStringList{});
     EXPECT_FALSE(run("x = SetLocale(9999)"));
     EXPECT_EQ(control.Error().Number, 5);
     for (const char* bad : {"Set x = CreateObject(\"Scripting.FileSystemObject\")",

@@ -76,8 +76,9 @@ TEST(DecimalTest, ArithmeticIsExact)
     EXPECT_EQ("0.666666", apply(DecimalOperator::Divide, "2", "3"));  // truncated, as SQL Server does
     EXPECT_EQ("-0.666666", apply(DecimalOperator::Divide, "-2", "3"));
     // decimal(38,10) / decimal(38,10) is decimal(38,6): 0.000167574 truncated.
-    EXPECT_EQ("0.000167", Decimal::apply(DecimalOperator::Divide, *dec("1.67574").rescaled(10),
-                                         *dec("10000").rescaled(10), {38, 6})->toString());
+    EXPECT_EQ("0.000167",
+              Decimal::apply(DecimalOperator::Divide, *dec("1.67574").rescaled(10), *dec("10000").rescaled(10), {38, 6})
+                  ->toString());
     EXPECT_EQ("0.3333333333333", apply(DecimalOperator::Divide, "1.0", "3.0000000000"));  // scale 1 + 11 + 1
     EXPECT_EQ("1.5129", apply(DecimalOperator::Multiply, "1.23", "1.23"));
     EXPECT_EQ("1.5", apply(DecimalOperator::Modulo, "10.5", "3"));

@@ -59,8 +59,7 @@ TEST_F(ExactNumbersTest, DecimalOverflowIs8115)
 
 TEST_F(ExactNumbersTest, MoneyKeepsItsWholeRange)
 {
-    EXPECT_EQ(vb::Variant(vb::Currency{9223372036854775807LL}),
-              scalar("SELECT CAST('922337203685477.5807' AS money)"));
+    EXPECT_EQ(vb::Variant(vb::Currency{9223372036854775807LL}), scalar("SELECT CAST('922337203685477.5807' AS money)"));
     EXPECT_EQ(vb::Variant(vb::Currency{-9223372036854775807LL - 1}),
               scalar("SELECT CAST('-922337203685477.5808' AS money)"));
     EXPECT_EQ(8115, errorOf("SELECT CAST('922337203685477.5808' AS money)"));

@@ -101,15 +101,14 @@ TEST_F(ExpressionTypesTest, ConversionsFollowPrecedence)
     EXPECT_EQ(245, errorOf("SELECT 'A' + 1"));
     EXPECT_EQ(245, errorOf("SELECT 1 + 'x'"));
     EXPECT_EQ(vb::Variant(2.5), scalar("SELECT '1.5' + 1.0"));
-    EXPECT_EQ(vb::Variant("Conversion failed when converting the varchar value 'A' to data type int."),
-              [&] {
-                  try {
-                      plant->execute("SELECT 'A' + 1");
-                  } catch (const ServerError& e) {
-                      return vb::Variant(e.message());
-                  }
-                  return vb::Variant();
-              }());
+    EXPECT_EQ(vb::Variant("Conversion failed when converting the varchar value 'A' to data type int."), [&] {
+        try {
+            plant->execute("SELECT 'A' + 1");
+        } catch (const ServerError& e) {
+            return vb::Variant(e.message());
+        }
+        return vb::Variant();
+    }());
     plant->execute("CREATE TABLE p (Nome varchar(10), Codigo varchar(3))");
     plant->execute("INSERT INTO p VALUES ('Ana', 'X1')");
     EXPECT_EQ(vb::Variant("Ana-X1"), scalar("SELECT Nome + '-' + Codigo FROM p"));
@@ -125,6 +124,10 @@ TEST_F(ExpressionTypesTest, DatetimePlusDays)
     EXPECT_EQ(vb::Variant(test::dateOf(2026, 1, 3)), scalar("SELECT 2 + CAST('2026-01-01' AS datetime)"));
     EXPECT_EQ("DATETIME", typeOf("SELECT GETDATE() + 1"));
     EXPECT_EQ(517, errorOf("SELECT CAST('9999-12-31' AS datetime) + 1"));
+    EXPECT_EQ(vb::Variant(test::dateOf(1900, 1, 3, 6)),
+              scalar("SELECT CAST('2026-01-03 06:00' AS datetime) - CAST('2026-01-01' AS datetime)"));
+    EXPECT_EQ(vb::Variant(2.25), scalar("SELECT CAST(CAST('2026-01-03 06:00' AS datetime) - "
+                                        "CAST('2026-01-01' AS datetime) AS float)"));
 }
 
 TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
@@ -135,6 +138,7 @@ TEST_F(ExpressionTypesTest, IsNullCaseAndCoalesceTakeTheirTypes)
     EXPECT_EQ("DECIMAL(2,1)", typeOf("SELECT CASE WHEN 1 = 1 THEN 1 ELSE 2.5 END"));
     EXPECT_EQ("FLOAT", typeOf("SELECT COALESCE(NULL, 1, 2e0)"));
     EXPECT_EQ("INT", typeOf("SELECT IIF(1 = 1, 1, 2)"));
+    EXPECT_EQ("DECIMAL(2,1)", typeOf("SELECT 1 AS n UNION ALL SELECT 2.5"));
     // A text result of a numeric CASE converts (and fails as SQL Server's does).
     EXPECT_EQ(vb::Variant(5), scalar("SELECT CASE WHEN 1 = 1 THEN '5' ELSE 0 END"));
     EXPECT_EQ(245, errorOf("SELECT CASE WHEN 1 = 1 THEN 'a' ELSE 0 END"));
