@@ -22,26 +22,15 @@ QString three(int v)
     return QStringLiteral("%1").arg(v, 3, 10, QLatin1Char('0'));
 }
 
-// dd/mm/yyyy (dayFirst) or mm/dd/yyyy with `separator`, an optional time after a blank.
-std::optional<vb::Date> parseDayMonth(const QString& text, QChar separator, bool dayFirst)
+// dd/mm/yyyy (dayFirst) or mm/dd/yyyy, a time after it as in any date text; year-first texts as ever.
+std::optional<vb::Date> parseDayMonth(const QString& text, bool dayFirst)
 {
-    static const QString pattern = QStringLiteral(R"(^\s*(\d{1,2})%1(\d{1,2})%1(\d{2}|\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)");
-    const QRegularExpression re(pattern.arg(QRegularExpression::escape(QString(separator))));
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch())
-        return std::nullopt;
-    DateParts p;
-    p.day = m.captured(dayFirst ? 1 : 2).toInt();
-    p.month = m.captured(dayFirst ? 2 : 1).toInt();
-    p.year = m.captured(3).toInt();
-    if (m.captured(3).size() == 2)
-        p.year += p.year < 50 ? 2000 : 1900;  // SQL Server's two-digit year cutoff
-    p.hour = m.captured(4).toInt();
-    p.minute = m.captured(5).toInt();
-    p.second = m.captured(6).toInt();
-    if (!validDateParts(p))
-        return std::nullopt;
-    return joinDate(p);
+    DateSettings& settings = dateSettings();
+    const QString order = settings.order;
+    settings.order = dayFirst ? QStringLiteral("dmy") : QStringLiteral("mdy");
+    const auto date = parseDateText(text);
+    settings.order = order;
+    return date;
 }
 
 // A text laid out as a date whose parts are out of range ("2026-02-30", "1700-01-01"): 242, not 241.
@@ -268,15 +257,15 @@ std::optional<vb::Date> dateOfValue(const vb::Variant& value, int style)
     const QString text = value.toString();
     switch (style) {
     case 3:
-    case 103: return parseDayMonth(text, QLatin1Char('/'), true);
+    case 103:
     case 4:
-    case 104: return parseDayMonth(text, QLatin1Char('.'), true);
+    case 104:
     case 5:
-    case 105: return parseDayMonth(text, QLatin1Char('-'), true);
+    case 105: return parseDayMonth(text, true);
     case 1:
-    case 101: return parseDayMonth(text, QLatin1Char('/'), false);
+    case 101:
     case 10:
-    case 110: return parseDayMonth(text, QLatin1Char('-'), false);
+    case 110: return parseDayMonth(text, false);
     default: return parseDateText(text);
     }
 }

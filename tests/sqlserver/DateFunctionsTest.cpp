@@ -65,6 +65,8 @@ TEST_F(DateFunctionsTest, DateFormatOrdersDayAndMonth)
     plant->execute("SET DATEFORMAT ymd");
     EXPECT_EQ(2741, errorOf("SET DATEFORMAT xyz"));
     EXPECT_EQ(dateOf(2026, 1, 5), date("CAST('Jan 5 2026' AS datetime)"));
+    EXPECT_EQ("2026-03-05 10:11:12.123", text("CONVERT(varchar(23), CONVERT(datetime, '05/03/2026 10:11:12.123', 103), 121)"));
+    EXPECT_EQ(dateOf(2026, 5, 3, 22, 0), date("CONVERT(datetime, '05/03/2026 10:00 PM', 101)"));
     EXPECT_EQ(dateOf(2026, 12, 6, 22, 0), date("CAST('6 December 2026 10:00PM' AS datetime)"));
 }
 
