@@ -80,6 +80,9 @@ QString translatePattern(const QString& pattern, bool multiline)
                 isHex(pattern[i + 4]) && isHex(pattern[i + 5])) {
                 out += QStringLiteral("\\x{") + pattern.mid(i + 2, 4) + QLatin1Char('}');
                 i += 5;
+            } else if (next.isLetter() && next.unicode() < 128 && !QStringView(u"bBdDwWsSnrtfvcxu").contains(next)) {
+                out += next;  // an escape ECMAScript does not know is the letter itself; PCRE would refuse it
+                ++i;
             } else {
                 out += c;
                 out += next;
@@ -92,12 +95,18 @@ QString translatePattern(const QString& pattern, bool multiline)
                 inClass = false;
             out += c;
         } else if (c == QLatin1Char('[')) {
+            // ECMAScript's "[]" matches nothing and "[^]" anything; PCRE would read a "]" into the class.
+            const bool negated = i + 1 < pattern.size() && pattern[i + 1] == QLatin1Char('^');
+            const qsizetype close = i + (negated ? 2 : 1);
+            if (close < pattern.size() && pattern[close] == QLatin1Char(']')) {
+                out += negated ? QStringLiteral("[\\s\\S]") : QStringLiteral("(?!)");
+                i = close;
+                continue;
+            }
             inClass = true;
             out += c;
-            if (i + 1 < pattern.size() && pattern[i + 1] == QLatin1Char('^'))
+            if (negated)
                 out += pattern[++i];
-            if (i + 1 < pattern.size() && pattern[i + 1] == QLatin1Char(']'))
-                out += QStringLiteral("\\]"), ++i;  // "[]" and "[^]" hold a literal "]" in PCRE, none in ECMAScript
         } else if (c == QLatin1Char('$') && !multiline) {
             out += QStringLiteral("\\z");
         } else {

@@ -62,8 +62,9 @@ private:
     bool m_stale = true;
 };
 
-// The pattern in the syntax QRegularExpression reads: "\uXXXX" as "\x{XXXX}", and "$" outside a class as
-// the end of the text only, unless the pattern is multiline.
+// The pattern in the syntax QRegularExpression reads: "\uXXXX" as "\x{XXXX}", an escaped letter ECMAScript
+// gives no meaning as the letter, and "$" outside a class as the end of the text only, unless the pattern is
+// multiline.
 QString translatePattern(const QString& pattern, bool multiline);
 
 }  // namespace scripting

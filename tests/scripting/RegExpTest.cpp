@@ -19,6 +19,9 @@ TEST_F(ScriptTest, RegExpTestsWithItsFlags)
                                      "Out.Put re.Test(\"a\" & vbLf & \"b\")\nOut.Put re.Multiline & re.Global"),
               (QStringList{"False", "True", "TrueFalse"}));
     EXPECT_EQ(output(regExp("\\u00e7") + "Out.Put re.Test(\"aç\") & re.Pattern"), QStringList{"True\\u00e7"});
+    EXPECT_EQ(output(regExp("\\i\\d[]a]") + "Out.Put re.Test(\"i5]\") & re.Test(\"i5a\")"), QStringList{"FalseFalse"});
+    EXPECT_EQ(output(regExp("\\i\\d") + "Out.Put re.Test(\"xi5\")"), QStringList{"True"});
+    EXPECT_EQ(output(regExp("a[^]b") + "Out.Put re.Test(\"a\" & vbLf & \"b\")"), QStringList{"True"});
 }
 
 TEST_F(ScriptTest, RegExpReplaceWithGroupsAndSpecialForms)
