@@ -129,8 +129,9 @@ vb::Variant toWholeNumber(const vb::Variant& value, const SqlType& type)
         v = std::round(sqlFloatFromDate(value.toDate()));
     } else if (value.isString()) {
         bool ok = false;
-        v = double(value.toString().trimmed().toLongLong(&ok));
-        if (!ok) {
+        const QString text = value.toString().trimmed();
+        v = double(text.toLongLong(&ok));
+        if (!ok && !text.isEmpty()) {  // an empty text is 0, as in SQL Server
             const auto date = parseDateText(value.toString());
             if (!date)
                 conversionFailed(value, type);
@@ -190,7 +191,7 @@ vb::Variant toNumber(const vb::Variant& value, const SqlType& type)
     double v = 0;
     if (value.isDate()) {
         v = sqlFloatFromDate(value.toDate());
-    } else {
+    } else if (!value.isString() || !value.toString().trimmed().isEmpty()) {  // an empty text is 0
         const auto number = numberOfValue(value);
         if (!number)
             conversionFailed(value, type);

@@ -47,6 +47,10 @@ TEST_F(ExactNumbersTest, ConversionFailuresCarrySqlServerNumbers)
     EXPECT_EQ(245, errorOf("SELECT CAST('12a' AS int)"));
     EXPECT_EQ(8114, errorOf("SELECT CAST('12a' AS float)"));
     EXPECT_EQ(8115, errorOf("SELECT CAST(3000000000 AS int)"));
+    // An empty text is 0 for int and float, no number for decimal.
+    EXPECT_EQ(vb::Variant(0), scalar("SELECT CAST('' AS int)"));
+    EXPECT_EQ(vb::Variant(0.0), scalar("SELECT CAST(' ' AS float)"));
+    EXPECT_EQ(8114, errorOf("SELECT CAST('' AS decimal(5,2))"));
 }
 
 TEST_F(ExactNumbersTest, DecimalOverflowIs8115)
