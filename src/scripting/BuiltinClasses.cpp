@@ -9,6 +9,7 @@ namespace scripting {
 
 namespace {
 constexpr long CannotCreateObject = 429;
+constexpr long WrongArguments = 450;
 }
 
 vb::ObjectPtr newBuiltinObject(const QString& className)
@@ -16,6 +17,12 @@ vb::ObjectPtr newBuiltinObject(const QString& className)
     if (className.compare(QLatin1String("RegExp"), Qt::CaseInsensitive) == 0)
         return std::make_shared<RegExp>();
     return nullptr;
+}
+
+void requireArgumentCount(const Arguments& args, std::size_t count)
+{
+    if (args.size() != count)
+        vb::raiseError(WrongArguments);
 }
 
 vb::ObjectPtr createObject(const QString& progId)

@@ -1,7 +1,7 @@
 #include "scripting/Dictionary_p.h"
 
 #include "runtime/Err.h"
-#include "scripting/Interrupt_p.h"
+#include "scripting/BuiltinObjects_p.h"
 #include "scripting/ScriptArray_p.h"
 
 namespace scripting {
@@ -11,15 +11,8 @@ namespace {
 using vb::Variant;
 using vb::VarType;
 
-constexpr long WrongArguments = 450;
 constexpr long KeyExists = 457;
 constexpr long ElementNotFound = 32811;
-
-void requireCount(const Arguments& args, std::size_t count)
-{
-    if (args.size() != count)
-        vb::raiseError(WrongArguments);
-}
 
 // What the dictionary keeps of a value: an array is copied, as assignment copies it.
 Variant stored(const Variant& value)
@@ -136,39 +129,39 @@ Variant Dictionary::getMember(const QString& name, Arguments& args)
 {
     const QString member = name.toLower();
     if (member == QLatin1String("item")) {
-        requireCount(args, 1);
+        requireArgumentCount(args, 1);
         return item(args[0]);
     }
     if (member == QLatin1String("add")) {
-        requireCount(args, 2);
+        requireArgumentCount(args, 2);
         add(args[0], stored(args[1]));
         return {};
     }
     if (member == QLatin1String("exists")) {
-        requireCount(args, 1);
+        requireArgumentCount(args, 1);
         return find(args[0]) != m_entries.end();
     }
     if (member == QLatin1String("remove")) {
-        requireCount(args, 1);
+        requireArgumentCount(args, 1);
         remove(args[0]);
         return {};
     }
     if (member == QLatin1String("removeall")) {
-        requireCount(args, 0);
+        requireArgumentCount(args, 0);
         m_entries.clear();
         m_index.clear();
         return {};
     }
     if (member == QLatin1String("items") || member == QLatin1String("keys")) {
-        requireCount(args, 0);
+        requireArgumentCount(args, 0);
         return values(member == QLatin1String("keys"));
     }
     if (member == QLatin1String("count")) {
-        requireCount(args, 0);
+        requireArgumentCount(args, 0);
         return int(m_entries.size());
     }
     if (member == QLatin1String("comparemode")) {
-        requireCount(args, 0);
+        requireArgumentCount(args, 0);
         return m_compareMode;
     }
     vb::raiseError(438);
@@ -178,13 +171,13 @@ void Dictionary::setMember(const QString& name, Arguments& args, const Variant& 
 {
     const QString member = name.toLower();
     if (member == QLatin1String("item")) {
-        requireCount(args, 1);
+        requireArgumentCount(args, 1);
         item(args[0]) = stored(value);
     } else if (member == QLatin1String("key")) {
-        requireCount(args, 1);
+        requireArgumentCount(args, 1);
         rename(args[0], value);
     } else if (member == QLatin1String("comparemode")) {
-        requireCount(args, 0);
+        requireArgumentCount(args, 0);
         setCompareMode(value.toLong());
     } else {
         vb::raiseError(438);

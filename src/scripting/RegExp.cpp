@@ -1,6 +1,7 @@
 #include "scripting/RegExp_p.h"
 
 #include "runtime/Err.h"
+#include "scripting/BuiltinObjects_p.h"
 #include "scripting/Interrupt_p.h"
 
 namespace scripting {
@@ -9,15 +10,8 @@ namespace {
 
 using vb::Variant;
 
-constexpr long WrongArguments = 450;
 constexpr long RegExpSyntaxError = 5017;
 constexpr int StopTestInterval = 1024;  // matches between tests of the time-out
-
-void requireCount(const Arguments& args, std::size_t count)
-{
-    if (args.size() != count)
-        vb::raiseError(WrongArguments);
-}
 
 bool isHex(QChar c)
 {
@@ -127,11 +121,11 @@ bool ItemList::hasMember(const QString& name) const
 Variant ItemList::getMember(const QString& name, Arguments& args)
 {
     if (name.compare(QLatin1String("count"), Qt::CaseInsensitive) == 0) {
-        requireCount(args, 0);
+        requireArgumentCount(args, 0);
         return int(m_items.size());
     }
     if (name.compare(QLatin1String("item"), Qt::CaseInsensitive) == 0) {
-        requireCount(args, 1);
+        requireArgumentCount(args, 1);
         const int index = args[0].toLong();
         if (index < 0 || std::size_t(index) >= m_items.size())
             vb::raiseError(vb::ErrNo::InvalidProcedureCall);
@@ -176,7 +170,7 @@ Variant Match::getMember(const QString& name, Arguments& args)
             return vb::ObjectPtr(m_subMatches);
         return m_subMatches->getDefault(args);
     }
-    requireCount(args, 0);
+    requireArgumentCount(args, 0);
     if (member == QLatin1String("value"))
         return m_value;
     if (member == QLatin1String("firstindex"))
@@ -256,17 +250,17 @@ Variant RegExp::getMember(const QString& name, Arguments& args)
 {
     const QString member = name.toLower();
     if (member == QLatin1String("test") || member == QLatin1String("execute")) {
-        requireCount(args, 1);
+        requireArgumentCount(args, 1);
         const QString text = args[0].toString();
         if (member == QLatin1String("test"))
             return compiled().match(text).hasMatch();
         return execute(text);
     }
     if (member == QLatin1String("replace")) {
-        requireCount(args, 2);
+        requireArgumentCount(args, 2);
         return replace(args[0].toString(), args[1].toString());
     }
-    requireCount(args, 0);
+    requireArgumentCount(args, 0);
     if (member == QLatin1String("pattern"))
         return m_pattern;
     if (member == QLatin1String("ignorecase"))
@@ -280,7 +274,7 @@ Variant RegExp::getMember(const QString& name, Arguments& args)
 
 void RegExp::setMember(const QString& name, Arguments& args, const Variant& value)
 {
-    requireCount(args, 0);
+    requireArgumentCount(args, 0);
     const QString member = name.toLower();
     if (member == QLatin1String("pattern"))
         m_pattern = value.toString();

@@ -20,6 +20,8 @@ inline bool given(const Arguments& a, std::size_t i)
 int intArg(const Arguments& a, std::size_t i, int fallback);
 // The compare argument: 0 binary (the default), 1 text, 2 database (as text); others raise 5.
 Qt::CaseSensitivity compareArg(const Arguments& a, std::size_t i);
+// Raises 5 "Invalid procedure call or argument".
+[[noreturn]] void raiseInvalid();
 // The array a value holds; 13 when it holds none.
 std::shared_ptr<ScriptArray> requireArray(const vb::Variant& value);
 

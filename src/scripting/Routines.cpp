@@ -37,6 +37,11 @@ Qt::CaseSensitivity compareArg(const Arguments& a, std::size_t i)
     }
 }
 
+void raiseInvalid()
+{
+    vb::raiseError(vb::ErrNo::InvalidProcedureCall);
+}
+
 std::shared_ptr<ScriptArray> requireArray(const vb::Variant& value)
 {
     auto array = asArray(value);

@@ -13,11 +13,6 @@ namespace {
 
 using vb::Variant;
 
-void raiseInvalid()
-{
-    vb::raiseError(vb::ErrNo::InvalidProcedureCall);
-}
-
 Variant field(Arguments& a, int (*f)(vb::Date))
 {
     NULL_PASSES(0)

@@ -15,11 +15,6 @@ using vb::Variant;
 
 constexpr int StopTestInterval = 4096;  // matches or elements between tests of the time-out
 
-void raiseInvalid()
-{
-    vb::raiseError(vb::ErrNo::InvalidProcedureCall);
-}
-
 // Windows-1252's characters at 0x80..0x9F; 0 where the code page has none (the code stands for itself).
 constexpr char16_t cp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
