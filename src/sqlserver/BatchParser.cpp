@@ -203,6 +203,12 @@ private:
     // Table variables become their temporary tables.
     std::vector<StatementPlan> translate(Tokens tokens)
     {
+        useTableVariables(tokens);
+        return translateStatement(std::move(tokens), TranslationContext{m_dialect, m_schema, m_variableTypes});
+    }
+
+    void useTableVariables(Tokens& tokens) const
+    {
         for (int k = 0; k < int(tokens.size()); ++k) {
             Token& t = tokens[k];
             if (t.kind != TokenKind::Variable)
@@ -218,7 +224,6 @@ private:
                                   || tokens[previous].is(QLatin1String("DELETE"))))
                 throw ServerError(1087, QStringLiteral("Must declare the table variable \"%1\".").arg(t.text));
         }
-        return translateStatement(std::move(tokens), TranslationContext{m_dialect, m_schema, m_variableTypes});
     }
 
     bool isLabel(int i) const
@@ -377,6 +382,16 @@ private:
         if (t.is(QLatin1String("FETCH")))
             return fetch(i);
         const int end = statementEnd(i);
+        if (t.is(QLatin1String("INSERT")) && (wordAt(end, QLatin1String("EXEC")) || wordAt(end, QLatin1String("EXECUTE")))) {
+            BatchStep s;
+            s.kind = BatchStep::Kind::InsertExec;
+            Tokens insert = slice(m_tokens, i, end);
+            useTableVariables(insert);
+            s.name = joinTokens(insert);
+            i = end;
+            s.body.push_back(step(i));
+            return s;
+        }
         if (t.is(QLatin1String("CREATE")) && wordAt(next, QLatin1String("DATABASE"))) {
             BatchStep s;
             s.kind = BatchStep::Kind::CreateDatabase;

@@ -109,7 +109,7 @@ void Runner::fetchCursor(const BatchStep& step)
         rowset.columns = c.rows.columns;
         if (row)
             rowset.rows.push_back(*row);
-        m_result.rowsets.push_back(std::move(rowset));
+        m_result->rowsets.push_back(std::move(rowset));
         return;
     }
     if (step.variables.size() != c.rows.columns.size())

@@ -71,6 +71,8 @@ TEST_F(TemporaryTablesTest, TableVariables)
     ASSERT_EQ(2u, r.rows.size());
     EXPECT_EQ(vb::Variant("two"), r.rows[0][1]);
     EXPECT_EQ(vb::Variant(15), r.rows[1][2]);
+    EXPECT_EQ(vb::Variant(1), scalar("DECLARE @d TABLE (x int) INSERT @d VALUES (1), (2) DELETE @d WHERE x = 2 "
+                                     "SELECT COUNT(*) FROM @d"));
     // Declared before a table is created in the same batch.
     EXPECT_EQ(vb::Variant(1), scalar("DECLARE @v TABLE (x int) CREATE TABLE #a (y int) INSERT INTO @v VALUES (1) "
                                      "SELECT COUNT(*) FROM @v"));
