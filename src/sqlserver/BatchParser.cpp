@@ -1,5 +1,6 @@
 #include "sqlserver/BatchParser.h"
 
+#include "sqlserver/SqliteText.h"
 #include "sqlserver/TemporaryTables.h"
 #include "sqlserver/TokenTools.h"
 #include "sqlserver/Translator.h"
@@ -51,6 +52,7 @@ public:
 
     Batch parse()
     {
+        checkTerminated(m_tokens);
         Batch batch;
         int i = skipSeparators(0);
         while (i < size()) {

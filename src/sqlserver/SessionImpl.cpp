@@ -87,6 +87,9 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
       m_spid(nextSpid()), m_locks(QString::fromUtf8(sqlite3_db_filename(db, "main"))), m_statements(db)
 {
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
+    // A "name" that names nothing is an error, as in SQL Server, never SQLite's fallback to a text; in Access,
+    // "text" is a text.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, m_dialect == Dialect::Access ? 1 : 0, nullptr);
     registerCollations(m_db);
     registerServerFunctions(m_db, *this);
     registerObjectFunctions(m_db);

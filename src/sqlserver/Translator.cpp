@@ -10,6 +10,8 @@
 #include "sqlserver/MergeRewrite.h"
 #include "sqlserver/RecursionLimit.h"
 #include "sqlserver/ResultShape.h"
+#include "sqlserver/SelectAliases.h"
+#include "sqlserver/SqliteText.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TemporaryTables.h"
 #include "sqlserver/TokenTools.h"
@@ -71,6 +73,8 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     if (context.dialect == Dialect::Access)
         rewriteAccessDialect(tokens);
     rewriteNationalStrings(tokens);
+    if (context.dialect == Dialect::SqlServer)
+        rewriteSelectAliases(tokens);
     rewriteObjectNames(tokens);
     removeTableHints(tokens);
     limitRecursion(tokens);
@@ -130,6 +134,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             if (served && (dml || view))
                 applyCollations(statement);
         }
+        writeForSqlite(statement);
         plan.sql = joinTokens(statement);
         plans.push_back(std::move(plan));
     }
