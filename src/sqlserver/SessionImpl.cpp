@@ -11,6 +11,7 @@
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/NumericFunctions_p.h"
+#include "sqlserver/OperatorFunctions_p.h"
 #include "sqlserver/ObjectFunctions.h"
 #include "sqlserver/RaisedError.h"
 #include "sqlserver/RowsetReader.h"
@@ -90,16 +91,17 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     // A "name" that names nothing is an error, as in SQL Server, never SQLite's fallback to a text; in Access,
     // "text" is a text.
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, m_dialect == Dialect::Access ? 1 : 0, nullptr);
-    registerCollations(m_db);
     registerServerFunctions(m_db, *this);
     registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
+    registerOperatorFunctions(m_db);
     registerBatchFunctions(m_db, m_batchState, *this);
     sqlite3_progress_handler(m_db, progressSteps, progress, this);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
     } else {
         try {
+            registerCollations(m_db);  // Access-form files keep SQLite's own NOCASE
             applyDefaultCollation(m_db);
             createCatalogViews(m_db, m_database);
         } catch (...) {
