@@ -1,5 +1,6 @@
 #include "sqlserver/BatchState.h"
 
+#include "sqlserver/MessageFormat.h"
 #include "sqlserver/Session.h"
 #include "sqlserver/UserFunctions.h"
 
@@ -106,6 +107,11 @@ void registerBatchFunctions(sqlite3* db, BatchState& state, const ServerState& s
             throw ServerError(530, QStringLiteral("The statement terminated. The maximum recursion %1 has been "
                                                   "exhausted before statement completion.").arg(limit));
         return a[0];
+    });
+    defineFunction(db, "formatmessage", -1, [](const Arguments& a) {
+        if (a.empty() || a[0].isNull())
+            return vb::Variant::Null();
+        return vb::Variant(formatMessage(a[0].toString(), Arguments(a.begin() + 1, a.end())));
     });
     defineFunction(db, "sqlserver_variable", 1, [&state](const Arguments& a) {
         return assignment(state).value(int(a[0].toLong()));

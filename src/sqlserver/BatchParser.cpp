@@ -551,11 +551,19 @@ private:
         int at = nextSignificant(m_tokens, i + 1);
         if (wordAt(at, QLatin1String("GLOBAL")))
             at = nextSignificant(m_tokens, at + 1);
-        if (at >= size() || !m_tokens[at].isName())
-            syntaxError(at);
-        s.name = m_tokens[at].name();
+        s.name = cursorName(at);
         i = at + 1;
         return s;
+    }
+
+    // A cursor's name, or a cursor variable's (@NAME).
+    QString cursorName(int at) const
+    {
+        if (at < size() && m_tokens[at].kind == TokenKind::Variable)
+            return m_tokens[at].text.toUpper();
+        if (at >= size() || !m_tokens[at].isName())
+            syntaxError(at);
+        return m_tokens[at].name();
     }
 
     // FETCH [NEXT | PRIOR | FIRST | LAST | ABSOLUTE n | RELATIVE n] [FROM] [GLOBAL] name [INTO @a, ...]
@@ -581,9 +589,7 @@ private:
             at = nextSignificant(m_tokens, at + 1);
         if (wordAt(at, QLatin1String("GLOBAL")))
             at = nextSignificant(m_tokens, at + 1);
-        if (at >= size() || !m_tokens[at].isName())
-            syntaxError(at);
-        s.name = m_tokens[at].name();
+        s.name = cursorName(at);
         i = at + 1;
         int into = nextSignificant(m_tokens, i);
         if (wordAt(into, QLatin1String("INTO"))) {
@@ -655,6 +661,15 @@ private:
                 typeBegin = nextSignificant(m_tokens, typeBegin + 1);
             if (wordAt(typeBegin, QLatin1String("TABLE")))
                 return declareTable(name, typeBegin, i);
+            if (wordAt(typeBegin, QLatin1String("CURSOR"))) {  // a cursor variable: SET @c = CURSOR FOR ..
+                m_variableTypes.insert(name, QStringLiteral("CURSOR"));
+                at = nextSignificant(m_tokens, typeBegin + 1);
+                if (at < size() && m_tokens[at].isSymbol(QLatin1String(","))) {
+                    at = nextSignificant(m_tokens, at + 1);
+                    continue;
+                }
+                break;
+            }
             int typeEnd = typeBegin + 1;
             const int open = nextSignificant(m_tokens, typeEnd);
             if (open < size() && m_tokens[open].isSymbol(QLatin1String("(")))
@@ -754,6 +769,12 @@ private:
         const int equals = assignmentEquals(variable);
         if (equals >= size() || !m_tokens[equals].isSymbol(QLatin1String("=")))
             syntaxError(equals);
+        if (wordAt(nextSignificant(m_tokens, equals + 1), QLatin1String("CURSOR"))) {
+            BatchStep s = declareCursor(equals, i);
+            s.name = m_tokens[variable].text.toUpper();
+            s.cursorOptions << QStringLiteral("LOCAL");
+            return s;
+        }
         const int end = statementEnd(i);
         i = end;
         const QString name = m_tokens[variable].text.toUpper();

@@ -33,6 +33,8 @@ void Runner::declareCursor(const BatchStep& step)
     const bool global = !step.cursorOptions.contains(QLatin1String("LOCAL"));
     QHash<QString, Cursor>& cursors = global ? m_session.globalCursors() : m_cursors;
     const QString key = step.name.toUpper();
+    if (key.startsWith(QLatin1Char('@')))
+        cursors.remove(key);  // a cursor variable takes a new cursor
     if (cursors.contains(key))
         throw ServerError(16915, QStringLiteral("A cursor with the name '%1' already exists.").arg(step.name));
     Cursor c;

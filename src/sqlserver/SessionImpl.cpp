@@ -90,7 +90,6 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     // A "name" that names nothing is an error, as in SQL Server, never SQLite's fallback to a text; in Access,
     // "text" is a text.
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, m_dialect == Dialect::Access ? 1 : 0, nullptr);
-    registerCollations(m_db);
     registerServerFunctions(m_db, *this);
     registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
@@ -100,6 +99,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
         registerAccessFunctions(m_db);
     } else {
         try {
+            registerCollations(m_db);  // Access-form files keep SQLite's own NOCASE
             applyDefaultCollation(m_db);
             createCatalogViews(m_db, m_database);
         } catch (...) {
