@@ -11,6 +11,7 @@
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/NumericFunctions_p.h"
+#include "sqlserver/OperatorFunctions_p.h"
 #include "sqlserver/ObjectFunctions.h"
 #include "sqlserver/RaisedError.h"
 #include "sqlserver/RowsetReader.h"
@@ -93,6 +94,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     registerServerFunctions(m_db, *this);
     registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
+    registerOperatorFunctions(m_db);
     registerBatchFunctions(m_db, m_batchState, *this);
     sqlite3_progress_handler(m_db, progressSteps, progress, this);
     if (m_dialect == Dialect::Access) {
