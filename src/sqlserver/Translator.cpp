@@ -101,7 +101,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             planIdentityInsert(statement, verb, context.schema, plan);
         }
         if (!plan.bookkeeping)
-            plan.intoTable = takeSelectInto(statement);
+            plan.intoTable = writtenForSqlite(takeSelectInto(statement));
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
         verb = verbPosition(statement);
         std::vector<QString> selectTypes;
