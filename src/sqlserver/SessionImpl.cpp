@@ -11,6 +11,7 @@
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/NumericFunctions_p.h"
+#include "sqlserver/OperatorFunctions_p.h"
 #include "sqlserver/ObjectFunctions.h"
 #include "sqlserver/RaisedError.h"
 #include "sqlserver/RowsetReader.h"
@@ -93,6 +94,7 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
     registerServerFunctions(m_db, *this);
     registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
+    registerOperatorFunctions(m_db);
     registerBatchFunctions(m_db, m_batchState, *this);
     sqlite3_progress_handler(m_db, progressSteps, progress, this);
     if (m_dialect == Dialect::Access) {
@@ -541,7 +543,9 @@ const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
                              && columnText(s, 1).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
                              f.identityColumn = column;
                      });
-        catalogQuery(QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE"),
+        catalogQuery(isTemporaryName(table)
+                         ? QStringLiteral("SELECT 1 FROM temp.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE")
+                         : QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE"),
                      identityTriggerName(table), [&](sqlite3_stmt*) { f.triggerIdentity = true; });
         if (f.triggerIdentity)
             catalogQuery(QStringLiteral("SELECT column_name FROM ") + identityColumnsTable + QStringLiteral(" WHERE table_name = ?"),
