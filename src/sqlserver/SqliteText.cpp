@@ -18,13 +18,6 @@ void checkTerminated(const Tokens& tokens)
                                .arg(last.text.mid(open + 1)));
 }
 
-QString sqliteName(const QString& name)
-{
-    QString quoted = name;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 void writeForSqlite(Tokens& tokens)
 {
     for (size_t i = 0; i < tokens.size(); ++i) {
@@ -32,12 +25,19 @@ void writeForSqlite(Tokens& tokens)
         if (t.kind == TokenKind::Comment) {
             t = space();  // SQLite's comments do not nest; a line comment must not swallow what rewrites append
         } else if (t.kind == TokenKind::QuotedName && t.text[0] != QLatin1Char('"')) {
-            t.text = sqliteName(t.name());
+            t.text = quoteName(t.name());
         } else if (t.kind == TokenKind::Number && i + 1 < tokens.size() && tokens[i + 1].kind == TokenKind::Word) {
             tokens.insert(tokens.begin() + std::ptrdiff_t(i) + 1, space());
             ++i;
         }
     }
+}
+
+QString writtenForSqlite(const QString& sql)
+{
+    Tokens tokens = tokenize(sql);
+    writeForSqlite(tokens);
+    return joinTokens(tokens);
 }
 
 }  // namespace sqlserver

@@ -83,9 +83,12 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteRowSources(tokens);
     rewriteTop(tokens);
     rewriteInsertAndTruncate(tokens);
-    rewriteChangingStatements(tokens);
+    const std::vector<Tokens> preludes = rewriteChangingStatements(tokens);
+    std::vector<DdlStatement> statements = isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens));
+    for (auto prelude = preludes.rbegin(); prelude != preludes.rend(); ++prelude)
+        statements.insert(statements.begin(), DdlStatement{*prelude, true});
     std::vector<StatementPlan> plans;
-    for (DdlStatement& ddl : isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens))) {
+    for (DdlStatement& ddl : statements) {
         Tokens& statement = ddl.tokens;
         rewriteTemporaryTables(statement);
         StatementPlan plan;
@@ -98,7 +101,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             planIdentityInsert(statement, verb, context.schema, plan);
         }
         if (!plan.bookkeeping)
-            plan.intoTable = takeSelectInto(statement);
+            plan.intoTable = writtenForSqlite(takeSelectInto(statement));
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
         verb = verbPosition(statement);
         std::vector<QString> selectTypes;
