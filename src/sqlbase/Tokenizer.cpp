@@ -242,8 +242,8 @@ QString quoteString(const QString& text)
 QString quoteName(const QString& name)
 {
     QString quoted = name;
-    quoted.replace(QLatin1String("]"), QLatin1String("]]"));
-    return QLatin1Char('[') + quoted + QLatin1Char(']');
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 }  // namespace sqlbase

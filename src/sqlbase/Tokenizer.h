@@ -57,7 +57,8 @@ QString joinTokens(const Tokens& tokens);
 
 // A string literal for `text`, apostrophes doubled.
 QString quoteString(const QString& text);
-// A [name] for `name`, closing brackets doubled.
+// A "name" for `name`, double quotes doubled: SQL Server (QUOTED_IDENTIFIER is ON by default) and SQLite read it
+// alike, whatever the name holds.
 QString quoteName(const QString& name);
 
 }  // namespace sqlbase

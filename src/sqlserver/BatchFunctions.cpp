@@ -2,6 +2,7 @@
 
 #include "sqlserver/MessageFormat.h"
 #include "sqlserver/Session.h"
+#include "sqlserver/Tokenizer.h"
 #include "sqlserver/UserFunctions.h"
 
 #include <sqlite3.h>
@@ -64,11 +65,11 @@ vb::Variant identityOf(sqlite3* db, const QString& table)
 
 QString tableName(const vb::Variant& v)
 {
-    QString name = v.isNull() ? QString() : v.toString();
-    // tempdb..#t, dbo.t, [t]
-    name = name.section(QLatin1Char('.'), -1);
-    if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
-        name = name.mid(1, name.size() - 2);
+    // tempdb..#t, dbo.t, [t], [a]]b]: the last part
+    QString name;
+    for (const Token& t : tokenize(v.isNull() ? QString() : v.toString()))
+        if (t.isName())
+            name = t.name();
     return name;
 }
 

@@ -92,7 +92,8 @@ private:
 
     static bool changesSchema(const BatchStep& s)
     {
-        if (s.kind == BatchStep::Kind::ColumnChange || s.kind == BatchStep::Kind::ConstraintDrop)
+        if (s.kind == BatchStep::Kind::ColumnChange || s.kind == BatchStep::Kind::ConstraintDrop
+            || s.kind == BatchStep::Kind::DeclareTable)
             return true;
         return s.kind == BatchStep::Kind::Statements && !s.statements.empty()
                && (s.statements[0].verb == QLatin1String("CREATE") || s.statements[0].verb == QLatin1String("ALTER")

@@ -543,7 +543,9 @@ const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
                              && columnText(s, 1).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
                              f.identityColumn = column;
                      });
-        catalogQuery(QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE"),
+        catalogQuery(isTemporaryName(table)
+                         ? QStringLiteral("SELECT 1 FROM temp.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE")
+                         : QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE"),
                      identityTriggerName(table), [&](sqlite3_stmt*) { f.triggerIdentity = true; });
         if (f.triggerIdentity)
             catalogQuery(QStringLiteral("SELECT column_name FROM ") + identityColumnsTable + QStringLiteral(" WHERE table_name = ?"),

@@ -18,11 +18,14 @@ void checkTerminated(const Tokens& tokens)
                                .arg(last.text.mid(open + 1)));
 }
 
-QString sqliteName(const QString& name)
+void rewriteMoneyLiterals(Tokens& tokens)
 {
-    QString quoted = name;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    for (int i = int(tokens.size()) - 2; i >= 0; --i) {
+        const Token& value = tokens[size_t(i) + 1];
+        if (tokens[size_t(i)].isSymbol(QLatin1String("$"))
+            && (value.kind == TokenKind::Number || value.kind == TokenKind::Parameter))
+            replaceRange(tokens, i, i + 2, tokensOf(QStringLiteral("CAST(%1 AS money)").arg(value.text)));
+    }
 }
 
 void writeForSqlite(Tokens& tokens)
@@ -32,12 +35,19 @@ void writeForSqlite(Tokens& tokens)
         if (t.kind == TokenKind::Comment) {
             t = space();  // SQLite's comments do not nest; a line comment must not swallow what rewrites append
         } else if (t.kind == TokenKind::QuotedName && t.text[0] != QLatin1Char('"')) {
-            t.text = sqliteName(t.name());
+            t.text = quoteName(t.name());
         } else if (t.kind == TokenKind::Number && i + 1 < tokens.size() && tokens[i + 1].kind == TokenKind::Word) {
             tokens.insert(tokens.begin() + std::ptrdiff_t(i) + 1, space());
             ++i;
         }
     }
+}
+
+QString writtenForSqlite(const QString& sql)
+{
+    Tokens tokens = tokenize(sql);
+    writeForSqlite(tokens);
+    return joinTokens(tokens);
 }
 
 }  // namespace sqlserver

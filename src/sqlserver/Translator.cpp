@@ -73,6 +73,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     if (context.dialect == Dialect::Access)
         rewriteAccessDialect(tokens);
     rewriteNationalStrings(tokens);
+    rewriteMoneyLiterals(tokens);
     if (context.dialect == Dialect::SqlServer)
         rewriteSelectAliases(tokens);
     rewriteObjectNames(tokens);
@@ -101,7 +102,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             planIdentityInsert(statement, verb, context.schema, plan);
         }
         if (!plan.bookkeeping)
-            plan.intoTable = takeSelectInto(statement);
+            plan.intoTable = writtenForSqlite(takeSelectInto(statement));
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
         verb = verbPosition(statement);
         std::vector<QString> selectTypes;

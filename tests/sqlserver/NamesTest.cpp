@@ -59,6 +59,18 @@ TEST_F(NamesTest, NamesMatchWithoutRegardToCase)
     EXPECT_EQ(QStringList({"Nome"}), columnNames("SELECT * FROM posto"));
 }
 
+TEST_F(NamesTest, KeywordsAndAccentsAsNames)
+{
+    plant->execute("CREATE TABLE [order] ([select] int, Início int, \"from\" int)");
+    plant->execute("INSERT INTO [ORDER] VALUES (1, 2, 3)");
+    const Rowset r = rows("SELECT [select], início AS Começo, \"from\" \"a\"\"b\" FROM [order] WHERE [Select] = 1");
+    ASSERT_EQ(3u, r.columns.size());
+    EXPECT_EQ("select", r.columns[0].name);
+    EXPECT_EQ("Começo", r.columns[1].name);
+    EXPECT_EQ("a\"b", r.columns[2].name);
+    EXPECT_EQ(vb::Variant(2), r.rows[0][1]);
+}
+
 TEST_F(NamesTest, ResultColumnsTakeTheirAliases)
 {
     EXPECT_EQ(QStringList({"a", "b", "c", "d", "e", "f g", "h]i", ""}),
@@ -68,6 +80,37 @@ TEST_F(NamesTest, ResultColumnsTakeTheirAliases)
     EXPECT_EQ(QStringList({"d"}), columnNames("SELECT 4 'd'"));
     EXPECT_EQ(QStringList({"e"}), columnNames("SELECT 5 AS 'e'"));
     EXPECT_EQ(QStringList({"x"}), columnNames("SELECT x FROM (SELECT 1 AS x) AS t"));
+}
+
+}  // namespace
+
+namespace {
+
+class BracketNamesTest : public test::ServerFixture {};
+
+TEST_F(BracketNamesTest, TablesOfEveryKindTakeClosingBrackets)
+{
+    plant->execute("CREATE TABLE [a]]b] (Id int IDENTITY(1,1) PRIMARY KEY, [v]]w] varchar(5) DEFAULT 'd')");
+    plant->execute("INSERT INTO [a]]b] ([v]]w]) VALUES ('x')");
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT @@IDENTITY"));
+    plant->execute("ALTER TABLE [a]]b] ALTER COLUMN [v]]w] varchar(10) NOT NULL");
+    plant->execute("SELECT [v]]w], Id INTO [c]]d] FROM [a]]b]");
+    EXPECT_EQ(vb::Variant(QString("x")), scalar("SELECT [v]]w] FROM [c]]d]"));
+    plant->execute("CREATE TABLE [#t]]x] ([k]]] int)");
+    plant->execute("INSERT INTO [#t]]x] VALUES (5)");
+    EXPECT_EQ(vb::Variant(5), scalar("SELECT [k]]] FROM [#t]]x]"));
+    EXPECT_THROW(connect()->execute("SELECT 1 FROM [#t]]x]"), ServerError);  // the session's own
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT count(*) WHERE OBJECT_ID('dbo.[a]]b]') IS NOT NULL"));
+    plant->execute("CREATE VIEW [v]]1] AS SELECT [v]]w] AS [o]]p] FROM [a]]b]");
+    const Rowset r = rows("SELECT * FROM [v]]1]");
+    ASSERT_EQ(1u, r.columns.size());
+    EXPECT_EQ("o]p", r.columns[0].name);
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT count(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = 'a]b' AND COLUMN_NAME = 'v]w'"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT count(*) FROM sys.tables WHERE name = 'a]b'"));
+    plant->execute("UPDATE t SET [v]]w] = 'y' FROM [a]]b] AS t JOIN [c]]d] c ON c.Id = t.Id");
+    EXPECT_EQ(vb::Variant(QString("y")), scalar("SELECT [v]]w] FROM [a]]b]"));
+    plant->execute("DELETE t FROM [a]]b] t JOIN [c]]d] c ON c.Id = t.Id");
+    EXPECT_EQ(vb::Variant(0), scalar("SELECT count(*) FROM [a]]b]"));
 }
 
 }  // namespace

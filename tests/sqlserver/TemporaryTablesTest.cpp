@@ -84,6 +84,11 @@ TEST_F(TemporaryTablesTest, TableVariables)
     // INSERT .. SELECT from a table into it, and an identity.
     EXPECT_EQ(vb::Variant(3), scalar("DECLARE @n TABLE (i int IDENTITY(1,1), v int) INSERT INTO @n (v) VALUES (7), (8), (9) "
                                      "SELECT MAX(i) FROM @n"));
+    const Rowset numbered = rows("DECLARE @m TABLE (i int IDENTITY(10,5), v int) INSERT INTO @m VALUES (7) INSERT INTO @m VALUES (8) "
+                                 "SELECT i, v FROM @m ORDER BY i");
+    ASSERT_EQ(2u, numbered.rows.size());
+    EXPECT_EQ(vb::Variant(15), numbered.rows[1][0]);
+    EXPECT_EQ(vb::Variant(8), numbered.rows[1][1]);
 }
 
 TEST_F(TemporaryTablesTest, TableVariablesOutliveRollback)
