@@ -359,6 +359,8 @@ Variant OperatorChain::eval(Runtime& rt) const
         Variant right = it->second->eval(rt);
         if ((result.isObject() || right.isObject()) && op != BinaryOp::Is)
             objectValues(rt, result, right);
+        if (isComparison(op))
+            toLiteralKind(result, right, it == rest.begin() && first->isLiteral(), it->second->isLiteral());
         if (++it == rest.end())
             return binary(op, result, right);
         result = binary(op, result, right);
@@ -485,7 +487,8 @@ Flow SelectStmt::exec(Runtime& rt) const
     const Variant subject = this->subject->eval(rt);
     for (const auto& [values, block] : cases)
         for (const ExprPtr& value : values)
-            if (isTrue(binary(BinaryOp::Equal, subject, value->eval(rt))))
+            if (Variant left = subject, right = value->eval(rt);
+                (toLiteralKind(left, right, false, value->isLiteral()), isTrue(binary(BinaryOp::Equal, left, right))))
                 return runBlock(rt, block);
     return runBlock(rt, otherwise);
 }

@@ -26,7 +26,7 @@ TEST_F(ScriptTest, ArraysOfSeveralDimensions)
     EXPECT_EQ(output("Dim m()\nReDim m(2, 3)\nFor i = 0 To 2\n For j = 0 To 3\n  m(i, j) = i * 10 + j\n Next\nNext\n"
                      "Out.Put m(2, 3) & \" \" & UBound(m, 1) & UBound(m, 2) & LBound(m)\n"
                      "ReDim Preserve m(2, 5)\nOut.Put m(1, 2) & \" \" & IsEmpty(m(1, 5))"),
-              (QStringList{"23 230", "12 True"}));
+              (QStringList{"23 230", "12 Verdadeiro"}));
     EXPECT_FALSE(run("ReDim m(2, 3)\nReDim Preserve m(3, 3)"));
     EXPECT_EQ(control.Error().Number, 9);
     EXPECT_FALSE(run("Dim f(2, 3)\nReDim f(3, 3)"));  // an array declared with its size keeps it
@@ -36,7 +36,7 @@ TEST_F(ScriptTest, ArraysOfSeveralDimensions)
     EXPECT_FALSE(run("Dim d()\nx = UBound(d)"));
     EXPECT_EQ(control.Error().Number, 9);
     EXPECT_EQ(inVb("TypeName(Array()) & VarType(Array(1)) & UBound(Array())"), "String:Variant()8204-1");
-    EXPECT_EQ(inVb("IsArray(Split(\"\")) & UBound(Split(\"\"))"), "String:True-1");
+    EXPECT_EQ(inVb("IsArray(Split(\"\")) & UBound(Split(\"\"))"), "String:Verdadeiro-1");
 }
 
 TEST_F(ScriptTest, RoutinesCheckTheirArguments)
