@@ -708,8 +708,12 @@ private:
         }
     }
 
+    // Whether the current token opens its line (a block If and its Else must).
+    bool firstOnLine() const { return m_p == 0 || m_t[m_p - 1].kind == TokenKind::LineEnd; }
+
     StmtPtr ifStatement()
     {
+        const bool first = firstOnLine();
         ++m_p;
         auto s = std::make_unique<IfStmt>();
         ExprPtr condition = expression();
@@ -723,15 +727,24 @@ private:
             --m_lineIf;
             return s;
         }
+        if (!first)
+            fail(1042);
         ++m_depth;
         s->branches.emplace_back(std::move(condition), parseBlock({"elseif", "else", "end"}));
-        while (accept("elseif")) {
+        while (isKey("elseif")) {
+            if (!firstOnLine())
+                fail(1042);
+            ++m_p;
             ExprPtr c = expression();
             expect("then", 1017);
             s->branches.emplace_back(std::move(c), parseBlock({"elseif", "else", "end"}));
         }
-        if (accept("else"))
+        if (isKey("else")) {
+            if (!firstOnLine())
+                fail(1042);
+            ++m_p;
             s->otherwise = parseBlock({"end"});
+        }
         expect("end", 1014);
         expect("if", 1012);
         --m_depth;

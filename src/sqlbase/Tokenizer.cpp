@@ -56,6 +56,23 @@ qsizetype quotedEnd(const QString& s, qsizetype begin, QChar close)
     return s.size();
 }
 
+// The end of a /* */ comment that starts at `begin`: comments nest, as in SQL Server. -1 when it never ends.
+qsizetype commentEnd(QStringView s, qsizetype begin)
+{
+    int depth = 0;
+    for (qsizetype i = begin; i + 1 < s.size(); ++i) {
+        if (s[i] == QLatin1Char('/') && s[i + 1] == QLatin1Char('*')) {
+            ++depth;
+            ++i;
+        } else if (s[i] == QLatin1Char('*') && s[i + 1] == QLatin1Char('/')) {
+            ++i;
+            if (--depth == 0)
+                return i + 1;
+        }
+    }
+    return -1;
+}
+
 qsizetype numberEnd(const QString& s, qsizetype i)
 {
     const qsizetype n = s.size();
@@ -104,6 +121,21 @@ QString Token::name() const
     return inner.replace(QString(2, close), QString(close));
 }
 
+bool Token::isUnterminated() const
+{
+    if (kind == TokenKind::Comment)
+        return text.startsWith(QLatin1String("/*")) && commentEnd(text, 0) < 0;
+    if (kind != TokenKind::String && kind != TokenKind::QuotedName)
+        return false;
+    const qsizetype open = kind == TokenKind::String && text[0] != QLatin1Char('\'') ? 1 : 0;
+    const QChar close = text[open] == QLatin1Char('[') ? QLatin1Char(']') : text[open];
+    // Closing characters doubled inside come in pairs, so a closed run ends in an odd number of them.
+    qsizetype trailing = 0;
+    while (open + 1 + trailing < text.size() && text[text.size() - 1 - trailing] == close)
+        ++trailing;
+    return trailing % 2 == 0;
+}
+
 QString Token::stringValue() const
 {
     const qsizetype start = text.startsWith(QLatin1Char('\'')) ? 1 : 2;
@@ -139,8 +171,8 @@ TokenEnd scanToken(const QString& s, qsizetype i, bool accessDates)
         return span(TokenKind::Comment, j < 0 ? n : j);
     }
     if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
-        const qsizetype j = s.indexOf(QLatin1String("*/"), i + 2);
-        return span(TokenKind::Comment, j < 0 ? n : j + 2);
+        const qsizetype j = commentEnd(s, i);
+        return span(TokenKind::Comment, j < 0 ? n : j);
     }
     if (c == QLatin1Char('\''))
         return span(TokenKind::String, quotedEnd(s, i, QLatin1Char('\'')));
@@ -210,8 +242,8 @@ QString quoteString(const QString& text)
 QString quoteName(const QString& name)
 {
     QString quoted = name;
-    quoted.replace(QLatin1String("]"), QLatin1String("]]"));
-    return QLatin1Char('[') + quoted + QLatin1Char(']');
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 }  // namespace sqlbase

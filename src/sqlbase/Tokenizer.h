@@ -9,7 +9,7 @@ namespace sqlbase {
 
 enum class TokenKind {
     Space,           // blanks and line breaks
-    Comment,         // -- to the end of the line, or /* */
+    Comment,         // -- to the end of the line, or /* */ (nested as SQL Server nests them)
     Word,            // a keyword or a bare name
     QuotedName,      // [name], "name" or `name`
     String,          // 'text' with '' inside; N'text' too
@@ -35,6 +35,8 @@ struct Token {
     bool isName() const { return kind == TokenKind::Word || kind == TokenKind::QuotedName; }
     // The name a Word or QuotedName stands for ([Auto] -> Auto).
     QString name() const;
+    // A string, quoted name or /* comment that runs to the end of the text without its closing mark.
+    bool isUnterminated() const;
     // The content of a String token ('it''s' -> it's; N'x' -> x).
     QString stringValue() const;
 };
@@ -55,7 +57,8 @@ QString joinTokens(const Tokens& tokens);
 
 // A string literal for `text`, apostrophes doubled.
 QString quoteString(const QString& text);
-// A [name] for `name`, closing brackets doubled.
+// A "name" for `name`, double quotes doubled: SQL Server (QUOTED_IDENTIFIER is ON by default) and SQLite read it
+// alike, whatever the name holds.
 QString quoteName(const QString& name);
 
 }  // namespace sqlbase

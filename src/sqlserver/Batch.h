@@ -45,6 +45,7 @@ struct BatchStep {
                               // return value goes to variables[0] when there is one; outputs: arguments marked
                               // OUTPUT, as the variable that takes the value back ("" for the others)
         Execute,              // EXEC (text): statements[0] gives the text of a batch to run
+        InsertExec,           // INSERT INTO t [(columns)] EXEC ...: name: the INSERT up to EXEC; body[0]: the EXEC
         DeclareCursor,        // name; statements: its SELECT; cursorOptions
         OpenCursor,           // name
         FetchCursor,          // name; fetch: NEXT, PRIOR, FIRST, LAST, ABSOLUTE, RELATIVE; statements[0] gives

@@ -1,6 +1,8 @@
 #include "sqlserver/BatchState.h"
 
+#include "sqlserver/MessageFormat.h"
 #include "sqlserver/Session.h"
+#include "sqlserver/Tokenizer.h"
 #include "sqlserver/UserFunctions.h"
 
 #include <sqlite3.h>
@@ -63,11 +65,11 @@ vb::Variant identityOf(sqlite3* db, const QString& table)
 
 QString tableName(const vb::Variant& v)
 {
-    QString name = v.isNull() ? QString() : v.toString();
-    // tempdb..#t, dbo.t, [t]
-    name = name.section(QLatin1Char('.'), -1);
-    if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
-        name = name.mid(1, name.size() - 2);
+    // tempdb..#t, dbo.t, [t], [a]]b]: the last part
+    QString name;
+    for (const Token& t : tokenize(v.isNull() ? QString() : v.toString()))
+        if (t.isName())
+            name = t.name();
     return name;
 }
 
@@ -106,6 +108,11 @@ void registerBatchFunctions(sqlite3* db, BatchState& state, const ServerState& s
             throw ServerError(530, QStringLiteral("The statement terminated. The maximum recursion %1 has been "
                                                   "exhausted before statement completion.").arg(limit));
         return a[0];
+    });
+    defineFunction(db, "formatmessage", -1, [](const Arguments& a) {
+        if (a.empty() || a[0].isNull())
+            return vb::Variant::Null();
+        return vb::Variant(formatMessage(a[0].toString(), Arguments(a.begin() + 1, a.end())));
     });
     defineFunction(db, "sqlserver_variable", 1, [&state](const Arguments& a) {
         return assignment(state).value(int(a[0].toLong()));

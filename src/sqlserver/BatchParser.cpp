@@ -1,5 +1,6 @@
 #include "sqlserver/BatchParser.h"
 
+#include "sqlserver/SqliteText.h"
 #include "sqlserver/TemporaryTables.h"
 #include "sqlserver/TokenTools.h"
 #include "sqlserver/Translator.h"
@@ -51,6 +52,7 @@ public:
 
     Batch parse()
     {
+        checkTerminated(m_tokens);
         Batch batch;
         int i = skipSeparators(0);
         while (i < size()) {
@@ -90,7 +92,8 @@ private:
 
     static bool changesSchema(const BatchStep& s)
     {
-        if (s.kind == BatchStep::Kind::ColumnChange || s.kind == BatchStep::Kind::ConstraintDrop)
+        if (s.kind == BatchStep::Kind::ColumnChange || s.kind == BatchStep::Kind::ConstraintDrop
+            || s.kind == BatchStep::Kind::DeclareTable)
             return true;
         return s.kind == BatchStep::Kind::Statements && !s.statements.empty()
                && (s.statements[0].verb == QLatin1String("CREATE") || s.statements[0].verb == QLatin1String("ALTER")
@@ -203,6 +206,12 @@ private:
     // Table variables become their temporary tables.
     std::vector<StatementPlan> translate(Tokens tokens)
     {
+        useTableVariables(tokens);
+        return translateStatement(std::move(tokens), TranslationContext{m_dialect, m_schema, m_variableTypes});
+    }
+
+    void useTableVariables(Tokens& tokens) const
+    {
         for (int k = 0; k < int(tokens.size()); ++k) {
             Token& t = tokens[k];
             if (t.kind != TokenKind::Variable)
@@ -218,7 +227,6 @@ private:
                                   || tokens[previous].is(QLatin1String("DELETE"))))
                 throw ServerError(1087, QStringLiteral("Must declare the table variable \"%1\".").arg(t.text));
         }
-        return translateStatement(std::move(tokens), TranslationContext{m_dialect, m_schema, m_variableTypes});
     }
 
     bool isLabel(int i) const
@@ -377,6 +385,16 @@ private:
         if (t.is(QLatin1String("FETCH")))
             return fetch(i);
         const int end = statementEnd(i);
+        if (t.is(QLatin1String("INSERT")) && (wordAt(end, QLatin1String("EXEC")) || wordAt(end, QLatin1String("EXECUTE")))) {
+            BatchStep s;
+            s.kind = BatchStep::Kind::InsertExec;
+            Tokens insert = slice(m_tokens, i, end);
+            useTableVariables(insert);
+            s.name = joinTokens(insert);
+            i = end;
+            s.body.push_back(step(i));
+            return s;
+        }
         if (t.is(QLatin1String("CREATE")) && wordAt(next, QLatin1String("DATABASE"))) {
             BatchStep s;
             s.kind = BatchStep::Kind::CreateDatabase;
@@ -534,11 +552,19 @@ private:
         int at = nextSignificant(m_tokens, i + 1);
         if (wordAt(at, QLatin1String("GLOBAL")))
             at = nextSignificant(m_tokens, at + 1);
-        if (at >= size() || !m_tokens[at].isName())
-            syntaxError(at);
-        s.name = m_tokens[at].name();
+        s.name = cursorName(at);
         i = at + 1;
         return s;
+    }
+
+    // A cursor's name, or a cursor variable's (@NAME).
+    QString cursorName(int at) const
+    {
+        if (at < size() && m_tokens[at].kind == TokenKind::Variable)
+            return m_tokens[at].text.toUpper();
+        if (at >= size() || !m_tokens[at].isName())
+            syntaxError(at);
+        return m_tokens[at].name();
     }
 
     // FETCH [NEXT | PRIOR | FIRST | LAST | ABSOLUTE n | RELATIVE n] [FROM] [GLOBAL] name [INTO @a, ...]
@@ -564,9 +590,7 @@ private:
             at = nextSignificant(m_tokens, at + 1);
         if (wordAt(at, QLatin1String("GLOBAL")))
             at = nextSignificant(m_tokens, at + 1);
-        if (at >= size() || !m_tokens[at].isName())
-            syntaxError(at);
-        s.name = m_tokens[at].name();
+        s.name = cursorName(at);
         i = at + 1;
         int into = nextSignificant(m_tokens, i);
         if (wordAt(into, QLatin1String("INTO"))) {
@@ -638,6 +662,15 @@ private:
                 typeBegin = nextSignificant(m_tokens, typeBegin + 1);
             if (wordAt(typeBegin, QLatin1String("TABLE")))
                 return declareTable(name, typeBegin, i);
+            if (wordAt(typeBegin, QLatin1String("CURSOR"))) {  // a cursor variable: SET @c = CURSOR FOR ..
+                m_variableTypes.insert(name, QStringLiteral("CURSOR"));
+                at = nextSignificant(m_tokens, typeBegin + 1);
+                if (at < size() && m_tokens[at].isSymbol(QLatin1String(","))) {
+                    at = nextSignificant(m_tokens, at + 1);
+                    continue;
+                }
+                break;
+            }
             int typeEnd = typeBegin + 1;
             const int open = nextSignificant(m_tokens, typeEnd);
             if (open < size() && m_tokens[open].isSymbol(QLatin1String("(")))
@@ -737,6 +770,12 @@ private:
         const int equals = assignmentEquals(variable);
         if (equals >= size() || !m_tokens[equals].isSymbol(QLatin1String("=")))
             syntaxError(equals);
+        if (wordAt(nextSignificant(m_tokens, equals + 1), QLatin1String("CURSOR"))) {
+            BatchStep s = declareCursor(equals, i);
+            s.name = m_tokens[variable].text.toUpper();
+            s.cursorOptions << QStringLiteral("LOCAL");
+            return s;
+        }
         const int end = statementEnd(i);
         i = end;
         const QString name = m_tokens[variable].text.toUpper();

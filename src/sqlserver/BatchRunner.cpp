@@ -5,6 +5,7 @@
 #include "sqlserver/MessageFormat.h"
 #include "sqlserver/ServerConversions.h"
 #include "sqlserver/SessionImpl.h"
+#include "sqlserver/Translator.h"
 #include "sqlserver/ValueCodec.h"
 
 #include <sqlite3.h>
@@ -65,7 +66,7 @@ BatchResult runBatch(SessionImpl& session, const Batch& batch, const std::vector
 }
 
 Runner::Runner(SessionImpl& session, const std::vector<Literal>& literals, BatchResult& result, int depth, bool insideTry)
-    : m_session(session), m_literals(literals), m_result(result), m_depth(depth), m_insideTry(insideTry)
+    : m_session(session), m_literals(literals), m_result(&result), m_depth(depth), m_insideTry(insideTry)
 {
 }
 
@@ -236,7 +237,7 @@ void Runner::leaf(const BatchStep& step)
     using Kind = BatchStep::Kind;
     switch (step.kind) {
     case Kind::Statements:
-        runStatements(step.statements, m_result);
+        runStatements(step.statements, *m_result);
         break;
     case Kind::Declare:
         declare(step);
@@ -267,6 +268,9 @@ void Runner::leaf(const BatchStep& step)
         break;
     case Kind::Execute:
         execute(step);
+        break;
+    case Kind::InsertExec:
+        insertExec(step);
         break;
     case Kind::DeclareCursor:
         declareCursor(step);
@@ -438,8 +442,43 @@ vb::Variant Runner::assign(int k, const vb::Variant& value)
 void Runner::print(const BatchStep& step)
 {
     const std::vector<vb::Variant> row = lastRow(step.statements);
-    m_result.messages.push_back(row.empty() || row[0].isNull() ? QString() : convertValue(row[0], parseSqlType(QStringLiteral("nvarchar(4000)"))).toString());
+    m_result->messages.push_back(row.empty() || row[0].isNull() ? QString() : convertValue(row[0], parseSqlType(QStringLiteral("nvarchar(4000)"))).toString());
     m_session.setLastRowCount(0);
+}
+
+// INSERT INTO t [(columns)] EXEC ...: the rows of every rowset the procedure or text returns.
+void Runner::insertExec(const BatchStep& step)
+{
+    BatchResult captured;
+    {
+        Restore<BatchResult*> into(m_result, &captured);
+        leaf(step.body.at(0));
+    }
+    m_result->messages.insert(m_result->messages.end(), captured.messages.begin(), captured.messages.end());
+    long long inserted = 0;
+    for (const Rowset& rowset : captured.rowsets) {
+        QStringList values;
+        for (size_t k = 0; k < rowset.columns.size(); ++k)
+            values << QStringLiteral("@SQLSERVER_VALUE%1").arg(k + 1);
+        const QString sql = step.name + QStringLiteral(" VALUES (") + values.join(QStringLiteral(", ")) + QLatin1Char(')');
+        static const QHash<QString, QString> noTypes;
+        const std::vector<StatementPlan> plans =
+            translateStatement(tokenize(sql), TranslationContext{m_session.dialect(), m_session, noTypes});
+        for (const std::vector<vb::Variant>& row : rowset.rows) {
+            BatchResult ignored;
+            for (const StatementPlan& plan : plans) {
+                m_session.run(plan, [&](sqlite3_stmt* s) {
+                    bindParameters(s, plan, m_literals, [&](const QString& name) -> const vb::Variant* {
+                        const int k = name.mid(int(sizeof("@SQLSERVER_VALUE") - 1)).toInt();
+                        return k >= 1 && k <= int(row.size()) ? &row[size_t(k - 1)] : nullptr;
+                    });
+                }, ignored);
+            }
+            ++inserted;
+        }
+    }
+    m_result->rowsAffected = inserted;
+    m_session.setLastRowCount(inserted);
 }
 
 void Runner::wait(const BatchStep& step)
@@ -501,7 +540,7 @@ void Runner::raiseError(const BatchStep& step)
                                  "message is added using sp_addmessage.").arg(given).arg(severity).arg(state);
     }
     if (severity <= 10) {
-        m_result.messages.push_back(message);
+        m_result->messages.push_back(message);
         if (step.name.contains(QLatin1String("SETERROR")))
             m_session.batchState().lastError = number;
         return;

@@ -91,6 +91,7 @@ private:
     void raiseError(const BatchStep& step);
     void throwError(const BatchStep& step);
     void print(const BatchStep& step);
+    void insertExec(const BatchStep& step);
     void wait(const BatchStep& step);
 
     // Procedures and dynamic SQL (RunnerProcedures.cpp)
@@ -114,7 +115,7 @@ private:
 
     SessionImpl& m_session;
     const std::vector<Literal>& m_literals;
-    BatchResult& m_result;
+    BatchResult* m_result;  // where rowsets and messages go
     int m_depth;
     bool m_insideTry;  // a TRY of this batch, or of the scope that runs it, is active
     Variables m_variables;

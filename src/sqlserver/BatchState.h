@@ -42,7 +42,7 @@ struct BatchState {
 };
 
 // sqlserver_error(), error_number(), error_message(), error_severity(), error_state(), error_line(),
-// error_procedure(), sqlserver_fetch_status(), sqlserver_cursor_rows(), xact_state(), scope_identity(),
+// error_procedure(), formatmessage(text, args...), sqlserver_fetch_status(), sqlserver_cursor_rows(), xact_state(), scope_identity(),
 // ident_current(name), sqlserver_recursion(level, limit) (530 past the limit), sqlserver_variable(n),
 // sqlserver_assign(n, value).
 void registerBatchFunctions(sqlite3* db, BatchState& state, const ServerState& server);

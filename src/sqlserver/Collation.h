@@ -22,7 +22,7 @@ struct CollationRules {
     bool binary = false;
 };
 
-// The rules of a SQL Server collation name; nullopt-like `known` false when the name is no collation.
+// The rules of a SQL Server collation name (or NOCASE); false when the name is no collation.
 bool collationRulesOf(const QString& name, CollationRules& rules);
 
 // Whether `name` is the default collation under another name (DATABASE_DEFAULT, SQL_Latin1_General_CP1_CI_AS).

@@ -246,7 +246,7 @@ void rewriteUpdateThroughRowids(Tokens& tokens, const QString& limit)
                               .arg(quoteName(table), assignments.join(QStringLiteral(", ")), rows)));
 }
 
-QString takeOutput(Tokens& tokens)
+QString takeOutput(Tokens& tokens, QString& snapshot)
 {
     const int verb = nextSignificant(tokens, 0);
     if (verb >= int(tokens.size())
@@ -263,12 +263,38 @@ QString takeOutput(Tokens& tokens)
                                      QLatin1String("EXEC"), QLatin1String("EXECUTE")});
     if (end < stop && tokens[end].is(QLatin1String("INTO")))
         return {};
+    // An UPDATE's DELETED values come from a copy of the table taken before it, found by rowid.
+    QString table;
+    if (tokens[verb].is(QLatin1String("UPDATE"))) {
+        int target = nextSignificant(tokens, verb + 1);
+        if (target < stop && tokens[target].is(QLatin1String("TOP"))) {
+            int countEnd = target + 1;
+            topCount(tokens, target, countEnd);
+            target = nextSignificant(tokens, countEnd);
+        }
+        const int from = findWordAtLevel(tokens, end, stop, {QLatin1String("FROM")});
+        const int where = findWordAtLevel(tokens, end, stop, {QLatin1String("WHERE")});
+        if (target < stop && tokens[target].isName())
+            table = from < stop ? tableOf(tokens, from + 1, where, tokens[target].name()) : tokens[target].name();
+    }
     Tokens clause = slice(tokens, output + 1, end);
-    // INSERTED.x and DELETED.x are the row's x.
     for (int i = 0; i + 2 < int(clause.size()); ++i) {
-        if ((clause[i].is(QLatin1String("INSERTED")) || clause[i].is(QLatin1String("DELETED")))
-            && clause[i + 1].isSymbol(QLatin1String(".")))
-            clause.erase(clause.begin() + i, clause.begin() + i + 2);
+        if (!(clause[i].is(QLatin1String("INSERTED")) || clause[i].is(QLatin1String("DELETED")))
+            || !clause[i + 1].isSymbol(QLatin1String(".")))
+            continue;
+        if (clause[i].is(QLatin1String("DELETED")) && !table.isEmpty() && clause[i + 2].isName()) {
+            snapshot = table;
+            // Named as the column, unless an alias is written after it.
+            const int after = nextSignificant(clause, i + 3);
+            const bool aliased = after < int(clause.size()) && !clause[after].isSymbol(QLatin1String(","));
+            const QString column = quoteName(clause[i + 2].name());
+            replaceRange(clause, i, i + 3,
+                         tokensOf(QStringLiteral("(SELECT sys_d.%1 FROM temp.sys_deleted AS sys_d WHERE sys_d.sys_rowid = "
+                                                 "%2.rowid)%3")
+                                      .arg(column, quoteName(table), aliased ? QString() : QStringLiteral(" AS ") + column)));
+            continue;
+        }
+        clause.erase(clause.begin() + i, clause.begin() + i + 2);  // the row's own x
     }
     tokens.erase(tokens.begin() + output, tokens.begin() + end);
     return QStringLiteral("RETURNING ") + joinTokens(clause).trimmed();
@@ -302,17 +328,22 @@ void rewriteRowSources(Tokens& tokens)
         rewriteOffsetFetch(tokens);
 }
 
-void rewriteChangingStatements(Tokens& tokens)
+std::vector<Tokens> rewriteChangingStatements(Tokens& tokens)
 {
     const int verb = nextSignificant(tokens, 0);
     if (verb >= int(tokens.size()) || tokens[verb].is(QLatin1String("SELECT")))
-        return;
-    const QString returning = takeOutput(tokens);
+        return {};
+    QString snapshot;
+    const QString returning = takeOutput(tokens, snapshot);
     rewriteDeleteForms(tokens);
     rewriteUpdateTop(tokens);
     rewriteUpdateFrom(tokens);
     if (!returning.isEmpty())
         appendReturning(tokens, returning);
+    if (snapshot.isEmpty())
+        return {};
+    return {tokensOf(QStringLiteral("DROP TABLE IF EXISTS temp.sys_deleted")),
+            tokensOf(QStringLiteral("CREATE TEMP TABLE sys_deleted AS SELECT rowid AS sys_rowid, * FROM %1").arg(quoteName(snapshot)))};
 }
 
 QString takeSelectInto(Tokens& tokens)

@@ -4,13 +4,15 @@
 #include "sqlserver/Tokenizer.h"
 
 #include <QString>
+#include <vector>
 
 namespace sqlserver {
 
 // The rewrites of table sources and row limits (before TOP's), and of INSERT, UPDATE and DELETE (after it),
 // in the order they run.
 void rewriteRowSources(Tokens& tokens);
-void rewriteChangingStatements(Tokens& tokens);
+// Gives the statements to run before it (a copy of the table an UPDATE's OUTPUT reads DELETED values from).
+std::vector<Tokens> rewriteChangingStatements(Tokens& tokens);
 
 // (VALUES (1, 'a'), (2, 'b')) [AS] t(v, w) -> (SELECT column1 AS v, column2 AS w FROM (VALUES ..)) AS t.
 void rewriteValuesTables(Tokens& tokens);
@@ -35,8 +37,9 @@ void rewriteUpdateThroughRowids(Tokens& tokens, const QString& limit = {});
 
 // OUTPUT INSERTED.x, DELETED.y [AS z] of INSERT, UPDATE and DELETE: takes the clause out and gives what
 // SQLite's RETURNING says for it ("RETURNING x, y AS z"), to be put at the statement's end once its other
-// rewrites are done; empty for other statements and for OUTPUT .. INTO.
-QString takeOutput(Tokens& tokens);
+// rewrites are done; empty for other statements and for OUTPUT .. INTO. An UPDATE's DELETED.y reads the row
+// as it was from temp.sys_deleted, a copy of table `snapshot` (set then) taken before the UPDATE runs.
+QString takeOutput(Tokens& tokens, QString& snapshot);
 // Puts a RETURNING clause at the end of the statement (before a closing ";").
 void appendReturning(Tokens& tokens, const QString& returning);
 

@@ -1,5 +1,6 @@
 #include "sqlserver/NumericValues_p.h"
 
+#include "sqlserver/ErrorMapping.h"
 #include "sqlserver/ServerConversions.h"
 #include "sqlserver/Session.h"
 
@@ -40,6 +41,12 @@ void throwOverflow(const QString& typeName)
 {
     throw ServerError(8115,
                       QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(typeName));
+}
+
+void failOverflow(sqlite3_context* context, const QString& typeName)
+{
+    failFunction(context, 8115,
+                 QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(typeName));
 }
 
 std::optional<Decimal> decimalOfValue(sqlite3_value* value, int scale)

@@ -29,6 +29,9 @@ enum class MoneyKind { Money, SmallMoney };
 bool inMoneyRange(const Decimal& value, MoneyKind kind);
 vb::Currency currencyOf(const Decimal& value);  // value at scale 4, in the money range
 
+// 8115, "Arithmetic overflow error converting expression to data type <typeName>.": thrown, or set as a user
+// function's failure.
 [[noreturn]] void throwOverflow(const QString& typeName);
+void failOverflow(sqlite3_context* context, const QString& typeName);
 
 }  // namespace sqlserver

@@ -33,6 +33,8 @@ void Runner::declareCursor(const BatchStep& step)
     const bool global = !step.cursorOptions.contains(QLatin1String("LOCAL"));
     QHash<QString, Cursor>& cursors = global ? m_session.globalCursors() : m_cursors;
     const QString key = step.name.toUpper();
+    if (key.startsWith(QLatin1Char('@')))
+        cursors.remove(key);  // a cursor variable takes a new cursor
     if (cursors.contains(key))
         throw ServerError(16915, QStringLiteral("A cursor with the name '%1' already exists.").arg(step.name));
     Cursor c;
@@ -109,7 +111,7 @@ void Runner::fetchCursor(const BatchStep& step)
         rowset.columns = c.rows.columns;
         if (row)
             rowset.rows.push_back(*row);
-        m_result.rowsets.push_back(std::move(rowset));
+        m_result->rowsets.push_back(std::move(rowset));
         return;
     }
     if (step.variables.size() != c.rows.columns.size())

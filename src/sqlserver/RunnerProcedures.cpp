@@ -59,7 +59,8 @@ void Runner::procedure(const BatchStep& step)
 {
     const QString name = step.name.toLower();
     if (name == QLatin1String("sp_executesql")) {
-        return executeSql(step, step.statements.empty() ? std::vector<vb::Variant>{} : lastRow(step.statements));
+        executeSql(step, step.statements.empty() ? std::vector<vb::Variant>{} : lastRow(step.statements));
+        return returnValue(step, 0);
     }
     if (name == QLatin1String("sp_getapplock") || name == QLatin1String("sp_releaseapplock"))
         return returnValue(step, applicationLock(step, name == QLatin1String("sp_getapplock")));
@@ -145,7 +146,7 @@ void Runner::runNested(const QString& sql, const QString& parameters, Variables 
         types.insert(p.section(QLatin1Char(' '), 0, 0), p.section(QLatin1Char(' '), 1));
     std::vector<Literal> literals;
     const std::shared_ptr<const Batch> batch = m_session.translatedNested(sql, types, m_depth + 1, literals);
-    Runner nested(m_session, literals, m_result, m_depth + 1, m_insideTry);
+    Runner nested(m_session, literals, *m_result, m_depth + 1, m_insideTry);
     nested.variables() = std::move(variables);
     nested.run(*batch);
     for (const auto& [inner, outer] : outputs) {

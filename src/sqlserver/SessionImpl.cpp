@@ -11,6 +11,7 @@
 #include "sqlserver/ExtendedProperties.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/NumericFunctions_p.h"
+#include "sqlserver/OperatorFunctions_p.h"
 #include "sqlserver/ObjectFunctions.h"
 #include "sqlserver/RaisedError.h"
 #include "sqlserver/RowsetReader.h"
@@ -87,16 +88,20 @@ SessionImpl::SessionImpl(sqlite3* db, Dialect dialect, QString serverFolder, QSt
       m_spid(nextSpid()), m_locks(QString::fromUtf8(sqlite3_db_filename(db, "main"))), m_statements(db)
 {
     sqlite3_busy_timeout(m_db, defaultBusyTimeoutMs);
-    registerCollations(m_db);
+    // A "name" that names nothing is an error, as in SQL Server, never SQLite's fallback to a text; in Access,
+    // "text" is a text.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, m_dialect == Dialect::Access ? 1 : 0, nullptr);
     registerServerFunctions(m_db, *this);
     registerObjectFunctions(m_db);
     registerNumericFunctions(m_db);
+    registerOperatorFunctions(m_db);
     registerBatchFunctions(m_db, m_batchState, *this);
     sqlite3_progress_handler(m_db, progressSteps, progress, this);
     if (m_dialect == Dialect::Access) {
         registerAccessFunctions(m_db);
     } else {
         try {
+            registerCollations(m_db);  // Access-form files keep SQLite's own NOCASE
             applyDefaultCollation(m_db);
             createCatalogViews(m_db, m_database);
         } catch (...) {
@@ -538,7 +543,9 @@ const SessionImpl::TableFacts& SessionImpl::facts(const QString& table)
                              && columnText(s, 1).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
                              f.identityColumn = column;
                      });
-        catalogQuery(QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE"),
+        catalogQuery(isTemporaryName(table)
+                         ? QStringLiteral("SELECT 1 FROM temp.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE")
+                         : QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE type = 'trigger' AND name = ? COLLATE NOCASE"),
                      identityTriggerName(table), [&](sqlite3_stmt*) { f.triggerIdentity = true; });
         if (f.triggerIdentity)
             catalogQuery(QStringLiteral("SELECT column_name FROM ") + identityColumnsTable + QStringLiteral(" WHERE table_name = ?"),

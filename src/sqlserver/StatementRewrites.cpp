@@ -167,6 +167,9 @@ void rewriteInsertAndTruncate(Tokens& tokens)
         return;
     if (tokens[first].is(QLatin1String("INSERT")) && !tokens[second].is(QLatin1String("INTO")))
         replaceRange(tokens, second, second, tokensOf(QStringLiteral("INTO ")));
+    else if (tokens[first].is(QLatin1String("DELETE")) && tokens[second].isName() && !tokens[second].is(QLatin1String("FROM"))
+             && !tokens[second].is(QLatin1String("TOP")))
+        replaceRange(tokens, second, second, tokensOf(QStringLiteral("FROM ")));  // DELETE t WHERE ..
     else if (tokens[first].is(QLatin1String("TRUNCATE")) && tokens[second].is(QLatin1String("TABLE")))
         replaceRange(tokens, first, second + 1, tokensOf(QStringLiteral("DELETE FROM")));
 }

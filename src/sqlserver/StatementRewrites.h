@@ -9,7 +9,7 @@ namespace sqlserver {
 // SQLite's FROM must not name the target again, and its ON conditions cannot see the target. Qualified
 // columns on the left of SET lose their qualifier.
 void rewriteUpdateFrom(Tokens& tokens);
-// INSERT t (...) -> INSERT INTO t (...); TRUNCATE TABLE t -> DELETE FROM t.
+// INSERT t (...) -> INSERT INTO t (...); DELETE t WHERE .. -> DELETE FROM t WHERE ..; TRUNCATE TABLE t -> DELETE FROM t.
 void rewriteInsertAndTruncate(Tokens& tokens);
 
 }  // namespace sqlserver

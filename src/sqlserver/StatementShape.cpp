@@ -286,6 +286,12 @@ private:
         // concatenates, 1 + 1 adds), and a parameter has none.
         if (isArithmetic(previous) || isArithmetic(next))
             return false;
+        // SET @v += literal: the same, the operator standing before the "=".
+        const Span& beforeEquals = recent(1);
+        if (isSymbol(previous, '=') && beforeEquals.end == previous.begin
+            && (isArithmetic(beforeEquals) || isSymbol(beforeEquals, '&') || isSymbol(beforeEquals, '|')
+                || isSymbol(beforeEquals, '^')))
+            return false;
         if (isComparison(previous) || isWord(previous, "BETWEEN") || (isComparison(next) && startsOperand(previous)))
             return true;
         if (isWord(previous, "AND") && isLiteral(recent(1)) && isWord(recent(2), "BETWEEN"))

@@ -10,6 +10,8 @@
 #include "sqlserver/MergeRewrite.h"
 #include "sqlserver/RecursionLimit.h"
 #include "sqlserver/ResultShape.h"
+#include "sqlserver/SelectAliases.h"
+#include "sqlserver/SqliteText.h"
 #include "sqlserver/StatementRewrites.h"
 #include "sqlserver/TemporaryTables.h"
 #include "sqlserver/TokenTools.h"
@@ -71,6 +73,8 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     if (context.dialect == Dialect::Access)
         rewriteAccessDialect(tokens);
     rewriteNationalStrings(tokens);
+    if (context.dialect == Dialect::SqlServer)
+        rewriteSelectAliases(tokens);
     rewriteObjectNames(tokens);
     removeTableHints(tokens);
     limitRecursion(tokens);
@@ -79,9 +83,12 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteRowSources(tokens);
     rewriteTop(tokens);
     rewriteInsertAndTruncate(tokens);
-    rewriteChangingStatements(tokens);
+    const std::vector<Tokens> preludes = rewriteChangingStatements(tokens);
+    std::vector<DdlStatement> statements = isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens));
+    for (auto prelude = preludes.rbegin(); prelude != preludes.rend(); ++prelude)
+        statements.insert(statements.begin(), DdlStatement{*prelude, true});
     std::vector<StatementPlan> plans;
-    for (DdlStatement& ddl : isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens))) {
+    for (DdlStatement& ddl : statements) {
         Tokens& statement = ddl.tokens;
         rewriteTemporaryTables(statement);
         StatementPlan plan;
@@ -94,7 +101,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             planIdentityInsert(statement, verb, context.schema, plan);
         }
         if (!plan.bookkeeping)
-            plan.intoTable = takeSelectInto(statement);
+            plan.intoTable = writtenForSqlite(takeSelectInto(statement));
         plan.dateParameters = normalizeDateLiterals(statement, context.schema);
         verb = verbPosition(statement);
         std::vector<QString> selectTypes;
@@ -127,6 +134,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             if (served && (dml || view))
                 applyCollations(statement);
         }
+        writeForSqlite(statement);
         plan.sql = joinTokens(statement);
         plans.push_back(std::move(plan));
     }

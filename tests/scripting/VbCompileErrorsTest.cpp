@@ -50,6 +50,8 @@ TEST_F(ScriptTest, EveryCompileErrorHasItsNumberTextAndLine)
         {"For i = 1 To 2\n For i = 1 To 3\n Next\nNext", 1040, "'for' loop control variable already in use", 2},
         {"Dim a, a", 1041, "Name redefined", 1},
         {"Sub A\nEnd Sub\nSub A\nEnd Sub", 1041, "Name redefined", 3},
+        {"x = 1 : If x Then\n y = 1\nEnd If", 1042, "Must be first statement on the line", 1},
+        {"If x Then\n y = 1 : Else\n y = 2\nEnd If", 1042, "Must be first statement on the line", 2},
         {"Sub Go(a, b)\nEnd Sub\nGo(1, 2)", 1044, "Cannot use parentheses when calling a Sub", 3},
         {"Const a = b", 1045, "Expected literal constant", 1},
         {"Const a = 1 + 2", 1025, "Expected end of statement", 1},

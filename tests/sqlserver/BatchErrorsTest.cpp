@@ -120,6 +120,7 @@ TEST_F(BatchErrorsTest, RaiserrorFormatsAndRaises)
     EXPECT_EQ(vb::Variant(0), scalar("BEGIN TRY RAISERROR('note', 10, 1) END TRY BEGIN CATCH SELECT 1 END CATCH SELECT @@ERROR"));
     EXPECT_EQ(vb::Variant(50000), scalar("RAISERROR('note', 10, 1) WITH SETERROR SELECT @@ERROR"));
     EXPECT_EQ(18054, errorOf("RAISERROR(50001, 16, 1)"));
+    EXPECT_EQ(vb::Variant("Order 7 is late"), scalar("SELECT FORMATMESSAGE('Order %d is %s', 7, 'late')"));
     EXPECT_EQ(2754, errorOf("RAISERROR('x', 20, 1)"));
     EXPECT_EQ(50000, errorOf("RAISERROR('x', 20, 1) WITH LOG"));
 }

@@ -92,6 +92,8 @@ TEST_F(BatchFlowTest, CompoundAssignments)
     ASSERT_EQ(1u, r.rows.size());
     EXPECT_EQ(expected, r.rows[0]);
     EXPECT_EQ(vb::Variant(7), scalar("DECLARE @a int = 5; SELECT @a += 2; SELECT @a"));
+    EXPECT_EQ(vb::Variant("abcdef"), scalar("DECLARE @s varchar(20) = 'abc'; SET @s += 'def'; SELECT @s"));
+    EXPECT_EQ(vb::Variant(20), scalar("DECLARE @m int = 4; SET @m *= 2 + 3; SELECT @m"));
 }
 
 TEST_F(BatchFlowTest, SelectAssignsRowByRow)

@@ -37,6 +37,15 @@ TEST_F(CursorTest, FetchesEveryRowIntoVariables)
                                        "OPEN c FETCH c INTO @n CLOSE c DEALLOCATE c SELECT @n"));
 }
 
+TEST_F(CursorTest, CursorVariables)
+{
+    EXPECT_EQ(vb::Variant(5), scalar("DECLARE @c CURSOR, @id int, @sum int = 0\n"
+                                     "SET @c = CURSOR FAST_FORWARD FOR SELECT id FROM P WHERE id > 1\n"
+                                     "OPEN @c FETCH NEXT FROM @c INTO @id\n"
+                                     "WHILE @@FETCH_STATUS = 0 BEGIN SET @sum += @id FETCH NEXT FROM @c INTO @id END\n"
+                                     "CLOSE @c DEALLOCATE @c SELECT @sum"));
+}
+
 TEST_F(CursorTest, ScrollCursorsMoveEveryWay)
 {
     const Rowset r = rows("DECLARE @a int, @b int, @c int, @d int, @e int, @n varchar(10)\n"

@@ -24,6 +24,19 @@ TEST_F(DynamicSqlTest, ExecRunsText)
                            "EXEC sp_executesql @s, N'@s nvarchar(200)', @s"));
 }
 
+TEST_F(DynamicSqlTest, InsertTakesTheRowsOfExec)
+{
+    plant->execute("CREATE TABLE T (id int, name varchar(10))");
+    const BatchResult result = plant->execute("INSERT INTO T (id, name) EXEC ('SELECT 1, ''a'' UNION ALL SELECT 2, ''b''') "
+                                              "SELECT @@ROWCOUNT");
+    EXPECT_EQ(2, result.rowsAffected);
+    EXPECT_EQ(vb::Variant(2), result.rowsets.at(0).rows.at(0).at(0));
+    EXPECT_EQ(vb::Variant("b"), scalar("SELECT name FROM T WHERE id = 2"));
+    EXPECT_EQ(vb::Variant(3), scalar("DECLARE @t TABLE (n int) INSERT INTO @t EXEC sp_executesql N'SELECT @x', N'@x int', 3 "
+                                     "SELECT n FROM @t"));
+    EXPECT_EQ(vb::Variant(2), scalar("CREATE TABLE #c (n int) INSERT #c EXECUTE('SELECT 1; SELECT 2') SELECT COUNT(*) FROM #c"));
+}
+
 TEST_F(DynamicSqlTest, SpExecuteSqlTakesParametersAndOutputs)
 {
     const Rowset r = rows("DECLARE @x varchar(10), @n int\n"
@@ -34,6 +47,7 @@ TEST_F(DynamicSqlTest, SpExecuteSqlTakesParametersAndOutputs)
     EXPECT_EQ(vb::Variant(42), r.rows[0][0]);
     EXPECT_EQ(vb::Variant(7), scalar("EXEC sp_executesql N'SELECT @a + @b', N'@a int, @b int', 3, 4"));
     EXPECT_EQ(vb::Variant(1), scalar("EXEC sp_executesql N'SELECT 1'"));
+    EXPECT_EQ(vb::Variant(0), scalar("DECLARE @rc int = 5 EXEC @rc = sp_executesql N'SET NOCOUNT ON' SELECT @rc"));
     EXPECT_EQ(8178, errorOf("EXEC sp_executesql N'SELECT @a', N'@a int'"));
     // A parameter used in a comparison of a table's rows.
     plant->execute("CREATE TABLE T (id int, name varchar(10)) INSERT INTO T VALUES (1, 'a'), (2, 'b')");

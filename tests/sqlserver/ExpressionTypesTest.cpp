@@ -32,7 +32,7 @@ TEST_F(ExpressionTypesTest, AWholeDecimalColumnStillDividesAsDecimal)
     const Rowset r = rows("SELECT m / 4 FROM t");
     EXPECT_EQ(vb::Variant(2.5), r.rows[0][0]);
     EXPECT_EQ("DECIMAL(9,6)", r.columns[0].declaredType);
-    EXPECT_EQ("m / 4", r.columns[0].name);
+    EXPECT_EQ("", r.columns[0].name);
     plant->execute("CREATE TABLE Produto (Preco decimal(10,2), Margem decimal(5,2))");
     plant->execute("INSERT INTO Produto VALUES (100, 10)");
     plant->execute("UPDATE Produto SET Preco = Preco * (1 + Margem/100)");

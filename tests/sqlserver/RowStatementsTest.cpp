@@ -81,13 +81,21 @@ TEST_F(RowStatementsTest, OutputReturnsTheChangedRows)
     EXPECT_EQ("Given", r.columns[1].name);
     EXPECT_EQ(2, r.rows[1][0].toLong());
     EXPECT_EQ("y", r.rows[1][1].toString());
-    r = rows("UPDATE O SET Name = 'z' OUTPUT INSERTED.Name WHERE Id = 1");
+    r = rows("UPDATE O SET Name = 'z' OUTPUT INSERTED.Name, DELETED.Name AS Was, deleted.Id WHERE Id = 1");
     ASSERT_EQ(1u, r.rows.size());
     EXPECT_EQ("z", r.rows[0][0].toString());
-    r = rows("DELETE FROM O OUTPUT DELETED.Id WHERE Name = 'y'");
+    EXPECT_EQ("x", r.rows[0][1].toString());
+    EXPECT_EQ("Was", r.columns[1].name);
+    EXPECT_EQ(1, r.rows[0][2].toLong());
+    r = rows("UPDATE o SET Name = o.Name + '!' OUTPUT deleted.Name, inserted.Name FROM O o WHERE o.Id = 2");
+    ASSERT_EQ(1u, r.rows.size());
+    EXPECT_EQ("y", r.rows[0][0].toString());
+    EXPECT_EQ("y!", r.rows[0][1].toString());
+    r = rows("DELETE FROM O OUTPUT DELETED.Id WHERE Name = 'y!'");
     ASSERT_EQ(1u, r.rows.size());
     EXPECT_EQ(2, r.rows[0][0].toLong());
     EXPECT_EQ(1, scalar("SELECT count(*) FROM O").toLong());
+    EXPECT_EQ(1, scalar("SELECT count(*) FROM O WHERE Name = 'z'").toLong());
 }
 
 TEST_F(RowStatementsTest, SelectIntoMakesATable)

@@ -93,9 +93,10 @@ TEST_F(StatementReuseTest, ValuesThatShapeAStatementStillDo)
     EXPECT_EQ(vb::Variant("2026-12-07"), scalar("SELECT CONVERT(VARCHAR(10), Inicio, 120) FROM CadCale2 WHERE Auto = 1"));
     EXPECT_EQ(vb::Variant(dateOf(2026, 12, 8, 6)), scalar("SELECT DATEADD(day, 1, Inicio) FROM CadCale2 WHERE Auto = 1"));
     EXPECT_EQ(vb::Variant(dateOf(2026, 12, 9, 6)), scalar("SELECT DATEADD(day, 2, Inicio) FROM CadCale2 WHERE Auto = 1"));
-    // A column without a name is named after its text.
-    EXPECT_EQ("1 + 1", rows("SELECT 1 + 1").columns[0].name);
-    EXPECT_EQ("2 + 2", rows("SELECT 2 + 2").columns[0].name);
+    // A column without a name has none (as in SQL Server); an alias is the statement's own.
+    EXPECT_EQ("", rows("SELECT 1 + 1").columns[0].name);
+    EXPECT_EQ("a", rows("SELECT 1 + 1 AS a").columns[0].name);
+    EXPECT_EQ("b", rows("SELECT 1 + 1 AS b").columns[0].name);
     EXPECT_EQ(vb::Variant(4), rows("SELECT 2 + 2").rows[0][0]);
 }
 

@@ -71,6 +71,8 @@ TEST_F(TemporaryTablesTest, TableVariables)
     ASSERT_EQ(2u, r.rows.size());
     EXPECT_EQ(vb::Variant("two"), r.rows[0][1]);
     EXPECT_EQ(vb::Variant(15), r.rows[1][2]);
+    EXPECT_EQ(vb::Variant(1), scalar("DECLARE @d TABLE (x int) INSERT @d VALUES (1), (2) DELETE @d WHERE x = 2 "
+                                     "SELECT COUNT(*) FROM @d"));
     // Declared before a table is created in the same batch.
     EXPECT_EQ(vb::Variant(1), scalar("DECLARE @v TABLE (x int) CREATE TABLE #a (y int) INSERT INTO @v VALUES (1) "
                                      "SELECT COUNT(*) FROM @v"));
@@ -82,6 +84,11 @@ TEST_F(TemporaryTablesTest, TableVariables)
     // INSERT .. SELECT from a table into it, and an identity.
     EXPECT_EQ(vb::Variant(3), scalar("DECLARE @n TABLE (i int IDENTITY(1,1), v int) INSERT INTO @n (v) VALUES (7), (8), (9) "
                                      "SELECT MAX(i) FROM @n"));
+    const Rowset numbered = rows("DECLARE @m TABLE (i int IDENTITY(10,5), v int) INSERT INTO @m VALUES (7) INSERT INTO @m VALUES (8) "
+                                 "SELECT i, v FROM @m ORDER BY i");
+    ASSERT_EQ(2u, numbered.rows.size());
+    EXPECT_EQ(vb::Variant(15), numbered.rows[1][0]);
+    EXPECT_EQ(vb::Variant(8), numbered.rows[1][1]);
 }
 
 TEST_F(TemporaryTablesTest, TableVariablesOutliveRollback)

@@ -1,0 +1,1 @@
+#include "mid/Mid.h"

@@ -1,0 +1,1 @@
+#include "nowhere/X.h"

@@ -1,0 +1,2 @@
+#include "low/Low.h"
+#include "top/base/Base_p.h"

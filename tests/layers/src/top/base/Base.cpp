@@ -1,0 +1,1 @@
+#include "top/upper/Upper_p.h"

@@ -1,0 +1,1 @@
+#include "top/base/Base_p.h"

@@ -1,0 +1,69 @@
+// Comments, strings and number literals as SQL Server reads them.
+
+#include "ServerFixture.h"
+
+using namespace sqlserver;
+
+namespace {
+
+class LexicalTest : public test::ServerFixture {
+protected:
+    QString messageOf(const QString& sql) const
+    {
+        try {
+            plant->execute(sql);
+        } catch (const ServerError& e) {
+            return e.message();
+        }
+        return {};
+    }
+};
+
+TEST_F(LexicalTest, CommentsNest)
+{
+    EXPECT_EQ(vb::Variant(3), scalar("SELECT 1 -- one\n + 2"));
+    EXPECT_EQ(vb::Variant(5), scalar("SELECT /* a /* b */ c */ 5"));
+    EXPECT_EQ(vb::Variant(6), scalar("SELECT /* a /* b /* c */ */ */ 6 /**/"));
+    EXPECT_EQ(vb::Variant(QString("/* x */")), scalar("SELECT '/* x */'"));
+    EXPECT_EQ(vb::Variant(7), scalar("SELECT 7 /* -- */"));
+}
+
+TEST_F(LexicalTest, UnterminatedCommentIs113)
+{
+    EXPECT_EQ(113, errorOf("SELECT 1 /* open"));
+    EXPECT_EQ("Missing end comment mark '*/'.", messageOf("SELECT 1 /* a /* b */ c"));
+}
+
+TEST_F(LexicalTest, UnterminatedStringIs105)
+{
+    EXPECT_EQ(105, errorOf("SELECT 'abc"));
+    EXPECT_EQ("Unclosed quotation mark after the character string 'abc'.", messageOf("SELECT 'abc"));
+    EXPECT_EQ(105, errorOf("SELECT N'it''s"));
+}
+
+TEST_F(LexicalTest, Strings)
+{
+    EXPECT_EQ(vb::Variant(QString("it's")), scalar("SELECT 'it''s'"));
+    EXPECT_EQ(vb::Variant(QString("ação")), scalar("SELECT N'ação'"));
+    EXPECT_EQ(vb::Variant(QString("")), scalar("SELECT ''"));
+    EXPECT_EQ(vb::Variant(QString("a -- b")), scalar("SELECT 'a -- b'"));
+}
+
+TEST_F(LexicalTest, Numbers)
+{
+    EXPECT_EQ(vb::Variant(100000.0), scalar("SELECT 1e5"));
+    EXPECT_EQ(vb::Variant(0.0015), scalar("SELECT 1.5E-3"));
+    EXPECT_EQ(vb::Variant(QString("0.5")), scalar("SELECT CAST(.5 AS varchar(10))"));
+    EXPECT_EQ(vb::Variant(31), scalar("SELECT CAST(0x1F AS int)"));
+}
+
+TEST_F(LexicalTest, NumberFollowedByLettersIsAnAlias)
+{
+    const Rowset r = rows("SELECT 1a, 2.5b");
+    ASSERT_EQ(2u, r.columns.size());
+    EXPECT_EQ("a", r.columns[0].name);
+    EXPECT_EQ("b", r.columns[1].name);
+    EXPECT_EQ(vb::Variant(1), r.rows[0][0]);
+}
+
+}  // namespace
