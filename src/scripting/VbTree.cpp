@@ -332,6 +332,18 @@ void MemberExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
     target->setMember(m_name, values, value);
 }
 
+Variant IndexExpr::eval(Runtime& rt) const
+{
+    const Variant value = m_base->eval(rt);
+    if (holdsObject(value))
+        return readDefault(rt, value, m_args);
+    const Arguments indexes = evaluate(rt, m_args);
+    auto array = asArray(value);
+    if (!array)
+        vb::raiseError(vb::ErrNo::TypeMismatch);
+    return array->at(indexes);
+}
+
 Variant UnaryExpr::eval(Runtime& rt) const
 {
     Variant operand = m_operand->eval(rt);
@@ -381,6 +393,8 @@ Flow runBlock(Runtime& rt, const Block& block)
             if (!rt.frame->resumeNext)
                 throw;
             vb::Err.Set(e);
+            if (vb::Err.Source.isEmpty())
+                vb::Err.Source = QStringLiteral("Microsoft VBScript runtime error");
             if (!rt.released.empty())
                 rt.terminateReleased();
         }

@@ -168,6 +168,17 @@ private:
     bool m_hasArguments;
 };
 
+// A value indexed where it is made ("Split(s, ",")(1)"): an array's element or an object's default member.
+class IndexExpr : public Expr {
+public:
+    IndexExpr(ExprPtr base, ExprList args) : m_base(std::move(base)), m_args(std::move(args)) {}
+    vb::Variant eval(Runtime& rt) const override;
+
+private:
+    ExprPtr m_base;
+    ExprList m_args;
+};
+
 class UnaryExpr : public Expr {
 public:
     UnaryExpr(bool isNot, ExprPtr operand) : m_not(isNot), m_operand(std::move(operand)) {}

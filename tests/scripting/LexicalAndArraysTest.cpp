@@ -64,3 +64,16 @@ TEST_F(ScriptTest, RoutinesCheckTheirArguments)
     EXPECT_EQ(inVb("InStr(Null, \"a\")"), "Null:");
     EXPECT_EQ(inVb("Weekday(#12/6/2026#) & DateSerial(2026, 13, 1)"), "String:101/01/2027");
 }
+
+TEST_F(ScriptTest, AValueIsIndexedWhereItIsMade)
+{
+    EXPECT_EQ(output("Function Pair(): Pair = Array(\"a\", Array(7, 8)): End Function\n"
+                     "Set d = CreateObject(\"Scripting.Dictionary\"): d.Add \"k\", \"v\"\n"
+                     "Out.Put Split(\"x;y;z\", \";\")(2) & Pair()(1)(0) & d.Keys()(0) & d.Items()(0)\n"
+                     "x = Split(\"1-2\", \"-\")(1) + 1: Out.Put x"),
+              (QStringList{"z7kv", "3"}));
+    EXPECT_FALSE(run("x = Split(\"a\", \",\")(3)"));
+    EXPECT_EQ(control.Error().Number, vb::ErrNo::SubscriptOutOfRange);
+    EXPECT_FALSE(run("x = Len(\"a\")(0)"));
+    EXPECT_EQ(control.Error().Number, vb::ErrNo::TypeMismatch);
+}
