@@ -170,10 +170,14 @@ Variant NewExpr::eval(Runtime& rt) const
 
 void NameExpr::bindLate(Runtime& rt) const
 {
-    m_proceduresSeen = std::size_t(rt.module->procedures.size());
-    if (const Procedure* p = rt.module->procedures.value(name.toLower(), nullptr)) {
+    m_namesSeen = std::size_t(rt.module->procedures.size() + rt.module->globalSlots.size());
+    const QString key = name.toLower();
+    if (const Procedure* p = rt.module->procedures.value(key, nullptr)) {
         kind = Kind::Procedure;
         procedure = p;
+    } else if (kind == Kind::Undefined && rt.module->globalSlots.contains(key)) {
+        kind = Kind::Global;
+        global = &rt.module->globals[std::size_t(rt.module->globalSlots.value(key))];
     }
 }
 
@@ -203,7 +207,7 @@ Variant& NameExpr::element(Runtime& rt, vb::ObjectPtr* owner) const
 
 Variant NameExpr::eval(Runtime& rt) const
 {
-    if (late && std::size_t(rt.module->procedures.size()) != m_proceduresSeen)
+    if (late && std::size_t(rt.module->procedures.size() + rt.module->globalSlots.size()) != m_namesSeen)
         bindLate(rt);
     switch (kind) {
     case Kind::Local:
@@ -285,6 +289,13 @@ void NameExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
         return;
     }
     case Kind::Undefined:
+        if (late && std::size_t(rt.module->procedures.size() + rt.module->globalSlots.size()) != m_namesSeen) {
+            bindLate(rt);
+            if (kind != Kind::Undefined) {
+                assign(rt, value, isSet);
+                return;
+            }
+        }
         undefined(name);
     default:
         Expr::assign(rt, value, isSet);

@@ -132,19 +132,20 @@ public:
     bool hasArguments;
     mutable Kind kind = Kind::Unbound;
     int slot = 0;
-    vb::Variant* global = nullptr;
+    mutable vb::Variant* global = nullptr;
     mutable const Procedure* procedure = nullptr;
     const Routine* routine = nullptr;
     const struct ClassMember* member = nullptr;  // of the class the expression stands in
     vb::Variant constant;                        // also the host object of a host member
-    // A name nothing declared when it was read: a procedure ExecuteGlobal defines later takes it over.
+    // A name nothing declared when it was read: a procedure ExecuteGlobal defines later takes it over, and a
+    // variable it declares takes an undefined name (Option Explicit).
     bool late = false;
     // A routine that looks at an object itself (TypeName, IsObject ...), not at its default member's value.
     bool routineSeesObjects = false;
 
 private:
     void bindLate(Runtime& rt) const;
-    mutable std::size_t m_proceduresSeen = 0;
+    mutable std::size_t m_namesSeen = 0;
     vb::Variant& variable(Runtime& rt) const;
     vb::Variant& element(Runtime& rt, vb::ObjectPtr* owner = nullptr) const;
 };

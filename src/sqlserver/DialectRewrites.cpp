@@ -37,19 +37,32 @@ QStringList argumentTexts(const Tokens& tokens, int open, int close)
     return arguments;
 }
 
-// CONVERT(type, value[, style]) and CAST(value AS type) -> sqlserver_convert('type', value[, style]).
+void appendTokens(Tokens& to, const Tokens& more)
+{
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+// CONVERT(type, value[, style]) and CAST(value AS type) -> sqlserver_convert('type', value[, style]);
+// TRY_CONVERT, TRY_CAST, PARSE(value AS type [USING culture]) and TRY_PARSE the same, with a fourth argument
+// that says whether a value that does not convert gives Null.
 bool rewriteConversion(Tokens& tokens, int at, int open, int close)
 {
+    const QString name = tokens[at].text.toUpper();
+    const bool tries = name.startsWith(QLatin1String("TRY_"));
     Tokens call = tokensOf(QStringLiteral("sqlserver_convert("));
-    if (tokens[at].is(QLatin1String("CAST"))) {
+    if (!name.endsWith(QLatin1String("CONVERT"))) {
         const int as = findWordAtLevel(tokens, open + 1, close, {QLatin1String("AS")});
         if (as >= close)
             return false;
-        QString type = textOf(tokens, as + 1, close).remove(QLatin1Char(' '));
+        const int end = name.endsWith(QLatin1String("PARSE")) ? findWordAtLevel(tokens, as + 1, close, {QLatin1String("USING")})
+                                                              : close;
+        QString type = textOf(tokens, as + 1, end).remove(QLatin1Char(' '));
         call.push_back(makeToken(TokenKind::String, quoteString(type)));
         call.push_back(symbol(QStringLiteral(",")));
         const Tokens value = slice(tokens, open + 1, as);
         call.insert(call.end(), value.begin(), value.end());
+        if (tries)
+            appendTokens(call, tokensOf(QStringLiteral(", 0, 1")));
     } else {
         const std::vector<int> bounds = topLevelCommas(tokens, open + 1, close);
         if (bounds.size() < 3)
@@ -58,10 +71,30 @@ bool rewriteConversion(Tokens& tokens, int at, int open, int close)
         call.push_back(makeToken(TokenKind::String, quoteString(type)));
         const Tokens rest = slice(tokens, bounds[1], close);
         call.insert(call.end(), rest.begin(), rest.end());
+        if (tries)
+            appendTokens(call, tokensOf(bounds.size() == 3 ? QStringLiteral(", 0, 1") : QStringLiteral(", 1")));
     }
     call.push_back(symbol(QStringLiteral(")")));
     replaceRange(tokens, at, close + 1, call);
     return true;
+}
+
+// CHOOSE(index, a, b, ...) -> CASE index WHEN 1 THEN a WHEN 2 THEN b ... END (Null past the last).
+void rewriteChoose(Tokens& tokens, int at, int open, int close)
+{
+    const std::vector<int> bounds = topLevelCommas(tokens, open + 1, close);
+    if (bounds.size() < 3)
+        return;
+    Tokens expression = tokensOf(QStringLiteral("CASE ("));
+    appendTokens(expression, slice(tokens, bounds[0], bounds[1]));
+    expression.push_back(symbol(QStringLiteral(")")));
+    for (size_t k = 1; k + 1 < bounds.size(); ++k) {
+        appendTokens(expression, tokensOf(QStringLiteral(" WHEN %1 THEN (").arg(k)));
+        appendTokens(expression, slice(tokens, bounds[k] + 1, bounds[k + 1]));
+        expression.push_back(symbol(QStringLiteral(")")));
+    }
+    appendTokens(expression, tokensOf(QStringLiteral(" END")));
+    replaceRange(tokens, at, close + 1, expression);
 }
 
 }  // namespace
@@ -206,8 +239,11 @@ void rewriteFunctions(Tokens& tokens)
             t.text = QStringLiteral("group_concat");  // Null values left out, Null when every one is
         } else if (name == QLatin1String("LEFT") || name == QLatin1String("RIGHT")) {
             t.text = QStringLiteral("sqlserver_") + t.text.toLower();
-        } else if (name == QLatin1String("CONVERT") || name == QLatin1String("CAST")) {
+        } else if (name == QLatin1String("CONVERT") || name == QLatin1String("CAST") || name == QLatin1String("TRY_CONVERT")
+                   || name == QLatin1String("TRY_CAST") || name == QLatin1String("PARSE") || name == QLatin1String("TRY_PARSE")) {
             rewriteConversion(tokens, i, open, close);
+        } else if (name == QLatin1String("CHOOSE")) {
+            rewriteChoose(tokens, i, open, close);
         } else if (name == QLatin1String("DATEDIFF") || name == QLatin1String("DATEDIFF_BIG") || name == QLatin1String("DATEADD")
                    || name == QLatin1String("DATEPART") || name == QLatin1String("DATENAME")) {
             const int interval = nextSignificant(tokens, open + 1);

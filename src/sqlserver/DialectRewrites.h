@@ -14,9 +14,9 @@ void removeTableHints(Tokens& tokens);
 // @@IDENTITY, @@SPID, @@TRANCOUNT, @@ROWCOUNT, @@ERROR, @@VERSION -> the server's functions; @name -> @NAME
 // (variables compare without case, SQLite's parameters do not).
 void rewriteVariables(Tokens& tokens);
-// isnull -> ifnull, CONVERT/CAST -> sqlserver_convert, bare interval words of DATEDIFF/DATEADD/DATEPART ->
-// texts, LEFT/RIGHT -> sqlserver_left/right, CURRENT_TIMESTAMP -> getdate(), the dbo functions and
-// fn_listextendedproperty -> subqueries.
+// isnull -> ifnull, CONVERT/CAST (and their TRY_ forms, PARSE) -> sqlserver_convert, CHOOSE -> CASE, bare
+// interval words of DATEDIFF/DATEADD/DATEPART -> texts, LEFT/RIGHT -> sqlserver_left/right, CURRENT_TIMESTAMP ->
+// getdate(), the dbo functions and fn_listextendedproperty -> subqueries.
 void rewriteFunctions(Tokens& tokens);
 // SELECT [DISTINCT] TOP n ... -> SELECT [DISTINCT] ... LIMIT n at the end of the same SELECT.
 void rewriteTop(Tokens& tokens);

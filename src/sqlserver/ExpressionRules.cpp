@@ -194,7 +194,7 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
                                         QStringLiteral("substring"),      QStringLiteral("replace"),
                                         QStringLiteral("sqlserver_left"), QStringLiteral("sqlserver_right"),
                                         QStringLiteral("replicate"),      QStringLiteral("space"),
-                                        QStringLiteral("concat"),         QStringLiteral("stuff"),
+                                        QStringLiteral("stuff"),
                                         QStringLiteral("reverse"),        QStringLiteral("str"),
                                         QStringLiteral("format"),         QStringLiteral("datename"),
                                         QStringLiteral("char"),           QStringLiteral("newid"),
@@ -246,6 +246,7 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
         // A float becomes text in 6 significant digits (styles 1, 2 and 3: 8, 16 and 17 in scientific form).
         if (result.cls == TypeClass::Text && args.size() >= 2 &&
             (source.cls == TypeClass::Float || source.cls == TypeClass::Real)) {
+            args.resize(std::min<size_t>(args.size(), 3));  // a float always has a text: TRY_ changes nothing
             const int n = node(first, last, std::move(args), result);
             Node& r = m_nodes[size_t(n)];
             r.parts = {QStringLiteral("sqlserver_float_text("), QStringLiteral(", "),
@@ -254,6 +255,15 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
                 r.parts.push_back(QStringLiteral(")"));
             r.changed = true;
             return n;
+        }
+    } else if (name == QLatin1String("concat") || name == QLatin1String("concat_ws")) {
+        // A decimal or money joins as its text at its scale (money's at 2 decimals), as CAST gives it.
+        result = textType(0);
+        for (int& arg : args) {
+            const ExprType x = m_nodes[size_t(arg)].type;
+            if (x.cls == TypeClass::Decimal || x.isMoney())
+                arg = wrap(arg, QStringLiteral("sqlserver_decimal_text('varchar(8000)', "),
+                           QStringLiteral(", %1)").arg(x.isMoney() ? 2 : x.scale), textType(0));
         }
     } else if (name == QLatin1String("iif") && args.size() == 3) {
         result = higherType(type(1), type(2));

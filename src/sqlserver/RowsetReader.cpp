@@ -88,7 +88,14 @@ Rowset readRowset(sqlite3_stmt* s, const StatementPlan& plan, ResultColumns& des
         readers.emplace_back(kind);
         typed.push_back(kind != ValueKind::Unknown);
     }
+    // Rows are kept in memory: a join of billions of rows must fail before it takes all of it (701).
+    constexpr size_t maxValues = 20'000'000;
+    const size_t maxRows = maxValues / size_t(count + 1);
     for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
+        if (rowset.rows.size() >= maxRows) {
+            rc = SQLITE_NOMEM;
+            break;
+        }
         std::vector<vb::Variant>& row = rowset.rows.emplace_back();
         row.reserve(size_t(count));
         for (int i = 0; i < count; ++i)

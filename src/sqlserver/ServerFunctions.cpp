@@ -64,10 +64,18 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
     defineFunction(db, "sqlserver_version", 0, [](const Arguments&) {
         return vb::Variant(QStringLiteral("Embedded SQL Server dialect over SQLite ") + QLatin1String(sqlite3_libversion()));
     });
-    for (int count : {2, 3}) {
+    for (int count : {2, 3, 4}) {
         defineFunction(db, "sqlserver_convert", count, [](const Arguments& a) {
             const int style = a.size() > 2 && !a[2].isNull() ? int(wholeArgument(a[2])) : 0;
-            return convertValue(a[1], parseSqlType(a[0].toString()), style);
+            if (a.size() < 4)
+                return convertValue(a[1], parseSqlType(a[0].toString()), style);
+            try {  // TRY_CONVERT: a value that does not convert is Null
+                return convertValue(a[1], parseSqlType(a[0].toString()), style);
+            } catch (const ServerError& e) {
+                if (e.number() == 243 || e.number() == 281)
+                    throw;
+                return vb::Variant::Null();
+            }
         });
     }
     defineFunction(db, "newid", 0, [](const Arguments&) {

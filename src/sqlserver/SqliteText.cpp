@@ -18,6 +18,16 @@ void checkTerminated(const Tokens& tokens)
                                .arg(last.text.mid(open + 1)));
 }
 
+void rewriteMoneyLiterals(Tokens& tokens)
+{
+    for (int i = int(tokens.size()) - 2; i >= 0; --i) {
+        const Token& value = tokens[size_t(i) + 1];
+        if (tokens[size_t(i)].isSymbol(QLatin1String("$"))
+            && (value.kind == TokenKind::Number || value.kind == TokenKind::Parameter))
+            replaceRange(tokens, i, i + 2, tokensOf(QStringLiteral("CAST(%1 AS money)").arg(value.text)));
+    }
+}
+
 void writeForSqlite(Tokens& tokens)
 {
     for (size_t i = 0; i < tokens.size(); ++i) {

@@ -73,6 +73,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     if (context.dialect == Dialect::Access)
         rewriteAccessDialect(tokens);
     rewriteNationalStrings(tokens);
+    rewriteMoneyLiterals(tokens);
     if (context.dialect == Dialect::SqlServer)
         rewriteSelectAliases(tokens);
     rewriteObjectNames(tokens);

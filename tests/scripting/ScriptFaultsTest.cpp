@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
+#include <pthread.h>
 
 TEST_F(ScriptTest, ASecondCaseElseIsACompileError)
 {
@@ -78,4 +79,44 @@ TEST_F(ScriptTest, ScriptsReachOnlyTheMembersTheHostClassDeclares)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive);
     EXPECT_EQ(output("Out.Put \"still here\""), QStringList{"still here"});
+}
+
+TEST_F(ScriptTest, AThreadWithASmallStackRunsScriptsAndStopsDeepOnesWith28)
+{
+    long deep = 0;
+    QStringList shallow;
+    {
+        // A thread of 512 KB: its own stack decides how deep scripts may go.
+        pthread_attr_t attributes;
+        pthread_attr_init(&attributes);
+        pthread_attr_setstacksize(&attributes, 512 * 1024);
+        struct Job {
+            long* deep;
+            QStringList* shallow;
+        } job{&deep, &shallow};
+        pthread_t thread;
+        ASSERT_EQ(pthread_create(
+                      &thread, &attributes,
+                      [](void* data) -> void* {
+                          auto* job = static_cast<Job*>(data);
+                          Recorder recorder;
+                          scripting::ScriptControl control;
+                          control.AddObject("Out", &recorder);
+                          control.ExecuteStatement("Function F(n)\n If n > 0 Then F = F(n - 1) + 1 Else F = 0\n"
+                                                   "End Function\nOut.Put F(20) & \" \" & ((((1))))");
+                          *job->shallow = recorder.values;
+                          try {
+                              control.ExecuteStatement("Function G(n)\n G = G(n + 1)\nEnd Function\nx = G(0)");
+                          } catch (const vb::VbError& e) {
+                              *job->deep = e.number();
+                          }
+                          return nullptr;
+                      },
+                      &job),
+                  0);
+        pthread_join(thread, nullptr);
+        pthread_attr_destroy(&attributes);
+    }
+    EXPECT_EQ(shallow, QStringList{"20 1"});
+    EXPECT_EQ(deep, 28);
 }

@@ -18,6 +18,8 @@ TEST_F(ScriptTest, ExecuteRunsInTheCurrentScopeAndExecuteGlobalInTheGlobalOne)
                      "ExecuteGlobal \"Class Made : Public V : End Class\"\n"
                      "Set m = New Made\nm.V = Twice(21)\nOut.Put m.V"),
               QStringList{"42"});
+    // A variable ExecuteGlobal declares serves names Option Explicit found undefined when they were read.
+    EXPECT_EQ(output("Option Explicit\nExecuteGlobal \"Dim later\"\nlater = 4\nOut.Put later * 2"), QStringList{"8"});
     // Inside a class, executed text sees the object's members.
     EXPECT_EQ(output("Class Holder\n  Private secret\n"
                      "  Function Run(code)\n    Execute code\n    Run = secret\n  End Function\nEnd Class\n"

@@ -28,6 +28,14 @@ TEST_F(LexicalTest, CommentsNest)
     EXPECT_EQ(vb::Variant(7), scalar("SELECT 7 /* -- */"));
 }
 
+TEST_F(LexicalTest, CommentsAnywhereInAStatement)
+{
+    plant->execute("CREATE TABLE Nota (n int) INSERT INTO Nota VALUES (1), (2)");
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT TOP 1 n FROM Nota ORDER BY n DESC -- the highest"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT/**/n FROM/* a -- b */Nota WHERE n = 1 -- /* not a comment start"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT count(*) -- one\r\nFROM Nota"));
+}
+
 TEST_F(LexicalTest, UnterminatedCommentIs113)
 {
     EXPECT_EQ(113, errorOf("SELECT 1 /* open"));
@@ -55,6 +63,13 @@ TEST_F(LexicalTest, Numbers)
     EXPECT_EQ(vb::Variant(0.0015), scalar("SELECT 1.5E-3"));
     EXPECT_EQ(vb::Variant(QString("0.5")), scalar("SELECT CAST(.5 AS varchar(10))"));
     EXPECT_EQ(vb::Variant(31), scalar("SELECT CAST(0x1F AS int)"));
+    EXPECT_EQ(vb::Variant(vb::Currency{125000}), scalar("SELECT $12.50"));
+    EXPECT_EQ(vb::Variant(vb::Currency{250000}), scalar("SELECT $12.50 * 2"));
+    EXPECT_EQ(vb::Variant(vb::Currency{-5000}), scalar("SELECT -$0.5"));
+    plant->execute("CREATE TABLE Preco (p money)");
+    plant->execute("INSERT INTO Preco VALUES ($12.50)");
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT count(*) FROM Preco WHERE p = $12.50"));
+    EXPECT_EQ(vb::Variant(0), scalar("SELECT count(*) FROM Preco WHERE p = $12.51"));
 }
 
 TEST_F(LexicalTest, NumberFollowedByLettersIsAnAlias)
