@@ -35,9 +35,12 @@ WriteBackStatement whereKey(WriteBackStatement statement, const std::vector<QStr
 
 QString quotedName(const QString& name)
 {
-    QString quoted = name;
-    quoted.replace(u']', QStringLiteral("]]"));
-    return u'[' + quoted + u']';
+    if (name.contains(u']')) {
+        QString quoted = name;
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        return u'"' + quoted + u'"';
+    }
+    return u'[' + name + u']';
 }
 
 WriteBackStatement insertStatement(const QString& table, const std::vector<QString>& columns,

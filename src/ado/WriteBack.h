@@ -1,7 +1,8 @@
 #pragma once
 // The statements that write a record set's rows back to their table: names in brackets (SQLite reads them
-// so, and SQL Server whatever its QUOTED_IDENTIFIER setting), values as ? parameters, rows found by their
-// key columns. A key column holding Null is matched with IS NULL.
+// so, and SQL Server whatever its QUOTED_IDENTIFIER setting; a name holding "]" in double quotes, as SQLite
+// takes no "]]" inside brackets), values as ? parameters, rows found by their key columns. A key column
+// holding Null is matched with IS NULL.
 
 #include "runtime/Variant.h"
 

@@ -62,6 +62,7 @@ struct BatchStep {
         DateOption,           // SET DATEFIRST / SET DATEFORMAT: name (upper case) and value (a word or :N)
         IdentityInsert,       // name (the table's); on: SET IDENTITY_INSERT name ON
         XactAbort,            // on: SET XACT_ABORT ON
+        Go,                   // GO: what the batch declared so far ends (variables, table variables, LOCAL cursors)
         Rest,                 // name: the batch's text after a change of the schema, parsed when reached in
                               // scope (what was declared before it)
         Nothing,              // SET NOCOUNT ON, GO, USE, ...

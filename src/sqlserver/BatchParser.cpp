@@ -321,7 +321,13 @@ private:
             s.on = wordAt(nextSignificant(m_tokens, next + 1), QLatin1String("ON"));
             return s;
         }
-        if (t.is(QLatin1String("SET")) || t.is(QLatin1String("GO")) || t.is(QLatin1String("USE")))
+        if (t.is(QLatin1String("GO"))) {
+            m_variableTypes.clear();
+            m_tableVariables.clear();
+            m_labels.clear();
+            return simple(BatchStep::Kind::Go, i);
+        }
+        if (t.is(QLatin1String("SET")) || t.is(QLatin1String("USE")))
             return simple(BatchStep::Kind::Nothing, i);
         if (t.is(QLatin1String("WAITFOR"))) {
             if (!wordAt(next, QLatin1String("DELAY")) && !wordAt(next, QLatin1String("TIME")))

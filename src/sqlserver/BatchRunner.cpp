@@ -319,6 +319,13 @@ void Runner::leaf(const BatchStep& step)
         m_session.setDateOption(step.name, optionValue(step.value));
         m_session.setLastRowCount(0);
         break;
+    case Kind::Go:
+        m_variables.clear();
+        m_cursors.clear();
+        for (const QString& table : std::vector<QString>(m_tableVariables))
+            m_session.dropTableVariable(table);
+        m_tableVariables.clear();
+        break;
     case Kind::XactAbort:
         m_session.batchState().xactAbort = step.on;
         m_session.setLastRowCount(0);

@@ -177,7 +177,8 @@ int clauseEnd(const Tokens& tokens, int from)
                            {QLatin1String("LIMIT"), QLatin1String("HAVING"), QLatin1String("ORDER"),
                             QLatin1String("UNION"), QLatin1String("EXCEPT"), QLatin1String("INTERSECT"),
                             QLatin1String("OFFSET"), QLatin1String("WINDOW"), QLatin1String("FROM"),
-                            QLatin1String("WHERE"), QLatin1String("GROUP")});
+                            QLatin1String("WHERE"), QLatin1String("GROUP"), QLatin1String("ROWS"),
+                            QLatin1String("RANGE")});
 }
 
 void collateLists(Tokens& tokens, const QSet<QString>& aliases)

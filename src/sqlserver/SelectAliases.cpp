@@ -91,7 +91,8 @@ void rewriteItem(Tokens& t, int begin, int end, bool result)
         t[last] = aliasNamed(t[last].stringValue());
         return;
     }
-    const bool named = beforeLast >= first && t[last].isName() && !t[beforeLast].isSymbol(QLatin1String("."));
+    const bool endsValue = t[last].is(QLatin1String("END")) || t[last].is(QLatin1String("NULL"));  // CASE .. END, x + NULL
+    const bool named = beforeLast >= first && t[last].isName() && !endsValue && !t[beforeLast].isSymbol(QLatin1String("."));
     if (result && !named && !isColumnOrStar(t, first, last))
         replaceRange(t, last + 1, last + 1, {space(), makeToken(TokenKind::Word, QStringLiteral("AS")), space(),
                                              aliasNamed(QString())});
@@ -102,13 +103,17 @@ void rewriteItem(Tokens& t, int begin, int end, bool result)
 void rewriteSelectAliases(Tokens& tokens)
 {
     const int statementStart = nextSignificant(tokens, 0);
+    // The SELECT whose columns are the result: the first, or after WITH the first outside the common tables.
+    const int resultSelect = statementStart < int(tokens.size()) && tokens[statementStart].is(QLatin1String("WITH"))
+                                 ? findWordAtLevel(tokens, statementStart + 1, int(tokens.size()), {QLatin1String("SELECT")})
+                                 : statementStart;
     // Walking back keeps the positions of the SELECTs before each edit.
     for (int s = int(tokens.size()) - 1; s >= 0; --s) {
         if (!tokens[s].is(QLatin1String("SELECT")))
             continue;
         const int begin = listStart(tokens, s);
         const int end = findAtLevel(tokens, begin, levelEnd(tokens, begin), endsSelectList);
-        const bool result = s == statementStart && !(end < int(tokens.size()) && tokens[end].is(QLatin1String("INTO")));
+        const bool result = s == resultSelect && !(end < int(tokens.size()) && tokens[end].is(QLatin1String("INTO")));
         const std::vector<int> bounds = topLevelCommas(tokens, begin, end);
         for (size_t k = bounds.size() - 1; k > 0; --k)
             rewriteItem(tokens, k == 1 ? bounds[0] : bounds[k - 1] + 1, bounds[k], result);

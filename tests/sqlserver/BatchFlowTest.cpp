@@ -144,6 +144,14 @@ TEST_F(BatchFlowTest, SelectAssignsRowByRowInItsOrder)
                                          "WHERE l.n > 0 ORDER BY l.c SELECT @s"));
 }
 
+TEST_F(BatchFlowTest, GoEndsWhatTheBatchDeclared)
+{
+    EXPECT_EQ(vb::Variant(2), scalar("DECLARE @a int = 1\nGO\nDECLARE @a int = 2 SELECT @a"));
+    EXPECT_EQ(137, errorOf("DECLARE @a int = 1\nGO\nSELECT @a"));
+    EXPECT_EQ(vb::Variant(0), scalar("DECLARE @t TABLE (x int) INSERT INTO @t VALUES (1)\nGO\nDECLARE @t TABLE (x int) "
+                                     "SELECT COUNT(*) FROM @t"));
+}
+
 TEST_F(BatchFlowTest, WaitForDelayWaits)
 {
     QElapsedTimer timer;

@@ -28,6 +28,14 @@ TEST_F(LexicalTest, CommentsNest)
     EXPECT_EQ(vb::Variant(7), scalar("SELECT 7 /* -- */"));
 }
 
+TEST_F(LexicalTest, CommentsAnywhereInAStatement)
+{
+    plant->execute("CREATE TABLE Nota (n int) INSERT INTO Nota VALUES (1), (2)");
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT TOP 1 n FROM Nota ORDER BY n DESC -- the highest"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT/**/n FROM/* a -- b */Nota WHERE n = 1 -- /* not a comment start"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT count(*) -- one\r\nFROM Nota"));
+}
+
 TEST_F(LexicalTest, UnterminatedCommentIs113)
 {
     EXPECT_EQ(113, errorOf("SELECT 1 /* open"));

@@ -59,6 +59,18 @@ TEST_F(NamesTest, NamesMatchWithoutRegardToCase)
     EXPECT_EQ(QStringList({"Nome"}), columnNames("SELECT * FROM posto"));
 }
 
+TEST_F(NamesTest, KeywordsAndAccentsAsNames)
+{
+    plant->execute("CREATE TABLE [order] ([select] int, Início int, \"from\" int)");
+    plant->execute("INSERT INTO [ORDER] VALUES (1, 2, 3)");
+    const Rowset r = rows("SELECT [select], início AS Começo, \"from\" \"a\"\"b\" FROM [order] WHERE [Select] = 1");
+    ASSERT_EQ(3u, r.columns.size());
+    EXPECT_EQ("select", r.columns[0].name);
+    EXPECT_EQ("Começo", r.columns[1].name);
+    EXPECT_EQ("a\"b", r.columns[2].name);
+    EXPECT_EQ(vb::Variant(2), r.rows[0][1]);
+}
+
 TEST_F(NamesTest, ResultColumnsTakeTheirAliases)
 {
     EXPECT_EQ(QStringList({"a", "b", "c", "d", "e", "f g", "h]i", ""}),
