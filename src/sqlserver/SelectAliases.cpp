@@ -93,9 +93,11 @@ void rewriteItem(Tokens& t, int begin, int end, bool result)
     }
     const bool endsValue = t[last].is(QLatin1String("END")) || t[last].is(QLatin1String("NULL"));  // CASE .. END, x + NULL
     const bool named = beforeLast >= first && t[last].isName() && !endsValue && !t[beforeLast].isSymbol(QLatin1String("."));
-    if (result && !named && !isColumnOrStar(t, first, last))
-        replaceRange(t, last + 1, last + 1, {space(), makeToken(TokenKind::Word, QStringLiteral("AS")), space(),
-                                             aliasNamed(QString())});
+    if (!result || named || t[last].isSymbol(QLatin1String("*")))
+        return;
+    // A column is named as the statement writes it (SQLite would give its declared name), an expression not.
+    const QString name = isColumnOrStar(t, first, last) ? t[last].name() : QString();
+    replaceRange(t, last + 1, last + 1, {space(), makeToken(TokenKind::Word, QStringLiteral("AS")), space(), aliasNamed(name)});
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ const std::vector<SystemType>& systemTypes()
 {
     static const std::vector<SystemType> types = {
         {"image", 34, 16, 0, 0},         {"text", 35, 16, 0, 0},          {"uniqueidentifier", 36, 16, 0, 0},
-        {"date", 40, 3, 10, 0},          {"tinyint", 48, 1, 3, 0},        {"smallint", 52, 2, 5, 0},
+        {"date", 40, 3, 10, 0},          {"time", 41, 5, 16, 7},          {"datetime2", 42, 8, 27, 7},
+        {"tinyint", 48, 1, 3, 0},        {"smallint", 52, 2, 5, 0},
         {"int", 56, 4, 10, 0},           {"smalldatetime", 58, 4, 16, 0}, {"real", 59, 4, 24, 0},
         {"money", 60, 8, 19, 4},         {"datetime", 61, 8, 23, 3},      {"float", 62, 8, 53, 0},
         {"sql_variant", 98, 8016, 0, 0}, {"ntext", 99, 16, 0, 0},         {"bit", 104, 1, 1, 0},

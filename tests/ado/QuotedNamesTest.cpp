@@ -23,6 +23,11 @@ TEST_F(QuotedNamesTest, RowsOfANameWithClosingBracketAreWrittenBack)
     ASSERT_FALSE(read->adoEOF());
     EXPECT_EQ(vb::Variant(QString("dois")), read->Fields("x]y").Value());
     EXPECT_EQ(vb::Variant(1), read->Fields("Data de Início").Value());
+    const auto listed = open("SELECT id, [X]]Y] FROM [a]]b] WHERE Id = 1", adUseServer, adOpenDynamic, adLockOptimistic);
+    EXPECT_EQ("X]Y", listed->Fields(1).Name());
+    listed->Fields("x]y").setValue("tres");
+    listed->Update();
+    EXPECT_EQ(vb::Variant(QString("tres")), cn->Execute("SELECT [x]]y] FROM [a]]b]")->Fields(0).Value());
     rs->Delete();
     EXPECT_TRUE(cn->Execute("SELECT * FROM [a]]b]")->adoEOF());
 }

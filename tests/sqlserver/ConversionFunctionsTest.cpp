@@ -1,4 +1,5 @@
-// TRY_CAST, TRY_CONVERT, PARSE and TRY_PARSE, CHOOSE, and numbers joined by CONCAT as their text at their scale.
+// TRY_CAST, TRY_CONVERT, PARSE and TRY_PARSE, time and datetime2, CHOOSE, and numbers joined by CONCAT as
+// their text at their scale.
 
 #include "ServerFixture.h"
 
@@ -34,6 +35,16 @@ TEST_F(ConversionFunctionsTest, ParseReadsTextAsTheType)
     EXPECT_EQ(vb::Variant::Null(), r.rows[0][1]);
     EXPECT_EQ(vb::Variant(test::dateOf(2024, 1, 2)), r.rows[0][2]);
     EXPECT_EQ(245, errorOf("SELECT PARSE('abc' AS int)"));
+}
+
+TEST_F(ConversionFunctionsTest, TimeAndDatetime2AreTypes)
+{
+    Rowset r = rows("SELECT CAST('2024-03-05 14:30:00' AS time), CONVERT(varchar(5), CAST('14:30:00' AS time), 108), "
+                    "CAST('2024-03-05 10:11:12' AS datetime2)");
+    EXPECT_EQ(vb::Variant(test::dateOf(1900, 1, 1, 14, 30)), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("14:30")), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(test::dateOf(2024, 3, 5, 10, 11, 12)), r.rows[0][2]);
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM sys.types WHERE name IN ('time', 'datetime2')"));
 }
 
 TEST_F(ConversionFunctionsTest, ChooseTakesTheValueAtItsIndex)

@@ -57,6 +57,7 @@ TEST_F(NamesTest, NamesMatchWithoutRegardToCase)
     plant->execute("INSERT INTO POSTO (NOME) VALUES ('P1')");
     EXPECT_EQ(vb::Variant(QString("P1")), scalar("SELECT [NOME] FROM [posto] WHERE posto.nome = 'P1'"));
     EXPECT_EQ(QStringList({"Nome"}), columnNames("SELECT * FROM posto"));
+    EXPECT_EQ(QStringList({"NOME", "nome"}), columnNames("SELECT NOME, p.nome FROM posto p ORDER BY Nome"));
 }
 
 TEST_F(NamesTest, KeywordsAndAccentsAsNames)
