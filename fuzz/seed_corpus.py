@@ -7,7 +7,7 @@ import pathlib
 import re
 import sys
 
-STARTS = re.compile(r"^\s*(SELECT|INSERT|UPDATE|DELETE|DECLARE|SET|IF|BEGIN|EXEC|CREATE|ALTER|DROP|WITH)\b", re.I)
+STARTS = re.compile(r"^\s*(SELECT|INSERT|UPDATE|DELETE|MERGE|DECLARE|SET|IF|BEGIN|EXEC|CREATE|ALTER|DROP|WITH)\b", re.I)
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
 JOINED = re.compile(r'"(?:[^"\\\n]|\\.)*"(?:\s*"(?:[^"\\\n]|\\.)*")*')
 
