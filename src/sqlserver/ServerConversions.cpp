@@ -95,6 +95,13 @@ vb::Variant toText(const vb::Variant& value, const SqlType& type, int style, int
     if (length > 8000)
         throw ServerError(131, QStringLiteral("The size (%1) given to the type '%2' exceeds the maximum allowed for any "
                                               "data type (8000).").arg(length).arg(type.name));
+    const bool whole = value.type() == vb::VarType::Integer || value.type() == vb::VarType::Long;
+    if (whole && length > 0 && text.size() > length) {  // an int too long for the text is '*' (E for Unicode)
+        if (type.name.startsWith(QLatin1Char('n')))
+            throw ServerError(8115, QStringLiteral("Arithmetic overflow error converting expression to data type %1.")
+                                        .arg(type.name));
+        text = QStringLiteral("*");
+    }
     if (length > 0) {
         text = text.left(length);
         if (type.fixedLength)

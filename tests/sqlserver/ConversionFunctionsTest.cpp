@@ -47,6 +47,19 @@ TEST_F(ConversionFunctionsTest, TimeAndDatetime2AreTypes)
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM sys.types WHERE name IN ('time', 'datetime2')"));
 }
 
+TEST_F(ConversionFunctionsTest, AnIntegerTooLongForItsTextIsAStar)
+{
+    Rowset r = rows("SELECT CAST(123456789 AS varchar(5)), CAST(-12 AS char(2)), CAST(12345 AS varchar(5)), "
+                    "CAST(12 AS char(3))");
+    EXPECT_EQ(vb::Variant(QStringLiteral("*")), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("* ")), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("12345")), r.rows[0][2]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("12 ")), r.rows[0][3]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("*")), scalar("DECLARE @s varchar(2); SET @s = 123; SELECT @s"));
+    EXPECT_EQ(8115, errorOf("SELECT CAST(123 AS nvarchar(2))"));
+    EXPECT_EQ(8115, errorOf("SELECT CAST(12.5 AS varchar(2))"));
+}
+
 TEST_F(ConversionFunctionsTest, ChooseTakesTheValueAtItsIndex)
 {
     Rowset r = rows("SELECT CHOOSE(2, 'a', 'b', 'c'), CHOOSE(5, 'a', 'b'), CHOOSE(0, 'a')");
