@@ -67,12 +67,16 @@ void registerServerFunctions(sqlite3* db, const ServerState& state)
     for (int count : {2, 3, 4}) {
         defineFunction(db, "sqlserver_convert", count, [](const Arguments& a) {
             const int style = a.size() > 2 && !a[2].isNull() ? int(wholeArgument(a[2])) : 0;
+            const SqlType type = parseSqlType(a[0].toString());
+            if (type.kind == ValueKind::Unknown)
+                throw ServerError(243, QStringLiteral("Type %1 is not a defined system type.")
+                                           .arg(a[0].toString().section(QLatin1Char('('), 0, 0)));
             if (a.size() < 4)
-                return convertValue(a[1], parseSqlType(a[0].toString()), style);
+                return convertValue(a[1], type, style);
             try {  // TRY_CONVERT: a value that does not convert is Null
-                return convertValue(a[1], parseSqlType(a[0].toString()), style);
+                return convertValue(a[1], type, style);
             } catch (const ServerError& e) {
-                if (e.number() == 243 || e.number() == 281)
+                if (e.number() == 281)
                     throw;
                 return vb::Variant::Null();
             }

@@ -25,6 +25,13 @@ TEST_F(ConversionFunctionsTest, TryFormsGiveNullWhereTheConversionFails)
     EXPECT_EQ(vb::Variant(QStringLiteral("bad")), scalar("SELECT CASE WHEN TRY_CAST('x' AS int) IS NULL THEN 'bad' END"));
     EXPECT_EQ(245, errorOf("SELECT CAST('abc' AS int)"));
     EXPECT_EQ(243, errorOf("SELECT TRY_CAST('abc' AS nosuchtype)"));
+    try {
+        plant->execute("SELECT CAST(NULL AS nosuchtype(10))");
+        ADD_FAILURE() << "an unknown type converts";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(243, e.number());
+        EXPECT_EQ("Type nosuchtype is not a defined system type.", e.message());
+    }
 }
 
 TEST_F(ConversionFunctionsTest, ParseReadsTextAsTheType)

@@ -36,6 +36,15 @@ TEST_F(LexicalTest, CommentsAnywhereInAStatement)
     EXPECT_EQ(vb::Variant(2), scalar("SELECT count(*) -- one\r\nFROM Nota"));
 }
 
+TEST_F(LexicalTest, CommentsBetweenSymbols)
+{
+    EXPECT_EQ(vb::Variant(3), scalar("SELECT 3--1"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT 1-/*x*/-1"));
+    EXPECT_EQ(vb::Variant(QString("a")), scalar("SELECT 'a' -- it's"));
+    EXPECT_TRUE(plant->execute("-- nothing but a comment").rowsets.empty());
+    EXPECT_TRUE(plant->execute("/* nothing /* at */ all */").rowsets.empty());
+}
+
 TEST_F(LexicalTest, UnterminatedCommentIs113)
 {
     EXPECT_EQ(113, errorOf("SELECT 1 /* open"));
@@ -47,6 +56,9 @@ TEST_F(LexicalTest, UnterminatedStringIs105)
     EXPECT_EQ(105, errorOf("SELECT 'abc"));
     EXPECT_EQ("Unclosed quotation mark after the character string 'abc'.", messageOf("SELECT 'abc"));
     EXPECT_EQ(105, errorOf("SELECT N'it''s"));
+    EXPECT_EQ("Unclosed quotation mark after the character string 'Nome FROM t'.", messageOf("SELECT [Nome FROM t"));
+    EXPECT_EQ(105, errorOf("SELECT \"Nome FROM t"));
+    EXPECT_EQ(0, errorOf("SELECT 'a]]' AS [b]]]"));
 }
 
 TEST_F(LexicalTest, Strings)

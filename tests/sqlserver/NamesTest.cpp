@@ -77,6 +77,9 @@ TEST_F(NamesTest, ResultColumnsTakeTheirAliases)
     EXPECT_EQ(QStringList({"a", "b", "c", "d", "e", "f g", "h]i", ""}),
               columnNames("SELECT 1 AS a, b = 2, 'c' = 3, 4 'd', 5 AS 'e', 6 [f g], 7 AS [h]]i], 8 + 1"));
     EXPECT_EQ(QStringList({"", "", "", "n"}), columnNames("SELECT count(*), getdate(), NULL, N'x' n"));
+    EXPECT_EQ(QStringList({"x]", "it's", "N"}), columnNames("SELECT 1 AS [x]]], 5 'it''s', N'x' AS \"N\""));
+    EXPECT_EQ(QStringList({"c d"}), columnNames("SELECT [a b].[c d] FROM (SELECT 1 AS [c d]) AS [a b]"));
+    EXPECT_EQ(QStringList({""}), columnNames("SELECT CASE WHEN 1 = 1 THEN 'a' END"));
     EXPECT_EQ(QStringList({"", "Total"}), columnNames("SELECT DISTINCT TOP 1 'x', Total = 1 + 1"));
     EXPECT_EQ(QStringList({"d"}), columnNames("SELECT 4 'd'"));
     EXPECT_EQ(QStringList({"e"}), columnNames("SELECT 5 AS 'e'"));
