@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 namespace vb {
 
@@ -325,6 +326,15 @@ Date Variant::toDate() const
     return Date(v);
 }
 
+namespace {
+thread_local bool t_portugueseBooleans = false;
+}
+
+bool SetPortugueseBooleans(bool on)
+{
+    return std::exchange(t_portugueseBooleans, on);
+}
+
 QString Variant::toString() const
 {
     return std::visit(
@@ -335,7 +345,11 @@ QString Variant::toString() const
                     raiseError(ErrNo::InvalidUseOfNull);
                 return QString();
             }
-            else if constexpr (std::is_same_v<T, bool>) return v ? QStringLiteral("True") : QStringLiteral("False");
+            else if constexpr (std::is_same_v<T, bool>) {
+                if (t_portugueseBooleans)
+                    return v ? QStringLiteral("Verdadeiro") : QStringLiteral("Falso");
+                return v ? QStringLiteral("True") : QStringLiteral("False");
+            }
             else if constexpr (std::is_same_v<T, std::uint8_t> || std::is_same_v<T, std::int16_t> ||
                                std::is_same_v<T, std::int32_t>)
                 return QString::number(v);

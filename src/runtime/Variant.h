@@ -126,6 +126,9 @@ inline QString CStr(const Variant& v) { return v.toString(); }
 // "1E3"; not "", not "1,5,2", not "12abc"). "." is the thousands separator, taken loosely between digits as the
 // platform does ("1.5" reads as 15).
 bool IsNumeric(const Variant& v);
+// CStr of a Boolean on this thread: "True"/"False", or the workstation's "Verdadeiro"/"Falso" (as a script engine
+// running in the Brazilian locale writes them). Returns the setting before.
+bool SetPortugueseBooleans(bool on);
 // The number a text holds in the workstation's format (the reader behind CDbl and IsNumeric of a text).
 std::optional<double> NumberFromText(const QString& text);
 // True for dates and for text that reads as a date ("31/01/2026", "31/01/2026 10:00"; not "31/02/2026").

@@ -91,6 +91,8 @@ namespace scripting {
 
 QVariant toQVariant(const vb::Variant& value, QMetaType type)
 {
+    if (type.id() == QMetaType::QString && value.type() == vb::VarType::Boolean)
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");  // the host's own conversion
     if (type.id() == QMetaType::QString && !value.isObject())
         return value.isNull() ? QString() : value.toString();
     if (type.id() == QMetaType::QVariant)

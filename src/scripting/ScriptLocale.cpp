@@ -1,6 +1,7 @@
 #include "scripting/ScriptLocale_p.h"
 
 #include "runtime/Err.h"
+#include "runtime/Variant.h"
 
 namespace scripting {
 
@@ -8,7 +9,8 @@ namespace {
 thread_local int* t_locale = nullptr;  // none outside a running script: the workstation's
 }
 
-LocaleScope::LocaleScope(int& locale) : m_saved(t_locale)
+LocaleScope::LocaleScope(int& locale)
+    : m_saved(t_locale), m_savedBooleans(vb::SetPortugueseBooleans(locale == BrazilianLocale))
 {
     t_locale = &locale;
 }
@@ -16,6 +18,7 @@ LocaleScope::LocaleScope(int& locale) : m_saved(t_locale)
 LocaleScope::~LocaleScope()
 {
     t_locale = m_saved;
+    vb::SetPortugueseBooleans(m_savedBooleans);
 }
 
 int scriptLocale()
@@ -30,8 +33,10 @@ int setScriptLocale(int lcid)
     if (lcid != BrazilianLocale && lcid != UnitedStatesLocale)
         vb::raiseError(vb::ErrNo::InvalidProcedureCall);
     const int previous = scriptLocale();
-    if (t_locale)
+    if (t_locale) {
         *t_locale = lcid;
+        vb::SetPortugueseBooleans(lcid == BrazilianLocale);
+    }
     return previous;
 }
 

@@ -8,7 +8,8 @@ namespace scripting {
 constexpr int BrazilianLocale = 1046;
 constexpr int UnitedStatesLocale = 1033;
 
-// Names the control's locale for the calls on this thread while it lives.
+// Names the control's locale for the calls on this thread while it lives (Brazilian: CStr(True) is
+// "Verdadeiro").
 class LocaleScope {
 public:
     explicit LocaleScope(int& locale);
@@ -18,6 +19,7 @@ public:
 
 private:
     int* m_saved;
+    bool m_savedBooleans;
 };
 
 int scriptLocale();

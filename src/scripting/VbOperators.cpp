@@ -255,6 +255,28 @@ Variant sameObject(const Variant& a, const Variant& b)
 
 }  // namespace
 
+bool isComparison(BinaryOp op)
+{
+    return op >= BinaryOp::Equal && op <= BinaryOp::GreaterEqual;
+}
+
+namespace {
+void toKindOf(Variant& value, const Variant& literal)
+{
+    const auto plainNumber = [](const Variant& v) { return v.isNumberKind() && v.type() != vb::VarType::Boolean; };
+    if (literal.isString() && plainNumber(value))
+        value = value.toString();
+    else if (plainNumber(literal) && value.isString() && vb::IsNumeric(value))
+        value = value.toDouble();
+}
+}  // namespace
+
+void toLiteralKind(Variant& left, Variant& right, bool leftLiteral, bool rightLiteral)
+{
+    if (leftLiteral != rightLiteral)
+        toKindOf(leftLiteral ? right : left, leftLiteral ? left : right);
+}
+
 std::optional<int> compare(const Variant& a, const Variant& b)
 {
     if (a.isNull() || b.isNull())

@@ -34,6 +34,10 @@ enum class BinaryOp {
 vb::Variant binary(BinaryOp op, const vb::Variant& a, const vb::Variant& b);
 vb::Variant negate(const vb::Variant& a);
 vb::Variant logicalNot(const vb::Variant& a);
+bool isComparison(BinaryOp op);
+// A number compared with a text written as a literal is compared as a text, a numeric text compared with a
+// number literal as a number (VB's rule for a typed operand); values of variables alone keep their kinds.
+void toLiteralKind(vb::Variant& left, vb::Variant& right, bool leftLiteral, bool rightLiteral);
 // -1, 0 or 1; nothing when either side is Null. Raises 13 for objects.
 std::optional<int> compare(const vb::Variant& a, const vb::Variant& b);
 

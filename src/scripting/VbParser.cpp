@@ -1064,11 +1064,18 @@ private:
             e = member(std::make_unique<WithObject>());
         else
             e = primary();
-        while (isSymbol(".") && !(m_withDepth > 0 && peek().spaceBefore)) {
-            ++m_p;
-            e = member(std::move(e));
+        for (;;) {
+            if (isSymbol(".") && !(m_withDepth > 0 && peek().spaceBefore)) {
+                ++m_p;
+                e = member(std::move(e));
+            }
+            else if (isSymbol("(") && !peek().spaceBefore && m_p > 0 && m_t[m_p - 1].text == QLatin1String(")")) {
+                ++m_p;
+                e = std::make_unique<IndexExpr>(std::move(e), argumentList());
+            }
+            else
+                return e;
         }
-        return e;
     }
 
     ExprPtr member(ExprPtr object)

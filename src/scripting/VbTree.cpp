@@ -343,6 +343,18 @@ void MemberExpr::assign(Runtime& rt, const Variant& value, bool isSet) const
     target->setMember(m_name, values, value);
 }
 
+Variant IndexExpr::eval(Runtime& rt) const
+{
+    const Variant value = m_base->eval(rt);
+    if (holdsObject(value))
+        return readDefault(rt, value, m_args);
+    const Arguments indexes = evaluate(rt, m_args);
+    auto array = asArray(value);
+    if (!array)
+        vb::raiseError(vb::ErrNo::TypeMismatch);
+    return array->at(indexes);
+}
+
 Variant UnaryExpr::eval(Runtime& rt) const
 {
     Variant operand = m_operand->eval(rt);
@@ -370,6 +382,8 @@ Variant OperatorChain::eval(Runtime& rt) const
         Variant right = it->second->eval(rt);
         if ((result.isObject() || right.isObject()) && op != BinaryOp::Is)
             objectValues(rt, result, right);
+        if (isComparison(op))
+            toLiteralKind(result, right, it == rest.begin() && first->isLiteral(), it->second->isLiteral());
         if (++it == rest.end())
             return binary(op, result, right);
         result = binary(op, result, right);
@@ -390,6 +404,8 @@ Flow runBlock(Runtime& rt, const Block& block)
             if (!rt.frame->resumeNext)
                 throw;
             vb::Err.Set(e);
+            if (vb::Err.Source.isEmpty())
+                vb::Err.Source = QStringLiteral("Microsoft VBScript runtime error");
             if (!rt.released.empty())
                 rt.terminateReleased();
         }
@@ -496,7 +512,8 @@ Flow SelectStmt::exec(Runtime& rt) const
     const Variant subject = this->subject->eval(rt);
     for (const auto& [values, block] : cases)
         for (const ExprPtr& value : values)
-            if (isTrue(binary(BinaryOp::Equal, subject, value->eval(rt))))
+            if (Variant left = subject, right = value->eval(rt);
+                (toLiteralKind(left, right, false, value->isLiteral()), isTrue(binary(BinaryOp::Equal, left, right))))
                 return runBlock(rt, block);
     return runBlock(rt, otherwise);
 }

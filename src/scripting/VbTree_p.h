@@ -66,6 +66,8 @@ public:
     virtual void assign(Runtime& rt, const vb::Variant& value, bool isSet) const;
     // A call statement's arguments written without parentheses; false when the expression takes none.
     virtual bool takeArguments(std::vector<std::unique_ptr<Expr>>&) { return false; }
+    // True for a literal written in the text: comparisons convert the other side to its kind.
+    virtual bool isLiteral() const { return false; }
 };
 using ExprPtr = std::unique_ptr<Expr>;
 using ExprList = std::vector<ExprPtr>;
@@ -74,6 +76,7 @@ class Literal : public Expr {
 public:
     explicit Literal(vb::Variant v) : m_value(std::move(v)) {}
     vb::Variant eval(Runtime&) const override { return m_value; }
+    bool isLiteral() const override { return true; }
 
 private:
     vb::Variant m_value;
@@ -164,6 +167,17 @@ private:
     QString m_name;
     ExprList m_args;
     bool m_hasArguments;
+};
+
+// A value indexed where it is made ("Split(s, ",")(1)"): an array's element or an object's default member.
+class IndexExpr : public Expr {
+public:
+    IndexExpr(ExprPtr base, ExprList args) : m_base(std::move(base)), m_args(std::move(args)) {}
+    vb::Variant eval(Runtime& rt) const override;
+
+private:
+    ExprPtr m_base;
+    ExprList m_args;
 };
 
 class UnaryExpr : public Expr {

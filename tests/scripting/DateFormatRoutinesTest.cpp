@@ -86,7 +86,7 @@ TEST_F(ScriptTest, DateAndTimeValuesAndArithmetic)
     EXPECT_EQ(inVb("DateDiff(\"d\", #1/1/2026#, #1/31/2026#, vbMonday, vbFirstFourDays)"), "Long:30");
     EXPECT_EQ(inVb("DateDiff(\"ww\", #1/1/2026#, #1/31/2026#, vbMonday)"), "Long:4");
     EXPECT_EQ(inVb("Weekday(#1/1/2026#, vbUseSystemDayOfWeek)"), "Long:5");
-    EXPECT_EQ(inVb("Year(Date) = Year(Now)"), "Boolean:True");
-    EXPECT_EQ(inVb("Int(Time) = 0"), "Boolean:True");
+    EXPECT_EQ(inVb("Year(Date) = Year(Now)"), "Boolean:Verdadeiro");
+    EXPECT_EQ(inVb("Int(Time) = 0"), "Boolean:Verdadeiro");
     EXPECT_EQ(inVb("TypeName(Timer)"), "String:Single");
 }

@@ -13,13 +13,13 @@ TEST_F(ScriptTest, DictionaryAddsReadsAndWalksItsKeysInOrder)
                                "For Each k In d: Out.Put k & \"=\" & d(k): Next\n"
                                "Out.Put d.Count & \" \" & Join(d.Keys, \",\") & \" \" & Join(d.Items, \",\")\n"
                                "Out.Put d.Exists(\"a\") & d.Exists(\"A\") & d.Item(\"b\")"),
-              (QStringList{"b=2", "a=x", "c=3", "3 b,a,c 2,x,3", "TrueFalse2"}));
+              (QStringList{"b=2", "a=x", "c=3", "3 b,a,c 2,x,3", "VerdadeiroFalso2"}));
 }
 
 TEST_F(ScriptTest, DictionaryItemOfAMissingKeyAddsIt)
 {
     EXPECT_EQ(output(created + "x = d(\"nope\")\nOut.Put d.Count & \" \" & IsEmpty(x) & \" \" & d.Exists(\"nope\")"),
-              QStringList{"1 True True"});
+              QStringList{"1 Verdadeiro Verdadeiro"});
 }
 
 TEST_F(ScriptTest, DictionaryKeysOfEveryKind)
@@ -30,7 +30,7 @@ TEST_F(ScriptTest, DictionaryKeysOfEveryKind)
               (QStringList{"number text number number", "Integer"}));
     EXPECT_EQ(output(created + "Set o = CreateObject(\"Scripting.Dictionary\")\nSet d(o) = o\n"
                                "same = d(o) Is o: Out.Put same & d.Count"),
-              QStringList{"True1"});
+              QStringList{"Verdadeiro1"});
 }
 
 TEST_F(ScriptTest, DictionaryRenamesRemovesAndClears)
@@ -45,7 +45,7 @@ TEST_F(ScriptTest, DictionaryTextCompareModeFoldsCase)
 {
     EXPECT_EQ(output(created + "Out.Put d.CompareMode\nd.CompareMode = vbTextCompare\nd.Add \"Key\", 1\n"
                                "Out.Put d.Exists(\"KEY\") & d(\"kEy\") & d.Count"),
-              (QStringList{"0", "True11"}));
+              (QStringList{"0", "Verdadeiro11"}));
     EXPECT_FALSE(run(created + "d.Add \"a\", 1\nd.CompareMode = 1"));  // only while empty
     EXPECT_EQ(control.Error().Number, 5);
 }

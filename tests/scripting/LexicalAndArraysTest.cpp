@@ -26,7 +26,7 @@ TEST_F(ScriptTest, ArraysOfSeveralDimensions)
     EXPECT_EQ(output("Dim m()\nReDim m(2, 3)\nFor i = 0 To 2\n For j = 0 To 3\n  m(i, j) = i * 10 + j\n Next\nNext\n"
                      "Out.Put m(2, 3) & \" \" & UBound(m, 1) & UBound(m, 2) & LBound(m)\n"
                      "ReDim Preserve m(2, 5)\nOut.Put m(1, 2) & \" \" & IsEmpty(m(1, 5))"),
-              (QStringList{"23 230", "12 True"}));
+              (QStringList{"23 230", "12 Verdadeiro"}));
     EXPECT_FALSE(run("ReDim m(2, 3)\nReDim Preserve m(3, 3)"));
     EXPECT_EQ(control.Error().Number, 9);
     EXPECT_FALSE(run("Dim f(2, 3)\nReDim f(3, 3)"));  // an array declared with its size keeps it
@@ -36,7 +36,7 @@ TEST_F(ScriptTest, ArraysOfSeveralDimensions)
     EXPECT_FALSE(run("Dim d()\nx = UBound(d)"));
     EXPECT_EQ(control.Error().Number, 9);
     EXPECT_EQ(inVb("TypeName(Array()) & VarType(Array(1)) & UBound(Array())"), "String:Variant()8204-1");
-    EXPECT_EQ(inVb("IsArray(Split(\"\")) & UBound(Split(\"\"))"), "String:True-1");
+    EXPECT_EQ(inVb("IsArray(Split(\"\")) & UBound(Split(\"\"))"), "String:Verdadeiro-1");
 }
 
 TEST_F(ScriptTest, RoutinesCheckTheirArguments)
@@ -63,4 +63,17 @@ TEST_F(ScriptTest, RoutinesCheckTheirArguments)
     EXPECT_EQ(inVb("Sgn(-4) & Abs(-2.5) & TypeName(Nothing)"), "String:-12,5Nothing");
     EXPECT_EQ(inVb("InStr(Null, \"a\")"), "Null:");
     EXPECT_EQ(inVb("Weekday(#12/6/2026#) & DateSerial(2026, 13, 1)"), "String:101/01/2027");
+}
+
+TEST_F(ScriptTest, AValueIsIndexedWhereItIsMade)
+{
+    EXPECT_EQ(output("Function Pair(): Pair = Array(\"a\", Array(7, 8)): End Function\n"
+                     "Set d = CreateObject(\"Scripting.Dictionary\"): d.Add \"k\", \"v\"\n"
+                     "Out.Put Split(\"x;y;z\", \";\")(2) & Pair()(1)(0) & d.Keys()(0) & d.Items()(0)\n"
+                     "x = Split(\"1-2\", \"-\")(1) + 1: Out.Put x"),
+              (QStringList{"z7kv", "3"}));
+    EXPECT_FALSE(run("x = Split(\"a\", \",\")(3)"));
+    EXPECT_EQ(control.Error().Number, vb::ErrNo::SubscriptOutOfRange);
+    EXPECT_FALSE(run("x = Len(\"a\")(0)"));
+    EXPECT_EQ(control.Error().Number, vb::ErrNo::TypeMismatch);
 }

@@ -19,8 +19,8 @@ TEST_F(ScriptTest, ByteIsASubtypeWithVbArithmetic)
     EXPECT_EQ(inVb("CByte(12) And CByte(10)"), "Byte:8");
     EXPECT_EQ(inVb("-CByte(1)"), "Integer:-1");
     EXPECT_EQ(inVb("-CByte(0)"), "Integer:0");
-    EXPECT_EQ(inVb("CByte(7) = 7"), "Boolean:True");
-    EXPECT_EQ(inVb("IsNumeric(CByte(7))"), "Boolean:True");
+    EXPECT_EQ(inVb("CByte(7) = 7"), "Boolean:Verdadeiro");
+    EXPECT_EQ(inVb("IsNumeric(CByte(7))"), "Boolean:Verdadeiro");
     for (const char* bad : {"x = CByte(256)", "x = CByte(-1)", "x = CByte(\"300\")"}) {
         EXPECT_FALSE(run(bad)) << bad;
         EXPECT_EQ(control.Error().Number, 6) << bad;
@@ -130,7 +130,7 @@ TEST_F(ScriptTest, EngineLocaleAndObjectCreation)
 {
     EXPECT_EQ(inVb("ScriptEngine & ScriptEngineMajorVersion & \".\" & ScriptEngineMinorVersion"),
               "String:VBScript5.8");
-    EXPECT_EQ(inVb("ScriptEngineBuildVersion > 0"), "Boolean:True");
+    EXPECT_EQ(inVb("ScriptEngineBuildVersion > 0"), "Boolean:Verdadeiro");
     EXPECT_EQ(inJs("ScriptEngine() + ScriptEngineMajorVersion()"), "JScript5");
     EXPECT_EQ(output("Out.Put GetLocale\nOut.Put SetLocale(1033)\nOut.Put FormatNumber(1234.5)\n"
                      "Out.Put SetLocale(\"pt-br\")\nOut.Put FormatNumber(1234.5)"),

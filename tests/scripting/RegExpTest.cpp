@@ -17,9 +17,9 @@ TEST_F(ScriptTest, RegExpTestsWithItsFlags)
               (QStringList{"False", "True", "False"}));  // "$" is the end of the text alone
     EXPECT_EQ(output(regExp("^b$") + "Out.Put re.Test(\"a\" & vbLf & \"b\")\nre.Multiline = True\n"
                                      "Out.Put re.Test(\"a\" & vbLf & \"b\")\nOut.Put re.Multiline & re.Global"),
-              (QStringList{"False", "True", "TrueFalse"}));
-    EXPECT_EQ(output(regExp("\\u00e7") + "Out.Put re.Test(\"aç\") & re.Pattern"), QStringList{"True\\u00e7"});
-    EXPECT_EQ(output(regExp("\\i\\d[]a]") + "Out.Put re.Test(\"i5]\") & re.Test(\"i5a\")"), QStringList{"FalseFalse"});
+              (QStringList{"False", "True", "VerdadeiroFalso"}));
+    EXPECT_EQ(output(regExp("\\u00e7") + "Out.Put re.Test(\"aç\") & re.Pattern"), QStringList{"Verdadeiro\\u00e7"});
+    EXPECT_EQ(output(regExp("\\i\\d[]a]") + "Out.Put re.Test(\"i5]\") & re.Test(\"i5a\")"), QStringList{"FalsoFalso"});
     EXPECT_EQ(output(regExp("\\i\\d") + "Out.Put re.Test(\"xi5\")"), QStringList{"True"});
     EXPECT_EQ(output(regExp("a[^]b") + "Out.Put re.Test(\"a\" & vbLf & \"b\")"), QStringList{"True"});
 }
@@ -46,7 +46,7 @@ TEST_F(ScriptTest, RegExpExecuteGivesMatchesAndSubMatches)
                      "Next\n"
                      "Set m = ms(1)\nOut.Put m.SubMatches.Item(1) & \" \" & ms.Item(0).Value\n"
                      "For Each s In m.SubMatches: Out.Put s: Next"),
-              (QStringList{"2 IMatchCollection2", "1 2 12 2 12 True", "5 4 345x 2 345 False", "x 12", "345", "x"}));
+              (QStringList{"2 IMatchCollection2", "1 2 12 2 12 Verdadeiro", "5 4 345x 2 345 Falso", "x 12", "345", "x"}));
     EXPECT_EQ(output(regExp("\\d") + "Out.Put re.Execute(\"a1b2\").Count & TypeName(re)"),
               QStringList{"1IRegExp2"});  // without Global, the first match only
     EXPECT_EQ(output(regExp("z") + "Out.Put re.Execute(\"abc\").Count"), QStringList{"0"});
@@ -71,7 +71,7 @@ TEST_F(ScriptTest, NewRegExpIsABuiltInClass)
               (QStringList{"IRegExp2 1a 2b", "b2b <a1>"}));  // a match stands for its Value
     EXPECT_EQ(output("Set re = New RegExp: re.Pattern = \"b+\": Set ms = re.Execute(\"abbc\"): Set m = ms(0)\n"
                      "Out.Put UCase(m) & Len(m) & VarType(m) & TypeName(m) & IsObject(m)"),
-              QStringList{"BB28IMatch2True"});  // routines take a match's value, except those about objects
+              QStringList{"BB28IMatch2Verdadeiro"});  // routines take a match's value, except those about objects
     EXPECT_EQ(output("Set re = New RegExp: re.Pattern = \"\\d\": re.Global = True: Set ms = re.Execute(\"a1b2\")\n"
                      "Out.Put Join(Array(ms(0), ms(1)), \"+\")"),
               QStringList{"1+2"});

@@ -17,7 +17,7 @@ TEST_F(ScriptTest, JScriptValuesCrossTheBridgeScreened)
     EXPECT_FALSE(run("var a = [1]; a.push(a); Join(a);", QStringLiteral("JScript")));
     EXPECT_EQ(control.Error().Number, 28);  // a cycle
     EXPECT_EQ(inJs("Join(new Uint8Array([1, 2]), \"-\")"), "1-2");
-    EXPECT_EQ(inJs("Join(['a', null, true, 1.5], '|')"), "a||True|1,5");
+    EXPECT_EQ(inJs("Join(['a', null, true, 1.5], '|')"), "a||Verdadeiro|1,5");
     EXPECT_EQ(inJs("Len('abc')"), "3");
 }
 
@@ -62,7 +62,7 @@ TEST_F(ScriptTest, DatesOutsideTheirRangeOverflow)
         EXPECT_FALSE(run(QString::fromLatin1(source))) << source;
         EXPECT_EQ(control.Error().Number, vb::ErrNo::Overflow) << source;
     }
-    EXPECT_EQ(inVb("IsDate(\"1/1/2026 12345678901:00\")"), "Boolean:False");
-    EXPECT_EQ(inVb("IsDate(\"99999999999/1/2026\")"), "Boolean:False");
+    EXPECT_EQ(inVb("IsDate(\"1/1/2026 12345678901:00\")"), "Boolean:Falso");
+    EXPECT_EQ(inVb("IsDate(\"99999999999/1/2026\")"), "Boolean:Falso");
     EXPECT_EQ(inVb("#12/30/9999# + 1"), "Date:31/12/9999");
 }

@@ -31,7 +31,7 @@ TEST_F(ScriptTest, ClassMembersAndProperties)
                                "a.Balance = 250\na.Deposit(50).Deposit 5\n"
                                "Out.Put a.Balance & \" \" & a.LastMove(0) & \" \" & a.Reveal() & \" \" & TypeName(a)\n"
                                "Out.Put IsObject(a) & \" \" & VarType(a)"),
-              (QStringList{"Ana 100", "305 5 84 Account", "True 9"}));
+              (QStringList{"Ana 100", "305 5 84 Account", "Verdadeiro 9"}));
     // Private members are not reachable from outside; unknown ones are 438 as well.
     EXPECT_FALSE(run("Out.Put a.Secret"));
     EXPECT_EQ(control.Error().Number, 438);
@@ -58,7 +58,7 @@ TEST_F(ScriptTest, PropertiesWithArgumentsSetAndReadOnly)
                      "End Class\n"
                      "Set g = New Grid\ng.Cell(1) = 21\nSet g.Link = New Grid\ng.Link.Cell(2) = 1\n"
                      "Out.Put g.Cell(1) & \" \" & g.Link.Cell(2) & \" \" & g.Size & \" \" & (g.Link Is g)"),
-              QStringList{"42 2 4 False"});
+              QStringList{"42 2 4 Falso"});
     EXPECT_FALSE(run("g.Size = 3"));
     EXPECT_EQ(control.Error().Number, 451);
     EXPECT_FALSE(run("g.Link = 3"));  // a Let where only Set is given: the Get's object has no default
@@ -79,7 +79,7 @@ TEST_F(ScriptTest, TheDefaultMemberServesCallsAndValues)
                      "Set n = New Names\nn(1) = \"b\"\nOut.Put n(1) & n.Item(1)\n"
                      "Set l = New Label\nl.Text = \"x\"\ns = l\nOut.Put s & \" \" & (l & \"!\") & \" \" & TypeName(s)\n"
                      "Out.Put Len(l) & \" \" & UCase(l) & \" \" & TypeName(l) & \" \" & IsObject(l) & \" \" & VarType(l)"),
-              (QStringList{"bb", "[x] [x]! String", "3 [X] Label True 8"}));
+              (QStringList{"bb", "[x] [x]! String", "3 [X] Label Verdadeiro 8"}));
     // Without a default member an object is no value.
     EXPECT_FALSE(run("Class Plain\nEnd Class\nSet p = New Plain\nx = p"));
     EXPECT_EQ(control.Error().Number, 438);
@@ -102,7 +102,7 @@ TEST_F(ScriptTest, ObjectsAreSharedReferencesComparedWithIs)
                      "Out.Put a.V & \" \" & (a Is b) & \" \" & (a Is c) & \" \" & (Nothing Is Nothing)\n"
                      "Sub Change(ByVal o)\n  o.V = 9\nEnd Sub\nChange a\nOut.Put b.V\n"
                      "Set b = Nothing\nOut.Put TypeName(b) & \" \" & (b Is Nothing) & \" \" & a.V"),
-              (QStringList{"7 True False True", "9", "Nothing True 9"}));
+              (QStringList{"7 Verdadeiro Falso Verdadeiro", "9", "Nothing Verdadeiro 9"}));
 }
 
 TEST_F(ScriptTest, TerminateRunsWhenTheLastReferenceGoes)

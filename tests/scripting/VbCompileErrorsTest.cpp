@@ -109,7 +109,7 @@ TEST_F(ScriptTest, WhatTheCompilerAcceptsAroundThoseErrors)
                      "Sub Go(x, y)\n Out.Put x + y\nEnd Sub\n"
                      "Go (1), 2\nCall Go(3, 4)\nGo 5, 6\nOut.Put (2) * 3\n"
                      "Out.Put i & j & A & B & Day(C) & D"),
-              (QStringList{"3", "7", "11", "6", "115t2True"}));
+              (QStringList{"3", "7", "11", "6", "115t2Verdadeiro"}));
     // A constant keeps its value.
     EXPECT_FALSE(run("Const K = 1\nK = 2"));
     EXPECT_EQ(control.Error().Number, 501);

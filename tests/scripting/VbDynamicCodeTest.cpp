@@ -40,7 +40,7 @@ TEST_F(ScriptTest, EvalComparesWithEqualsAndSeesTheScope)
     EXPECT_EQ(output("x = 3\n"
                      "Function Inner(a)\n  Inner = Eval(\"a * 2 + x\")\nEnd Function\n"
                      "Out.Put Eval(\"x = 3\") & \" \" & Eval(\"x = 4\") & \" \" & Inner(5) & \" \" & Eval(\"Len(\"\"abc\"\")\")"),
-              QStringList{"True False 13 3"});
+              QStringList{"Verdadeiro Falso 13 3"});
     EXPECT_FALSE(run("x = Eval(\"1 +\")"));
     EXPECT_EQ(control.Error().Number, 1023);
 }
@@ -61,7 +61,7 @@ TEST_F(ScriptTest, EraseEmptiesFixedArraysAndFreesDynamicOnes)
     EXPECT_EQ(output("Dim f(2)\nf(1) = 5\nErase f\nOut.Put UBound(f) & IsEmpty(f(1))\n"
                      "ReDim d(3)\nd(0) = 1\nErase d\nOn Error Resume Next\nx = UBound(d)\nOut.Put Err.Number\n"
                      "Err.Clear\nReDim d(1)\nOut.Put UBound(d)"),
-              (QStringList{"2True", "9", "1"}));
+              (QStringList{"2Verdadeiro", "9", "1"}));
     EXPECT_FALSE(run("n = 1\nErase n"));
     EXPECT_EQ(control.Error().Number, 13);
 }

@@ -4,6 +4,7 @@
 #include "support/FakeUiServices.h"
 
 #include "runtime/Err.h"
+#include "runtime/Variant.h"
 
 TEST_F(ScriptTest, OperatorsFollowVbRulesNotJavaScriptOnes)
 {
@@ -32,13 +33,13 @@ TEST_F(ScriptTest, NullAndEmptyPropagateAsInVb)
     EXPECT_EQ(inVb("Null + 1"), "Null:");
     EXPECT_EQ(inVb("Null & \"x\""), "String:x");
     EXPECT_EQ(inVb("Null = Null"), "Null:");
-    EXPECT_EQ(inVb("Null And False"), "Boolean:False");
-    EXPECT_EQ(inVb("Null Or True"), "Boolean:True");
+    EXPECT_EQ(inVb("Null And False"), "Boolean:Falso");
+    EXPECT_EQ(inVb("Null Or True"), "Boolean:Verdadeiro");
     EXPECT_EQ(inVb("Empty + 1"), "Integer:1");
     EXPECT_EQ(inVb("Len(Null)"), "Null:");
     EXPECT_EQ(output("If Null Then Out.Put \"then\" Else Out.Put \"else\""), QStringList{"else"});
     EXPECT_EQ(output("Dim v: Out.Put IsEmpty(v) & \" \" & IsNull(v) & \" \" & (v = 0) & (v = \"\")"),
-              QStringList{"True False TrueTrue"});
+              QStringList{"Verdadeiro Falso VerdadeiroVerdadeiro"});
 }
 
 TEST_F(ScriptTest, ConversionsAndComparisonsAreVbs)
@@ -49,11 +50,11 @@ TEST_F(ScriptTest, ConversionsAndComparisonsAreVbs)
     EXPECT_EQ(inJs("Math.round(2.5)"), "3");
     EXPECT_EQ(inVb("CLng(\"1.500,5\")"), "Long:1500");
     EXPECT_EQ(inVb("CStr(1.5)"), "String:1,5");
-    EXPECT_EQ(inVb("10 < \"9\""), "Boolean:True");  // a number sorts before any text
+    EXPECT_EQ(inVb("10 < \"9\""), "Boolean:Verdadeiro");  // a number sorts before any text
     EXPECT_EQ(inJs("10 < \"9\""), "false");
-    EXPECT_EQ(inVb("\"10\" < \"9\""), "Boolean:True");
-    EXPECT_EQ(inVb("\"a\" < \"B\""), "Boolean:False");  // binary comparison
-    EXPECT_EQ(inVb("\"abc\" = \"ABC\""), "Boolean:False");
+    EXPECT_EQ(inVb("\"10\" < \"9\""), "Boolean:Verdadeiro");
+    EXPECT_EQ(inVb("\"a\" < \"B\""), "Boolean:Falso");  // binary comparison
+    EXPECT_EQ(inVb("\"abc\" = \"ABC\""), "Boolean:Falso");
     EXPECT_FALSE(run("x = CInt(40000)"));
     EXPECT_EQ(control.Error().Number, vb::ErrNo::Overflow);
     EXPECT_FALSE(run("x = CDbl(\"abc\")"));
@@ -76,7 +77,7 @@ TEST_F(ScriptTest, ArgumentsPassByReferenceUnlessByVal)
     EXPECT_EQ(output("Dim a(2)\na(1) = 3\nTwice a(1)\nOut.Put a(1)"), QStringList{"6"});
     // The element stays valid even when the procedure gives the variable another array.
     EXPECT_EQ(output("ReDim b(2)\nSub Swap(x)\n ReDim b(5)\n x = 9\nEnd Sub\nSwap b(1)\nOut.Put UBound(b) & IsEmpty(b(1))"),
-              QStringList{"5True"});
+              QStringList{"5Verdadeiro"});
     // Operands are evaluated left to right, before and after the call that changes them.
     EXPECT_EQ(output("Function Grow(t)\n t = t & \"+\"\n Grow = \"|\"\nEnd Function\n"
                      "s = \"a\"\nOut.Put s & Grow(s) & s"),
@@ -127,8 +128,8 @@ TEST_F(ScriptTest, RoutinesOfTheRuntime)
     EXPECT_EQ(inVb("FormatNumber(1234.5, 2)"), "String:1.234,50");
     EXPECT_EQ(inVb("FormatDateTime(#3/15/2026 10:30#, 4)"), "String:10:30");
     EXPECT_EQ(inVb("Round(2.5) & Abs(-3) & Int(-2.5) & Fix(-2.5)"), "String:23-3-2");
-    EXPECT_EQ(inVb("IsNumeric(\"1,5\") & IsDate(\"31/02/2026\")"), "String:TrueFalse");
-    EXPECT_EQ(inVb("CBool(\"True\") & CDate(\"15/03/2026\")"), "String:True15/03/2026");
+    EXPECT_EQ(inVb("IsNumeric(\"1,5\") & IsDate(\"31/02/2026\")"), "String:VerdadeiroFalso");
+    EXPECT_EQ(inVb("CBool(\"True\") & CDate(\"15/03/2026\")"), "String:Verdadeiro15/03/2026");
     EXPECT_EQ(inJs("Year(CDate(\"15/03/2026\"))"), "2026");
 }
 
@@ -143,4 +144,25 @@ TEST_F(ScriptTest, MessageAndInputBoxesGoThroughTheUiServices)
     EXPECT_EQ(test::fakeUi().messageBoxes[0].title, "Título");
     output("MsgBox(\"js \" + vbCrLf.length)", "JScript");
     EXPECT_EQ(test::fakeUi().messageBoxes.last().prompt, "js 2");
+}
+
+TEST_F(ScriptTest, BooleansAreWrittenInTheLocalesWords)
+{
+    EXPECT_EQ(inVb("CStr(True) & \" \" & CStr(1 = 2)"), "String:Verdadeiro Falso");
+    EXPECT_EQ(output("MsgBox \"Ativo: \" & True"), QStringList{});
+    EXPECT_EQ(test::fakeUi().messageBoxes.last().prompt, "Ativo: Verdadeiro");
+    EXPECT_EQ(inVb("CBool(\"Verdadeiro\") And CBool(\"True\")"), "Boolean:Verdadeiro");
+    EXPECT_EQ(output("Out.Put True"), QStringList{"True"});  // a host's text parameter converts it itself
+    EXPECT_EQ(output("x = SetLocale(1033): Out.Put CStr(True) & (1 = 2): x = SetLocale(1046)"),
+              QStringList{"TrueFalse"});
+    EXPECT_EQ(vb::Variant(true).toString(), "True");  // the program's own conversion stays
+}
+
+TEST_F(ScriptTest, ATextOrNumberLiteralSetsTheKindOfTheComparison)
+{
+    EXPECT_EQ(output("s = \"10\": n = 10\n"
+                     "Out.Put (s = 10) & (s > 9) & (n = \"10\") & (n > \"9\") & (s = n) & (n < s)\n"
+                     "Select Case s: Case 10: Out.Put \"dez\": Case Else: Out.Put \"outro\": End Select\n"
+                     "t = \"abc\": Out.Put (t = 0) & (t > 0)"),
+              (QStringList{"VerdadeiroVerdadeiroVerdadeiroFalsoFalsoVerdadeiro", "dez", "FalsoVerdadeiro"}));
 }

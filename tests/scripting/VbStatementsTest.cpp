@@ -103,3 +103,12 @@ TEST_F(ScriptTest, CodeAndVariablesStayUntilReset)
     EXPECT_FALSE(run("Out.Put 1"));
     EXPECT_EQ(control.Error().Number, 424);
 }
+
+TEST_F(ScriptTest, AnErrorResumedOverNamesItsSource)
+{
+    EXPECT_EQ(output("On Error Resume Next\nx = 1 / 0\nOut.Put Err.Number & \"|\" & Err.Source\nErr.Clear\n"
+                     "Err.Raise 1001, \"Pedido\", \"Qtd negativa\"\n"
+                     "Out.Put Err.Number & \"|\" & Err.Source & \"|\" & Err.Description\nErr.Clear\n"
+                     "Out.Put \"[\" & Err.Source & \"]\""),
+              (QStringList{"11|Microsoft VBScript runtime error", "1001|Pedido|Qtd negativa", "[]"}));
+}
