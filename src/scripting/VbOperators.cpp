@@ -255,6 +255,16 @@ Variant sameObject(const Variant& a, const Variant& b)
 
 }  // namespace
 
+namespace {
+Variant power(double base, double exponent)
+{
+    const double result = std::pow(base, exponent);
+    if (std::isnan(result))  // a negative base and a fractional exponent
+        vb::raiseError(vb::ErrNo::InvalidProcedureCall);
+    return realResult(result, RDouble);
+}
+}  // namespace
+
 bool isComparison(BinaryOp op)
 {
     return op >= BinaryOp::Equal && op <= BinaryOp::GreaterEqual;
@@ -311,7 +321,7 @@ Variant binary(BinaryOp op, const Variant& a, const Variant& b)
     case BinaryOp::Power:
         if (a.isNull() || b.isNull())
             return Variant::Null();
-        return realResult(std::pow(a.toDouble(), b.toDouble()), RDouble);
+        return power(a.toDouble(), b.toDouble());
     case BinaryOp::Concat:
         return concat(a, b);
     case BinaryOp::And:

@@ -20,6 +20,8 @@ TEST_F(ScriptTest, OperatorsFollowVbRulesNotJavaScriptOnes)
     EXPECT_EQ(inVb("32767 + 1"), "Long:32768");
     EXPECT_EQ(inVb("2 ^ 3"), "Double:8");
     EXPECT_EQ(inVb("-2 ^ 2"), "Double:-4");
+    EXPECT_FALSE(run("x = (-8) ^ (1 / 3)"));  // no real root
+    EXPECT_EQ(control.Error().Number, vb::ErrNo::InvalidProcedureCall);
     EXPECT_EQ(inVb("True + True"), "Integer:-2");
     EXPECT_EQ(inVb("5 And 3"), "Integer:1");
     EXPECT_EQ(inVb("Not 0"), "Integer:-1");
