@@ -1,5 +1,7 @@
 #include "runtime/Date.h"
 
+#include "runtime/CivilDays.h"
+
 #include "runtime/Err.h"
 
 #include <QTimeZone>
@@ -86,43 +88,18 @@ Date fromLinearMs(long long ms)
 }
 
 // Howard Hinnant's civil calendar algorithms (proleptic Gregorian), shifted to the 30/12/1899 epoch.
-constexpr long long daysFromCivil(long long y, unsigned m, unsigned d)
+constexpr long long daysFromCivil(long long y, long long m, long long d)
 {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
 }
 
 // Constant at compile time: a date made during another file's static initialisation must not see it unset.
 constexpr long long EpochDays = daysFromCivil(1899, 12, 30);
-
-struct Civil {
-    int year;
-    int month;
-    int day;
-};
-
-Civil civilFromDay(long long dayIndex)
-{
-    long long z = dayIndex + EpochDays + 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long y = static_cast<long long>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    return {static_cast<int>(y + (m <= 2)), static_cast<int>(m), static_cast<int>(d)};
-}
-
-long long dayFromCivil(long long y, int m, int d)
-{
-    return daysFromCivil(y, unsigned(m), unsigned(d)) - EpochDays;
-}
 
 bool isLeap(long long y)
 {
@@ -220,6 +197,25 @@ Date addMonths(Date d, long long months)
 }
 
 }  // namespace
+
+Civil civilFromDay(long long dayIndex)
+{
+    long long z = dayIndex + EpochDays + 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long y = static_cast<long long>(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    return {static_cast<int>(y + (m <= 2)), static_cast<int>(m), static_cast<int>(d)};
+}
+
+long long dayFromCivil(long long y, int m, int d)
+{
+    return daysFromCivil(y, m, d) - EpochDays;
+}
 
 bool isValidDateParts(int year, int month, int day, int hour, int minute, int second)
 {

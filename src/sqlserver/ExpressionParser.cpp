@@ -414,12 +414,12 @@ std::optional<int> ExpressionTyper::notExpr(int& i, const Scope& s)
     return predicate(i, s);
 }
 
-std::optional<int> ExpressionTyper::andExpr(int& i, const Scope& s)
+std::optional<int> ExpressionTyper::logicalChain(int& i, const Scope& s, const char* word, Operand operand)
 {
-    auto left = notExpr(i, s);
-    while (left && at(i, "AND")) {
+    auto left = (this->*operand)(i, s);
+    while (left && at(i, word)) {
         i = next(i + 1);
-        const auto right = notExpr(i, s);
+        const auto right = (this->*operand)(i, s);
         if (!right)
             return std::nullopt;
         left = node(m_nodes[size_t(*left)].first, m_nodes[size_t(*right)].last, {*left, *right});
@@ -427,17 +427,14 @@ std::optional<int> ExpressionTyper::andExpr(int& i, const Scope& s)
     return left;
 }
 
+std::optional<int> ExpressionTyper::andExpr(int& i, const Scope& s)
+{
+    return logicalChain(i, s, "AND", &ExpressionTyper::notExpr);
+}
+
 std::optional<int> ExpressionTyper::orExpr(int& i, const Scope& s)
 {
-    auto left = andExpr(i, s);
-    while (left && at(i, "OR")) {
-        i = next(i + 1);
-        const auto right = andExpr(i, s);
-        if (!right)
-            return std::nullopt;
-        left = node(m_nodes[size_t(*left)].first, m_nodes[size_t(*right)].last, {*left, *right});
-    }
-    return left;
+    return logicalChain(i, s, "OR", &ExpressionTyper::andExpr);
 }
 
 std::optional<int> ExpressionTyper::expression(int i, const Scope& scope, int& end)

@@ -90,6 +90,9 @@ private:
     ExprType assignmentTarget(int equals, const Scope& scope) const;
     std::vector<ExprType> insertColumnTypes(int begin, int end, const Scope& scope) const;
 
+    using Operand = std::optional<int> (ExpressionTyper::*)(int& i, const Scope& s);
+    // Operands joined by a word (AND, OR), left to right.
+    std::optional<int> logicalChain(int& i, const Scope& s, const char* word, Operand operand);
     std::optional<int> orExpr(int& i, const Scope& s);
     std::optional<int> andExpr(int& i, const Scope& s);
     std::optional<int> notExpr(int& i, const Scope& s);

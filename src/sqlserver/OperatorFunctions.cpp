@@ -199,6 +199,22 @@ void finishAverage(sqlite3_context* context)
     finish(context, true);
 }
 
+// The text type named by a conversion's first argument.
+SqlType namedType(sqlite3_value* name)
+{
+    return parseSqlType(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(name))));
+}
+
+// A number's text as the text type: 8115 when it does not fit, since a number is never cut.
+void numberText(sqlite3_context* context, const QString& text, const SqlType& type, const char* from)
+{
+    if (type.length > 0 && text.size() > type.length)
+        return failFunction(context, 8115,
+                            QStringLiteral("Arithmetic overflow error converting %1 to data type varchar.")
+                                .arg(QLatin1String(from)));
+    resultValue(context, convertValue(vb::Variant(text), type));
+}
+
 // A decimal or money value as text at its scale (2.5 of a decimal(10,2) is '2.50'), cut to the text type.
 void decimalText(sqlite3_context* context, int, sqlite3_value** v)
 {
@@ -208,13 +224,7 @@ void decimalText(sqlite3_context* context, int, sqlite3_value** v)
             sqlite3_result_null(context);
             return;
         }
-        const SqlType type = parseSqlType(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v[0]))));
-        const QString text = value->toString();
-        if (type.length > 0 && text.size() > type.length)  // a number is never cut
-            return failFunction(context, 8115,
-                                QStringLiteral("Arithmetic overflow error converting numeric to data "
-                                               "type varchar."));
-        resultValue(context, convertValue(vb::Variant(text), type));
+        numberText(context, value->toString(), namedType(v[0]), "numeric");
     } catch (const ServerError& e) {
         failFunction(context, e.number(), e.message());
     }
@@ -284,18 +294,12 @@ void floatToText(sqlite3_context* context, int, sqlite3_value** v)
             sqlite3_result_null(context);
             return;
         }
-        const SqlType type = parseSqlType(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v[0]))));
         const int style = sqlite3_value_type(v[2]) == SQLITE_NULL ? 0 : sqlite3_value_int(v[2]);
         if (style < 0 || style > 3)
             throw ServerError(281, QStringLiteral("%1 is not a valid style number when converting from float to a "
                                                   "character string.")
                                        .arg(style));
-        const QString text = floatText(sqlite3_value_double(v[1]), style);
-        if (type.length > 0 && text.size() > type.length)
-            return failFunction(context, 8115,
-                                QStringLiteral("Arithmetic overflow error converting float to data "
-                                               "type varchar."));
-        resultValue(context, convertValue(vb::Variant(text), type));
+        numberText(context, floatText(sqlite3_value_double(v[1]), style), namedType(v[0]), "float");
     } catch (const ServerError& e) {
         failFunction(context, e.number(), e.message());
     }

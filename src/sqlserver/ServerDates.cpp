@@ -1,5 +1,7 @@
 #include "sqlserver/ServerDates.h"
 
+#include "runtime/CivilDays.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -8,30 +10,6 @@ namespace sqlserver {
 namespace {
 
 constexpr long long msPerDay = 86400000LL;
-constexpr long long serialOfUnixEpoch = 25569;  // 01/01/1970 counted from 30/12/1899
-
-long long daysFromCivil(int y, int m, int d)
-{
-    y -= m <= 2;
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = y - era * 400;
-    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097LL + doe - 719468;
-}
-
-void civilFromDays(long long z, int& y, int& m, int& d)
-{
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
-    d = int(doy - (153 * mp + 2) / 5 + 1);
-    m = int(mp < 10 ? mp + 3 : mp - 9);
-    y = int(yoe + era * 400 + (m <= 2));
-}
 
 // The platform keeps dates before 30/12/1899 as a negative day with a positive time fraction.
 void splitSerial(double serial, long long unitsPerDay, long long& day, long long& units)
@@ -264,13 +242,16 @@ DateParts splitDate(vb::Date date)
 
 long long dayNumber(const DateParts& p)
 {
-    return daysFromCivil(p.year, p.month, p.day) + serialOfUnixEpoch;
+    return vb::dayFromCivil(p.year, p.month, p.day);
 }
 
 DateParts partsOfDay(long long day, long long ms)
 {
     DateParts p;
-    civilFromDays(day - serialOfUnixEpoch, p.year, p.month, p.day);
+    const vb::Civil c = vb::civilFromDay(day);
+    p.year = c.year;
+    p.month = c.month;
+    p.day = c.day;
     p.hour = int(ms / 3600000);
     p.minute = int(ms / 60000 % 60);
     p.second = int(ms / 1000 % 60);
@@ -294,8 +275,9 @@ int writeCanonicalDate(vb::Date date, char* out)
         ++day;
         ms -= msPerDay;
     }
-    int y = 0, m = 0, d = 0;
-    civilFromDays(day - serialOfUnixEpoch, y, m, d);
+    const vb::Civil c = vb::civilFromDay(day);
+    int y = c.year;
+    const int m = c.month, d = c.day;
     const long long seconds = ms / 1000;
     const int hh = int(seconds / 3600), mi = int(seconds / 60 % 60), ss = int(seconds % 60), fraction = int(ms % 1000);
     const auto two = [](char* at, int v) {

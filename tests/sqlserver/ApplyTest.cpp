@@ -15,17 +15,6 @@ protected:
                        "CREATE TABLE Lines (OrderId int, Item varchar(10), Qty int); "
                        "INSERT INTO Lines VALUES (1, 'x', 5), (1, 'y', 7), (1, 'z', 1), (2, 'x', 2)");
     }
-    QString table(const QString& sql)
-    {
-        QStringList lines;
-        for (const auto& row : rows(sql).rows) {
-            QStringList values;
-            for (const auto& v : row)
-                values << (v.isNull() ? QStringLiteral("-") : v.toString());
-            lines << values.join('|');
-        }
-        return lines.join(',');
-    }
 };
 
 TEST_F(ApplyTest, TopRowsPerOuterRow)

@@ -13,18 +13,6 @@ protected:
         plant->execute("CREATE TABLE Sales (Region varchar(5), Item varchar(5), Amount int); "
                        "INSERT INTO Sales VALUES ('N', 'a', 1), ('N', 'b', 2), ('S', 'a', 4), ('S', 'a', 8)");
     }
-    // Each row as "v|v|v", rows joined by commas, NULL as "-".
-    QString table(const QString& sql)
-    {
-        QStringList lines;
-        for (const auto& row : rows(sql).rows) {
-            QStringList values;
-            for (const auto& v : row)
-                values << (v.isNull() ? QStringLiteral("-") : v.toString());
-            lines << values.join('|');
-        }
-        return lines.join(',');
-    }
 };
 
 TEST_F(GroupingSetsTest, RollupAddsSubtotalsAndTheTotal)

@@ -34,6 +34,18 @@ vb::Variant ServerFixture::scalar(const QString& sql) const
     return r.rows.empty() ? vb::Variant() : r.rows.front().front();
 }
 
+QString ServerFixture::table(const QString& sql) const
+{
+    QStringList lines;
+    for (const auto& row : rows(sql).rows) {
+        QStringList values;
+        for (const auto& v : row)
+            values << (v.isNull() ? QStringLiteral("-") : v.toString());
+        lines << values.join('|');
+    }
+    return lines.join(',');
+}
+
 long ServerFixture::errorOf(const QString& sql) const
 {
     try {

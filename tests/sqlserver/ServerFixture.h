@@ -20,6 +20,8 @@ protected:
     sqlserver::Rowset rows(const QString& sql) const;
     // The first value of the first row.
     vb::Variant scalar(const QString& sql) const;
+    // The rows of the first rowset as "v|v|v", rows joined by commas, NULL as "-".
+    QString table(const QString& sql) const;
     // The error number a statement fails with, 0 when it succeeds.
     long errorOf(const QString& sql) const;
     // Runs statements in SQLite's own dialect (the seed data does not depend on the translator).

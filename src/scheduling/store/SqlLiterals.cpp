@@ -1,5 +1,6 @@
 #include "scheduling/SqlLiterals.h"
 
+#include "core/SqlQuotes.h"
 #include "runtime/Format.h"
 
 #include <cstdio>
@@ -8,7 +9,7 @@ namespace scheduling {
 
 QString quotedText(const QString& value)
 {
-    return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+    return QLatin1Char('\'') + doubledApostrophes(value) + QLatin1Char('\'');
 }
 
 QString number(std::int64_t value)

@@ -1,0 +1,16 @@
+#pragma once
+// Day numbers of the proleptic Gregorian calendar counted from 30/12/1899 (day 0), the platform's zero date.
+
+namespace vb {
+
+struct Civil {
+    int year;
+    int month;
+    int day;
+};
+
+Civil civilFromDay(long long dayIndex);
+// Months 1..12; a day outside the month counts on from its first (day 0 is the last of the month before).
+long long dayFromCivil(long long year, int month, int day);
+
+}  // namespace vb
