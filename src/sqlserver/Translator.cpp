@@ -8,6 +8,7 @@
 #include "sqlserver/DmlRewrites.h"
 #include "sqlserver/IdentityColumns.h"
 #include "sqlserver/MergeRewrite.h"
+#include "sqlserver/PivotRewrite.h"
 #include "sqlserver/RecursionLimit.h"
 #include "sqlserver/ResultShape.h"
 #include "sqlserver/SelectAliases.h"
@@ -78,6 +79,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
         rewriteSelectAliases(tokens);
     rewriteObjectNames(tokens);
     removeTableHints(tokens);
+    rewritePivot(tokens, context.schema);
     limitRecursion(tokens);
     rewriteVariables(tokens);
     rewriteFunctions(tokens);

@@ -1,4 +1,4 @@
-// Queries as report designers write them: unnamed result columns, window frames.
+// Queries as report designers write them: unnamed result columns, window frames, PIVOT.
 
 #include "ServerFixture.h"
 
@@ -37,6 +37,32 @@ TEST_F(ReportQueriesTest, WindowFramesFollowTheSortKeys)
     EXPECT_EQ(vb::Variant(3), r.rows[1][2]);
     EXPECT_EQ(vb::Variant(3), r.rows[2][2]);
     EXPECT_EQ(vb::Variant(3), r.rows[2][3]);
+}
+
+TEST_F(ReportQueriesTest, PivotTurnsValuesIntoColumns)
+{
+    plant->execute("CREATE TABLE sv (ano int, mes int, v int)");
+    plant->execute("INSERT INTO sv VALUES (2024, 1, 10), (2024, 2, 20), (2024, 1, 1), (2025, 1, 5)");
+    Rowset r = rows("SELECT ano, [1] AS jan, [2] AS fev FROM (SELECT ano, mes, v FROM sv) s "
+                    "PIVOT (SUM(v) FOR mes IN ([1], [2])) p ORDER BY ano");
+    ASSERT_EQ(2u, r.rows.size());
+    EXPECT_EQ("jan", r.columns[1].name);
+    EXPECT_EQ(vb::Variant(11), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(20), r.rows[0][2]);
+    EXPECT_EQ(vb::Variant(5), r.rows[1][1]);
+    EXPECT_EQ(vb::Variant::Null(), r.rows[1][2]);
+    r = rows("SELECT * FROM sv PIVOT (COUNT(v) FOR mes IN ([1], [3])) AS p ORDER BY ano");
+    ASSERT_EQ(3u, r.columns.size());
+    EXPECT_EQ("3", r.columns[2].name);
+    EXPECT_EQ(vb::Variant(2), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(0), r.rows[0][2]);
+    plant->execute("CREATE TABLE sp (posto varchar(5), turno varchar(5), h decimal(5,1))");
+    plant->execute("INSERT INTO sp VALUES ('P1', 'Dia', 8), ('P1', 'Noite', 7.5), ('P2', 'dia', 4)");
+    r = rows("SELECT posto, [Dia], [Noite] FROM (SELECT posto, turno, h FROM sp) AS x "
+             "PIVOT (SUM(h) FOR turno IN ([Dia], [Noite])) AS pv ORDER BY posto");
+    ASSERT_EQ(2u, r.rows.size());
+    EXPECT_EQ(vb::Variant(4.0), r.rows[1][1]);  // 'dia' is 'Dia' without regard to case
+    EXPECT_EQ(vb::Variant(7.5), r.rows[0][2]);
 }
 
 }  // namespace
