@@ -12,5 +12,6 @@ struct Civil {
 Civil civilFromDay(long long dayIndex);
 // Months 1..12; a day outside the month counts on from its first (day 0 is the last of the month before).
 long long dayFromCivil(long long year, int month, int day);
+int daysInMonth(long long year, int month);  // months 1..12
 
 }  // namespace vb

@@ -101,17 +101,6 @@ constexpr long long daysFromCivil(long long y, long long m, long long d)
 // Constant at compile time: a date made during another file's static initialisation must not see it unset.
 constexpr long long EpochDays = daysFromCivil(1899, 12, 30);
 
-bool isLeap(long long y)
-{
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int daysInMonth(long long y, int m)
-{
-    static constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && isLeap(y) ? 29 : days[m - 1];
-}
-
 Date checkedRange(Date d)
 {
     if (!(d.serial >= MinSerial && d.serial <= MaxSerial))
@@ -215,6 +204,13 @@ Civil civilFromDay(long long dayIndex)
 long long dayFromCivil(long long y, int m, int d)
 {
     return daysFromCivil(y, m, d) - EpochDays;
+}
+
+int daysInMonth(long long y, int m)
+{
+    static constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m == 2 && leap ? 29 : days[m - 1];
 }
 
 bool isValidDateParts(int year, int month, int day, int hour, int minute, int second)

@@ -1,5 +1,6 @@
 #include "sqlserver/DateArithmetic.h"
 
+#include "runtime/CivilDays.h"
 #include "sqlserver/ServerDates.h"
 #include "sqlserver/Session.h"
 
@@ -137,7 +138,7 @@ vb::Date dateAdd(DateInterval interval, long long number, vb::Date date)
             throw overflow();
         p.year = int(year);
         p.month = int(index - year * 12) + 1;
-        p.day = std::min(p.day, daysInMonth(p.year, p.month));
+        p.day = std::min(p.day, vb::daysInMonth(p.year, p.month));
         return joinDate(p);
     }
     const long long total = totalMs(p) + ms;

@@ -1,5 +1,6 @@
 #include "sqlserver/DateFunctions.h"
 
+#include "runtime/CivilDays.h"
 #include "sqlserver/DateArithmetic.h"
 #include "sqlserver/FunctionArguments.h"
 #include "sqlserver/ServerConversions.h"
@@ -83,7 +84,7 @@ vb::Variant endOfMonth(const Arguments& a)
         throw ServerError(517, QStringLiteral("Adding a value to a 'date' column caused an overflow."));
     p.year = int(index / 12);
     p.month = int(index % 12) + 1;
-    p.day = daysInMonth(p.year, p.month);
+    p.day = vb::daysInMonth(p.year, p.month);
     p.hour = p.minute = p.second = p.millisecond = 0;
     return vb::Variant(joinDate(p));
 }

@@ -218,19 +218,11 @@ bool readDate(Cursor& c, DateParts& parts)
 
 }  // namespace
 
-int daysInMonth(int year, int month)
-{
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
-        return 29;
-    return days[month - 1];
-}
-
 bool validDateParts(const DateParts& p)
 {
-    return p.year >= 100 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1
-           && p.day <= daysInMonth(p.year, p.month) && p.hour >= 0 && p.hour < 24 && p.minute >= 0 && p.minute < 60
-           && p.second >= 0 && p.second < 60 && p.millisecond >= 0 && p.millisecond < 1000;
+    return p.year >= 100 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 &&
+           p.day <= vb::daysInMonth(p.year, p.month) && p.hour >= 0 && p.hour < 24 && p.minute >= 0 && p.minute < 60 &&
+           p.second >= 0 && p.second < 60 && p.millisecond >= 0 && p.millisecond < 1000;
 }
 
 DateParts splitDate(vb::Date date)

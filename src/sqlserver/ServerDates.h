@@ -54,6 +54,5 @@ bool validDateParts(const DateParts& parts);
 // The platform's day number of a date's day (its serial at midnight), and back with a time of day in ms.
 long long dayNumber(const DateParts& parts);
 DateParts partsOfDay(long long day, long long millisecondOfDay);
-int daysInMonth(int year, int month);
 
 }  // namespace sqlserver
