@@ -68,6 +68,45 @@ const char* shieldSource = R"(
     };
 }))";
 
+// JScript's ways to a COM object: `new ActiveXObject(progId)` (its properties read and written by name, its
+// methods called), `new VBArray(keys).toArray()` and `new Enumerator(collection)`.
+const char* activeXSource = R"(
+(function (bridge, global) {
+    var properties = ["count", "comparemode"];
+    global.ActiveXObject = function (progId) {
+        var made = bridge.create(String(progId));
+        return new Proxy({}, {
+            get: function (t, key) {
+                if (typeof key !== "string" || key === "then")
+                    return undefined;
+                if (key === "__items")
+                    return function () { return made.enumerate(); };
+                if (properties.indexOf(key.toLowerCase()) >= 0)
+                    return made.get(key, []);
+                return function () { return made.get(key, Array.prototype.slice.call(arguments)); };
+            },
+            set: function (t, key, value) { made.set(String(key), value); return true; }
+        });
+    };
+    global.VBArray = function (list) {
+        var items = Array.isArray(list) ? list : [];
+        this.toArray = function () { return items.slice(); };
+        this.getItem = function (i) { return items[i]; };
+        this.lbound = function () { return 0; };
+        this.ubound = function () { return items.length - 1; };
+        this.dimensions = function () { return 1; };
+    };
+    global.Enumerator = function (collection) {
+        var items = Array.isArray(collection) ? collection
+                  : collection && collection.__items ? collection.__items() : [];
+        var at = 0;
+        this.atEnd = function () { return at >= items.length; };
+        this.moveNext = function () { ++at; };
+        this.moveFirst = function () { at = 0; };
+        this.item = function () { return items[at]; };
+    };
+}))";
+
 // The names of the methods and properties QObject itself declares.
 QStringList qobjectMemberNames()
 {
@@ -113,6 +152,7 @@ JsEngine::JsEngine()
                        m_engine.evaluate(QStringLiteral("(function () { return \"JScript\"; })")));
     for (const QString& name : constantNames())
         global.setProperty(name, m_engine.toScriptValue(toQVariant(*findConstant(name))));
+    m_engine.evaluate(QString::fromLatin1(activeXSource)).call({bridge, global});
     m_shield =
         m_engine.evaluate(QString::fromLatin1(shieldSource)).call({m_engine.toScriptValue(qobjectMemberNames())});
 }

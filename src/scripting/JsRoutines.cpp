@@ -6,6 +6,7 @@
 #include "scripting/Interrupt_p.h"
 #include "scripting/Routines_p.h"
 #include "scripting/ScriptArray_p.h"
+#include "scripting/ScriptObject_p.h"
 
 #include <QJSEngine>
 #include <cmath>
@@ -70,17 +71,10 @@ vb::Variant fromJs(const QJSValue& value, int depth)
 
 }  // namespace
 
-QVariant JsRoutines::call(const QString& name, const QJSValue& args)
+QVariant JsRoutines::guarded(const std::function<QVariant()>& work)
 {
     try {
-        const Routine* routine = findRoutine(name);
-        if (!routine)
-            vb::raiseError(438);
-        const quint32 count = args.property(QStringLiteral("length")).toUInt();
-        Arguments values;
-        for (quint32 i = 0; i < count; ++i)
-            values.push_back(fromJs(args.property(i), 0));
-        return toQVariant(callRoutine(*routine, values));
+        return work();
     } catch (const vb::VbError& e) {
         m_lastNumber = e.number();
         m_lastDescription = e.description();
@@ -89,6 +83,72 @@ QVariant JsRoutines::call(const QString& name, const QJSValue& args)
     } catch (const ScriptStopped&) {
         return {};  // the engine is interrupted already and stops the script
     }
+}
+
+namespace {
+Arguments argumentsOf(const QJSValue& args)
+{
+    const quint32 count = args.property(QStringLiteral("length")).toUInt();
+    Arguments values;
+    for (quint32 i = 0; i < count; ++i)
+        values.push_back(fromJs(args.property(i), 0));
+    return values;
+}
+
+}  // namespace
+
+QVariant JsRoutines::call(const QString& name, const QJSValue& args)
+{
+    return guarded([&] {
+        const Routine* routine = findRoutine(name);
+        if (!routine)
+            vb::raiseError(438);
+        Arguments values = argumentsOf(args);
+        return toQVariant(callRoutine(*routine, values));
+    });
+}
+
+QJSValue JsRoutines::create(const QString& progId)
+{
+    std::shared_ptr<ScriptObject> object;
+    guarded([&] {
+        constexpr long CannotCreateObject = 429;
+        if (progId.compare(QLatin1String("Scripting.Dictionary"), Qt::CaseInsensitive) != 0)
+            vb::raiseError(CannotCreateObject);
+        Arguments name{vb::Variant(progId)};
+        object = std::dynamic_pointer_cast<ScriptObject>(callRoutine(*findRoutine(QStringLiteral("CreateObject")), name).toObject());
+        return QVariant();
+    });
+    if (!object)
+        return {};
+    return qjsEngine(this)->newQObject(new JsActiveXObject(std::move(object), *this));  // the engine owns it
+}
+
+QVariant JsActiveXObject::get(const QString& name, const QJSValue& args)
+{
+    return m_routines.guarded([&] {
+        Arguments values = argumentsOf(args);
+        return toQVariant(m_object->getMember(name, values));
+    });
+}
+
+void JsActiveXObject::set(const QString& name, const QJSValue& value)
+{
+    m_routines.guarded([&] {
+        Arguments none;
+        m_object->setMember(name, none, fromJs(value, 0));
+        return QVariant();
+    });
+}
+
+QVariant JsActiveXObject::enumerate()
+{
+    std::vector<vb::Variant> items;
+    m_object->enumerate(items);
+    QVariantList list;
+    for (const vb::Variant& item : items)
+        list << toQVariant(item);
+    return list;
 }
 
 long JsRoutines::errorNumber(const QString& description) const

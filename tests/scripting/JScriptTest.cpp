@@ -49,3 +49,20 @@ TEST_F(ScriptTest, TheHostKeepsItsObjectsWhateverTheEngineCollects)
     control.AddObject("Out", &out);
     EXPECT_EQ(output("Out.Put(Caixa.text);", "JScript"), QStringList{"solto object"});
 }
+
+TEST_F(ScriptTest, JScriptMakesADictionaryWithActiveXObject)
+{
+    const QString js = QStringLiteral("JScript");
+    EXPECT_EQ(output("var d = new ActiveXObject('Scripting.Dictionary');\n"
+                     "d.CompareMode = 1; d.Add('b', 2); d.Add('a', 'x');\n"
+                     "Out.Put(d.Count + ' ' + d.Exists('B') + ' ' + d.Item('A') + ' ' +\n"
+                     "        new VBArray(d.Keys()).toArray().join(',') + ' ' + new VBArray(d.Items()).ubound());\n"
+                     "for (var e = new Enumerator(d); !e.atEnd(); e.moveNext()) Out.Put(e.item());\n"
+                     "d.Remove('b'); Out.Put(String(d.Count));",
+                     js),
+              (QStringList{"2 true x b,a 1", "b", "a", "1"}));
+    EXPECT_FALSE(run("var d = new ActiveXObject('Scripting.Dictionary'); d.Add('k', 1); d.Add('k', 2);", js));
+    EXPECT_EQ(control.Error().Number, 457);
+    EXPECT_FALSE(run("var f = new ActiveXObject('Scripting.FileSystemObject');", js));
+    EXPECT_EQ(control.Error().Number, 429);
+}
