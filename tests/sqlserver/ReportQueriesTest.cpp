@@ -80,4 +80,15 @@ TEST_F(ReportQueriesTest, BitwiseOperatorsIncludeExclusiveOr)
     EXPECT_EQ(vb::Variant(7), scalar("SELECT f FROM bx"));
 }
 
+TEST_F(ReportQueriesTest, AWindowedAverageOfIntegersIsAnInteger)
+{
+    plant->execute("CREATE TABLE av (g int, x int)");
+    plant->execute("INSERT INTO av VALUES (1, 1), (1, 2), (2, 4), (2, 4)");
+    const Rowset r = rows("SELECT AVG(x) OVER (), AVG(x) OVER (PARTITION BY g) FROM av ORDER BY g, x");
+    EXPECT_EQ(vb::Variant(2), r.rows[0][0]);  // 2.75 truncated
+    EXPECT_EQ(vb::Variant(1), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(4), r.rows[3][1]);
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT AVG(DISTINCT x) FROM av"));  // 7 / 3
+}
+
 }  // namespace
