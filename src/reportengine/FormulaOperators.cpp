@@ -1,5 +1,6 @@
 #include "reportengine/Formula_p.h"
 
+#include "runtime/CivilDays.h"
 #include "runtime/Format.h"
 
 #include <QRegularExpression>
@@ -87,24 +88,14 @@ bool likePattern(const QString& text, const QString& pattern)
 long long millisecondsOf(vb::Date date)
 {
     // No date of the runtime lies outside; a serial made up far beyond is taken at the bound.
-    const double serial = std::clamp(date.serial, -657435.0, 2958467.0);
-    const double day = std::trunc(serial);
-    const double time = std::fabs(serial - day);
-    return (long long)day * MillisecondsPerDay + std::llround(time * MillisecondsPerDay);
+    return vb::toLinearMs(vb::Date(std::clamp(date.serial, -657435.0, 2958467.0)));
 }
 
 vb::Date dateAtMilliseconds(long long milliseconds, int position)
 {
     if (milliseconds < FirstMoment || milliseconds > LastMoment)
         throw EvaluationFailure{position, QStringLiteral("data fora do intervalo de 01/01/100 a 31/12/9999")};
-    long long day = milliseconds / MillisecondsPerDay;
-    long long time = milliseconds % MillisecondsPerDay;
-    if (time < 0) {
-        --day;
-        time += MillisecondsPerDay;
-    }
-    const double fraction = double(time) / MillisecondsPerDay;
-    return vb::Date(day < 0 ? double(day) - fraction : double(day) + fraction);
+    return vb::fromLinearMs(milliseconds);
 }
 
 int compareValues(const vb::Variant& a, const vb::Variant& b, int position)

@@ -69,22 +69,10 @@ long long floorDiv(long long a, long long b)
     return q;
 }
 
-long long toLinearMs(Date d)
-{
-    Moment m = toMoment(d);
-    return m.day * MsPerDay + m.ms;
-}
-
 long long toLinearFieldMs(Date d)
 {
     Moment m = fieldMoment(d);
     return m.day * MsPerDay + m.ms;
-}
-
-Date fromLinearMs(long long ms)
-{
-    long long day = floorDiv(ms, MsPerDay);
-    return fromMoment({day, ms - day * MsPerDay});
 }
 
 // Howard Hinnant's civil calendar algorithms (proleptic Gregorian), shifted to the 30/12/1899 epoch.
@@ -204,6 +192,18 @@ Civil civilFromDay(long long dayIndex)
 long long dayFromCivil(long long y, int m, int d)
 {
     return daysFromCivil(y, m, d) - EpochDays;
+}
+
+long long toLinearMs(Date d)
+{
+    Moment m = toMoment(d);
+    return m.day * MsPerDay + m.ms;
+}
+
+Date fromLinearMs(long long ms)
+{
+    long long day = floorDiv(ms, MsPerDay);
+    return fromMoment({day, ms - day * MsPerDay});
 }
 
 int daysInMonth(long long y, int m)

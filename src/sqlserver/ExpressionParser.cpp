@@ -300,12 +300,20 @@ std::optional<int> ExpressionTyper::additive(int& i, const Scope& s)
     while (left && (symbolAt(i, "+") || symbolAt(i, "-") || symbolAt(i, "||") || symbolAt(i, "&") || symbolAt(i, "|") ||
                     symbolAt(i, "^"))) {
         const bool add = symbolAt(i, "+"), subtract = symbolAt(i, "-"), concatenate = symbolAt(i, "||");
+        const bool exclusiveOr = symbolAt(i, "^");
         i = next(i + 1);
         const auto right = multiplicative(i, s);
         if (!right)
             return std::nullopt;
         if (add || subtract) {
             left = arithmetic(add ? Op::Add : Op::Subtract, *left, *right);
+        } else if (exclusiveOr) {  // SQLite has no ^: the bits of either that are not in both
+            const int first = m_nodes[size_t(*left)].first, last = m_nodes[size_t(*right)].last;
+            const int n = node(first, last, {*left, *right, *left, *right}, m_nodes[size_t(*left)].type);
+            m_nodes[size_t(n)].parts = {QStringLiteral("(("), QStringLiteral(" | "), QStringLiteral(") - ("),
+                                        QStringLiteral(" & "), QStringLiteral("))")};
+            m_nodes[size_t(n)].changed = true;
+            left = n;
         } else {
             const int first = m_nodes[size_t(*left)].first, last = m_nodes[size_t(*right)].last;
             left = node(first, last, {*left, *right}, concatenate ? textType(0) : ExprType{});

@@ -301,8 +301,8 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
             }
         } else if (x.isInteger()) {
             result.cls = x.cls == TypeClass::BigInt ? TypeClass::BigInt : TypeClass::Int;
-            // AVG truncates; SUM of int overflows at int's range.
-            if (isAvg && plain) {
+            // AVG truncates (windowed and DISTINCT too); SUM of int overflows at int's range.
+            if (isAvg) {
                 before = QStringLiteral("CAST(");
                 after = QStringLiteral(" AS INTEGER)");
             } else if (!isAvg && result.cls == TypeClass::Int) {

@@ -1,4 +1,4 @@
-// Queries as report designers write them: unnamed result columns, window frames, PIVOT.
+// Queries as report designers write them: unnamed result columns, window frames, PIVOT, flags tested bit by bit.
 
 #include "ServerFixture.h"
 
@@ -63,6 +63,32 @@ TEST_F(ReportQueriesTest, PivotTurnsValuesIntoColumns)
     ASSERT_EQ(2u, r.rows.size());
     EXPECT_EQ(vb::Variant(4.0), r.rows[1][1]);  // 'dia' is 'Dia' without regard to case
     EXPECT_EQ(vb::Variant(7.5), r.rows[0][2]);
+}
+
+TEST_F(ReportQueriesTest, BitwiseOperatorsIncludeExclusiveOr)
+{
+    Rowset r = rows("SELECT 5 ^ 3, 5 & 3, 5 | 2, ~5, 12 ^ 10 ^ 6");
+    EXPECT_EQ(vb::Variant(6), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(1), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(7), r.rows[0][2]);
+    EXPECT_EQ(vb::Variant(-6), r.rows[0][3]);
+    EXPECT_EQ(vb::Variant(0), r.rows[0][4]);
+    plant->execute("CREATE TABLE bx (f int)");
+    plant->execute("INSERT INTO bx VALUES (6)");
+    EXPECT_EQ(vb::Variant(4), scalar("SELECT f ^ 2 FROM bx WHERE f ^ 4 = 2"));
+    plant->execute("UPDATE bx SET f = f ^ 1");
+    EXPECT_EQ(vb::Variant(7), scalar("SELECT f FROM bx"));
+}
+
+TEST_F(ReportQueriesTest, AWindowedAverageOfIntegersIsAnInteger)
+{
+    plant->execute("CREATE TABLE av (g int, x int)");
+    plant->execute("INSERT INTO av VALUES (1, 1), (1, 2), (2, 4), (2, 4)");
+    const Rowset r = rows("SELECT AVG(x) OVER (), AVG(x) OVER (PARTITION BY g) FROM av ORDER BY g, x");
+    EXPECT_EQ(vb::Variant(2), r.rows[0][0]);  // 2.75 truncated
+    EXPECT_EQ(vb::Variant(1), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(4), r.rows[3][1]);
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT AVG(DISTINCT x) FROM av"));  // 7 / 3
 }
 
 }  // namespace
