@@ -244,6 +244,8 @@ void SessionImpl::run(const StatementPlan& plan, const Binder& bind, BatchResult
     }
     if (plan.verb == QLatin1String("INSERT"))
         m_identity = sqlite3_changes64(m_db) > 0 ? insertedIdentity(plan.insertTable) : vb::Variant::Null();
+    if (!plan.truncatedTable.isEmpty())
+        restartIdentity(plan.truncatedTable);
     if (plan.verb == QLatin1String("CREATE") || plan.verb == QLatin1String("ALTER")
         || plan.verb == QLatin1String("DROP"))
         schemaChanged();
@@ -601,6 +603,25 @@ void SessionImpl::checkIdentityInsert(const StatementPlan& plan)
                                               "either when IDENTITY_INSERT is set to ON or when a replication user is "
                                               "inserting into a NOT FOR REPLICATION identity column.")
                                    .arg(plan.insertTable));
+}
+
+void SessionImpl::restartIdentity(const QString& table)
+{
+    const TableFacts& f = facts(table);
+    if (!f.identity || isTemporaryName(table))
+        return;
+    bool recorded = false;
+    catalogQuery(QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE type = 'table' AND name = ?"), identityColumnsTable,
+                 [&](sqlite3_stmt*) { recorded = true; });
+    QString seed = QStringLiteral("0");
+    if (recorded) {
+        catalogQuery(QStringLiteral("UPDATE %1 SET last_value = NULL WHERE table_name = ? RETURNING seed_value - 1")
+                         .arg(identityColumnsTable),
+                     table, [&](sqlite3_stmt* s) { seed = QString::number(sqlite3_column_int64(s, 0)); });
+    }
+    if (!f.triggerIdentity)
+        catalogQuery(QStringLiteral("UPDATE sqlite_sequence SET seq = %1 WHERE name = ? COLLATE NOCASE").arg(seed), table,
+                     [](sqlite3_stmt*) {});
 }
 
 vb::Variant SessionImpl::insertedIdentity(const QString& table)

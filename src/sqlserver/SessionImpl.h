@@ -130,6 +130,8 @@ private:
     // Refuses an INSERT that IDENTITY_INSERT does not allow; after it, the identity it generated.
     void checkIdentityInsert(const StatementPlan& plan);
     vb::Variant insertedIdentity(const QString& table);
+    // After TRUNCATE TABLE: the identity numbers from its seed again.
+    void restartIdentity(const QString& table);
     // SELECT .. INTO: creates the table from the SELECT's columns, then fills it.
     void selectInto(const StatementPlan& plan, const Binder& bind, BatchResult& result);
 

@@ -14,6 +14,7 @@ struct StatementPlan {
     // An INSERT into a table with an identity column: whether it names that column, and whether it lists its
     // columns at all (what IDENTITY_INSERT allows).
     enum class IdentityValue { None, Generated, Explicit, Unlisted } identityValue = IdentityValue::None;
+    QString truncatedTable;  // TRUNCATE TABLE: the table whose identity starts again
     QString intoTable;    // SELECT .. INTO: the table to create from the SELECT's columns and fill with its rows
     QString rowidTable;   // a one-table SELECT whose last column is that table's rowid
     std::vector<QString> columnTypes;  // declared types of result columns that are expressions ("" unknown)

@@ -174,4 +174,15 @@ void rewriteInsertAndTruncate(Tokens& tokens)
         replaceRange(tokens, first, second + 1, tokensOf(QStringLiteral("DELETE FROM")));
 }
 
+QString truncatedTable(const Tokens& tokens)
+{
+    const int first = nextSignificant(tokens, 0);
+    const int second = nextSignificant(tokens, first + 1);
+    const int table = nextSignificant(tokens, second + 1);
+    if (table >= int(tokens.size()) || !tokens[first].is(QLatin1String("TRUNCATE"))
+        || !tokens[second].is(QLatin1String("TABLE")) || !tokens[table].isName())
+        return {};
+    return tokens[table].name();
+}
+
 }  // namespace sqlserver

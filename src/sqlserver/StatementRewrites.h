@@ -11,5 +11,7 @@ namespace sqlserver {
 void rewriteUpdateFrom(Tokens& tokens);
 // INSERT t (...) -> INSERT INTO t (...); DELETE t WHERE .. -> DELETE FROM t WHERE ..; TRUNCATE TABLE t -> DELETE FROM t.
 void rewriteInsertAndTruncate(Tokens& tokens);
+// The table TRUNCATE TABLE t empties (its identity starts again from the seed); empty for other statements.
+QString truncatedTable(const Tokens& tokens);
 
 }  // namespace sqlserver

@@ -85,6 +85,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
     rewriteFunctions(tokens);
     rewriteRowSources(tokens);
     rewriteTop(tokens);
+    const QString truncated = truncatedTable(tokens);
     rewriteInsertAndTruncate(tokens);
     const std::vector<Tokens> preludes = rewriteChangingStatements(tokens);
     std::vector<DdlStatement> statements = isMerge(tokens) ? rewriteMerge(tokens) : rewriteDdl(std::move(tokens));
@@ -97,6 +98,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
         StatementPlan plan;
         plan.bookkeeping = ddl.bookkeeping;
         plan.addsToCount = ddl.addsToCount;
+        plan.truncatedTable = truncated;
         int verb = verbPosition(statement);
         if (!plan.bookkeeping && context.dialect == Dialect::SqlServer && verb < int(statement.size())
             && statement[verb].is(QLatin1String("INSERT"))) {

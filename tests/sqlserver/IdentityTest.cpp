@@ -103,3 +103,22 @@ TEST_F(IdentityTest, StatementsAfterTheCreateInOneBatchKnowTheTable)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IdentityTest, TruncateStartsTheNumberingAgain)
+{
+    plant->execute("CREATE TABLE S (Id int IDENTITY(100,5) PRIMARY KEY, Name varchar(20)); "
+                   "CREATE TABLE K (Id int IDENTITY(7,1) PRIMARY KEY, Name varchar(20)); "
+                   "CREATE TABLE P (Id int IDENTITY PRIMARY KEY, Name varchar(20))");
+    for (const char* table : {"S", "K", "P"})
+        plant->execute(QStringLiteral("INSERT INTO %1 (Name) VALUES ('a'), ('b'); TRUNCATE TABLE %1; "
+                                      "INSERT INTO %1 (Name) VALUES ('c')").arg(table));
+    EXPECT_EQ(100, scalar("SELECT Id FROM S").toLong());
+    EXPECT_EQ(7, scalar("SELECT Id FROM K").toLong());
+    EXPECT_EQ(1, scalar("SELECT Id FROM P").toLong());
+    plant->execute("DELETE FROM P; INSERT INTO P (Name) VALUES ('d')");
+    EXPECT_EQ(2, scalar("SELECT Id FROM P").toLong());  // DELETE keeps the numbering going
+}
+
+}  // namespace
