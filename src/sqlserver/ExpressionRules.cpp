@@ -232,14 +232,19 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
         if (result.cls == TypeClass::Text && args.size() >= 2 &&
             (source.cls == TypeClass::Decimal || source.isMoney())) {
             int scale = source.scale;
+            QString styleText;
             if (source.isMoney()) {
                 const Node* style = args.size() > 2 ? &m_nodes[size_t(args[2])] : nullptr;
-                scale = style && style->first == style->last && m_t[style->first].text == QLatin1String("2") ? 4 : 2;
+                styleText = style && style->first == style->last ? m_t[style->first].text : QString();
+                scale = styleText == QLatin1String("2") ? 4 : 2;
             }
             args.resize(2);
             const int n = node(first, last, std::move(args), result);
             m_nodes[size_t(n)].parts = {QStringLiteral("sqlserver_decimal_text("), QStringLiteral(", "),
                                         QStringLiteral(", %1)").arg(scale)};
+            if (styleText == QLatin1String("1"))  // money with commas every three digits
+                m_nodes[size_t(n)].parts = {QStringLiteral("sqlserver_convert("), QStringLiteral(", format("),
+                                            QStringLiteral(", 'N2', 'en-US'))")};
             m_nodes[size_t(n)].changed = true;
             return n;
         }

@@ -67,6 +67,17 @@ TEST_F(ConversionFunctionsTest, AnIntegerTooLongForItsTextIsAStar)
     EXPECT_EQ(8115, errorOf("SELECT CAST(12.5 AS varchar(2))"));
 }
 
+TEST_F(ConversionFunctionsTest, MoneyInStyleOneHasCommas)
+{
+    Rowset r = rows("DECLARE @m money = -1234567.5; SELECT CONVERT(varchar, CAST(1234.5 AS money), 1), "
+                    "CONVERT(varchar(20), @m, 1), CONVERT(varchar, CAST(1234.5 AS money), 2), "
+                    "CONVERT(varchar, CAST(1234.5 AS money))");
+    EXPECT_EQ(vb::Variant(QStringLiteral("1,234.50")), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("-1,234,567.50")), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("1234.5000")), r.rows[0][2]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("1234.50")), r.rows[0][3]);
+}
+
 TEST_F(ConversionFunctionsTest, ChooseTakesTheValueAtItsIndex)
 {
     Rowset r = rows("SELECT CHOOSE(2, 'a', 'b', 'c'), CHOOSE(5, 'a', 'b'), CHOOSE(0, 'a')");
