@@ -10,12 +10,6 @@ namespace {
 
 const QString levelColumn = QStringLiteral("\"__level\"");
 
-// A name in double quotes: the select list's text may become a [name] of its own, where ] cannot stand.
-QString quoted(const QString& name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 // OPTION (MAXRECURSION n, ...): removed; the limit it gives, or 100.
 long long takeOption(Tokens& tokens)
 {
@@ -104,16 +98,16 @@ Tokens withLevel(Tokens member, const QString& name, const QString& hidden, long
         if (next < int(member.size()) && member[next].is(QLatin1String("AS")))
             next = nextSignificant(member, next + 1);
         QString alias;
-        Tokens replacement = tokensOf(quoted(hidden));
+        Tokens replacement = tokensOf(quoteName(hidden));
         if (next < int(member.size()) && member[next].isName() && !notAliases.contains(member[next].text.toUpper())) {
             alias = member[next].name();
         } else {
             alias = name;
-            replacement = tokensOf(quoted(hidden) + QStringLiteral(" AS ") + quoted(name));
+            replacement = tokensOf(quoteName(hidden) + QStringLiteral(" AS ") + quoteName(name));
         }
         replaceRange(member, i, i + 1, replacement);
         i += int(replacement.size()) - 1;
-        level = QStringLiteral("sqlserver_recursion(%1.%2 + 1, %3)").arg(quoted(alias), levelColumn).arg(limit);
+        level = QStringLiteral("sqlserver_recursion(%1.%2 + 1, %3)").arg(quoteName(alias), levelColumn).arg(limit);
     }
     const int end = selectListEnd(member);
     replaceRange(member, end, end, tokensOf(QStringLiteral(", ") + level + QLatin1Char(' ')));
@@ -147,10 +141,10 @@ Tokens definitionWithLevels(const Tokens& tokens, const QString& name, const QSt
     }
     QStringList names;
     for (const QString& c : columns)
-        names << quoted(c);
+        names << quoteName(c);
     const QString list = names.join(QStringLiteral(", "));
     return tokensOf(QStringLiteral("%1(%2, %3) AS (%4), %5(%2) AS (SELECT %2 FROM %1)")
-                        .arg(quoted(hidden), list, levelColumn, body, quoted(name)));
+                        .arg(quoteName(hidden), list, levelColumn, body, quoteName(name)));
 }
 
 }  // namespace

@@ -40,11 +40,6 @@ ServerError timeoutError()
     return ServerError(QueryTimeoutExpired, QStringLiteral("Query timeout expired"));
 }
 
-QString quotedIdentifier(const QString& name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 // SQL Server numbers user sessions from 51 up.
 int nextSpid()
 {
@@ -391,7 +386,7 @@ void SessionImpl::saveTransaction(const QString& name)
 {
     if (m_tranCount == 0)
         throw ServerError(628, QStringLiteral("Cannot issue SAVE TRANSACTION when there is no active transaction."));
-    execSimple(QStringLiteral("SAVEPOINT %1").arg(quotedIdentifier(name)).toUtf8().constData());
+    execSimple(QStringLiteral("SAVEPOINT %1").arg(quoteName(name)).toUtf8().constData());
     m_savepoints.push_back(name);
 }
 
@@ -409,8 +404,9 @@ void SessionImpl::rollbackTransaction(const QString& name)
 
 void SessionImpl::rollbackKeepingTableVariables(const QString& savepoint)
 {
-    const QByteArray sql = savepoint.isEmpty() ? QByteArray("ROLLBACK")
-                                               : QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(quotedIdentifier(savepoint)).toUtf8();
+    const QByteArray sql = savepoint.isEmpty()
+                               ? QByteArray("ROLLBACK")
+                               : QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(quoteName(savepoint)).toUtf8();
     if (m_tableVariables.empty())
         return execSimple(sql.constData());
     const TableContents kept = readTables(m_db, m_tableVariables);
@@ -426,7 +422,7 @@ void SessionImpl::tableVariableCreated(const QString& table)
 
 void SessionImpl::dropTableVariable(const QString& table)
 {
-    const QByteArray sql = QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(quotedIdentifier(table)).toUtf8();
+    const QByteArray sql = QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(quoteName(table)).toUtf8();
     sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr);
     m_tableVariables.erase(std::remove(m_tableVariables.begin(), m_tableVariables.end(), table), m_tableVariables.end());
     schemaChanged();

@@ -1,15 +1,12 @@
 #include "sqlserver/TableVariables.h"
 
+#include "sqlserver/Tokenizer.h"
+
 #include <sqlite3.h>
 
 namespace sqlserver {
 
 namespace {
-
-QByteArray quoted(const QString& name)
-{
-    return '"' + name.toUtf8().replace('"', "\"\"") + '"';
-}
 
 // Runs `sql` with `values` bound, handing each row to `row`.
 template <class Row>
@@ -33,10 +30,10 @@ TableContents readTables(sqlite3* db, const std::vector<QString>& names)
     for (const QString& name : names) {
         KeptTable table;
         table.name = name;
-        const QByteArray literal = "'" + name.toUtf8().replace('\'', "''") + "'";
+        const QByteArray literal = quoteString(name).toUtf8();
         query(db, "SELECT sql FROM temp.sqlite_schema WHERE type = 'table' AND name = " + literal, {},
               [&](sqlite3_stmt* s) { table.definition = reinterpret_cast<const char*>(sqlite3_column_text(s, 0)); });
-        query(db, "SELECT * FROM temp." + quoted(name), {}, [&](sqlite3_stmt* s) {
+        query(db, "SELECT * FROM temp." + quoteName(name).toUtf8(), {}, [&](sqlite3_stmt* s) {
             std::vector<std::shared_ptr<sqlite3_value>> row;
             for (int c = 0; c < sqlite3_column_count(s); ++c)
                 row.emplace_back(sqlite3_value_dup(sqlite3_column_value(s, c)), sqlite3_value_free);
@@ -56,9 +53,9 @@ void restoreTables(sqlite3* db, const TableContents& tables)
         QByteArray definition = table.definition;
         definition.insert(int(sizeof("CREATE") - 1), " TEMP");
         sqlite3_exec(db, definition.constData(), nullptr, nullptr, nullptr);  // fails harmlessly when it exists
-        sqlite3_exec(db, ("DELETE FROM temp." + quoted(table.name)).constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(db, ("DELETE FROM temp." + quoteName(table.name).toUtf8()).constData(), nullptr, nullptr, nullptr);
         for (const auto& row : table.rows) {
-            QByteArray insert = "INSERT INTO temp." + quoted(table.name) + " VALUES (";
+            QByteArray insert = "INSERT INTO temp." + quoteName(table.name).toUtf8() + " VALUES (";
             for (size_t k = 0; k < row.size(); ++k)
                 insert += k == 0 ? "?" : ", ?";
             query(db, insert + ")", row, [](sqlite3_stmt*) {});
