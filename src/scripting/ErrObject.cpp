@@ -1,6 +1,7 @@
 #include "scripting/ErrObject_p.h"
 
 #include "runtime/Err.h"
+#include "scripting/Routines_p.h"
 
 namespace scripting {
 
@@ -10,6 +11,14 @@ constexpr long NoSuchMember = 438;
 bool is(const QString& name, const char* member)
 {
     return name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0;
+}
+
+// The text of a number raised without one: VBScript's own, or "Unknown runtime error" for a number it has none for.
+QString raisedText(long number)
+{
+    const QString text = vb::errorText(number);
+    constexpr long NoTextNumber = 1;  // a number the platform has no text for
+    return text == vb::errorText(NoTextNumber) ? QStringLiteral("Unknown runtime error") : text;
 }
 }  // namespace
 
@@ -32,9 +41,12 @@ vb::Variant ErrObject::getMember(const QString& name, Arguments& args)
         return {};
     }
     if (is(name, "Raise") && !args.empty() && args.size() <= 3) {
+        const auto text = [&](std::size_t i) {
+            return args.size() > i && !isMissing(args[i]) ? args[i].toString() : QString();
+        };
         const long number = args[0].toLong();
-        vb::raiseError(number, args.size() > 1 ? args[1].toString() : QString(),
-                       args.size() > 2 ? args[2].toString() : QString());
+        const QString description = text(2);
+        vb::raiseError(number, text(1), description.isEmpty() ? raisedText(number) : description);
     }
     vb::raiseError(NoSuchMember);
 }
@@ -46,7 +58,7 @@ void ErrObject::setMember(const QString& name, Arguments& args, const vb::Varian
     if (is(name, "Number")) {
         vb::Err.Number = value.toLong();
         if (vb::Err.Description.isEmpty())
-            vb::Err.Description = vb::errorText(vb::Err.Number);
+            vb::Err.Description = raisedText(vb::Err.Number);
     } else if (is(name, "Description")) {
         vb::Err.Description = value.toString();
     } else if (is(name, "Source")) {

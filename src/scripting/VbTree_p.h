@@ -126,6 +126,7 @@ public:
     vb::Variant* reference(Runtime& rt, vb::ObjectPtr* owner = nullptr) const override;
     void assign(Runtime& rt, const vb::Variant& value, bool isSet) const override;
     bool takeArguments(ExprList& list) override;
+    bool isLiteral() const override { return kind == Kind::Constant && !hasArguments; }  // a Const is one
 
     QString name;
     ExprList args;

@@ -165,6 +165,8 @@ TEST_F(ScriptTest, ATextOrNumberLiteralSetsTheKindOfTheComparison)
     EXPECT_EQ(output("s = \"10\": n = 10\n"
                      "Out.Put (s = 10) & (s > 9) & (n = \"10\") & (n > \"9\") & (s = n) & (n < s)\n"
                      "Select Case s: Case 10: Out.Put \"dez\": Case Else: Out.Put \"outro\": End Select\n"
-                     "t = \"abc\": Out.Put (t = 0) & (t > 0)"),
-              (QStringList{"VerdadeiroVerdadeiroVerdadeiroFalsoFalsoVerdadeiro", "dez", "FalsoVerdadeiro"}));
+                     "t = \"abc\": Out.Put (t = 0) & (t > 0)\n"
+                     "Const Dez = 10: Out.Put (s = Dez) & (Dez = s)"),
+              (QStringList{"VerdadeiroVerdadeiroVerdadeiroFalsoFalsoVerdadeiro", "dez", "FalsoVerdadeiro",
+                           "VerdadeiroVerdadeiro"}));
 }

@@ -111,4 +111,10 @@ TEST_F(ScriptTest, AnErrorResumedOverNamesItsSource)
                      "Out.Put Err.Number & \"|\" & Err.Source & \"|\" & Err.Description\nErr.Clear\n"
                      "Out.Put \"[\" & Err.Source & \"]\""),
               (QStringList{"11|Microsoft VBScript runtime error", "1001|Pedido|Qtd negativa", "[]"}));
+    EXPECT_EQ(output("On Error Resume Next\nErr.Raise 1002, , \"Sem origem\"\n"
+                     "Out.Put Err.Number & \"|\" & Err.Source & \"|\" & Err.Description\nErr.Clear\n"
+                     "Err.Raise vbObjectError + 513: Out.Put Err.Description\nErr.Clear\n"
+                     "Err.Raise 9: Out.Put Err.Description"),
+              (QStringList{"1002|Microsoft VBScript runtime error|Sem origem", "Unknown runtime error",
+                           "Subscript out of range"}));
 }
