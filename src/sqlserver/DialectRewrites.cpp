@@ -97,6 +97,26 @@ void rewriteChoose(Tokens& tokens, int at, int open, int close)
     replaceRange(tokens, at, close + 1, expression);
 }
 
+// STRING_SPLIT(text, separator) -> SQLite's json_each over the pieces as a JSON array (its `value` column):
+// a derived table after FROM or JOIN, the function itself joined after CROSS APPLY. A Null text has no rows.
+void rewriteStringSplit(Tokens& tokens, int at, int open, int close)
+{
+    const std::vector<int> bounds = topLevelCommas(tokens, open + 1, close);
+    const int before = previousSignificant(tokens, at - 1);
+    if (bounds.size() != 3 || before < 0)
+        return;
+    const QString text = textOf(tokens, bounds[0], bounds[1]), separator = textOf(tokens, bounds[1] + 1, close);
+    const QString pieces = QStringLiteral("json_each(CASE WHEN (%1) IS NULL THEN '[]' ELSE '[' || "
+                                          "replace(json_quote(CAST((%1) AS TEXT)), substr(json_quote(CAST((%2) AS TEXT)), 2, "
+                                          "length(json_quote(CAST((%2) AS TEXT))) - 2), '\",\"') || ']' END)")
+                               .arg(text, separator);
+    const int cross = previousSignificant(tokens, before - 1);
+    if (tokens[before].is(QLatin1String("APPLY")) && cross >= 0 && tokens[cross].is(QLatin1String("CROSS")))
+        replaceRange(tokens, before, close + 1, tokensOf(QStringLiteral("JOIN ") + pieces));
+    else if (tokens[before].is(QLatin1String("FROM")) || tokens[before].is(QLatin1String("JOIN")))
+        replaceRange(tokens, at, close + 1, tokensOf(QStringLiteral("(SELECT value FROM %1)").arg(pieces)));
+}
+
 }  // namespace
 
 void rewriteNationalStrings(Tokens& tokens)
@@ -242,6 +262,8 @@ void rewriteFunctions(Tokens& tokens)
         } else if (name == QLatin1String("CONVERT") || name == QLatin1String("CAST") || name == QLatin1String("TRY_CONVERT")
                    || name == QLatin1String("TRY_CAST") || name == QLatin1String("PARSE") || name == QLatin1String("TRY_PARSE")) {
             rewriteConversion(tokens, i, open, close);
+        } else if (name == QLatin1String("STRING_SPLIT")) {
+            rewriteStringSplit(tokens, i, open, close);
         } else if (name == QLatin1String("CHOOSE")) {
             rewriteChoose(tokens, i, open, close);
         } else if (name == QLatin1String("DATEDIFF") || name == QLatin1String("DATEDIFF_BIG") || name == QLatin1String("DATEADD")

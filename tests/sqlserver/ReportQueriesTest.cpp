@@ -1,4 +1,5 @@
-// Queries as report designers write them: unnamed result columns, window frames, PIVOT, flags tested bit by bit.
+// Queries as report designers write them: unnamed result columns, window frames, PIVOT, STRING_SPLIT, flags
+// tested bit by bit.
 
 #include "ServerFixture.h"
 
@@ -89,6 +90,24 @@ TEST_F(ReportQueriesTest, AWindowedAverageOfIntegersIsAnInteger)
     EXPECT_EQ(vb::Variant(1), r.rows[0][1]);
     EXPECT_EQ(vb::Variant(4), r.rows[3][1]);
     EXPECT_EQ(vb::Variant(2), scalar("SELECT AVG(DISTINCT x) FROM av"));  // 7 / 3
+}
+
+TEST_F(ReportQueriesTest, StringSplitGivesOneRowAPiece)
+{
+    Rowset r = rows("SELECT * FROM STRING_SPLIT('x;\"y\";z\\w;', ';') AS s");
+    ASSERT_EQ(4u, r.rows.size());
+    EXPECT_EQ("value", r.columns[0].name);
+    EXPECT_EQ(vb::Variant(QStringLiteral("\"y\"")), r.rows[1][0]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("z\\w")), r.rows[2][0]);
+    EXPECT_EQ(vb::Variant(QString()), r.rows[3][0]);
+    EXPECT_EQ(vb::Variant(0), scalar("SELECT COUNT(*) FROM STRING_SPLIT(NULL, ',')"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT 1 WHERE 'B' IN (SELECT value FROM STRING_SPLIT('a,b', ','))"));
+    plant->execute("CREATE TABLE ss (id int, tags varchar(50))");
+    plant->execute("INSERT INTO ss VALUES (1, 'red,blue'), (2, 'green')");
+    r = rows("SELECT ss.id, s.value FROM ss CROSS APPLY STRING_SPLIT(ss.tags, ',') AS s ORDER BY ss.id, s.value");
+    ASSERT_EQ(3u, r.rows.size());
+    EXPECT_EQ(vb::Variant(QStringLiteral("blue")), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(2), r.rows[2][0]);
 }
 
 }  // namespace
