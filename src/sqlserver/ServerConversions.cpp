@@ -232,12 +232,16 @@ vb::Variant toBit(const vb::Variant& value, const SqlType& type)
 std::optional<double> numberOfValue(const vb::Variant& value)
 {
     if (value.isString()) {
-        bool ok = false;
-        const double v = value.toString().trimmed().toDouble(&ok);
-        if (ok)
-            return v;
+        // A time's or a date's separator makes no number: toDouble would take long to say so, row by row.
+        const QString text = value.toString();
+        if (!text.contains(QLatin1Char(':')) && !text.contains(QLatin1Char('/'))) {
+            bool ok = false;
+            const double v = text.trimmed().toDouble(&ok);
+            if (ok)
+                return v;
+        }
         // Dates are kept as text: a date converts to its number of days, as a datetime does.
-        if (const auto date = parseDateText(value.toString()))
+        if (const auto date = parseDateText(text))
             return sqlFloatFromDate(*date);
         return std::nullopt;
     }
