@@ -110,4 +110,20 @@ TEST_F(ReportQueriesTest, StringSplitGivesOneRowAPiece)
     EXPECT_EQ(vb::Variant(2), r.rows[2][0]);
 }
 
+TEST_F(ReportQueriesTest, ATextColumnAgainstANumberComparesAsANumber)
+{
+    plant->execute("CREATE TABLE cv (c varchar(10), n int)");
+    plant->execute("INSERT INTO cv VALUES ('10', 10), ('9', 9), ('100', 100)");
+    for (const char* sql : {"SELECT c FROM cv WHERE c > 4 + 5 ORDER BY n", "SELECT c FROM cv WHERE 4 + 5 < c ORDER BY n",
+                            "DECLARE @n int = 9; SELECT c FROM cv WHERE c > @n ORDER BY n",
+                            "SELECT c FROM cv WHERE c > 9.5 ORDER BY n"}) {
+        const Rowset r = rows(QString::fromLatin1(sql));
+        ASSERT_EQ(2u, r.rows.size()) << sql;
+        EXPECT_EQ(vb::Variant(QStringLiteral("100")), r.rows[1][0]) << sql;
+    }
+    EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM cv WHERE c > n - 1"));
+    plant->execute("INSERT INTO cv VALUES ('x', 0)");
+    EXPECT_EQ(245, errorOf("SELECT c FROM cv WHERE c > 4 + 5"));
+}
+
 }  // namespace
