@@ -6,18 +6,7 @@ using namespace sqlserver;
 
 namespace {
 
-class LexicalTest : public test::ServerFixture {
-protected:
-    QString messageOf(const QString& sql) const
-    {
-        try {
-            plant->execute(sql);
-        } catch (const ServerError& e) {
-            return e.message();
-        }
-        return {};
-    }
-};
+using LexicalTest = test::ServerFixture;
 
 TEST_F(LexicalTest, CommentsNest)
 {

@@ -56,6 +56,16 @@ long ServerFixture::errorOf(const QString& sql) const
     return 0;
 }
 
+QString ServerFixture::messageOf(const QString& sql) const
+{
+    try {
+        plant->execute(sql);
+    } catch (const sqlserver::ServerError& e) {
+        return e.message();
+    }
+    return {};
+}
+
 void ServerFixture::native(const QStringList& statements) const
 {
     for (const QString& sql : statements)

@@ -24,6 +24,8 @@ protected:
     QString table(const QString& sql) const;
     // The error number a statement fails with, 0 when it succeeds.
     long errorOf(const QString& sql) const;
+    // The message a statement fails with, empty when it succeeds.
+    QString messageOf(const QString& sql) const;
     // Runs statements in SQLite's own dialect (the seed data does not depend on the translator).
     void native(const QStringList& statements) const;
     // A small plant (see the .cpp): groups, stations, a shift and its calendar, work orders 100 and 101 with

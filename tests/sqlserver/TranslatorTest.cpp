@@ -8,18 +8,7 @@ using namespace sqlserver;
 
 namespace {
 
-class TranslatorTest : public test::ServerFixture {
-protected:
-    QString messageOf(const QString& sql)
-    {
-        try {
-            plant->execute(sql);
-        } catch (const ServerError& e) {
-            return e.message();
-        }
-        return {};
-    }
-};
+using TranslatorTest = test::ServerFixture;
 
 TEST(TokenizerTest, JoiningTheTokensGivesTheTextBack)
 {
