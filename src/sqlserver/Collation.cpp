@@ -68,6 +68,11 @@ Weight weightOf(char32_t c)
     return Weight{foldedPrimary(c), 0, c <= 0xFFFF && QChar::toLower(c) != c};
 }
 
+constexpr unsigned char asciiFolded(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+}
+
 // One character of UTF-8 text; a byte that starts no character stands for itself.
 char32_t nextCharacter(const unsigned char*& p, const unsigned char* end)
 {
@@ -168,16 +173,18 @@ int compareTexts(const CollationRules& rules, const char* a, int lengthA, const 
     // Letters first; the first accent and then the first case that differ decide between equal letters.
     int accent = 0, letterCase = 0;
     while (p != endP && q != endQ) {
-        if (*p < 0x80 && *q < 0x80) {
-            const unsigned char x = *p++, y = *q++;
+        const unsigned char x = *p, y = *q;
+        if ((x | y) < 0x80) {
+            // ASCII: the letter without case is its weight (the table's, without looking it up).
+            ++p;
+            ++q;
             if (x == y)
                 continue;
-            const Weight& wx = latinWeights()[x];
-            const Weight& wy = latinWeights()[y];
-            if (wx.primary != wy.primary)
-                return wx.primary < wy.primary ? -1 : 1;
+            const unsigned char fx = asciiFolded(x), fy = asciiFolded(y);
+            if (fx != fy)
+                return fx < fy ? -1 : 1;
             if (letterCase == 0)
-                letterCase = wx.upper ? 1 : -1;
+                letterCase = fx != x ? 1 : -1;
             continue;
         }
         const Weight wx = weightOf(nextCharacter(p, endP));

@@ -23,14 +23,14 @@ Registry& registry()
     return instance;
 }
 
-std::shared_ptr<const Functions> currentFunctions()
+}  // namespace
+
+std::shared_ptr<const std::vector<InlineFunction>> inlineFunctions()
 {
     Registry& r = registry();
     const std::lock_guard lock(r.mutex);
     return r.functions;
 }
-
-}  // namespace
 
 void setInlineFunctions(std::vector<InlineFunction> functions)
 {
@@ -42,7 +42,7 @@ void setInlineFunctions(std::vector<InlineFunction> functions)
 
 QString expandInlineFunction(QStringView name, const QStringList& arguments)
 {
-    const std::shared_ptr<const Functions> functions = currentFunctions();
+    const std::shared_ptr<const Functions> functions = inlineFunctions();
     for (const InlineFunction& f : *functions) {
         if (f.parameters.size() != arguments.size() || name.compare(f.name, Qt::CaseInsensitive) != 0)
             continue;
@@ -64,9 +64,13 @@ QString expandInlineFunction(QStringView name, const QStringList& arguments)
 
 bool isInlineFunction(QStringView name)
 {
-    const std::shared_ptr<const Functions> functions = currentFunctions();
-    for (const InlineFunction& f : *functions) {
-        if (name.compare(f.name, Qt::CaseInsensitive) == 0)
+    return isInlineFunction(*inlineFunctions(), name);
+}
+
+bool isInlineFunction(const std::vector<InlineFunction>& functions, QStringView name)
+{
+    for (const InlineFunction& f : functions) {
+        if (name.size() == f.name.size() && name.compare(f.name, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace sqlserver {
@@ -26,5 +27,9 @@ QString expandInlineFunction(QStringView name, const QStringList& arguments);
 
 // Whether `name` is a known function.
 bool isInlineFunction(QStringView name);
+
+// The functions known now, for a caller that looks up many names (isInlineFunction on them).
+std::shared_ptr<const std::vector<InlineFunction>> inlineFunctions();
+bool isInlineFunction(const std::vector<InlineFunction>& functions, QStringView name);
 
 }  // namespace sqlserver

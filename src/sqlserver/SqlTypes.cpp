@@ -1,5 +1,6 @@
 #include "sqlserver/SqlTypes.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace sqlserver {
@@ -38,7 +39,9 @@ const std::vector<SystemType>& systemTypes()
     return types;
 }
 
-SqlType parseSqlType(const QString& declaredType)
+namespace {
+
+SqlType parsedSqlType(const QString& declaredType)
 {
     SqlType type;
     const QString text = declaredType.trimmed();
@@ -86,6 +89,20 @@ SqlType parseSqlType(const QString& declaredType)
         type.maxLength = type.precision <= 9 ? 5 : type.precision <= 19 ? 9 : type.precision <= 28 ? 13 : 17;
     }
     return type;
+}
+
+}  // namespace
+
+SqlType parseSqlType(const QString& declaredType)
+{
+    // CONVERT and CAST name their type once per row: programs use few type names.
+    thread_local QHash<QString, SqlType> parsed;
+    const auto known = parsed.constFind(declaredType);
+    if (known != parsed.constEnd())
+        return *known;
+    if (parsed.size() >= 256)
+        parsed.clear();
+    return *parsed.insert(declaredType, parsedSqlType(declaredType));
 }
 
 }  // namespace sqlserver

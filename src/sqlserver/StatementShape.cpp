@@ -135,7 +135,7 @@ struct Span {
 // significant tokens and looks ahead only from a literal.
 class LiteralFinder {
 public:
-    explicit LiteralFinder(const QString& sql) : m_sql(sql) { m_levels.reserve(8); }
+    explicit LiteralFinder(const QString& sql) : m_sql(sql), m_functions(inlineFunctions()) { m_levels.reserve(8); }
 
     // The literals to take out, where they are and their values; false when the text must stay whole.
     bool find(std::vector<Span>& positions, std::vector<Literal>& literals)
@@ -159,7 +159,7 @@ public:
                 const bool list = isWord(recent(0), "IN") || isWord(recent(0), "VALUES")
                                   || (isSymbol(recent(0), ',') && m_levels.back().clause == Clause::Values);
                 // Inline functions use their arguments only where values stand.
-                const bool inlineFunction = recent(0).kind == TokenKind::Word && isInlineFunction(text(recent(0)));
+                const bool inlineFunction = recent(0).kind == TokenKind::Word && isInlineFunction(*m_functions, text(recent(0)));
                 m_levels.push_back(inlineFunction ? Level{Clause::Compare, true} : Level{m_levels.back().clause, list});
             } else if (isSymbol(t, ')')) {
                 if (m_levels.size() > 1)
@@ -227,8 +227,12 @@ private:
         if (t.kind != TokenKind::Symbol)
             return false;
         const QStringView symbol = text(t);
-        return symbol == u"+" || symbol == u"-" || symbol == u"*" || symbol == u"/" || symbol == u"%"
-               || symbol == u"||";
+        if (symbol.size() == 2)
+            return symbol[0] == u'|' && symbol[1] == u'|';
+        if (symbol.size() != 1)
+            return false;
+        const char16_t c = symbol[0].unicode();
+        return c == u'+' || c == u'-' || c == u'*' || c == u'/' || c == u'%';
     }
     static bool isLiteral(const Span& t) { return t.kind == TokenKind::String || t.kind == TokenKind::Number; }
 
@@ -302,6 +306,7 @@ private:
 
     static constexpr int ringSize = 4;
     const QString& m_sql;
+    const std::shared_ptr<const std::vector<InlineFunction>> m_functions;  // taken once: the registry locks
     std::vector<Level> m_levels;
     Span m_recent[ringSize];
     int m_count = 0;
