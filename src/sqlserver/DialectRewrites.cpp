@@ -117,6 +117,37 @@ void rewriteStringSplit(Tokens& tokens, int at, int open, int close)
         replaceRange(tokens, at, close + 1, tokensOf(QStringLiteral("(SELECT value FROM %1)").arg(pieces)));
 }
 
+// (SELECT expr FROM .. [ORDER BY ..] FOR XML PATH('')), the idiom that joins texts, -> (SELECT group_concat(v, '')
+// FROM (SELECT expr AS v FROM .. [ORDER BY ..])): the values of an unnamed column one after the other, Nulls left
+// out, Null when there are no rows.
+void rewriteXmlPathJoins(Tokens& tokens)
+{
+    for (int i = int(tokens.size()) - 1; i >= 0; --i) {
+        if (!tokens[i].is(QLatin1String("FOR")))
+            continue;
+        const int xml = nextSignificant(tokens, i + 1), path = nextSignificant(tokens, xml + 1);
+        const int open = nextSignificant(tokens, path + 1), empty = nextSignificant(tokens, open + 1);
+        const int close = nextSignificant(tokens, empty + 1), end = nextSignificant(tokens, close + 1);
+        if (end >= int(tokens.size()) || !tokens[xml].is(QLatin1String("XML")) || !tokens[path].is(QLatin1String("PATH")) ||
+            !tokens[open].isSymbol(QLatin1String("(")) || tokens[empty].kind != TokenKind::String ||
+            !tokens[empty].stringValue().isEmpty() || !tokens[close].isSymbol(QLatin1String(")")) ||
+            !tokens[end].isSymbol(QLatin1String(")")))
+            continue;
+        const int select = nextSignificant(tokens, matchingOpen(tokens, end) + 1);
+        if (select >= i || !tokens[select].is(QLatin1String("SELECT")))
+            continue;
+        const int from = findWordAtLevel(tokens, select + 1, i, {QLatin1String("FROM")});
+        const int item = nextSignificant(tokens, select + 1);
+        if (from >= i || topLevelCommas(tokens, select + 1, from).size() != 2 ||
+            findWordAtLevel(tokens, item, from, {QLatin1String("AS")}) < from ||
+            (tokens[item].isName() && nextSignificant(tokens, item + 1) == from))
+            continue;  // a named column becomes XML elements
+        const QString sql = QStringLiteral("SELECT group_concat(v, '') FROM (SELECT %1 AS v %2)")
+                                .arg(textOf(tokens, select + 1, from), textOf(tokens, from, i));
+        replaceRange(tokens, select, end, tokensOf(sql));
+    }
+}
+
 }  // namespace
 
 void rewriteNationalStrings(Tokens& tokens)
@@ -223,6 +254,7 @@ void rewriteVariables(Tokens& tokens)
 
 void rewriteFunctions(Tokens& tokens)
 {
+    rewriteXmlPathJoins(tokens);
     for (int i = 0; i < int(tokens.size()); ++i) {
         Token& t = tokens[i];
         if (t.kind != TokenKind::Word)

@@ -16,7 +16,8 @@ void removeTableHints(Tokens& tokens);
 void rewriteVariables(Tokens& tokens);
 // isnull -> ifnull, CONVERT/CAST (and their TRY_ forms, PARSE) -> sqlserver_convert, CHOOSE -> CASE, bare
 // interval words of DATEDIFF/DATEADD/DATEPART -> texts, LEFT/RIGHT -> sqlserver_left/right, CURRENT_TIMESTAMP ->
-// getdate(), the dbo functions and fn_listextendedproperty -> subqueries, STRING_SPLIT -> json_each.
+// getdate(), the dbo functions and fn_listextendedproperty -> subqueries, STRING_SPLIT -> json_each, FOR XML
+// PATH('') joining texts -> group_concat.
 void rewriteFunctions(Tokens& tokens);
 // SELECT [DISTINCT] TOP n ... -> SELECT [DISTINCT] ... LIMIT n at the end of the same SELECT.
 void rewriteTop(Tokens& tokens);

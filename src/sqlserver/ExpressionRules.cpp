@@ -102,6 +102,16 @@ int ExpressionTyper::comparison(int left, int right, int first, int last)
             left = convertTo(left, b.cls == TypeClass::Int ? ExprType{TypeClass::Int} : b);
         else if (b.cls == TypeClass::Text && a.isNumber())
             right = convertTo(right, a.cls == TypeClass::Int ? ExprType{TypeClass::Int} : a);
+    } else if (a.known() && b.known() && a.column != b.column) {
+        // A text column against a number that is no column: SQLite would compare them as texts ('10' < '9');
+        // SQL Server reads the column as a number.
+        const auto asNumber = [](const ExprType& t) {
+            return t.isInteger() ? ExprType{TypeClass::Int} : ExprType{TypeClass::Float};
+        };
+        if (a.column && a.cls == TypeClass::Text && b.isNumber())
+            left = convertTo(left, asNumber(b));
+        else if (b.column && b.cls == TypeClass::Text && a.isNumber())
+            right = convertTo(right, asNumber(a));
     }
     return node(first, last, {left, right});
 }

@@ -1,5 +1,5 @@
-// Queries as report designers write them: unnamed result columns, window frames, PIVOT, STRING_SPLIT, flags
-// tested bit by bit.
+// Queries as report designers write them: unnamed result columns, window frames, PIVOT, STRING_SPLIT, texts
+// joined with FOR XML PATH(''), flags tested bit by bit.
 
 #include "ServerFixture.h"
 
@@ -108,6 +108,36 @@ TEST_F(ReportQueriesTest, StringSplitGivesOneRowAPiece)
     ASSERT_EQ(3u, r.rows.size());
     EXPECT_EQ(vb::Variant(QStringLiteral("blue")), r.rows[0][1]);
     EXPECT_EQ(vb::Variant(2), r.rows[2][0]);
+}
+
+TEST_F(ReportQueriesTest, ATextColumnAgainstANumberComparesAsANumber)
+{
+    plant->execute("CREATE TABLE cv (c varchar(10), n int)");
+    plant->execute("INSERT INTO cv VALUES ('10', 10), ('9', 9), ('100', 100)");
+    for (const char* sql : {"SELECT c FROM cv WHERE c > 4 + 5 ORDER BY n", "SELECT c FROM cv WHERE 4 + 5 < c ORDER BY n",
+                            "DECLARE @n int = 9; SELECT c FROM cv WHERE c > @n ORDER BY n",
+                            "SELECT c FROM cv WHERE c > 9.5 ORDER BY n"}) {
+        const Rowset r = rows(QString::fromLatin1(sql));
+        ASSERT_EQ(2u, r.rows.size()) << sql;
+        EXPECT_EQ(vb::Variant(QStringLiteral("100")), r.rows[1][0]) << sql;
+    }
+    EXPECT_EQ(vb::Variant(3), scalar("SELECT COUNT(*) FROM cv WHERE c > n - 1"));
+    plant->execute("INSERT INTO cv VALUES ('x', 0)");
+    EXPECT_EQ(245, errorOf("SELECT c FROM cv WHERE c > 4 + 5"));
+}
+
+TEST_F(ReportQueriesTest, ForXmlPathJoinsTexts)
+{
+    plant->execute("CREATE TABLE fx (g int, x varchar(5))");
+    plant->execute("INSERT INTO fx VALUES (1, 'b'), (1, 'a'), (2, 'c'), (2, NULL)");
+    EXPECT_EQ(vb::Variant(QStringLiteral("a,b,c")),
+              scalar("SELECT STUFF((SELECT ',' + x FROM fx ORDER BY x FOR XML PATH('')), 1, 1, '')"));
+    const Rowset r = rows("SELECT g, STUFF((SELECT ', ' + f2.x FROM fx f2 WHERE f2.g = f1.g ORDER BY f2.x "
+                          "FOR XML PATH('')), 1, 2, '') AS lista FROM fx f1 GROUP BY g ORDER BY g");
+    ASSERT_EQ(2u, r.rows.size());
+    EXPECT_EQ(vb::Variant(QStringLiteral("a, b")), r.rows[0][1]);
+    EXPECT_EQ(vb::Variant(QStringLiteral("c")), r.rows[1][1]);
+    EXPECT_EQ(vb::Variant::Null(), scalar("SELECT (SELECT ',' + x FROM fx WHERE g = 9 FOR XML PATH(''))"));
 }
 
 }  // namespace
