@@ -53,9 +53,14 @@ public:
 
     bool isDateType(const QString& declared) const
     {
-        const QString base = declared.section(QLatin1Char('('), 0, 0).trimmed().toUpper();
-        return base == QLatin1String("DATETIME") || base == QLatin1String("SMALLDATETIME")
-               || base == QLatin1String("DATE") || base == QLatin1String("DATETIME2");
+        // Asked for every column of every table a statement names: read in place, without copies.
+        const qsizetype paren = declared.indexOf(QLatin1Char('('));
+        const QStringView base = QStringView(declared).left(paren < 0 ? declared.size() : paren).trimmed();
+        for (const char* name : {"DATETIME", "SMALLDATETIME", "DATE", "DATETIME2"}) {
+            if (base.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return false;
     }
     bool isDateColumn(const QString& column) const { return m_dateColumns.contains(column.toUpper()); }
     bool isDateColumnOf(const QString& table, const QString& column) const
