@@ -199,7 +199,7 @@ TokenEnd scanToken(const QString& s, qsizetype i, bool accessDates)
         return span(TokenKind::Parameter, i + 1);
     if (c == QLatin1Char(':') && isDigit(next)) {
         qsizetype j = i + 1;
-        while (j < n && isDigit(s[j]))
+        while (j < n && isNamePart(s[j]))  // SQLite reads :1abc as one name
             ++j;
         return span(TokenKind::Parameter, j);
     }

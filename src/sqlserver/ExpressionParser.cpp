@@ -1,4 +1,5 @@
 #include "sqlserver/ExpressionTyper_p.h"
+#include "sqlserver/StatementShape.h"
 
 namespace sqlserver {
 
@@ -192,9 +193,13 @@ std::optional<int> ExpressionTyper::primary(int& i, const Scope& s, bool scalar)
     case TokenKind::String:
         i = next(i + 1);
         return node(first, first, {}, textType(int(t.stringValue().size())));
-    case TokenKind::Parameter:
+    case TokenKind::Parameter: {
         i = next(i + 1);
-        return node(first, first, {});
+        if (literalNumber(t) == 0)
+            return node(first, first, {});
+        // A literal the statement's shape took out: a string of unknown length, or a whole number of int's range.
+        return node(first, first, {}, isTextLiteral(t) ? textType(0) : ExprType{TypeClass::Int, 10});
+    }
     case TokenKind::Variable: {
         i = next(i + 1);
         const QString declared = m_variables.value(t.text.toUpper());

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <charconv>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -90,18 +91,20 @@ std::optional<Clause> clauseOf(QStringView word)
 }
 
 // The value of a string or whole-number token; nothing for an unclosed string, a decimal or a number past
-// 18 digits (which SQLite would read as a real).
+// int's range (SQL Server types it decimal).
 std::optional<Literal> literalOf(TokenKind kind, QStringView text)
 {
     Literal literal;
     if (kind == TokenKind::Number) {
-        if (text.size() > 18)
+        if (text.size() > 10)
             return std::nullopt;
         for (const QChar c : text) {
             if (c < QLatin1Char('0') || c > QLatin1Char('9'))
                 return std::nullopt;
             literal.integer = literal.integer * 10 + (c.unicode() - '0');
         }
+        if (literal.integer > std::numeric_limits<qint32>::max())
+            return std::nullopt;
         return literal;
     }
     // After the opening quote ('x' or N'x'), quotes inside come in pairs: the string is closed when the quotes
@@ -330,6 +333,8 @@ StatementShape shapeOf(const QString& sql, Dialect dialect)
         char name[8] = {':'};
         const auto end = std::to_chars(name + 1, name + sizeof name, n + 1).ptr;
         shape.text.append(QLatin1StringView(name, end - name));
+        if (shape.literals[n].isText)
+            shape.text.append(QLatin1Char('s'));
         copied = positions[n].end;
     }
     shape.text.append(QStringView(sql).mid(copied));
@@ -341,12 +346,15 @@ int literalNumber(const char* name)
     if (!name || name[0] != ':')
         return 0;
     int n = 0;
-    for (const char* c = name + 1; *c; ++c) {
-        if (*c < '0' || *c > '9' || n > maxLiterals)
+    const char* c = name + 1;
+    for (; *c >= '0' && *c <= '9'; ++c) {
+        if (n > maxLiterals)
             return 0;
         n = n * 10 + (*c - '0');
     }
-    return n;
+    if (*c == 's')
+        ++c;
+    return *c ? 0 : n;
 }
 
 int literalNumber(const Token& token)
@@ -354,6 +362,11 @@ int literalNumber(const Token& token)
     if (token.kind != TokenKind::Parameter || !token.text.startsWith(QLatin1Char(':')))
         return 0;
     return literalNumber(token.text.toLatin1().constData());
+}
+
+bool isTextLiteral(const Token& token)
+{
+    return token.text.endsWith(QLatin1Char('s')) && literalNumber(token) > 0;
 }
 
 void bindLiteral(sqlite3_stmt* s, int index, const Literal& literal, bool asDate)

@@ -3,6 +3,7 @@
 // parameters :1, :2, ... Programs run the same statements again and again with another station code, date or
 // number; keyed on the shape, a statement is translated and prepared once and its values are bound.
 //
+// Whole numbers are taken out only within int's range (past it SQL Server types them decimal).
 // A literal is taken out only where its value cannot change the translation nor what SQLite makes of the
 // statement: an operand of a comparison or of BETWEEN, or an item of an IN (...) list, in a WHERE, ON, HAVING
 // or SET clause; an item of a VALUES row; an argument of an inline function (InlineFunctions.h) outside a
@@ -38,9 +39,12 @@ struct StatementShape {
 
 StatementShape shapeOf(const QString& sql, Dialect dialect);
 
-// N of a parameter :N, 0 for anything else.
+// N of a parameter :N (a whole number taken out) or :Ns (a string), 0 for anything else.
 int literalNumber(const Token& token);
 int literalNumber(const char* parameterName);
+// Whether a parameter is :Ns. Strings and numbers are named apart so that a statement's translation, which
+// types its values (a text column against a number is read as a number), is kept per kind.
+bool isTextLiteral(const Token& token);
 
 // Binds a literal taken out of a statement; `asDate`: a text that reads as a date is bound in the stored form.
 void bindLiteral(sqlite3_stmt* statement, int index, const Literal& literal, bool asDate);

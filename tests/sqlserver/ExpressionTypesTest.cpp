@@ -110,6 +110,25 @@ TEST_F(ExpressionTypesTest, ConversionsFollowPrecedence)
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM p WHERE Codigo = 'X' + '1'"));
 }
 
+TEST_F(ExpressionTypesTest, LiteralsTakenOutOfAStatementKeepTheirTypes)
+{
+    // Run alone, these statements bind their literals as parameters; they compare and store as written.
+    plant->execute("CREATE TABLE c (code varchar(5), n int)");
+    plant->execute("INSERT INTO c VALUES ('10', 1), ('9', 2)");
+    Rowset r = rows("SELECT code FROM c WHERE code > 9");
+    ASSERT_EQ(1u, r.rows.size());
+    EXPECT_EQ(vb::Variant("10"), r.rows[0][0]);
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM c WHERE code >= '9'"));  // as texts: '9' only
+    EXPECT_EQ(vb::Variant("9"), scalar("SELECT code FROM c WHERE code >= '9'"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT n FROM c WHERE 9 = code"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT n FROM c WHERE n = '1'"));
+    plant->execute("INSERT INTO c VALUES ('x', 3)");
+    EXPECT_EQ(245, errorOf("SELECT code FROM c WHERE code > 9"));
+    EXPECT_EQ(245, errorOf("UPDATE c SET n = 'y' WHERE code = 'x'"));
+    plant->execute("UPDATE c SET n = '7' WHERE code = 'x'");
+    EXPECT_EQ(vb::Variant(7), scalar("SELECT n FROM c WHERE code = 'x'"));
+}
+
 TEST_F(ExpressionTypesTest, DatetimePlusDays)
 {
     EXPECT_EQ(vb::Variant(test::dateOf(2026, 1, 2)), scalar("SELECT CAST('2026-01-01' AS datetime) + 1"));

@@ -25,19 +25,19 @@ QStringList valuesOf(const StatementShape& s)
 TEST(StatementShapeTest, ComparedAndWrittenValuesBecomeParameters)
 {
     StatementShape s = shape("SELECT Codigo FROM CadPosto WHERE Tipo = 1 AND Codigo <> N'P''1' AND 5 < RendMaq");
-    EXPECT_EQ("SELECT Codigo FROM CadPosto WHERE Tipo = :1 AND Codigo <> :2 AND :3 < RendMaq", s.text);
+    EXPECT_EQ("SELECT Codigo FROM CadPosto WHERE Tipo = :1 AND Codigo <> :2s AND :3 < RendMaq", s.text);
     EXPECT_EQ((QStringList{"1", "P'1", "5"}), valuesOf(s));
     EXPECT_FALSE(s.literals[0].isText);
     EXPECT_TRUE(s.literals[1].isText);
 
     s = shape("UPDATE CadSeq SET Posto = 'P2', Tempo=3 WHERE Auto IN (1, 2) AND Inicio BETWEEN '2026-12-07' AND "
               "'2026-12-08'");
-    EXPECT_EQ("UPDATE CadSeq SET Posto = :1, Tempo=:2 WHERE Auto IN (:3, :4) AND Inicio BETWEEN :5 AND :6", s.text);
+    EXPECT_EQ("UPDATE CadSeq SET Posto = :1s, Tempo=:2 WHERE Auto IN (:3, :4) AND Inicio BETWEEN :5s AND :6s", s.text);
     EXPECT_EQ((QStringList{"P2", "3", "1", "2", "2026-12-07", "2026-12-08"}), valuesOf(s));
 
     s = shape("INSERT INTO CadFilaVorna (NrServ, Ordem) VALUES (100, 5), (101, '') ; DELETE FROM CadOS WHERE NrServ = "
               "/* the old one */ 7");
-    EXPECT_EQ("INSERT INTO CadFilaVorna (NrServ, Ordem) VALUES (:1, :2), (:3, :4) ; DELETE FROM CadOS WHERE NrServ = "
+    EXPECT_EQ("INSERT INTO CadFilaVorna (NrServ, Ordem) VALUES (:1, :2), (:3, :4s) ; DELETE FROM CadOS WHERE NrServ = "
               "/* the old one */ :5",
               s.text);
     EXPECT_EQ((QStringList{"100", "5", "101", "", "7"}), valuesOf(s));
@@ -59,7 +59,7 @@ TEST(StatementShapeTest, ValuesThatShapeAStatementStayInItsText)
     QString sql = "SELECT TOP 5 Auto, 'x' AS Marca, CASE WHEN Tempo = 0 THEN 1 END FROM CadSeq WHERE "
                   "CONVERT(VARCHAR(10), Inicio, 103) = '07/12/2026' AND DATEADD(day, 1, Inicio) > Fim ORDER BY 2, 1";
     StatementShape s = shape(sql);
-    EXPECT_EQ(QString(sql).replace("'07/12/2026'", ":1"), s.text);
+    EXPECT_EQ(QString(sql).replace("'07/12/2026'", ":1s"), s.text);
     EXPECT_EQ(QStringList{"07/12/2026"}, valuesOf(s));
     // A select list inside a derived table names the outer columns too; TOP, WITH TIES and OVER do not end one.
     sql = "SELECT * FROM (SELECT Auto = 1 FROM CadSeq) x WHERE Auto = 2";
@@ -67,9 +67,9 @@ TEST(StatementShapeTest, ValuesThatShapeAStatementStayInItsText)
     sql = "SELECT TOP 3 WITH TIES count(*) OVER (PARTITION BY Posto ORDER BY Auto), (SELECT max(Auto) FROM CadExe "
           "WHERE Programa = 4) FROM CadSeq WHERE Auto = 2";
     EXPECT_EQ(QString(sql).replace("Auto = 2", "Auto = :1"), shape(sql).text);
-    // Negative and decimal numbers, numbers past 18 digits, LIKE patterns, unclosed strings.
+    // Negative and decimal numbers, numbers past int's range, LIKE patterns, unclosed strings.
     for (const QString& kept : {QStringLiteral("SELECT * FROM t WHERE a = -1 OR b = 1.5 OR c = 1e3 OR d = 0x1F"),
-                                QStringLiteral("SELECT * FROM t WHERE a = 1234567890123456789 OR b LIKE 'P%'"),
+                                QStringLiteral("SELECT * FROM t WHERE a = 2147483648 OR b LIKE 'P%'"),
                                 QStringLiteral("SELECT * FROM t WHERE a = 'it''s")}) {
         EXPECT_EQ(kept, shape(kept).text);
         EXPECT_TRUE(shape(kept).literals.empty()) << kept.toStdString();
@@ -111,6 +111,13 @@ TEST(StatementShapeTest, ParametersOfTakenOutLiterals)
     EXPECT_EQ(0, literalNumber("@X"));
     EXPECT_EQ(0, literalNumber(":"));
     EXPECT_EQ(0, literalNumber(nullptr));
+    // Strings are named apart from numbers: the translation, which types them, differs.
+    const Tokens strings = tokenize("a=:7s+:8x");
+    EXPECT_EQ(":7s", strings[2].text);
+    EXPECT_EQ(7, literalNumber(strings[2]));
+    EXPECT_TRUE(isTextLiteral(strings[2]));
+    EXPECT_EQ(0, literalNumber(strings[4]));
+    EXPECT_FALSE(isTextLiteral(t[2]));
 }
 
 }  // namespace
