@@ -79,6 +79,7 @@ private:
     bool hasAggregate(int first, int last) const;
     Scope tablesOf(int begin, int end, const Scope* outer);
     TableRef derivedTable(int open, int close, const Scope* outer);
+    TableRef valuesTable(int open, int close, const Scope* outer);
     int commonTables(int begin, int end, Scope& scope);
     // Parses an expression at `i`; the node, or nullopt when it cannot be read. `end` is one past its last token.
     std::optional<int> expression(int i, const Scope& scope, int& end);

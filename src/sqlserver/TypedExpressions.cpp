@@ -128,6 +128,36 @@ TableRef ExpressionTyper::derivedTable(int open, int close, const Scope* outer)
     return ref;
 }
 
+// The columns column1, column2, ... of the table value constructor (VALUES (..), (..)) between `open` and
+// `close`: each takes the highest type of its rows' values, as a UNION's columns; what is not read is unknown.
+TableRef ExpressionTyper::valuesTable(int open, int close, const Scope* outer)
+{
+    Scope scope;
+    scope.outer = outer;
+    TableRef ref;
+    for (int row = next(next(open + 1) + 1); symbolAt(row, "(") && row < close; row = next(row + 1)) {
+        const int rowClose = matchingClose(m_t, row);
+        const std::vector<int> bounds = topLevelCommas(m_t, row + 1, rowClose);
+        const size_t count = bounds.size() - 1;
+        if (ref.columns.empty()) {
+            for (size_t k = 0; k < count; ++k)
+                ref.columns.push_back(SelectItem{QStringLiteral("column%1").arg(k + 1), ExprType{TypeClass::Null}});
+        }
+        for (size_t k = 0; k < ref.columns.size(); ++k) {
+            ExprType& type = ref.columns[k].type;
+            int end = 0;
+            const auto e = k < count ? expression(next(k == 0 ? bounds[k] : bounds[k] + 1), scope, end) : std::nullopt;
+            const ExprType value = e && next(end) == bounds[k + 1] ? m_nodes[size_t(*e)].type : ExprType{};
+            type = type.known() && value.known() ? higherType(type, value) : ExprType{};
+            type.column = false;  // SQLite gives its values no affinity
+        }
+        row = next(rowClose + 1);
+        if (!symbolAt(row, ","))
+            break;
+    }
+    return ref;
+}
+
 // WITH a [(columns)] AS (...), b AS (...) at `begin`: their columns into `scope`; where the statement begins.
 int ExpressionTyper::commonTables(int begin, int end, Scope& scope)
 {
@@ -181,6 +211,10 @@ Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer)
             const bool derived = inFrom && (at(inner, "SELECT") || at(inner, "WITH"));
             const int open = i;
             i = std::min(close, end - 1);
+            if (inFrom && at(inner, "VALUES")) {
+                scope.tables.push_back(valuesTable(open, close, outer));
+                continue;
+            }
             if (derived) {
                 int alias = next(i + 1);
                 if (at(alias, "AS"))

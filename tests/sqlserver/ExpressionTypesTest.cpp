@@ -169,6 +169,20 @@ TEST_F(ExpressionTypesTest, DerivedTablesAndCommonTableExpressionsKeepTheirColum
     EXPECT_EQ(vb::Variant(2.5), scalar("SELECT d / 4 FROM (SELECT * FROM w) z"));
 }
 
+TEST_F(ExpressionTypesTest, ColumnsOfATableValueConstructorTakeTheirValuesTypes)
+{
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT AVG(x) FROM (VALUES (1),(2)) AS t(x)"));  // an int average truncates
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM (VALUES (1),(2)) AS t(x) WHERE x = '1'"));
+    EXPECT_EQ(vb::Variant(3), scalar("SELECT x / 2 FROM (VALUES (7, 'a')) t(x, y)"));
+    EXPECT_EQ(vb::Variant("ab"), scalar("SELECT y + 'b' FROM (VALUES (7, 'a')) t(x, y)"));
+    // The highest type of the rows: 1.5 makes the column decimal, NULL gives way.
+    EXPECT_EQ(vb::Variant(1.25), scalar("SELECT AVG(x) FROM (VALUES (1), (1.5), (NULL)) AS t(x)"));
+    EXPECT_EQ(245, errorOf("SELECT COUNT(*) FROM (VALUES (1),(2)) AS t(x) WHERE x = 'a'"));
+    plant->execute("CREATE TABLE v (n int)");
+    plant->execute("INSERT INTO v VALUES (5)");
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT t.q / 2 FROM v CROSS JOIN (VALUES (5)) AS t(q)"));
+}
+
 TEST_F(ExpressionTypesTest, AScalarSubqueryHasOneValue)
 {
     plant->execute("CREATE TABLE s (k int, v varchar(5))");
