@@ -77,9 +77,9 @@ private:
     void part(int begin, int end, const Scope* outer, std::vector<SelectItem>* selectItems, std::vector<Edit>& edits,
               bool singleValue);
     bool hasAggregate(int first, int last) const;
-    Scope tablesOf(int begin, int end, const Scope* outer);
+    Scope tablesOf(int begin, int end, const Scope* outer, std::vector<Edit>& edits);
     TableRef derivedTable(int open, int close, const Scope* outer);
-    TableRef valuesTable(int open, int close, const Scope* outer);
+    TableRef valuesTable(int open, int close, const Scope* outer, std::vector<Edit>& edits);
     int commonTables(int begin, int end, Scope& scope);
     // Parses an expression at `i`; the node, or nullopt when it cannot be read. `end` is one past its last token.
     std::optional<int> expression(int i, const Scope& scope, int& end);

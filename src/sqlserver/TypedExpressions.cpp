@@ -129,13 +129,15 @@ TableRef ExpressionTyper::derivedTable(int open, int close, const Scope* outer)
 }
 
 // The columns column1, column2, ... of the table value constructor (VALUES (..), (..)) between `open` and
-// `close`: each takes the highest type of its rows' values, as a UNION's columns; what is not read is unknown.
-TableRef ExpressionTyper::valuesTable(int open, int close, const Scope* outer)
+// `close`: each takes the highest type of its rows' values, as a UNION's columns, and a text among numbers is
+// converted (245 for 'a'); what is not read is unknown.
+TableRef ExpressionTyper::valuesTable(int open, int close, const Scope* outer, std::vector<Edit>& edits)
 {
     Scope scope;
     scope.outer = outer;
     TableRef ref;
-    for (int row = next(next(open + 1) + 1); symbolAt(row, "(") && row < close; row = next(row + 1)) {
+    std::vector<int> values;  // row by row, a node per column (-1: not read)
+    for (int row = next(next(open + 1) + 1); row < close && symbolAt(row, "(");) {
         const int rowClose = matchingClose(m_t, row);
         const std::vector<int> bounds = topLevelCommas(m_t, row + 1, rowClose);
         const size_t count = bounds.size() - 1;
@@ -146,14 +148,22 @@ TableRef ExpressionTyper::valuesTable(int open, int close, const Scope* outer)
         for (size_t k = 0; k < ref.columns.size(); ++k) {
             ExprType& type = ref.columns[k].type;
             int end = 0;
-            const auto e = k < count ? expression(next(k == 0 ? bounds[k] : bounds[k] + 1), scope, end) : std::nullopt;
-            const ExprType value = e && next(end) == bounds[k + 1] ? m_nodes[size_t(*e)].type : ExprType{};
+            auto e = k < count ? expression(next(k == 0 ? bounds[k] : bounds[k] + 1), scope, end) : std::nullopt;
+            if (e && next(end) != bounds[k + 1])
+                e.reset();
+            values.push_back(e ? *e : -1);
+            const ExprType value = e ? m_nodes[size_t(*e)].type : ExprType{};
             type = type.known() && value.known() ? higherType(type, value) : ExprType{};
             type.column = false;  // SQLite gives its values no affinity
         }
         row = next(rowClose + 1);
         if (!symbolAt(row, ","))
             break;
+        row = next(row + 1);
+    }
+    for (size_t v = 0; v < values.size(); ++v) {
+        if (values[v] >= 0)
+            addEdit(toResultType(values[v], ref.columns[v % ref.columns.size()].type), edits);
     }
     return ref;
 }
@@ -198,7 +208,7 @@ int ExpressionTyper::commonTables(int begin, int end, Scope& scope)
     return i;
 }
 
-Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer)
+Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer, std::vector<Edit>& edits)
 {
     Scope scope;
     scope.outer = outer;
@@ -212,7 +222,7 @@ Scope ExpressionTyper::tablesOf(int begin, int end, const Scope* outer)
             const int open = i;
             i = std::min(close, end - 1);
             if (inFrom && at(inner, "VALUES")) {
-                scope.tables.push_back(valuesTable(open, close, outer));
+                scope.tables.push_back(valuesTable(open, close, outer, edits));
                 continue;
             }
             if (derived) {
@@ -289,7 +299,7 @@ void ExpressionTyper::part(int begin, int end, const Scope* outer, std::vector<S
                                                  {QLatin1String("GROUP"), QLatin1String("DISTINCT"),
                                                   QLatin1String("LIMIT"), QLatin1String("HAVING")}) == end;
     std::vector<std::pair<int, int>> items;  // select items: node, its edit (-1 for none)
-    const Scope scope = tablesOf(begin, end, outer);
+    const Scope scope = tablesOf(begin, end, outer, edits);
     const std::vector<ExprType> insertTypes = insertColumnTypes(begin, end, scope);
     enum class Clause { Other, Select, Where, Set, Values, Order };
     Clause clause = Clause::Other;

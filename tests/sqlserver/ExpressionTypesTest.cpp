@@ -178,6 +178,10 @@ TEST_F(ExpressionTypesTest, ColumnsOfATableValueConstructorTakeTheirValuesTypes)
     // The highest type of the rows: 1.5 makes the column decimal, NULL gives way.
     EXPECT_EQ(vb::Variant(1.25), scalar("SELECT AVG(x) FROM (VALUES (1), (1.5), (NULL)) AS t(x)"));
     EXPECT_EQ(245, errorOf("SELECT COUNT(*) FROM (VALUES (1),(2)) AS t(x) WHERE x = 'a'"));
+    // A text among numbers is converted to the column's type.
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM (VALUES (1), ('4')) AS t(x) WHERE x = 4"));
+    EXPECT_EQ(vb::Variant(10), scalar("SELECT MAX(x) FROM (VALUES ('10'), (2)) AS t(x) WHERE x > 5"));
+    EXPECT_EQ(245, errorOf("SELECT x FROM (VALUES (1), ('a')) AS t(x)"));
     plant->execute("CREATE TABLE v (n int)");
     plant->execute("INSERT INTO v VALUES (5)");
     EXPECT_EQ(vb::Variant(2), scalar("SELECT t.q / 2 FROM v CROSS JOIN (VALUES (5)) AS t(q)"));
