@@ -353,7 +353,7 @@ std::optional<int> ExpressionTyper::predicate(int& i, const Scope& s)
         const auto high = additive(i, s);
         if (!high)
             return std::nullopt;
-        kids.insert(kids.end(), {*low, *high});
+        kids = {textAsNumber(*left, {*low, *high}), *low, *high};
         last = m_nodes[size_t(*high)].last;
     } else if (at(j, "LIKE") || at(j, "GLOB")) {
         i = next(j + 1);
@@ -397,6 +397,7 @@ std::optional<int> ExpressionTyper::predicate(int& i, const Scope& s)
                 else if (i != close)
                     return std::nullopt;
             }
+            kids[0] = textAsNumber(*left, std::vector<int>(kids.begin() + 1, kids.end()));
             i = next(close + 1);
         }
         last = close;

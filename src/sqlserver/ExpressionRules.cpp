@@ -116,6 +116,21 @@ int ExpressionTyper::comparison(int left, int right, int first, int last)
     return node(first, last, {left, right});
 }
 
+// A text tested by BETWEEN or IN against numbers: SQL Server reads it as a number, where SQLite would compare
+// texts ('10' BETWEEN 9 AND 11).
+int ExpressionTyper::textAsNumber(int text, const std::vector<int>& others)
+{
+    if (m_nodes[size_t(text)].type.cls != TypeClass::Text)
+        return text;
+    bool number = false, whole = true;
+    for (const int other : others) {
+        const ExprType& t = m_nodes[size_t(other)].type;
+        number = number || t.isNumber();
+        whole = whole && (!t.isNumber() || t.isInteger());
+    }
+    return number ? convertTo(text, ExprType{whole ? TypeClass::Int : TypeClass::Float}) : text;
+}
+
 // A column's type. A DECIMAL declared without precision and scale stays untyped: files written by earlier
 // versions may hold fractions in it, which decimal(18,0) would round away.
 ExprType columnOfDeclared(const QString& declared)

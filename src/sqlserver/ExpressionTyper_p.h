@@ -112,6 +112,7 @@ private:
     int toResultType(int value, const ExprType& result);
     int arithmetic(Op op, int left, int right);
     int comparison(int left, int right, int first, int last);
+    int textAsNumber(int text, const std::vector<int>& others);
     int function(const QString& name, int first, int last, std::vector<int> args, bool plain);
     ExprType columnType(const Scope& s, const QString& qualifier, const QString& column) const;
 

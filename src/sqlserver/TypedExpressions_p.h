@@ -5,7 +5,7 @@
 //  - integer + - * / % -> sqlserver_int (8115 past the type's range, 8134 dividing by zero);
 //  - decimal and money arithmetic -> sqlserver_decimal, exact, at SQL Server's precision and scale;
 //  - float / and % -> sqlserver_float (8134);
-//  - text + text -> ||; text next to a number (arithmetic, or a comparison of two expressions) is converted
+//  - text + text -> ||; text next to a number (arithmetic, a comparison, BETWEEN, IN) is converted
 //    to the number's type first (245 'A' + 1);
 //  - SUM and AVG of decimal and money -> exact aggregates; AVG of integers truncates;
 //  - ISNULL(a, b) takes a's type (its length cuts b).

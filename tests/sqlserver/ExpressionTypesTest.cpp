@@ -127,6 +127,13 @@ TEST_F(ExpressionTypesTest, LiteralsTakenOutOfAStatementKeepTheirTypes)
     EXPECT_EQ(245, errorOf("UPDATE c SET n = 'y' WHERE code = 'x'"));
     plant->execute("UPDATE c SET n = '7' WHERE code = 'x'");
     EXPECT_EQ(vb::Variant(7), scalar("SELECT n FROM c WHERE code = 'x'"));
+    // BETWEEN and IN read the text column as a number too.
+    plant->execute("DELETE FROM c WHERE code = 'x'");
+    EXPECT_EQ(vb::Variant("10"), scalar("SELECT code FROM c WHERE code BETWEEN 10 AND 11"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM c WHERE code BETWEEN 9 AND 11"));
+    plant->execute("INSERT INTO c VALUES ('010', 4)");
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM c WHERE code IN (10, 12)"));
+    EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM c WHERE code IN ('010', '12')"));
 }
 
 TEST_F(ExpressionTypesTest, DatetimePlusDays)
