@@ -158,9 +158,16 @@ vb::Variant toWholeNumber(const vb::Variant& value, const SqlType& type)
         low = -9.2233720368547758e18;
         high = 9.2233720368547758e18;
     }
-    if (v < low || v > high)
+    if (v < low || v > high) {
+        const vb::VarType from = value.type();
+        // A whole number narrowed to tinyint or smallint names the value (220); other sources are 8115.
+        if ((type.name == QLatin1String("tinyint") || type.name == QLatin1String("smallint"))
+            && (from == vb::VarType::Long || from == vb::VarType::Integer || from == vb::VarType::Byte))
+            throw ServerError(220, QStringLiteral("Arithmetic overflow error for data type %1, value = %2.")
+                                       .arg(type.name).arg(qint64(v)));
         throw ServerError(8115, QStringLiteral("Arithmetic overflow error converting expression to data type %1.")
                                     .arg(type.name));
+    }
     if (type.kind == ValueKind::SmallInt)
         return vb::Variant(std::int16_t(v));
     if (type.kind == ValueKind::BigInt)

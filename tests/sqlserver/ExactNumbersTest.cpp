@@ -53,6 +53,22 @@ TEST_F(ExactNumbersTest, ConversionFailuresCarrySqlServerNumbers)
     EXPECT_EQ(8114, errorOf("SELECT CAST('' AS decimal(5,2))"));
 }
 
+TEST_F(ExactNumbersTest, WholeNumbersNarrowedPastTheRangeName220)
+{
+    EXPECT_EQ(220, errorOf("SELECT CAST(-1 AS tinyint)"));
+    EXPECT_EQ(220, errorOf("SELECT CONVERT(smallint, 40000)"));
+    EXPECT_EQ(220, errorOf("DECLARE @t tinyint = 300"));
+    EXPECT_EQ(vb::Variant(std::int16_t(255)), scalar("SELECT CAST(255 AS tinyint)"));
+    EXPECT_EQ(8115, errorOf("SELECT CAST(256.0 AS tinyint)"));
+    try {
+        plant->execute("SELECT CAST(256 AS tinyint)");
+        ADD_FAILURE() << "256 fits a tinyint";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(220, e.number());
+        EXPECT_EQ("Arithmetic overflow error for data type tinyint, value = 256.", e.message());
+    }
+}
+
 TEST_F(ExactNumbersTest, DecimalOverflowIs8115)
 {
     EXPECT_EQ(8115, errorOf("SELECT CAST(12345.678 AS decimal(5,2))"));
