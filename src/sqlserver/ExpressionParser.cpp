@@ -190,15 +190,20 @@ std::optional<int> ExpressionTyper::primary(int& i, const Scope& s, bool scalar)
     case TokenKind::Number:
         i = next(i + 1);
         return node(first, first, {}, typeOfNumber(t.text));
-    case TokenKind::String:
+    case TokenKind::String: {
         i = next(i + 1);
-        return node(first, first, {}, textType(int(t.stringValue().size())));
+        ExprType text = textType(int(t.stringValue().size()));
+        text.unicode = !t.text.startsWith(QLatin1Char('\''));  // N'..'
+        return node(first, first, {}, text);
+    }
     case TokenKind::Parameter: {
         i = next(i + 1);
         if (literalNumber(t) == 0)
             return node(first, first, {});
         // A literal the statement's shape took out: a string of unknown length, or a whole number of int's range.
-        return node(first, first, {}, isTextLiteral(t) ? textType(0) : ExprType{TypeClass::Int, 10});
+        ExprType text = textType(0);
+        text.unicode = isUnicodeLiteral(t);
+        return node(first, first, {}, isTextLiteral(t) ? text : ExprType{TypeClass::Int, 10});
     }
     case TokenKind::Variable: {
         i = next(i + 1);
@@ -321,7 +326,9 @@ std::optional<int> ExpressionTyper::additive(int& i, const Scope& s)
             left = n;
         } else {
             const int first = m_nodes[size_t(*left)].first, last = m_nodes[size_t(*right)].last;
-            left = node(first, last, {*left, *right}, concatenate ? textType(0) : ExprType{});
+            ExprType joined = concatenate ? textType(0) : ExprType{};
+            joined.unicode = concatenate && (m_nodes[size_t(*left)].type.unicode || m_nodes[size_t(*right)].type.unicode);
+            left = node(first, last, {*left, *right}, joined);
         }
     }
     return left;

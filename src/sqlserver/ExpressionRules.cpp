@@ -45,10 +45,9 @@ int ExpressionTyper::arithmetic(Op op, int left, int right)
     if (a.cls == TypeClass::Text && b.cls == TypeClass::Text) {
         if (op != Op::Add)
             return node(first, last, {left, right});
-        const int n = node(first, last, {left, right},
-                           textType(a.length < 0 || b.length < 0 ? -1
-                                    : a.length && b.length       ? a.length + b.length
-                                                                 : 0));
+        ExprType joined = textType(a.length < 0 || b.length < 0 ? -1 : a.length && b.length ? a.length + b.length : 0);
+        joined.unicode = a.unicode || b.unicode;
+        const int n = node(first, last, {left, right}, joined);
         m_nodes[size_t(n)].parts = {QStringLiteral("("), QStringLiteral(" || "), QStringLiteral(")")};
         m_nodes[size_t(n)].changed = true;
         return n;
@@ -233,6 +232,11 @@ int ExpressionTyper::function(const QString& name, int first, int last, std::vec
                                            QStringLiteral("min"), QStringLiteral("max"),  QStringLiteral("nullif")};
     if (integers.contains(name)) {
         result.cls = TypeClass::Int;
+        if (name == QLatin1String("datalength") && args.size() == 1 && type(0).unicode) {
+            replacing = true;
+            before = QStringLiteral("datalength(");
+            after = QStringLiteral(", 'nvarchar')");
+        }
     } else if (texts.contains(name)) {
         result = textType(0);
     } else if (floats.contains(name)) {

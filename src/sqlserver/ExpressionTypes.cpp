@@ -36,6 +36,7 @@ ExprType typeOfDeclared(const QString& declaredType)
     t.precision = sql.precision;
     t.scale = sql.scale;
     t.length = sql.length;
+    t.unicode = t.cls == TypeClass::Text && n.startsWith(QLatin1Char('n'));
     return t;
 }
 

@@ -33,6 +33,7 @@ struct ExprType {
     int scale = 0;
     int length = 0;       // text: characters, -1 for MAX, 0 unknown
     bool column = false;  // a plain column (SQLite compares it by its affinity)
+    bool unicode = false; // text: nchar, nvarchar, ntext or N'..' (two bytes a character)
 
     bool known() const { return cls != TypeClass::Unknown; }
     bool isInteger() const { return cls >= TypeClass::Bit && cls <= TypeClass::BigInt; }

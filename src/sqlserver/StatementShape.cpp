@@ -333,8 +333,8 @@ StatementShape shapeOf(const QString& sql, Dialect dialect)
         char name[8] = {':'};
         const auto end = std::to_chars(name + 1, name + sizeof name, n + 1).ptr;
         shape.text.append(QLatin1StringView(name, end - name));
-        if (shape.literals[n].isText)
-            shape.text.append(QLatin1Char('s'));
+        if (shape.literals[n].isText)  // 'n' marks an N'..' text (nvarchar), 's' a varchar one
+            shape.text.append(sql[positions[n].begin] == QLatin1Char('\'') ? QLatin1Char('s') : QLatin1Char('n'));
         copied = positions[n].end;
     }
     shape.text.append(QStringView(sql).mid(copied));
@@ -352,7 +352,7 @@ int literalNumber(const char* name)
             return 0;
         n = n * 10 + (*c - '0');
     }
-    if (*c == 's')
+    if (*c == 's' || *c == 'n')
         ++c;
     return *c ? 0 : n;
 }
@@ -366,7 +366,12 @@ int literalNumber(const Token& token)
 
 bool isTextLiteral(const Token& token)
 {
-    return token.text.endsWith(QLatin1Char('s')) && literalNumber(token) > 0;
+    return (token.text.endsWith(QLatin1Char('s')) || isUnicodeLiteral(token)) && literalNumber(token) > 0;
+}
+
+bool isUnicodeLiteral(const Token& token)
+{
+    return token.text.endsWith(QLatin1Char('n')) && literalNumber(token) > 0;
 }
 
 void bindLiteral(sqlite3_stmt* s, int index, const Literal& literal, bool asDate)

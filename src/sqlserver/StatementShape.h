@@ -39,12 +39,13 @@ struct StatementShape {
 
 StatementShape shapeOf(const QString& sql, Dialect dialect);
 
-// N of a parameter :N (a whole number taken out) or :Ns (a string), 0 for anything else.
+// N of a parameter :N (a whole number taken out), :Ns (a string) or :Nn (an N string), 0 for anything else.
 int literalNumber(const Token& token);
 int literalNumber(const char* parameterName);
-// Whether a parameter is :Ns. Strings and numbers are named apart so that a statement's translation, which
+// Whether a parameter is :Ns or :Nn. Strings and numbers are named apart so that a statement's translation, which
 // types its values (a text column against a number is read as a number), is kept per kind.
 bool isTextLiteral(const Token& token);
+bool isUnicodeLiteral(const Token& token);  // an N'..' one
 
 // Binds a literal taken out of a statement; `asDate`: a text that reads as a date is bound in the stored form.
 void bindLiteral(sqlite3_stmt* statement, int index, const Literal& literal, bool asDate);

@@ -73,7 +73,6 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
 {
     if (context.dialect == Dialect::Access)
         rewriteAccessDialect(tokens);
-    rewriteNationalStrings(tokens);
     rewriteMoneyLiterals(tokens);
     if (context.dialect == Dialect::SqlServer)
         rewriteSelectAliases(tokens);
@@ -115,6 +114,7 @@ std::vector<StatementPlan> translateStatement(Tokens tokens, const TranslationCo
             applyServerTypes(statement, context.schema, context.variableTypes, selectTypes);
             verb = verbPosition(statement);
         }
+        rewriteNationalStrings(statement);  // after the types: N'..' is nvarchar
         if (verb < int(statement.size())) {
             plan.verb = statement[verb].text.toUpper();
             if (plan.verb == QLatin1String("REPLACE"))

@@ -25,7 +25,7 @@ QStringList valuesOf(const StatementShape& s)
 TEST(StatementShapeTest, ComparedAndWrittenValuesBecomeParameters)
 {
     StatementShape s = shape("SELECT Codigo FROM CadPosto WHERE Tipo = 1 AND Codigo <> N'P''1' AND 5 < RendMaq");
-    EXPECT_EQ("SELECT Codigo FROM CadPosto WHERE Tipo = :1 AND Codigo <> :2s AND :3 < RendMaq", s.text);
+    EXPECT_EQ("SELECT Codigo FROM CadPosto WHERE Tipo = :1 AND Codigo <> :2n AND :3 < RendMaq", s.text);
     EXPECT_EQ((QStringList{"1", "P'1", "5"}), valuesOf(s));
     EXPECT_FALSE(s.literals[0].isText);
     EXPECT_TRUE(s.literals[1].isText);

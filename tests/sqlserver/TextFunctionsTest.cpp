@@ -63,6 +63,18 @@ TEST_F(TextFunctionsTest, StringAgg)
     EXPECT_TRUE(scalar("SELECT STRING_AGG(Nome, ', ') FROM Partes WHERE Grupo = 2").isNull());
 }
 
+TEST_F(TextFunctionsTest, DataLengthCountsTwoBytesForUnicodeTexts)
+{
+    EXPECT_EQ(4, number("DATALENGTH(N'ab')"));
+    EXPECT_EQ(2, number("DATALENGTH('ab')"));
+    EXPECT_EQ(6, number("DATALENGTH(N'ab' + 'c')"));
+    plant->execute("CREATE TABLE Textos (n nvarchar(10), c nchar(4), v varchar(10))");
+    plant->execute("INSERT INTO Textos VALUES ('abc', 'x', 'abc')");
+    EXPECT_EQ(6, number("DATALENGTH(n) FROM Textos"));
+    EXPECT_EQ(8, number("DATALENGTH(c) FROM Textos"));
+    EXPECT_EQ(3, number("DATALENGTH(v) FROM Textos"));
+}
+
 TEST_F(TextFunctionsTest, CaseLengthAndPieces)
 {
     EXPECT_EQ("AÇÃO", text("UPPER('ação')"));
