@@ -141,6 +141,9 @@ TEST(IsNumericAndIsDate, TheWorkstationsFormats)
     EXPECT_TRUE(IsDate(Variant("31/01/2026 10:00")));
     EXPECT_TRUE(IsDate(Variant(DateSerial(2026, 1, 1))));
     EXPECT_FALSE(IsDate(Variant("31/04/2026")));
+    EXPECT_TRUE(IsDate(Variant("31 de janeiro de 2026")));
+    EXPECT_TRUE(IsDate(Variant("10:00 PM")));
+    EXPECT_FALSE(IsDate(Variant("31 de jaheiro de 2026")));
     EXPECT_FALSE(IsDate(Variant("45000")));
     EXPECT_FALSE(IsDate(Variant()));
 }
