@@ -223,7 +223,8 @@ bool parseMeridiemTime(const QString& text, int pm, long long& ms)
     return true;
 }
 
-// Day, month name and year in either order ("31 de janeiro de 2026", "jan 31, 2026", "31-jan-2026").
+// Day, month name and year in either order ("31 de janeiro de 2026", "jan 31, 2026", "31-jan-2026"); a day
+// alone is in this year, a year alone starts on the month's first day.
 std::optional<Ymd> namedDay(const QString& text)
 {
     std::vector<Digits> numbers;
@@ -251,6 +252,14 @@ std::optional<Ymd> namedDay(const QString& text)
         } else {
             return std::nullopt;
         }
+    }
+    if (month && numbers.size() == 1) {   // a day of this year, or the first day of a year
+        const int thisYear = Year(Today());
+        if (numbers[0].length <= 2 && isValidDateParts(thisYear, month, numbers[0].value))
+            return Ymd{thisYear, month, numbers[0].value};
+        if (numbers[0].length == 4 && isValidDateParts(numbers[0].value, month, 1))
+            return Ymd{numbers[0].value, month, 1};
+        return std::nullopt;
     }
     if (!month || numbers.size() != 2 || monthAt == 2 || numbers[0].length > 2)
         return std::nullopt;

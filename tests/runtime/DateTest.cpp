@@ -162,8 +162,11 @@ TEST(DateText, MonthNamesAndMeridiemsAreRead)
     EXPECT_EQ(read("31/01/2026 10:30 AM"), at(2026, 1, 31, 10, 30));
     EXPECT_EQ(read("Jan 31, 2026 10:30:05 PM"), at(2026, 1, 31, 22, 30, 5));
     EXPECT_EQ(read("31 jan 2026 18:00"), at(2026, 1, 31, 18));
+    EXPECT_EQ(read("15 de março"), at(Year(Today()), 3, 15));
+    EXPECT_EQ(read("jan 2026"), at(2026, 1, 1));
+    EXPECT_EQ(read("janeiro de 2026 10:00 PM"), at(2026, 1, 1, 22));
 
-    for (const char* text : {"31 fev 2026", "31 jab 2026", "31 jan jan 2026", "13:00 PM", "PM", "31 jan",
+    for (const char* text : {"31 fev 2026", "31 jab 2026", "31 jan jan 2026", "13:00 PM", "PM", "32 jan", "jan 226",
                              "jan 2026 31 10", "2026 31 jan", "10:00 XM", "31 jan 2026 am"})
         EXPECT_EQ(read(text), Date(-1)) << text;
 }
