@@ -54,8 +54,43 @@ bool parseRadix(QStringView s, double& out)
     return true;
 }
 
-// The workstation's number text: blanks around, a sign, digits with "." as the thousands separator (accepted
-// loosely between digits, as the platform does: "1.5" is 15), "," as the decimal point, an exponent.
+// What may stand around a number's digits: one sign, the workstation's currency symbol, parentheses for a
+// negative amount, each at most once, with blanks between.
+struct Marks {
+    bool sign = false, negative = false, currency = false, open = false, closed = false;
+};
+
+// Reads the marks before the digits, or with `after` those behind them; false when a parenthesis is unmatched.
+bool readMarks(QStringView s, qsizetype& i, Marks& marks, bool after)
+{
+    static const QLatin1StringView currency("R$");
+    while (i < s.size()) {
+        const QChar ch = s[i];
+        if (isBlank(ch)) {
+            ++i;
+        } else if ((ch == QLatin1Char('+') || ch == QLatin1Char('-')) && !marks.sign && !marks.open) {
+            marks.sign = true;
+            marks.negative = ch == QLatin1Char('-');
+            ++i;
+        } else if (s.mid(i).startsWith(currency) && !marks.currency) {
+            marks.currency = true;
+            i += currency.size();
+        } else if (!after && ch == QLatin1Char('(') && !marks.sign && !marks.open) {
+            marks.open = marks.negative = true;
+            ++i;
+        } else if (after && ch == QLatin1Char(')') && marks.open && !marks.closed) {
+            marks.closed = true;
+            ++i;
+        } else {
+            break;
+        }
+    }
+    return !after || marks.open == marks.closed;
+}
+
+// The workstation's number text: blanks around, a sign (before or behind), the currency symbol, parentheses for
+// a negative amount, digits with "." as the thousands separator (accepted loosely between digits, as the
+// platform does: "1.5" is 15), "," as the decimal point, an exponent.
 ParseResult parseLocaleNumber(const QString& text, double& out)
 {
     qsizetype b = 0, e = text.size();
@@ -71,13 +106,11 @@ ParseResult parseLocaleNumber(const QString& text, double& out)
 
     QByteArray c;   // the number rebuilt in the C locale's form
     qsizetype i = 0;
-    if (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')) {
-        if (s[i] == QLatin1Char('-'))
-            c += '-';
-        ++i;
-        while (i < s.size() && isBlank(s[i]))
-            ++i;
-    }
+    Marks marks;
+    if (!readMarks(s, i, marks, false))
+        return ParseResult::NotNumber;
+    if (marks.negative)
+        c += '-';
     int digits = 0;
     while (i < s.size()) {
         if (isDigit(s[i])) {
@@ -115,8 +148,11 @@ ParseResult parseLocaleNumber(const QString& text, double& out)
         if (expDigits == 0)
             return ParseResult::NotNumber;
     }
-    if (i != s.size())
+    const bool negativeBefore = marks.negative;
+    if (!readMarks(s, i, marks, true) || i != s.size())
         return ParseResult::NotNumber;
+    if (marks.negative && !negativeBefore)
+        c.prepend('-');
     const double v = std::strtod(c.constData(), nullptr);
     if (!std::isfinite(v))
         return ParseResult::Overflow;

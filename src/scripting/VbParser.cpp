@@ -1189,6 +1189,12 @@ private:
                 return;
             }
         }
+        // Before the globals: a name read before Execute defined it as a procedure left a variable of that name.
+        if (const Procedure* p = findProcedure(key)) {
+            e.kind = NameKind::Procedure;
+            e.procedure = p;
+            return;
+        }
         if (auto it = m_module.globalSlots.constFind(key); it != m_module.globalSlots.cend()) {
             e.kind = NameKind::Global;
             e.global = &m_module.globals[std::size_t(*it)];
@@ -1197,11 +1203,6 @@ private:
         if (auto it = m_module.constants.constFind(key); it != m_module.constants.cend()) {
             e.kind = NameKind::Constant;
             e.constant = *it;
-            return;
-        }
-        if (const Procedure* p = findProcedure(key)) {
-            e.kind = NameKind::Procedure;
-            e.procedure = p;
             return;
         }
         if (key == "err") {

@@ -140,3 +140,33 @@ TEST(DateText, LongRunsOfDigitsAreRefused)
     EXPECT_FALSE(DateFromText("1/1/2026 10:00:123456789012345", d));
     EXPECT_TRUE(DateFromText("01/01/2026 10:00", d));
 }
+
+TEST(DateText, MonthNamesAndMeridiemsAreRead)
+{
+    const auto read = [](const char* text) {
+        Date d;
+        return DateFromText(QString::fromUtf8(text), d) ? d : Date(-1);
+    };
+    const Date jan31 = at(2026, 1, 31);
+    for (const char* text : {"31 jan 2026", "31 de janeiro de 2026", "janeiro 31, 2026", "Jan 31, 2026",
+                             "31-jan-2026", "31 JANUARY 2026", "31.Jan.26"})
+        EXPECT_EQ(read(text), jan31) << text;
+    EXPECT_EQ(read("5 de março de 2026"), at(2026, 3, 5));
+    EXPECT_EQ(read("5 marco 2026"), at(2026, 3, 5));
+    EXPECT_EQ(read("1 dez 2026"), at(2026, 12, 1));
+    EXPECT_EQ(read("1 Oct 2026"), at(2026, 10, 1));
+    EXPECT_EQ(read("10:00 PM"), TimeSerial(22, 0, 0));
+    EXPECT_EQ(read("12:15 am"), TimeSerial(0, 15, 0));
+    EXPECT_EQ(read("12:15 PM"), TimeSerial(12, 15, 0));
+    EXPECT_EQ(read("7 PM"), TimeSerial(19, 0, 0));
+    EXPECT_EQ(read("31/01/2026 10:30 AM"), at(2026, 1, 31, 10, 30));
+    EXPECT_EQ(read("Jan 31, 2026 10:30:05 PM"), at(2026, 1, 31, 22, 30, 5));
+    EXPECT_EQ(read("31 jan 2026 18:00"), at(2026, 1, 31, 18));
+    EXPECT_EQ(read("15 de março"), at(Year(Today()), 3, 15));
+    EXPECT_EQ(read("jan 2026"), at(2026, 1, 1));
+    EXPECT_EQ(read("janeiro de 2026 10:00 PM"), at(2026, 1, 1, 22));
+
+    for (const char* text : {"31 fev 2026", "31 jab 2026", "31 jan jan 2026", "13:00 PM", "PM", "32 jan", "jan 226",
+                             "jan 2026 31 10", "2026 31 jan", "10:00 XM", "31 jan 2026 am"})
+        EXPECT_EQ(read(text), Date(-1)) << text;
+}

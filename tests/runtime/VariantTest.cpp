@@ -127,6 +127,22 @@ TEST(Conversion, ObjectsComeBackAsTheirClass)
     EXPECT_EQ(errorNumber([&] { CStr(v); }), ErrNo::TypeMismatch);
 }
 
+TEST(Conversion, TextWithTheCurrencySymbolSignsOrParentheses)
+{
+    for (const auto& [text, value] : std::initializer_list<std::pair<const char*, double>>{
+             {"R$ 5", 5}, {"R$ 1.234,50", 1234.5}, {"R$5,00", 5}, {"5 R$", 5}, {"-R$ 5", -5}, {"R$ -5", -5},
+             {"5-", -5}, {" 5 + ", 5}, {"(5)", -5}, {"(R$ 1.234,50)", -1234.5}, {"R$ (2)", -2}})
+        EXPECT_DOUBLE_EQ(CDbl(Variant(text)), value) << text;
+    EXPECT_DOUBLE_EQ(Variant("R$ 5,00").toCurrency().toDouble(), 5);
+    EXPECT_EQ(CLng(Variant("R$ 1.000")), 1000);
+    EXPECT_TRUE(IsNumeric(Variant("R$ 5")));
+    for (const char* text : {"R$", "R$ R$ 5", "$ 5", "(5", "5)", "(-5)", "-5-", "(5)-", "R$ 5 x", "5 (R$)", "--5"})
+        EXPECT_FALSE(IsNumeric(Variant(text))) << text;
+    EXPECT_EQ(errorNumber([] { CDbl(Variant("R$ 5 x")); }), ErrNo::TypeMismatch);
+    EXPECT_DOUBLE_EQ(Val("R$ 5"), 0);
+    EXPECT_DOUBLE_EQ(Val("5 R$"), 5);
+}
+
 TEST(IsNumericAndIsDate, TheWorkstationsFormats)
 {
     for (const char* text : {"1,5", " 12 ", "-3", "1.500,25", "1E3"})
@@ -141,6 +157,9 @@ TEST(IsNumericAndIsDate, TheWorkstationsFormats)
     EXPECT_TRUE(IsDate(Variant("31/01/2026 10:00")));
     EXPECT_TRUE(IsDate(Variant(DateSerial(2026, 1, 1))));
     EXPECT_FALSE(IsDate(Variant("31/04/2026")));
+    EXPECT_TRUE(IsDate(Variant("31 de janeiro de 2026")));
+    EXPECT_TRUE(IsDate(Variant("10:00 PM")));
+    EXPECT_FALSE(IsDate(Variant("31 de jaheiro de 2026")));
     EXPECT_FALSE(IsDate(Variant("45000")));
     EXPECT_FALSE(IsDate(Variant()));
 }

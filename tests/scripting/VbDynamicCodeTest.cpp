@@ -65,3 +65,13 @@ TEST_F(ScriptTest, EraseEmptiesFixedArraysAndFreesDynamicOnes)
     EXPECT_FALSE(run("n = 1\nErase n"));
     EXPECT_EQ(control.Error().Number, 13);
 }
+
+TEST_F(ScriptTest, AProcedureExecuteDefinesStaysForLaterStatements)
+{
+    const QString define = "Execute \"Function Dobro(n)\" & vbCrLf & \"Dobro = n * 2\" & vbCrLf & \"End Function\"\n";
+    EXPECT_EQ(output(define + "Out.Put Dobro(5)"), QStringList{"10"});
+    EXPECT_EQ(output("Out.Put Eval(\"Dobro(5)\") & \" \" & Dobro(6)"), QStringList{"10 12"});
+    EXPECT_EQ(output(define + "Out.Put TypeName(GetRef(\"Dobro\"))\nFunction Later()\n  Later = Dobro(1)\nEnd Function"),
+              QStringList{"Object"});
+    EXPECT_EQ(output("Out.Put Later()"), QStringList{"2"});
+}
