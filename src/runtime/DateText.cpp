@@ -164,6 +164,17 @@ bool readNumericText(QStringView s, Date& out)
     return true;
 }
 
+// "d/m", with or without a time: a day of this year.
+bool readDayMonthText(QStringView s, Date& out)
+{
+    qsizetype at = 0;
+    if (!readDigits(s, at, 2) || !readSymbol(s, at, u'/') || !readDigits(s, at, 2) ||
+        (at < s.size() && !s[at].isSpace()))
+        return false;
+    const QString withYear = s.left(at).toString() + u'/' + QString::number(Year(Today())) + s.mid(at).toString();
+    return readNumericText(withYear, out);
+}
+
 // Month names, Portuguese and English, full or their first three letters; the text is lower case, unaccented.
 int monthFromName(const QString& word)
 {
@@ -311,7 +322,7 @@ bool DateFromText(const QString& text, Date& out)
     const QString s = text.trimmed();
     if (s.isEmpty())
         return false;
-    if (readNumericText(s, out))
+    if (readNumericText(s, out) || readDayMonthText(s, out))
         return true;
     return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isLetter(); }) && readWordyText(s, out);
 }

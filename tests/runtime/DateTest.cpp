@@ -164,9 +164,11 @@ TEST(DateText, MonthNamesAndMeridiemsAreRead)
     EXPECT_EQ(read("31 jan 2026 18:00"), at(2026, 1, 31, 18));
     EXPECT_EQ(read("15 de março"), at(Year(Today()), 3, 15));
     EXPECT_EQ(read("jan 2026"), at(2026, 1, 1));
+    EXPECT_EQ(read("5/3"), at(Year(Today()), 3, 5));
+    EXPECT_EQ(read("05/03 10:30"), at(Year(Today()), 3, 5, 10, 30));
     EXPECT_EQ(read("janeiro de 2026 10:00 PM"), at(2026, 1, 1, 22));
 
-    for (const char* text : {"31 fev 2026", "31 jab 2026", "31 jan jan 2026", "13:00 PM", "PM", "32 jan", "jan 226",
+    for (const char* text : {"31 fev 2026", "31 jab 2026", "31 jan jan 2026", "13:00 PM", "PM", "32 jan", "jan 226", "5/13", "5/3x", "5/3/", "5-3",
                              "jan 2026 31 10", "2026 31 jan", "10:00 XM", "31 jan 2026 am"})
         EXPECT_EQ(read(text), Date(-1)) << text;
 }
