@@ -390,6 +390,7 @@ std::optional<int> ExpressionTyper::predicate(int& i, const Scope& s)
             if (!sub)
                 return std::nullopt;
             kids.push_back(*sub);
+            kids[0] = textAsNumber(*left, {*sub});
         } else {
             i = inner;
             while (i < close) {

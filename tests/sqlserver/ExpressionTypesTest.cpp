@@ -134,6 +134,11 @@ TEST_F(ExpressionTypesTest, LiteralsTakenOutOfAStatementKeepTheirTypes)
     plant->execute("INSERT INTO c VALUES ('010', 4)");
     EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM c WHERE code IN (10, 12)"));
     EXPECT_EQ(vb::Variant(1), scalar("SELECT COUNT(*) FROM c WHERE code IN ('010', '12')"));
+    // Against a subquery of numbers as well.
+    plant->execute("CREATE TABLE nums (v int)");
+    plant->execute("INSERT INTO nums VALUES (10), (12)");
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM c WHERE code IN (SELECT v FROM nums)"));
+    EXPECT_EQ(vb::Variant(2), scalar("SELECT COUNT(*) FROM c WHERE code IN (SELECT v * 1 FROM nums)"));
 }
 
 TEST_F(ExpressionTypesTest, DatetimePlusDays)

@@ -73,6 +73,8 @@ TEST_F(TextFunctionsTest, DataLengthCountsTwoBytesForUnicodeTexts)
     EXPECT_EQ(6, number("DATALENGTH(n) FROM Textos"));
     EXPECT_EQ(8, number("DATALENGTH(c) FROM Textos"));
     EXPECT_EQ(3, number("DATALENGTH(v) FROM Textos"));
+    EXPECT_EQ(4, number("DATALENGTH(CAST('ab' AS nvarchar(10)))"));
+    EXPECT_EQ(vb::Variant(4), scalar("DECLARE @n nvarchar(10) = 'ab' SELECT DATALENGTH(@n)"));
 }
 
 TEST_F(TextFunctionsTest, CaseLengthAndPieces)
