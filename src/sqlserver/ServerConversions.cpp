@@ -160,6 +160,14 @@ vb::Variant toWholeNumber(const vb::Variant& value, const SqlType& type)
     }
     if (v < low || v > high) {
         const vb::VarType from = value.type();
+        if (value.isString() && type.kind != ValueKind::BigInt) {  // a text's whole number past the type: 244, 248
+            const bool narrow = type.name != QLatin1String("int");
+            throw ServerError(narrow ? 244 : 248,
+                              QStringLiteral("The conversion of the varchar value '%1' overflowed an %2 column.%3")
+                                  .arg(value.toString(), type.name == QLatin1String("tinyint") ? QStringLiteral("INT1")
+                                                         : narrow ? QStringLiteral("INT2") : QStringLiteral("int"),
+                                       narrow ? QStringLiteral(" Use a larger integer column.") : QString()));
+        }
         // A whole number narrowed to tinyint or smallint names the value (220); other sources are 8115.
         if ((type.name == QLatin1String("tinyint") || type.name == QLatin1String("smallint"))
             && (from == vb::VarType::Long || from == vb::VarType::Integer || from == vb::VarType::Byte))

@@ -60,6 +60,16 @@ TEST_F(ExactNumbersTest, WholeNumbersNarrowedPastTheRangeName220)
     EXPECT_EQ(220, errorOf("DECLARE @t tinyint = 300"));
     EXPECT_EQ(vb::Variant(std::int16_t(255)), scalar("SELECT CAST(255 AS tinyint)"));
     EXPECT_EQ(8115, errorOf("SELECT CAST(256.0 AS tinyint)"));
+    EXPECT_EQ(244, errorOf("SELECT CAST('70000' AS smallint)"));
+    EXPECT_EQ(248, errorOf("SELECT CAST('3000000000' AS int)"));
+    try {
+        plant->execute("SELECT CAST('256' AS tinyint)");
+        ADD_FAILURE() << "'256' fits a tinyint";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(244, e.number());
+        EXPECT_EQ("The conversion of the varchar value '256' overflowed an INT1 column. Use a larger integer column.",
+                  e.message());
+    }
     try {
         plant->execute("SELECT CAST(256 AS tinyint)");
         ADD_FAILURE() << "256 fits a tinyint";
